@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+namespace shell {
+
+// The one program-wide reference per window. open(name) creates the window
+// on first use, shows it modeless and brings it forward; closing a window
+// (WA_DeleteOnClose) clears its entry, so the next open() makes it afresh.
+// Tools register a factory per window name; a documented window that has no
+// factory yet opens as an empty window with its name and caption.
+class Windows : public QObject {
+    Q_OBJECT
+public:
+    using Factory = std::function<QWidget*()>;
+
+    static Windows& instance();
+
+    void setFactory(const QString& name, Factory f);
+    bool hasFactory(const QString& name) const { return factories_.contains(name); }
+    // Creates (when needed) without showing.
+    QWidget* load(const QString& name);
+    // Creates when needed, shows, raises and activates.
+    QWidget* open(const QString& name);
+    QWidget* find(const QString& name) const;
+    // Closes the window through its own close handling; true when it is gone
+    // (a window may refuse, e.g. after "cancel" on an unsaved text).
+    bool unload(const QString& name);
+    QStringList loadedNames() const;
+
+    // The documented caption of a window, or empty.
+    static QString caption(const QString& name);
+    static QStringList knownNames();
+
+Q_SIGNALS:
+    void windowLoaded(const QString& name);
+    void windowUnloaded(const QString& name);
+
+private:
+    Windows() = default;
+    QHash<QString, Factory> factories_;
+    QHash<QString, QPointer<QWidget>> loaded_;
+};
+
+} // namespace shell

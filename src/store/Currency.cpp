@@ -1,0 +1,88 @@
+#include "Currency.h"
+
+#include <cmath>
+#include <limits>
+
+namespace store {
+
+namespace {
+// Round a / b half away from zero, in 128-bit to keep products exact.
+int64_t roundedDiv(__int128 a, __int128 b) {
+    bool neg = (a < 0) != (b < 0);
+    __int128 ua = a < 0 ? -a : a;
+    __int128 ub = b < 0 ? -b : b;
+    __int128 q = (ua + ub / 2) / ub;
+    return int64_t(neg ? -q : q);
+}
+} // namespace
+
+std::optional<Currency> Currency::fromDouble(double value) {
+    if (!std::isfinite(value)) return std::nullopt;
+    double scaled = std::round(value * double(Scale));
+    if (std::fabs(scaled) > 9.2e18) return std::nullopt;
+    return fromRaw(int64_t(scaled));
+}
+
+std::optional<Currency> Currency::parse(const QString& input) {
+    const QString text = input.trimmed();
+    if (text.isEmpty()) return std::nullopt;
+    int i = 0;
+    bool neg = false;
+    if (text[0] == u'+' || text[0] == u'-') {
+        neg = text[0] == u'-';
+        ++i;
+    }
+    __int128 whole = 0;
+    __int128 frac = 0;
+    int fracDigits = 0;
+    bool seenPoint = false, seenDigit = false;
+    int roundDigit = -1;
+    for (; i < text.size(); ++i) {
+        const QChar ch = text[i];
+        if (ch == u'.') {
+            if (seenPoint) return std::nullopt;
+            seenPoint = true;
+            continue;
+        }
+        if (ch < u'0' || ch > u'9') return std::nullopt;
+        seenDigit = true;
+        const int d = ch.unicode() - u'0';
+        if (!seenPoint) {
+            whole = whole * 10 + d;
+            if (whole > __int128(std::numeric_limits<int64_t>::max() / Scale)) return std::nullopt;
+        } else if (fracDigits < 4) {
+            frac = frac * 10 + d;
+            ++fracDigits;
+        } else if (roundDigit < 0) {
+            roundDigit = d;
+        }
+    }
+    if (!seenDigit) return std::nullopt;
+    for (int k = fracDigits; k < 4; ++k) frac *= 10;
+    __int128 raw = whole * Scale + frac + (roundDigit >= 5 ? 1 : 0);
+    return fromRaw(int64_t(neg ? -raw : raw));
+}
+
+QString Currency::toString() const {
+    const bool neg = raw_ < 0;
+    const uint64_t u = neg ? uint64_t(0) - uint64_t(raw_) : uint64_t(raw_);
+    QString s = QString::number(u / Scale);
+    uint64_t frac = u % Scale;
+    if (frac) {
+        QString f = QString::number(frac).rightJustified(4, u'0');
+        while (f.endsWith(u'0')) f.chop(1);
+        s += u'.' + f;
+    }
+    return neg ? u'-' + s : s;
+}
+
+Currency operator*(Currency a, Currency b) {
+    return Currency::fromRaw(roundedDiv(__int128(a.raw()) * b.raw(), Currency::Scale));
+}
+
+std::optional<Currency> Currency::divide(Currency a, Currency b) {
+    if (b.raw() == 0) return std::nullopt;
+    return fromRaw(roundedDiv(__int128(a.raw()) * Scale, b.raw()));
+}
+
+} // namespace store

@@ -1,0 +1,512 @@
+#include "Store.h"
+
+#include <QAtomicInt>
+#include <cmath>
+#include <QFileInfo>
+#include <QHash>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace store {
+
+QString quoteIdentifier(const QString& name) {
+    QString q = name;
+    q.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + q + u'"';
+}
+
+// One open SQLite connection, shared by every Database and Recordset handle
+// of the same file and closed when the last handle goes.
+class Connection {
+public:
+    Connection(QString path, QString name) : path_(std::move(path)), name_(std::move(name)) {}
+    ~Connection() {
+        {
+            QSqlDatabase db = QSqlDatabase::database(name_, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name_);
+        registry().remove(path_);
+    }
+    QSqlDatabase db() const { return QSqlDatabase::database(name_, false); }
+    const QString& path() const { return path_; }
+    QString lastError;
+
+    static QHash<QString, std::weak_ptr<Connection>>& registry() {
+        static QHash<QString, std::weak_ptr<Connection>> r;
+        return r;
+    }
+
+private:
+    QString path_;
+    QString name_;
+};
+
+namespace {
+
+QString kindToDecl(const FieldDef& f) {
+    switch (f.kind) {
+    case FieldKind::Text: return QStringLiteral("TEXT(%1)").arg(f.size);
+    case FieldKind::Memo: return QStringLiteral("MEMO");
+    case FieldKind::Currency: return QStringLiteral("CURRENCY");
+    case FieldKind::Number: return QStringLiteral("NUMBER");
+    case FieldKind::Date: return QStringLiteral("DATE");
+    }
+    return QStringLiteral("MEMO");
+}
+
+FieldDef declToField(const QString& name, const QString& declIn) {
+    const QString decl = declIn.trimmed().toUpper();
+    FieldDef f;
+    f.name = name;
+    if (decl.startsWith(u"TEXT")) {
+        f.kind = FieldKind::Text;
+        const int open = decl.indexOf(u'('), close = decl.indexOf(u')');
+        bool ok = false;
+        const int n = open > 0 && close > open ? decl.mid(open + 1, close - open - 1).toInt(&ok) : 0;
+        f.size = ok && n > 0 ? n : 255;
+    } else if (decl == u"CURRENCY") {
+        f.kind = FieldKind::Currency;
+    } else if (decl == u"NUMBER") {
+        f.kind = FieldKind::Number;
+    } else if (decl == u"DATE") {
+        f.kind = FieldKind::Date;
+    } else {
+        f.kind = FieldKind::Memo;
+    }
+    return f;
+}
+
+QString sqlError(const QSqlQuery& q) { return q.lastError().text(); }
+
+std::shared_ptr<Connection> connect(const QString& path, bool create, QString* error) {
+    const QFileInfo info(path);
+    if (!create && !info.isFile()) {
+        if (error) *error = QStringLiteral("找不到数据库文件“%1”。").arg(path);
+        return {};
+    }
+    const QString key = info.absoluteFilePath();
+    if (auto existing = Connection::registry().value(key).lock()) return existing;
+
+    static QAtomicInt counter;
+    const QString name = QStringLiteral("veltrano-%1").arg(counter.fetchAndAddRelaxed(1));
+    auto conn = std::make_shared<Connection>(key, name);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(key);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        bool ok = db.open();
+        QString why = ok ? QString() : db.lastError().text();
+        if (ok) {
+            // Reading the schema is what tells an SQLite file from any other file.
+            QSqlQuery q(db);
+            ok = q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+            if (!ok) why = sqlError(q);
+            if (ok) q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
+        }
+        if (!ok) {
+            if (error)
+                *error = QStringLiteral("文件“%1”不是本程序能打开的数据库（%2）。").arg(path, why);
+            return {}; // conn's destructor removes the connection
+        }
+    }
+    Connection::registry().insert(key, conn);
+    return conn;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- Database
+
+Database Database::OpenDatabase(const QString& path, QString* error) {
+    return Database(connect(path, false, error));
+}
+
+Database Database::Create(const QString& path, QString* error) { return Database(connect(path, true, error)); }
+
+QString Database::path() const { return conn_ ? conn_->path() : QString(); }
+QString Database::lastError() const { return conn_ ? conn_->lastError : QString(); }
+
+QStringList Database::tables() const {
+    QStringList out;
+    if (!conn_) return out;
+    QSqlQuery q(conn_->db());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral(
+            "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' "
+            "ORDER BY rowid")))
+        return out;
+    while (q.next()) out << q.value(0).toString();
+    return out;
+}
+
+QString Database::findTable(const QString& name) const {
+    const QStringList all = tables();
+    for (const QString& t : all)
+        if (t == name) return t;
+    for (const QString& t : all)
+        if (t.compare(name, Qt::CaseInsensitive) == 0) return t;
+    return {};
+}
+
+bool Database::CreateTable(const QString& name, const QList<FieldDef>& fields) {
+    if (!conn_) return false;
+    if (name.isEmpty() || fields.isEmpty()) {
+        conn_->lastError = QStringLiteral("表名和字段不能为空。");
+        return false;
+    }
+    if (hasTable(name)) {
+        conn_->lastError = QStringLiteral("表“%1”已经存在。").arg(name);
+        return false;
+    }
+    QStringList cols;
+    for (const FieldDef& f : fields) cols << quoteIdentifier(f.name) + u' ' + kindToDecl(f);
+    QSqlQuery q(conn_->db());
+    if (!q.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoteIdentifier(name), cols.join(u", ")))) {
+        conn_->lastError = sqlError(q);
+        return false;
+    }
+    return true;
+}
+
+QList<FieldDef> Database::fields(const QString& table) const {
+    QList<FieldDef> out;
+    const QString stored = findTable(table);
+    if (stored.isEmpty()) return out;
+    QSqlQuery q(conn_->db());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(stored)))) return out;
+    while (q.next()) out << declToField(q.value(1).toString(), q.value(2).toString());
+    return out;
+}
+
+bool Database::beginTransaction() { return conn_ && conn_->db().transaction(); }
+bool Database::commit() { return conn_ && conn_->db().commit(); }
+bool Database::rollback() { return conn_ && conn_->db().rollback(); }
+
+// --------------------------------------------------------------- Recordset
+
+std::unique_ptr<Recordset> Recordset::OpenTable(const QString& path, const QString& table, QString* error) {
+    Database db = Database::OpenDatabase(path, error);
+    if (!db.isValid()) return nullptr;
+    return OpenTable(db, table, error);
+}
+
+std::unique_ptr<Recordset> Recordset::OpenTable(const Database& db, const QString& table, QString* error) {
+    if (!db.isValid()) return nullptr;
+    const QString stored = db.findTable(table);
+    if (stored.isEmpty()) {
+        if (error) *error = QStringLiteral("数据库“%1”中没有表“%2”。").arg(db.path(), table);
+        return nullptr;
+    }
+    std::unique_ptr<Recordset> rs(new Recordset);
+    rs->db_ = db;
+    rs->table_ = stored;
+    rs->fields_ = db.fields(stored);
+    if (!rs->Refresh()) {
+        if (error) *error = rs->error_;
+        return nullptr;
+    }
+    return rs;
+}
+
+int Recordset::fieldIndex(const QString& name) const {
+    for (int i = 0; i < fields_.size(); ++i)
+        if (fields_[i].name == name) return i;
+    for (int i = 0; i < fields_.size(); ++i)
+        if (fields_[i].name.compare(name, Qt::CaseInsensitive) == 0) return i;
+    return -1;
+}
+
+QVariant Recordset::fromStore(int index, const QVariant& v) const {
+    if (v.isNull()) return {};
+    switch (fields_[index].kind) {
+    case FieldKind::Text:
+    case FieldKind::Memo: return v.toString();
+    case FieldKind::Currency: return QVariant::fromValue(Currency::fromRaw(v.toLongLong()));
+    case FieldKind::Number:
+        if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int) return v.toLongLong();
+        return v.toDouble();
+    case FieldKind::Date: return QDate::fromString(v.toString(), Qt::ISODate);
+    }
+    return v;
+}
+
+bool Recordset::Refresh() {
+    CancelUpdate();
+    QStringList cols{QStringLiteral("rowid")};
+    for (const FieldDef& f : fields_) cols << quoteIdentifier(f.name);
+    QSqlQuery q(db_.connection()->db());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(cols.join(u','), quoteIdentifier(table_)))) {
+        error_ = sqlError(q);
+        return false;
+    }
+    rows_.clear();
+    const int n = int(fields_.size());
+    while (q.next()) {
+        Row r;
+        r.rowid = q.value(0).toLongLong();
+        r.values.reserve(n);
+        for (int i = 0; i < n; ++i) r.values.append(fromStore(i, q.value(i + 1)));
+        rows_.append(std::move(r));
+    }
+    liveCount_ = int(rows_.size());
+    pos_ = 0;
+    return true;
+}
+
+void Recordset::MoveFirst() {
+    CancelUpdate();
+    pos_ = 0;
+    while (pos_ < rows_.size() && rows_[pos_].deleted) ++pos_;
+}
+
+void Recordset::MoveNext() {
+    CancelUpdate();
+    if (pos_ < rows_.size()) ++pos_;
+    while (pos_ < rows_.size() && rows_[pos_].deleted) ++pos_;
+}
+
+bool Recordset::isEOF() const { return pos_ >= rows_.size(); }
+
+int Recordset::position() const {
+    int n = 0;
+    for (int i = 0; i < pos_ && i < rows_.size(); ++i)
+        if (!rows_[i].deleted) ++n;
+    return n;
+}
+
+const QList<QVariant>* Recordset::currentValues() const {
+    if (mode_ != Mode::None) return &buffer_;
+    if (pos_ >= rows_.size() || rows_[pos_].deleted) return nullptr;
+    return &rows_[pos_].values;
+}
+
+QVariant Recordset::Fields(int index) const {
+    const QList<QVariant>* v = currentValues();
+    if (!v || index < 0 || index >= v->size()) return {};
+    return v->at(index);
+}
+
+QVariant Recordset::Fields(const QString& name) const { return Fields(fieldIndex(name)); }
+
+QString Recordset::text(int index) const {
+    const QVariant v = Fields(index);
+    if (v.isNull()) return {};
+    if (v.canConvert<Currency>() && v.typeId() == qMetaTypeId<Currency>()) return v.value<Currency>().toString();
+    if (v.typeId() == QMetaType::QDate) {
+        const QDate d = v.toDate();
+        return QStringLiteral("%1-%2-%3").arg(d.year()).arg(d.month()).arg(d.day());
+    }
+    if (v.typeId() == QMetaType::Double) return QString::number(v.toDouble(), 'g', 15);
+    return v.toString();
+}
+
+QString Recordset::text(const QString& name) const { return text(fieldIndex(name)); }
+
+bool Recordset::SetField(int index, const QVariant& value) {
+    if (mode_ == Mode::None || index < 0 || index >= buffer_.size()) return false;
+    buffer_[index] = value;
+    touched_[index] = true;
+    return true;
+}
+
+bool Recordset::SetField(const QString& name, const QVariant& value) { return SetField(fieldIndex(name), value); }
+
+void Recordset::AddNew() {
+    mode_ = Mode::Add;
+    buffer_ = QList<QVariant>(fields_.size());
+    touched_ = QList<bool>(fields_.size(), false);
+}
+
+bool Recordset::Edit() {
+    CancelUpdate();
+    const QList<QVariant>* v = currentValues();
+    if (!v) {
+        error_ = QStringLiteral("没有当前记录。");
+        return false;
+    }
+    buffer_ = *v;
+    touched_ = QList<bool>(fields_.size(), false);
+    mode_ = Mode::Edit;
+    return true;
+}
+
+void Recordset::CancelUpdate() {
+    mode_ = Mode::None;
+    buffer_.clear();
+    touched_.clear();
+}
+
+std::optional<QVariant> Recordset::convertForStore(const FieldDef& def, const QVariant& value, QString* why) {
+    auto fail = [&](const QString& s) -> std::optional<QVariant> {
+        if (why) *why = s;
+        return std::nullopt;
+    };
+    if (value.isNull() || !value.isValid()) return QVariant();
+    const bool isCurrency = value.typeId() == qMetaTypeId<Currency>();
+    switch (def.kind) {
+    case FieldKind::Text:
+    case FieldKind::Memo: {
+        QString s = isCurrency ? value.value<Currency>().toString() : value.toString();
+        if (def.kind == FieldKind::Text && s.size() > def.size)
+            return fail(QStringLiteral("字段“%1”最多只能保存 %2 个字符。").arg(def.name).arg(def.size));
+        return QVariant(s);
+    }
+    case FieldKind::Currency: {
+        std::optional<Currency> c;
+        if (isCurrency) c = value.value<Currency>();
+        else if (value.typeId() == QMetaType::QString) c = Currency::parse(value.toString());
+        else if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float)
+            c = Currency::fromDouble(value.toDouble());
+        else if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong ||
+                 value.typeId() == QMetaType::UInt || value.typeId() == QMetaType::Short)
+            c = Currency::fromInt(value.toLongLong());
+        if (!c) return fail(QStringLiteral("字段“%1”只能保存数字。").arg(def.name));
+        return QVariant(qlonglong(c->raw()));
+    }
+    case FieldKind::Number: {
+        if (isCurrency) return QVariant(value.value<Currency>().toDouble());
+        if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong ||
+            value.typeId() == QMetaType::Short || value.typeId() == QMetaType::UInt)
+            return QVariant(value.toLongLong());
+        if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float) {
+            const double d = value.toDouble();
+            if (!std::isfinite(d)) return fail(QStringLiteral("字段“%1”只能保存数字。").arg(def.name));
+            return QVariant(d);
+        }
+        const QString s = value.toString().trimmed();
+        bool ok = false;
+        const qlonglong n = s.toLongLong(&ok);
+        if (ok) return QVariant(n);
+        const double d = s.toDouble(&ok);
+        if (ok && std::isfinite(d)) return QVariant(d);
+        return fail(QStringLiteral("字段“%1”只能保存数字。").arg(def.name));
+    }
+    case FieldKind::Date: {
+        QDate d;
+        if (value.typeId() == QMetaType::QDate) d = value.toDate();
+        else if (value.typeId() == QMetaType::QDateTime) d = value.toDateTime().date();
+        else {
+            const QString s = value.toString().trimmed();
+            d = QDate::fromString(s, QStringLiteral("yyyy-M-d"));
+            if (!d.isValid()) d = QDate::fromString(s, Qt::ISODate);
+        }
+        if (!d.isValid()) return fail(QStringLiteral("字段“%1”只能保存日期。").arg(def.name));
+        return QVariant(d.toString(Qt::ISODate));
+    }
+    }
+    return fail(QStringLiteral("未知的字段类型。"));
+}
+
+bool Recordset::same(const QVariant& a, const QVariant& b) {
+    if (a.isNull() || b.isNull()) return false;
+    return a == b;
+}
+
+bool Recordset::Update() {
+    if (mode_ == Mode::None) {
+        error_ = QStringLiteral("没有正在编辑的记录。");
+        return false;
+    }
+    const bool ok = writeBuffer();
+    CancelUpdate();
+    return ok;
+}
+
+bool Recordset::writeBuffer() {
+    // Check every written field first: a refused value writes nothing.
+    QStringList cols;
+    QList<QVariant> stored;
+    QList<int> indexes;
+    for (int i = 0; i < fields_.size(); ++i) {
+        if (!touched_[i]) continue;
+        QString why;
+        auto v = convertForStore(fields_[i], buffer_[i], &why);
+        if (!v) {
+            error_ = why;
+            return false;
+        }
+        cols << quoteIdentifier(fields_[i].name);
+        stored << *v;
+        indexes << i;
+    }
+    QSqlQuery q(db_.connection()->db());
+    if (mode_ == Mode::Add) {
+        QString sql;
+        if (cols.isEmpty()) {
+            sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdentifier(table_));
+        } else {
+            QStringList marks;
+            for (qsizetype i = 0; i < cols.size(); ++i) marks << QStringLiteral("?");
+            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(quoteIdentifier(table_), cols.join(u','), marks.join(u','));
+        }
+        if (!q.prepare(sql)) {
+            error_ = sqlError(q);
+            return false;
+        }
+        for (const QVariant& v : stored) q.addBindValue(v);
+        if (!q.exec()) {
+            error_ = sqlError(q);
+            return false;
+        }
+        Row r;
+        r.rowid = q.lastInsertId().toLongLong();
+        r.values = QList<QVariant>(fields_.size());
+        for (int k = 0; k < indexes.size(); ++k) r.values[indexes[k]] = fromStore(indexes[k], stored[k]);
+        rows_.append(std::move(r));
+        ++liveCount_;
+        return true;
+    }
+    // Edit
+    if (pos_ >= rows_.size() || rows_[pos_].deleted) {
+        error_ = QStringLiteral("没有当前记录。");
+        return false;
+    }
+    if (cols.isEmpty()) return true;
+    QStringList sets;
+    for (const QString& c : cols) sets << c + QStringLiteral("=?");
+    if (!q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(quoteIdentifier(table_), sets.join(u',')))) {
+        error_ = sqlError(q);
+        return false;
+    }
+    for (const QVariant& v : stored) q.addBindValue(v);
+    q.addBindValue(rows_[pos_].rowid);
+    if (!q.exec()) {
+        error_ = sqlError(q);
+        return false;
+    }
+    if (q.numRowsAffected() == 0) {
+        error_ = QStringLiteral("记录已被删除。");
+        return false;
+    }
+    for (int k = 0; k < indexes.size(); ++k) rows_[pos_].values[indexes[k]] = fromStore(indexes[k], stored[k]);
+    return true;
+}
+
+bool Recordset::Delete() {
+    CancelUpdate();
+    if (pos_ >= rows_.size() || rows_[pos_].deleted) {
+        error_ = QStringLiteral("没有当前记录。");
+        return false;
+    }
+    QSqlQuery q(db_.connection()->db());
+    if (!q.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(quoteIdentifier(table_)))) {
+        error_ = sqlError(q);
+        return false;
+    }
+    q.addBindValue(rows_[pos_].rowid);
+    if (!q.exec()) {
+        error_ = sqlError(q);
+        return false;
+    }
+    rows_[pos_].deleted = true;
+    --liveCount_;
+    return true;
+}
+
+} // namespace store

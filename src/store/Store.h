@@ -1,0 +1,165 @@
+#pragma once
+
+#include "Currency.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+#include <optional>
+
+namespace store {
+
+// The kinds of field a table can have. Text has a maximum length in
+// characters; Currency is the fixed-point kind; Number holds integers or
+// doubles; Date holds a calendar date.
+enum class FieldKind { Text, Memo, Currency, Number, Date };
+
+struct FieldDef {
+    QString name;
+    FieldKind kind = FieldKind::Text;
+    int size = 255; // Text only: maximum length in characters
+};
+
+class Connection;
+
+// One database file. Opening never creates a file unless asked to; a file
+// that is not a database this program can open is reported, never touched.
+class Database {
+public:
+    Database() = default;
+    // Opens an existing file. On failure returns an invalid Database and puts
+    // a sentence naming the file into *error.
+    static Database OpenDatabase(const QString& path, QString* error = nullptr);
+    // Creates the file when it does not exist, then opens it.
+    static Database Create(const QString& path, QString* error = nullptr);
+
+    bool isValid() const { return bool(conn_); }
+    QString path() const;
+    QString lastError() const;
+
+    // All user tables, in creation order.
+    QStringList tables() const;
+    // The stored spelling of a table, matched without regard to case; empty
+    // when there is no such table.
+    QString findTable(const QString& name) const;
+    bool hasTable(const QString& name) const { return !findTable(name).isEmpty(); }
+    // Creates a table with the fields in the given order. Fails (false, with
+    // lastError()) when a table of that name exists or the name is empty.
+    bool CreateTable(const QString& name, const QList<FieldDef>& fields);
+    QList<FieldDef> fields(const QString& table) const;
+
+    // A write transaction around several updates: all of them or none.
+    bool beginTransaction();
+    bool commit();
+    bool rollback();
+
+    std::shared_ptr<Connection> connection() const { return conn_; }
+
+private:
+    explicit Database(std::shared_ptr<Connection> c) : conn_(std::move(c)) {}
+    std::shared_ptr<Connection> conn_;
+};
+
+// A cursor over all records of one table in stored (insertion) order.
+//
+// Reads come from a snapshot taken at open and at each Refresh(); this
+// cursor's own writes update the snapshot at once, other cursors' writes
+// show after Refresh(). Every Update() and Delete() is committed to the file
+// before it returns.
+class Recordset {
+public:
+    // Opens table `table` (matched without regard to case) of the database
+    // at `path`. Returns null when the file or the table is missing or
+    // unreadable, with a sentence in *error.
+    static std::unique_ptr<Recordset> OpenTable(const QString& path, const QString& table,
+                                                QString* error = nullptr);
+    static std::unique_ptr<Recordset> OpenTable(const Database& db, const QString& table,
+                                                QString* error = nullptr);
+
+    QString tableName() const { return table_; }
+    Database database() const { return db_; }
+    const QList<FieldDef>& fieldDefs() const { return fields_; }
+    int fieldCount() const { return int(fields_.size()); }
+    // Position of a field by name (without regard to case), or -1.
+    int fieldIndex(const QString& name) const;
+
+    bool Refresh();
+    void MoveFirst();
+    void MoveNext();
+    // The store's EOF: past the last record (or the table is empty). The
+    // C library owns the name EOF, hence the spelling.
+    bool isEOF() const;
+    int RecordCount() const { return liveCount_; }
+    // Position of the current record among the live records (0-based).
+    int position() const;
+
+    // Field values of the current record (or of the pending AddNew/Edit
+    // buffer). Text and Memo read as QString, Currency as store::Currency,
+    // Number as qlonglong or double, Date as QDate; a never-written field
+    // reads as a null QVariant. An unknown field or no current record reads
+    // as null.
+    QVariant Fields(const QString& name) const;
+    QVariant Fields(int index) const;
+    // The value as the program shows it: Currency in its shortest form,
+    // dates as "2003-2-11", null as "".
+    QString text(const QString& name) const;
+    QString text(int index) const;
+
+    // Writes into the AddNew/Edit buffer; returns false when no buffer is
+    // open or the field is unknown. The value is checked at Update().
+    bool SetField(const QString& name, const QVariant& value);
+    bool SetField(int index, const QVariant& value);
+
+    void AddNew();
+    bool Edit(); // false when there is no current record
+    void CancelUpdate();
+    // Checks and writes the buffer. On a value that does not fit its field
+    // (text too long, not a number, not a date) nothing is written, the
+    // record stays as it was and lastError() says which field and why.
+    // As with the original engine, the current record after an AddNew/Update
+    // is the one that was current before; the new record is the last one.
+    bool Update();
+    // Removes the current record; the cursor stays on its place, so that
+    // MoveNext() goes to the record after it.
+    bool Delete();
+
+    QString lastError() const { return error_; }
+
+    // Checks a value against a field definition and gives the value to store
+    // (Currency as its raw count, dates as ISO text). On failure returns
+    // nullopt with a sentence in *why.
+    static std::optional<QVariant> convertForStore(const FieldDef& def, const QVariant& value, QString* why);
+    // Null never compares equal, as the store's comparisons with null are false.
+    static bool same(const QVariant& a, const QVariant& b);
+
+private:
+    struct Row {
+        qint64 rowid = 0;
+        QList<QVariant> values; // in field order, as read back for callers
+        bool deleted = false;
+    };
+    Recordset() = default;
+    QVariant fromStore(int index, const QVariant& stored) const;
+    bool writeBuffer();
+    const QList<QVariant>* currentValues() const;
+
+    Database db_;
+    QString table_;
+    QList<FieldDef> fields_;
+    QList<Row> rows_;
+    int pos_ = 0;
+    int liveCount_ = 0;
+    enum class Mode { None, Add, Edit } mode_ = Mode::None;
+    QList<QVariant> buffer_;
+    QList<bool> touched_;
+    QString error_;
+};
+
+// Identifier quoting for SQLite: every identifier the program uses goes
+// through here ("a""b").
+QString quoteIdentifier(const QString& name);
+
+} // namespace store

@@ -1,0 +1,16 @@
+#include "app/AllWindows.h"
+#include "shell/MessageBox.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+// Window tests run real widgets on the offscreen platform; message boxes go
+// through the test seam so that no modal loop ever blocks a test.
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    app::registerAllWindows();
+    shell::MessageBox::setTestMode(true);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
