@@ -1,0 +1,5 @@
+#include "Register.h"
+
+namespace comments {
+void registerWindows() {}
+} // namespace comments

@@ -1,0 +1,5 @@
+#include "Register.h"
+
+namespace compose {
+void registerWindows() {}
+} // namespace compose

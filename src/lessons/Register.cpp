@@ -1,0 +1,5 @@
+#include "Register.h"
+
+namespace lessons {
+void registerWindows() {}
+} // namespace lessons

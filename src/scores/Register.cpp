@@ -1,0 +1,5 @@
+#include "Register.h"
+
+namespace scores {
+void registerWindows() {}
+} // namespace scores

@@ -1,0 +1,6 @@
+#pragma once
+
+namespace scores {
+// Gives the window registry the factories of this tool's windows.
+void registerWindows();
+} // namespace scores

@@ -1,0 +1,5 @@
+#include "Register.h"
+
+namespace shell {
+void registerWindows() { registerServiceWindows(); }
+} // namespace shell

@@ -1,0 +1,5 @@
+#include "Register.h"
+
+namespace shell {
+void registerServiceWindows() {}
+} // namespace shell

@@ -1,0 +1,5 @@
+#include "Register.h"
+
+namespace web {
+void registerWindows() {}
+} // namespace web
