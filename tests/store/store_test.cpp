@@ -1,0 +1,277 @@
+#include "TestSupport.h"
+#include "store/Schema.h"
+#include "store/Store.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+
+using namespace store;
+
+namespace {
+
+QList<FieldDef> sampleFields() {
+    return {{QStringLiteral("内容"), FieldKind::Memo, 0},   {QStringLiteral("姓名"), FieldKind::Text, 10},
+            {QStringLiteral("js0"), FieldKind::Currency, 0}, {QStringLiteral("序号"), FieldKind::Number, 0},
+            {QStringLiteral("记录时间"), FieldKind::Date, 0}};
+}
+
+struct StoreFixture : ::testing::Test {
+    QTemporaryDir dir;
+    QString path;
+    Database db;
+    void SetUp() override {
+        path = dir.filePath(QStringLiteral("t.mdb"));
+        db = Database::Create(path);
+        ASSERT_TRUE(db.isValid());
+        ASSERT_TRUE(db.CreateTable(QStringLiteral("高一(1)班"), sampleFields()));
+    }
+    std::unique_ptr<Recordset> open(const QString& t = QStringLiteral("高一(1)班")) {
+        return Recordset::OpenTable(path, t);
+    }
+    void add(Recordset& rs, const QString& name) {
+        rs.AddNew();
+        rs.SetField(QStringLiteral("姓名"), name);
+        ASSERT_TRUE(rs.Update()) << rs.lastError().toStdString();
+    }
+    QStringList names(Recordset& rs) {
+        QStringList out;
+        for (rs.MoveFirst(); !rs.isEOF(); rs.MoveNext()) out << rs.text(QStringLiteral("姓名"));
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(StoreFixture, KeepsStoredOrderAcrossDeletesAndReopen) {
+    auto rs = open();
+    ASSERT_TRUE(rs);
+    EXPECT_TRUE(rs->isEOF());
+    for (const char* n : {"甲", "乙", "丙", "丁", "戊"}) add(*rs, QString::fromUtf8(n));
+    EXPECT_EQ(rs->RecordCount(), 5);
+
+    // Delete the second and the fourth; MoveNext after a Delete goes to the
+    // record that followed the deleted one.
+    rs->MoveFirst();
+    rs->MoveNext();
+    ASSERT_TRUE(rs->Delete());
+    EXPECT_TRUE(rs->Fields(1).isNull());
+    rs->MoveNext();
+    EXPECT_EQ(rs->text(1), QStringLiteral("丙"));
+    rs->MoveNext();
+    ASSERT_TRUE(rs->Delete());
+    EXPECT_EQ(rs->RecordCount(), 3);
+    add(*rs, QStringLiteral("己")); // a new record goes last, even after deletes of later rows
+
+    auto again = open();
+    EXPECT_EQ(names(*again), (QStringList{"甲", "丙", "戊", "己"}));
+    EXPECT_EQ(again->RecordCount(), 4);
+}
+
+TEST_F(StoreFixture, NeverWrittenFieldsReadNullAndCompareFalse) {
+    auto rs = open();
+    add(*rs, QStringLiteral("甲"));
+    auto again = open();
+    again->MoveFirst();
+    for (const char* f : {"内容", "js0", "序号", "记录时间"}) {
+        EXPECT_TRUE(again->Fields(QString::fromUtf8(f)).isNull()) << f;
+        EXPECT_EQ(again->text(QString::fromUtf8(f)), QString()) << f;
+    }
+    EXPECT_FALSE(Recordset::same(again->Fields(2), again->Fields(2)));
+    EXPECT_FALSE(Recordset::same(again->Fields(2), QVariant(0)));
+    EXPECT_TRUE(Recordset::same(again->Fields(1), QVariant(QStringLiteral("甲"))));
+}
+
+TEST_F(StoreFixture, ValuesRoundTripByNameAndPosition) {
+    auto rs = open();
+    rs->AddNew();
+    rs->SetField(0, QStringLiteral("评语：{很好}"));
+    rs->SetField(QStringLiteral("JS0"), QStringLiteral("84.3333")); // field names match without case
+    rs->SetField(3, 7);
+    rs->SetField(4, QStringLiteral("2003-2-11"));
+    rs->SetField(1, QStringLiteral("一二三四五六七八九十")); // ten characters fit Text(10)
+    ASSERT_TRUE(rs->Update()) << rs->lastError().toStdString();
+    auto again = open();
+    again->MoveFirst();
+    EXPECT_EQ(again->text(0), QStringLiteral("评语：{很好}"));
+    EXPECT_EQ(again->Fields(2).value<Currency>().raw(), 843333);
+    EXPECT_EQ(again->text(QStringLiteral("js0")), QStringLiteral("84.3333"));
+    EXPECT_EQ(again->Fields(3).toLongLong(), 7);
+    EXPECT_EQ(again->text(4), QStringLiteral("2003-2-11"));
+    EXPECT_EQ(again->Fields(4).toDate(), QDate(2003, 2, 11));
+}
+
+TEST_F(StoreFixture, RefusedValuesWriteNothing) {
+    auto rs = open();
+    add(*rs, QStringLiteral("甲"));
+    struct Case {
+        int field;
+        QVariant value;
+    } cases[] = {{1, QStringLiteral("一二三四五六七八九十一")}, // eleven characters
+                 {2, QStringLiteral("八十五")},
+                 {2, QStringLiteral("")},
+                 {3, QStringLiteral("x")},
+                 {4, QStringLiteral("2003-13-40")}};
+    for (const Case& c : cases) {
+        // Appending: no record is added.
+        rs->AddNew();
+        rs->SetField(1, QStringLiteral("乙"));
+        rs->SetField(c.field, c.value);
+        EXPECT_FALSE(rs->Update()) << c.field;
+        EXPECT_FALSE(rs->lastError().isEmpty());
+        // Editing: the record stays as it was.
+        rs->MoveFirst();
+        ASSERT_TRUE(rs->Edit());
+        rs->SetField(0, QStringLiteral("改过"));
+        rs->SetField(c.field, c.value);
+        EXPECT_FALSE(rs->Update()) << c.field;
+    }
+    auto again = open();
+    EXPECT_EQ(again->RecordCount(), 1);
+    again->MoveFirst();
+    EXPECT_EQ(again->text(1), QStringLiteral("甲"));
+    EXPECT_TRUE(again->Fields(0).isNull());
+    EXPECT_EQ(rs->text(0), QString()); // the cursor's own view is unchanged as well
+}
+
+TEST_F(StoreFixture, TableNamesMatchWithoutCaseAndAreQuoted) {
+    ASSERT_TRUE(db.CreateTable(QStringLiteral("ClassA"), sampleFields()));
+    EXPECT_TRUE(Recordset::OpenTable(path, QStringLiteral("classa")));
+    EXPECT_EQ(db.findTable(QStringLiteral("CLASSA")), QStringLiteral("ClassA"));
+    EXPECT_FALSE(db.CreateTable(QStringLiteral("CLASSA"), sampleFields()));
+    EXPECT_FALSE(db.CreateTable(QStringLiteral("高一(1)班"), sampleFields()));
+    QString error;
+    EXPECT_FALSE(Recordset::OpenTable(path, QStringLiteral("no such"), &error));
+    EXPECT_FALSE(error.isEmpty());
+
+    const QStringList before = db.tables();
+    const QString evil = QStringLiteral("x\"; DROP TABLE files; --");
+    ASSERT_TRUE(db.CreateTable(QStringLiteral("files"), {{QStringLiteral("文件名"), FieldKind::Text, 255}}));
+    ASSERT_TRUE(db.CreateTable(evil, sampleFields()));
+    const QStringList expected = before + QStringList{QStringLiteral("files"), evil};
+    EXPECT_EQ(db.tables(), expected);
+    auto rs = Recordset::OpenTable(path, evil);
+    ASSERT_TRUE(rs);
+    add(*rs, QStringLiteral("'; DELETE"));
+    EXPECT_EQ(Recordset::OpenTable(path, evil)->RecordCount(), 1);
+}
+
+TEST_F(StoreFixture, RefreshShowsOtherCursorsChanges) {
+    auto a = open();
+    auto b = open();
+    add(*a, QStringLiteral("甲"));
+    EXPECT_EQ(b->RecordCount(), 0);
+    ASSERT_TRUE(b->Refresh());
+    EXPECT_EQ(b->RecordCount(), 1);
+    b->MoveFirst();
+    ASSERT_TRUE(b->Edit());
+    b->SetField(1, QStringLiteral("乙"));
+    ASSERT_TRUE(b->Update());
+    a->Refresh();
+    a->MoveFirst();
+    EXPECT_EQ(a->text(1), QStringLiteral("乙"));
+}
+
+TEST_F(StoreFixture, TransactionIsAllOrNothing) {
+    auto rs = open();
+    ASSERT_TRUE(db.beginTransaction());
+    add(*rs, QStringLiteral("甲"));
+    add(*rs, QStringLiteral("乙"));
+    ASSERT_TRUE(db.rollback());
+    EXPECT_EQ(open()->RecordCount(), 0);
+}
+
+// The child half of the kill test: runs in a separate process, writes one
+// record and dies at once without any clean-up.
+TEST(StoreKill, ChildWritesThenDies) {
+    const QString target = qEnvironmentVariable("VELTRANO_KILL_TEST_DB");
+    if (target.isEmpty()) GTEST_SKIP() << "only run as the child of KillAfterUpdateLosesNothing";
+    auto rs = Recordset::OpenTable(target, QStringLiteral("t"));
+    ASSERT_TRUE(rs);
+    rs->AddNew();
+    rs->SetField(0, QStringLiteral("已确认"));
+    ASSERT_TRUE(rs->Update());
+    rs->MoveFirst();
+    rs->Edit();
+    rs->SetField(0, QStringLiteral("已修改"));
+    ASSERT_TRUE(rs->Update());
+    std::raise(SIGKILL);
+}
+
+TEST(StoreKill, KillAfterUpdateLosesNothing) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("k.mdb"));
+    {
+        Database db = Database::Create(path);
+        ASSERT_TRUE(db.CreateTable(QStringLiteral("t"), {{QStringLiteral("名"), FieldKind::Text, 20}}));
+    }
+    QProcess child;
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("VELTRANO_KILL_TEST_DB"), path);
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=StoreKill.ChildWritesThenDies")});
+    ASSERT_TRUE(child.waitForFinished(30000));
+    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+    auto rs = Recordset::OpenTable(path, QStringLiteral("t"));
+    ASSERT_TRUE(rs);
+    ASSERT_EQ(rs->RecordCount(), 1);
+    rs->MoveFirst();
+    EXPECT_EQ(rs->text(0), QStringLiteral("已修改"));
+}
+
+TEST(DataFiles, CreatesEveryFileWithTablesAndTemplate) {
+    QTemporaryDir dir;
+    EXPECT_TRUE(ensureDataFiles(dir.path()).isEmpty());
+    for (const DatabaseSchema& s : databaseSchemas()) {
+        Database db = Database::OpenDatabase(dir.filePath(s.fileName));
+        ASSERT_TRUE(db.isValid()) << s.fileName.toStdString();
+        for (const TableSchema& t : s.tables) {
+            const QList<FieldDef> f = db.fields(t.name);
+            ASSERT_EQ(f.size(), t.fields.size()) << t.name.toStdString();
+            for (int i = 0; i < f.size(); ++i) {
+                EXPECT_EQ(f[i].name, t.fields[i].name);
+                EXPECT_EQ(f[i].kind, t.fields[i].kind);
+            }
+        }
+    }
+    auto bak = Recordset::OpenTable(dir.filePath(kClassDb), QStringLiteral("dataBak"));
+    ASSERT_EQ(bak->RecordCount(), 13);
+    int r = 0;
+    for (bak->MoveFirst(); !bak->isEOF(); bak->MoveNext(), ++r) {
+        EXPECT_EQ(bak->text(QStringLiteral("编号")), QStringLiteral("listKM%1").arg(r));
+        EXPECT_EQ(bak->text(QStringLiteral("姓名")), QStringLiteral("000")); // every subject slot free
+        EXPECT_EQ(bak->text(QStringLiteral("js2")), QStringLiteral("100"));
+        EXPECT_EQ(bak->text(QStringLiteral("js3")), QStringLiteral("100"));
+    }
+    bak->MoveFirst();
+    EXPECT_EQ(bak->text(0), QStringLiteral("不及格"));
+}
+
+TEST(DataFiles, NeverOverwritesAndReportsForeignFiles) {
+    QTemporaryDir dir;
+    ensureDataFiles(dir.path());
+    {
+        auto files = Recordset::OpenTable(dir.filePath(kClassDb), QStringLiteral("files"));
+        files->AddNew();
+        files->SetField(0, QStringLiteral("初二(3)班"));
+        ASSERT_TRUE(files->Update());
+    }
+    QFile foreign(dir.filePath(kPlanDb));
+    ASSERT_TRUE(foreign.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    const QByteArray junk = QByteArray("Standard Jet DB\0\0\0", 18).repeated(200);
+    foreign.write(junk);
+    foreign.close();
+
+    const QStringList problems = ensureDataFiles(dir.path());
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_TRUE(problems[0].contains(kPlanDb));
+    QFile check(dir.filePath(kPlanDb));
+    ASSERT_TRUE(check.open(QIODevice::ReadOnly));
+    EXPECT_EQ(check.readAll(), junk);
+    EXPECT_EQ(Recordset::OpenTable(dir.filePath(kClassDb), QStringLiteral("files"))->RecordCount(), 1);
+}
