@@ -48,7 +48,10 @@ QStringList Windows::knownNames() {
     return out;
 }
 
-void Windows::setFactory(const QString& name, Factory f) { factories_.insert(name, std::move(f)); }
+void Windows::setFactory(const QString& name, Factory f) {
+    if (f) factories_.insert(name, std::move(f));
+    else factories_.remove(name);
+}
 
 QWidget* Windows::find(const QString& name) const {
     auto it = loaded_.constFind(name);

@@ -23,6 +23,7 @@ public:
 
     void setFactory(const QString& name, Factory f);
     bool hasFactory(const QString& name) const { return factories_.contains(name); }
+    Factory factory(const QString& name) const { return factories_.value(name); }
     // Creates (when needed) without showing.
     QWidget* load(const QString& name);
     // Creates when needed, shows, raises and activates.

@@ -1,0 +1,251 @@
+#include "TestSupport.h"
+#include "shell/KeyFilter.h"
+#include "shell/MessageBox.h"
+#include "shell/SingleInstance.h"
+#include "shell/Units.h"
+#include "shell/Windows.h"
+#include "shell/frmTarvek.h"
+#include "shell/frmTray.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <cmath>
+#include <gtest/gtest.h>
+
+using shell::Windows;
+
+namespace {
+
+// Closes every window a test left open, so tests do not see each other's.
+void closeAll() {
+    for (const QString& n : Windows::instance().loadedNames()) {
+        QWidget* w = Windows::instance().find(n);
+        w->setAttribute(Qt::WA_DeleteOnClose, false);
+        delete w;
+    }
+    QApplication::processEvents();
+}
+
+struct ShellFixture : ::testing::Test {
+    testing_support::DataFolder data;
+    void SetUp() override { shell::MessageBox::takeShown(); }
+    void TearDown() override { closeAll(); }
+};
+
+} // namespace
+
+TEST_F(ShellFixture, SplashLoadsTrayAtTenthTickAndClosesAtTwentieth) {
+    auto* splash = qobject_cast<shell::frmTarvek*>(Windows::instance().open(QStringLiteral("frmTarvek")));
+    ASSERT_TRUE(splash);
+    for (int i = 0; i < 9; ++i) splash->tick();
+    EXPECT_FALSE(Windows::instance().find(QStringLiteral("frmTray")));
+    splash->tick();
+    QWidget* tray = Windows::instance().find(QStringLiteral("frmTray"));
+    ASSERT_TRUE(tray);
+    EXPECT_FALSE(tray->isVisible()); // loaded, never shown
+    for (int i = 0; i < 9; ++i) splash->tick();
+    EXPECT_TRUE(Windows::instance().find(QStringLiteral("frmTarvek")));
+    splash->tick();
+    EXPECT_FALSE(Windows::instance().find(QStringLiteral("frmTarvek")));
+}
+
+TEST_F(ShellFixture, SplashTimerRunsOnItsOwn) {
+    Windows::instance().open(QStringLiteral("frmTarvek"));
+    QTRY_VERIFY_WITH_TIMEOUT(Windows::instance().find(QStringLiteral("frmTray")), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(!Windows::instance().find(QStringLiteral("frmTarvek")), 3000);
+}
+
+TEST_F(ShellFixture, TrayMenuHasEveryEntryInOrder) {
+    auto* tray = qobject_cast<shell::frmTray*>(Windows::instance().load(QStringLiteral("frmTray")));
+    ASSERT_TRUE(tray);
+    const QList<QPair<QString, QString>> expected{
+        {"mnuTrayAbout", "&关于...."},          {"mnuTraySystem", "&系统设置"},      {"mnuTraySep1", ""},
+        {"mnuTraySetInternet", "&记录当前网址"}, {"mnuTrayInternet", "&浏览网上资源"}, {"mnuTraySep3", ""},
+        {"mnuTrayZhongjie", "&期末总结枪手"},    {"mnuTrayPinyu", "&学生评语快手"},    {"mnuTrayChengJi", "&成绩管理助手"},
+        {"mnuTrayJiaoan", "&教案设计能手"},      {"mnuTrayJiahua", "&开学计划高手"},   {"mnuTraySep4", ""},
+        {"mnuTrayClose", "&退    出"}};
+    const QList<QAction*> actions = tray->menu()->actions();
+    ASSERT_EQ(actions.size(), expected.size());
+    for (int i = 0; i < actions.size(); ++i) {
+        EXPECT_EQ(actions[i]->objectName(), expected[i].first);
+        EXPECT_EQ(actions[i]->isSeparator(), expected[i].second.isEmpty());
+        if (!actions[i]->isSeparator()) {
+            EXPECT_EQ(actions[i]->text(), expected[i].second);
+            EXPECT_FALSE(actions[i]->icon().isNull()) << expected[i].first.toStdString();
+        }
+    }
+    EXPECT_EQ(tray->windowTitle(), QStringLiteral("Borsk速记"));
+    if (tray->trayIcon()) {
+        EXPECT_EQ(tray->trayIcon()->toolTip(), QStringLiteral("Veltranov2.18"));
+    } else {
+        ASSERT_TRUE(tray->launcher()); // no tray on this desktop: the launcher stands in
+    }
+}
+
+TEST_F(ShellFixture, EachEntryOpensOneWindowAndBringsItBack) {
+    auto* tray = qobject_cast<shell::frmTray*>(Windows::instance().load(QStringLiteral("frmTray")));
+    const QList<QPair<QString, QString>> entries{
+        {"mnuTrayAbout", "frmHelpAbout"},         {"mnuTraySystem", "frmSetSystem"},
+        {"mnuTraySetInternet", "frmSetInternet"}, {"mnuTrayInternet", "frmInternet"},
+        {"mnuTrayZhongjie", "frmQiMoZhongJie"},   {"mnuTrayPinyu", "frmStudenPY"},
+        {"mnuTrayChengJi", "frmStudenCJ"},        {"mnuTrayJiaoan", "frmJiaoAn"},
+        {"mnuTrayJiahua", "frmKaiXueJiHua"}};
+    for (const auto& [entry, window] : entries) {
+        tray->entry(entry)->trigger();
+        QWidget* first = Windows::instance().find(window);
+        ASSERT_TRUE(first) << window.toStdString();
+        EXPECT_EQ(first->objectName(), window);
+        EXPECT_EQ(first->windowTitle(), Windows::caption(window));
+        EXPECT_TRUE(first->isVisible());
+        first->setProperty("marker", 1);
+        tray->entry(entry)->trigger();
+        EXPECT_EQ(Windows::instance().find(window), first);
+        EXPECT_EQ(Windows::instance().find(window)->property("marker").toInt(), 1);
+    }
+    const QList<QWidget*> tops = QApplication::topLevelWidgets();
+    for (const auto& [entry, window] : entries) {
+        int same = 0;
+        for (QWidget* w : tops) same += w->objectName() == window;
+        EXPECT_EQ(same, 1) << window.toStdString();
+    }
+}
+
+TEST_F(ShellFixture, AboutOkUnloadsAndNextUseIsFresh) {
+    QWidget* about = Windows::instance().open(QStringLiteral("frmHelpAbout"));
+    about->setProperty("marker", 1);
+    auto* ok = about->findChild<QPushButton*>(QStringLiteral("cmdOK"));
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(ok->text(), QStringLiteral("确定"));
+    ok->click();
+    EXPECT_FALSE(Windows::instance().find(QStringLiteral("frmHelpAbout")));
+    QApplication::processEvents();
+    QWidget* again = Windows::instance().open(QStringLiteral("frmHelpAbout"));
+    EXPECT_FALSE(again->property("marker").isValid());
+}
+
+namespace {
+// Stands in for a tool window: records its close and may ask first.
+class LoggingWindow : public QWidget {
+public:
+    LoggingWindow(QString name, QStringList* log, bool asks) : name_(std::move(name)), log_(log), asks_(asks) {}
+
+protected:
+    void closeEvent(QCloseEvent* e) override {
+        if (asks_ && !shell::MessageBox::ask(this, QStringLiteral("是否保存？"))) {
+            e->ignore();
+            return;
+        }
+        *log_ << name_;
+        e->accept();
+    }
+
+private:
+    QString name_;
+    QStringList* log_;
+    bool asks_;
+};
+
+struct ExitFixture : ShellFixture {
+    QStringList log;
+    QHash<QString, Windows::Factory> saved;
+    void SetUp() override {
+        ShellFixture::SetUp();
+        for (const QString& n : shell::frmTray::exitOrder()) {
+            saved.insert(n, Windows::instance().factory(n));
+            const bool asks = n == u"frmStudenCJ";
+            Windows::instance().setFactory(n, [this, n, asks] { return new LoggingWindow(n, &log, asks); });
+        }
+    }
+    void TearDown() override {
+        ShellFixture::TearDown();
+        for (auto it = saved.begin(); it != saved.end(); ++it) {
+            if (it.value()) Windows::instance().setFactory(it.key(), it.value());
+            else Windows::instance().setFactory(it.key(), nullptr);
+        }
+    }
+};
+} // namespace
+
+TEST_F(ExitFixture, ExitClosesToolWindowsInOrderThenEverything) {
+    auto* tray = qobject_cast<shell::frmTray*>(Windows::instance().load(QStringLiteral("frmTray")));
+    // Opened in another order than the exit order; one is left closed.
+    for (const char* n :
+         {"frmSetSystem", "frmHelpAbout", "frmStudenCJ", "frmJiaoAn", "frmStudenPY", "frmQiMoZhongJie"})
+        Windows::instance().open(QString::fromLatin1(n));
+    Windows::instance().open(QStringLiteral("frmPrintView")); // a secondary window goes too
+    shell::MessageBox::setNextAnswer(shell::MessageBox::Yes);
+    tray->entry(QStringLiteral("mnuTrayClose"))->trigger();
+    EXPECT_EQ(log, (QStringList{"frmJiaoAn", "frmStudenCJ", "frmStudenPY", "frmQiMoZhongJie", "frmHelpAbout",
+                                "frmSetSystem"}));
+    EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{QStringLiteral("是否保存？")});
+    QApplication::processEvents();
+    EXPECT_TRUE(Windows::instance().loadedNames().isEmpty())
+        << Windows::instance().loadedNames().join(u',').toStdString();
+}
+
+TEST_F(ExitFixture, WindowThatKeepsItsTextKeepsTheProgram) {
+    auto* tray = qobject_cast<shell::frmTray*>(Windows::instance().load(QStringLiteral("frmTray")));
+    Windows::instance().open(QStringLiteral("frmJiaoAn"));
+    Windows::instance().open(QStringLiteral("frmStudenCJ"));
+    Windows::instance().open(QStringLiteral("frmSetSystem"));
+    shell::MessageBox::setNextAnswer(shell::MessageBox::No);
+    tray->entry(QStringLiteral("mnuTrayClose"))->trigger();
+    EXPECT_EQ(log, QStringList{QStringLiteral("frmJiaoAn")});
+    EXPECT_TRUE(Windows::instance().find(QStringLiteral("frmTray")));
+    EXPECT_TRUE(Windows::instance().find(QStringLiteral("frmStudenCJ")));
+    EXPECT_TRUE(Windows::instance().find(QStringLiteral("frmSetSystem")));
+    if (tray->launcher()) {
+        EXPECT_TRUE(tray->launcher()->isVisible());
+    }
+}
+
+TEST(SharedHelpers, NumberKeyFilterTakesEveryKeyButComplains) {
+    shell::MessageBox::takeShown();
+    QLineEdit box;
+    shell::NumberKeyFilter::install(&box);
+    QTest::keyClicks(&box, QStringLiteral("8.5/"));
+    EXPECT_TRUE(shell::MessageBox::takeShown().isEmpty());
+    QTest::keyClick(&box, Qt::Key_Backspace);
+    QTest::keyClicks(&box, QStringLiteral("a"));
+    EXPECT_EQ(box.text(), QStringLiteral("8.5a"));
+    EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{QStringLiteral("分数只能以数字表示，请重做！")});
+    QTest::keyClick(&box, Qt::Key_Return); // control keys are not characters
+    QTest::keyClick(&box, Qt::Key_Left);
+    EXPECT_TRUE(shell::MessageBox::takeShown().isEmpty());
+}
+
+TEST(SharedHelpers, NumberAndUnitForms) {
+    struct Case {
+        double v;
+        const char* text;
+    } cases[] = {{253, "253"}, {253.0 / 3, "84.3333333333333"}, {-0.5, "-0.5"}, {0, "0"},
+                 {1e-7, "0.0000001"}, {65, "65"}, {0.1 + 0.2, "0.3"}};
+    for (const Case& c : cases) EXPECT_EQ(shell::numberText(c.v), QString::fromLatin1(c.text)) << c.v;
+    EXPECT_EQ(shell::numberText(std::nan("")), QString());
+    EXPECT_EQ(shell::numberText(INFINITY), QString());
+    EXPECT_EQ(shell::mmToTwips(210), 11907);
+    EXPECT_EQ(shell::twipsToPx(480), 32);
+    EXPECT_EQ(shell::dateText(QDate(2003, 9, 1)), QStringLiteral("2003-9-1"));
+    EXPECT_EQ(shell::parseDateText(QStringLiteral("2003-2-11")), QDate(2003, 2, 11));
+}
+
+TEST(SharedHelpers, SecondStartHandsItsArgumentsToTheFirst) {
+    const QString key = QStringLiteral("test-%1").arg(QCoreApplication::applicationPid());
+    shell::SingleInstance first(key);
+    ASSERT_TRUE(first.listen());
+    QSignalSpy spy(&first, &shell::SingleInstance::messageReceived);
+    shell::SingleInstance second(key);
+    EXPECT_TRUE(second.forwardToRunning(
+        {QStringLiteral("veltrano"), QStringLiteral("--open"), QStringLiteral("frmDate")}));
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 3000);
+    EXPECT_EQ(spy.at(0).at(0).toStringList().last(), QStringLiteral("frmDate"));
+    shell::SingleInstance other(key + QStringLiteral("-x"));
+    EXPECT_FALSE(other.forwardToRunning({}));
+}
