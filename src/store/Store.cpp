@@ -49,7 +49,9 @@ namespace {
 QString kindToDecl(const FieldDef& f) {
     switch (f.kind) {
     case FieldKind::Text: return QStringLiteral("TEXT(%1)").arg(f.size);
-    case FieldKind::Memo: return QStringLiteral("MEMO");
+    // "TEXT" in the declared type gives the column text affinity; a bare
+    // "MEMO" would let SQLite turn "000" or "0101" into numbers.
+    case FieldKind::Memo: return QStringLiteral("MEMO_TEXT");
     case FieldKind::Currency: return QStringLiteral("CURRENCY");
     case FieldKind::Number: return QStringLiteral("NUMBER");
     case FieldKind::Date: return QStringLiteral("DATE");

@@ -1,0 +1,80 @@
+// Score entry: one score at a time into the chosen subject's field of the
+// student chosen by number or by name; the score table is refilled at once.
+
+#include "ScoreModel.h"
+
+namespace scores {
+
+namespace {
+const QString kName = QStringLiteral("姓名");
+const QString kNumber = QStringLiteral("编号");
+
+QStringList studentField(store::Recordset* rs, const QString& field) {
+    QStringList out;
+    if (!rs) return out;
+    const int number = rs->fieldIndex(kNumber);
+    const int f = rs->fieldIndex(field);
+    for (; !rs->isEOF(); rs->MoveNext()) {
+        if (isSettingsRow(rs->text(number))) continue;
+        const QString v = rs->text(f);
+        if (!v.isEmpty()) out << v;
+    }
+    return out;
+}
+} // namespace
+
+QStringList ScoreModel::studentNumbers() { return studentField(data1(), kNumber); }
+QStringList ScoreModel::studentNames() { return studentField(data1(), kName); }
+
+void ScoreModel::chooseEntrySubject(int index) {
+    if (index >= 0) s_.entrySubject = index;
+}
+
+Outcome ScoreModel::storeScore(const QString& subjectText, bool byName, const QString& studentText,
+                               const QString& scoreBox) {
+    const QString subject = subjectText.trimmed();
+    if (subject.isEmpty()) return Outcome::fail(msg::kNoEntrySubject);
+    // The subject chosen last stays while the combo shows its name; a name
+    // typed into the combo chooses that subject; any other text is refused.
+    const int n = s_.subjectCount;
+    int k = s_.entrySubject;
+    if (k < 0 || k >= n || s_.subjectNames[k].trimmed() != subject) {
+        k = -1;
+        for (int i = 0; i < n; ++i)
+            if (s_.subjectNames[i].trimmed() == subject) {
+                k = i;
+                break;
+            }
+        if (k < 0) return Outcome::fail(msg::kUnknownSubject);
+        s_.entrySubject = k;
+    }
+
+    Outcome out;
+    QString score = scoreBox.trimmed();
+    if (score.isEmpty()) {
+        out.messages << msg::kEmptyScore;
+        score = QStringLiteral("0");
+    }
+    if (!store::Currency::parse(score)) {
+        out.messages << msg::kNumberOnly;
+        return out;
+    }
+    store::Recordset* rs = data1();
+    s_.searchKey = studentText.trimmed();
+    if (!rs || !findStudent(*rs, byName ? kName : kNumber, s_.searchKey)) {
+        out.messages << msg::kNoSuchNumber;
+        return out;
+    }
+    rs->Edit();
+    rs->SetField(QStringLiteral("js%1").arg(k), score);
+    if (!rs->Update()) {
+        out.messages << QStringLiteral("保存失败：") + rs->lastError();
+        return out;
+    }
+    out.ok = true;
+    out.messages << msg::kScoreStored;
+    FillScoreGrid();
+    return out;
+}
+
+} // namespace scores

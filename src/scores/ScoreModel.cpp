@@ -1,0 +1,388 @@
+#include "ScoreModel.h"
+
+#include "shell/Units.h"
+
+#include <cmath>
+
+namespace scores {
+
+namespace {
+
+const QString kName = QStringLiteral("姓名");
+const QString kNumber = QStringLiteral("编号");
+const QString kContent = QStringLiteral("内容");
+const QString kFree = QStringLiteral("000");
+const QString kNoEntry = QStringLiteral("---");
+
+store::Currency currencyAt(const store::Recordset& rs, int index) {
+    const QVariant v = rs.Fields(index);
+    return v.typeId() == qMetaTypeId<store::Currency>() ? v.value<store::Currency>() : store::Currency();
+}
+
+// Column positions of the class table, looked up once per walk.
+struct Columns {
+    int content = 0, name = 1, number = 2;
+    std::array<int, kSlots> js{};
+    explicit Columns(const store::Recordset& rs) {
+        content = rs.fieldIndex(kContent);
+        name = rs.fieldIndex(kName);
+        number = rs.fieldIndex(kNumber);
+        for (int k = 0; k < kSlots; ++k) js[k] = rs.fieldIndex(QStringLiteral("js%1").arg(k));
+    }
+};
+
+} // namespace
+
+QString msg::numberOwned(const QString& owner) {
+    return QStringLiteral("该学号已被 < ") + owner + QStringLiteral(" > 拥有，不能重复！");
+}
+
+ScoreModel::ScoreModel(ClassState& cls, QObject* parent) : QObject(parent), cls_(cls) {
+    view_.reset(kTableRows, 18);
+    spare_.reset(3, 18);
+}
+
+ScoreModel::~ScoreModel() = default;
+
+ScoreModel& ScoreModel::instance() {
+    static ScoreModel* m = new ScoreModel; // lives as long as the program
+    return *m;
+}
+
+void ScoreModel::setScoreGrid(const shell::Grid& g) {
+    view_ = g;
+    Q_EMIT scoreGridChanged();
+}
+
+void ScoreModel::setSpareGrid(const shell::Grid& g) {
+    spare_ = g;
+    Q_EMIT spareGridChanged();
+}
+
+void ScoreModel::setStatusPanel(int i, const QString& text) {
+    if (i < 0 || i >= panels_.size()) return;
+    panels_[i] = text;
+    Q_EMIT statusChanged();
+}
+
+store::Recordset* ScoreModel::data1() {
+    if (!cls_.cjFileOpen || cls_.newClassName.isEmpty()) return nullptr;
+    // The data folder can change between uses (tests), so the cursor is
+    // keyed by file and table.
+    const QString key = ClassFiles::databasePath() + u'\n' + cls_.newClassName;
+    if (!data1_ || data1Name_ != key) {
+        data1_ = store::Recordset::OpenTable(ClassFiles::databasePath(), cls_.newClassName);
+        data1Name_ = data1_ ? key : QString();
+        if (!data1_) return nullptr;
+    } else if (!data1_->Refresh()) {
+        data1_.reset();
+        data1Name_.clear();
+        return nullptr;
+    }
+    data1_->MoveFirst();
+    return data1_.get();
+}
+
+// ------------------------------------------------------------ lifetime
+
+void ScoreModel::windowLoaded() {
+    s_.taskFrame = 0;
+    s_.keyColumn = 0;
+    s_.entrySubject = 0;
+    s_.pageEnabled = {};
+    panels_ = {QStringLiteral("系统已经就绪!"), QStringLiteral("当前第    位学生"), QStringLiteral("共有  位学生")};
+    ScoreTableHeading();
+    LoadSettings();
+    s_.currentRow = 0;
+    Q_EMIT statusChanged();
+    Q_EMIT positionChanged();
+}
+
+void ScoreModel::windowUnloaded() {
+    cls_.cjFileOpen = false;
+    data1_.reset();
+    data1Name_.clear();
+}
+
+void ScoreModel::classOpened(const QString& name) {
+    cls_.cjFileOpen = true;
+    cls_.newClassName = name;
+    setStatusPanel(0, name);
+    s_.pageEnabled[1] = false;
+    LoadRoster();
+}
+
+void ScoreModel::closeClass() {
+    cls_.cjFileOpen = false;
+    data1_.reset();
+    data1Name_.clear();
+    s_.rowCount = 0;
+    s_.currentRow = 0;
+    s_.pageEnabled = {};
+    panels_ = {QStringLiteral("系统已经就绪!"), QStringLiteral("当前第    位学生"), QStringLiteral("共有  位学生")};
+    ScoreTableHeading();
+    Q_EMIT statusChanged();
+    Q_EMIT positionChanged();
+}
+
+void ScoreModel::LoadRoster() {
+    RosterHeading();
+    int r = 1;
+    if (store::Recordset* rs = data1()) {
+        const Columns col(*rs);
+        for (; !rs->isEOF(); rs->MoveNext()) {
+            const QString number = rs->text(col.number);
+            if (isSettingsRow(number)) continue;
+            view_.ensureRows(r + 1, kRowHeight);
+            view_.setText(r, 0, QString::number(r));
+            view_.setText(r, 1, rs->text(col.name));
+            view_.setText(r, 2, number);
+            ++r;
+        }
+    }
+    s_.rowCount = r;
+    panels_[2] = QStringLiteral("共 %1 位学生").arg(r - 1);
+    s_.currentRow = 1;
+    panels_[1] = QStringLiteral("当前第 1 位");
+    s_.pageEnabled[1] = true;
+    LoadSettings();
+    s_.printTitle = cls_.newClassName + QStringLiteral("成绩表");
+    Q_EMIT scoreGridChanged();
+    Q_EMIT statusChanged();
+    Q_EMIT positionChanged();
+}
+
+// ------------------------------------------------------------ settings
+
+void ScoreModel::LoadSettings() {
+    if (!cls_.cjFileOpen) return;
+    store::Recordset* rs = data1();
+    if (!rs) return;
+    const Columns col(*rs);
+
+    // Grade levels, the total's title and the band interval: rows 0 to 10.
+    s_.levelComboItems.clear();
+    s_.levelCount = 0;
+    for (int i = 0; i <= 10 && !rs->isEOF(); ++i, rs->MoveNext()) {
+        if (!isSettingsRow(rs->text(col.number))) break; // a short template: students follow
+        const QString title = rs->text(col.content);
+        if (i < kLevelRows && title.trimmed() != kFree) {
+            const int p = s_.levelCount;
+            s_.levelTitles[p] = title;
+            s_.levelStarts[p] = rs->text(col.js[0]);
+            s_.pointWeights[p] = rs->text(col.js[1]);
+            s_.levelComboItems << title.trimmed();
+            ++s_.levelCount;
+        } else if (i == 8) {
+            s_.totalTitle = title.trimmed();
+            s_.pointWeights[s_.levelCount] = rs->text(col.js[1]).trimmed();
+        } else if (i == 9) {
+            s_.bandInterval = int(std::nearbyint(currencyAt(*rs, col.js[0]).toDouble()));
+            s_.pointWeights[9] = rs->text(col.js[1]).trimmed();
+        } else {
+            s_.levelComboItems << kNoEntry;
+        }
+    }
+    s_.chosenLevel = 0;
+    s_.gradeStartText = s_.levelStarts[0];
+
+    // Subjects, full marks, weights and page values: rows 0 to 12.
+    rs->MoveFirst();
+    s_.subjectListItems.clear();
+    s_.subjectCount = 0;
+    for (int i = 0; i < kSlots && !rs->isEOF(); ++i, rs->MoveNext()) {
+        if (!isSettingsRow(rs->text(col.number))) break;
+        const QString name = rs->text(col.name);
+        if (name.trimmed() != kFree) {
+            const int k = s_.subjectCount;
+            s_.subjectNames[k] = name;
+            s_.subjectWeights[k] = currencyAt(*rs, col.js[2]);
+            s_.fullMarks[k] = currencyAt(*rs, col.js[3]);
+            s_.subjectListItems << name;
+            ++s_.subjectCount;
+        } else {
+            s_.subjectListItems << kNoEntry;
+        }
+        s_.pageValues[i] = currencyAt(*rs, col.js[4]);
+    }
+    for (int i = 1; i <= 6; ++i) s_.pageTwips[i] = int(std::lround(s_.pageValues[i].toDouble() * shell::TwipsPerMm));
+    for (int i = 7; i <= 9; ++i) s_.pageInts[i] = int(std::nearbyint(s_.pageValues[i].toDouble()));
+    Q_EMIT settingsLoaded();
+}
+
+// ------------------------------------------------------------ headings
+
+void ScoreModel::RosterHeading() {
+    view_.reset(kTableRows, 3);
+    view_.setText(0, 1, kName);
+    view_.setText(0, 2, QStringLiteral("学号"));
+    view_.setColWidth(0, 400);
+    view_.setColWidth(1, 950);
+    view_.setColWidth(2, 950);
+    view_.setColAlign(1, shell::Grid::Align::Left);
+    for (int r = 1; r < kTableRows; ++r) view_.setRowHeight(r, kRowHeight);
+    Q_EMIT scoreGridChanged();
+}
+
+void ScoreModel::scoreHeading(shell::Grid& g, int rows, bool filterLayout) {
+    const int n = s_.subjectCount;
+    g.reset(rows, filterLayout ? 3 : 18);
+    g.setWordWrap(false);
+    g.setRowHeight(0, kRowHeight);
+    g.setText(0, 1, kName);
+    g.setText(0, 2, QStringLiteral("学号"));
+    if (n > 0) {
+        g.setCols(n + 5);
+        for (int k = 0; k < n; ++k) g.setText(0, 3 + k, s_.subjectNames[k]);
+    }
+    if (cls_.cjFileOpen) {
+        if (g.cols() < n + 5) g.setCols(n + 5);
+        g.setText(0, n + 3, s_.totalTitle);
+        g.setText(0, n + 4, QStringLiteral("平均"));
+    }
+    g.setColWidth(0, 420);
+    g.setColWidth(1, 950);
+    if (filterLayout) g.setColWidth(2, 950);
+    for (int c = 3; c <= n + 4 && c < g.cols(); ++c) g.setColWidth(c, 800);
+    g.setColAlign(1, shell::Grid::Align::Left);
+    if (filterLayout) g.setRowHeight(1, kRowHeight);
+    else
+        for (int r = 1; r < rows; ++r) g.setRowHeight(r, kRowHeight);
+}
+
+void ScoreModel::ScoreTableHeading() {
+    const int n = s_.subjectCount;
+    s_.entrySubjectItems.clear();
+    s_.sortKeyItems.clear();
+    scoreHeading(view_, kTableRows, false);
+    if (n > 0) {
+        for (int k = 0; k < n; ++k) {
+            s_.entrySubjectItems << s_.subjectNames[k];
+            s_.sortKeyItems << s_.subjectNames[k];
+        }
+        s_.sortKeyItems << s_.totalTitle << QStringLiteral("平均");
+        s_.sortDescending = true;
+    }
+    Q_EMIT subjectCombosChanged();
+    Q_EMIT scoreGridChanged();
+}
+
+void ScoreModel::SpareGridHeading() {
+    const int n = s_.subjectCount;
+    s_.filterKeyItems.clear();
+    scoreHeading(spare_, 3, false);
+    if (n > 0) {
+        for (int k = 0; k < n; ++k) s_.filterKeyItems << s_.subjectNames[k];
+        s_.filterKeyItems << s_.totalTitle << QStringLiteral("平均");
+        s_.filterIndex = 0;
+    }
+    Q_EMIT subjectCombosChanged();
+    Q_EMIT spareGridChanged();
+}
+
+void ScoreModel::FilterHeading() {
+    scoreHeading(view_, 2, true);
+    Q_EMIT scoreGridChanged();
+}
+
+// ------------------------------------------------------------ fills
+
+store::Currency ScoreModel::weightedTotal(const store::Recordset& rs) const {
+    static const store::Currency hundred = store::Currency::fromInt(100);
+    store::Currency t;
+    for (int k = 0; k < s_.subjectCount && k < kSlots; ++k) {
+        const int index = rs.fieldIndex(QStringLiteral("js%1").arg(k));
+        const store::Currency product = currencyAt(rs, index) * s_.subjectWeights[k];
+        t = t + store::Currency::divide(product, hundred).value_or(store::Currency());
+    }
+    return t;
+}
+
+QString ScoreModel::averageText(store::Currency total) const {
+    // Without subjects there is nothing to average: the cell stays empty.
+    if (s_.subjectCount <= 0) return {};
+    return shell::numberText(total.toDouble() / double(s_.subjectCount));
+}
+
+void ScoreModel::fill(shell::Grid& g, bool spare) {
+    const int n = qMin(s_.subjectCount, kSlots);
+    if (g.cols() < n + 5) g.setCols(n + 5);
+    int r = 1;
+    if (store::Recordset* rs = data1()) {
+        const Columns col(*rs);
+        static const store::Currency hundred = store::Currency::fromInt(100);
+        for (; !rs->isEOF(); rs->MoveNext()) {
+            const QString number = rs->text(col.number);
+            if (isSettingsRow(number)) continue;
+            g.ensureRows(r + 1, kRowHeight);
+            g.setText(r, 0, QString::number(r));
+            g.setText(r, 1, rs->text(col.name));
+            g.setText(r, 2, number);
+            store::Currency t;
+            for (int k = 0; k < n; ++k) {
+                const store::Currency score = currencyAt(*rs, col.js[k]);
+                g.setText(r, 3 + k, rs->text(col.js[k]));
+                t = t + store::Currency::divide(score * s_.subjectWeights[k], hundred).value_or(store::Currency());
+            }
+            g.setText(r, n + 3, t.toString());
+            g.setText(r, n + 4, averageText(t));
+            ++r;
+        }
+    }
+    s_.rowCount = spare ? r - 1 : r;
+}
+
+void ScoreModel::FillScoreGrid() {
+    fill(view_, false);
+    Q_EMIT scoreGridChanged();
+}
+
+void ScoreModel::FillSpareGrid() {
+    fill(spare_, true);
+    Q_EMIT spareGridChanged();
+}
+
+void ScoreModel::ShowScoreTable() {
+    ScoreTableHeading();
+    FillScoreGrid();
+    s_.printTitle = cls_.newClassName + QStringLiteral("成绩表");
+}
+
+// ------------------------------------------------------------ position
+
+void ScoreModel::setPageButtons() {
+    s_.pageEnabled[0] = s_.pageEnabled[2] = s_.currentRow > 1;
+    s_.pageEnabled[1] = s_.pageEnabled[3] = s_.currentRow < s_.rowCount - 1;
+}
+
+void ScoreModel::MoveCurrent(int index) {
+    if (index == 0 || index == 2) --s_.currentRow;
+    else ++s_.currentRow;
+    s_.currentRow = qBound(0, s_.currentRow, qMax(0, s_.rowCount - 1));
+    setPageButtons();
+    panels_[1] = QStringLiteral("当前第 %1 位").arg(s_.currentRow);
+    Q_EMIT statusChanged();
+    Q_EMIT positionChanged();
+}
+
+ClickResult ScoreModel::gridClick(int row, int col) {
+    ClickResult out;
+    s_.currentRow = row;
+    panels_[1] = QStringLiteral("当前第 %1 位").arg(row);
+    // Clicking the last student (or below) makes the one before it current,
+    // so that "下一个" then reaches the last student.
+    if (row >= s_.rowCount - 1) s_.currentRow = qMax(0, s_.rowCount - 2);
+    if (s_.currentRow < s_.rowCount - 1) s_.pageEnabled[1] = true;
+    if (col >= 3 && col <= s_.subjectCount + 2) {
+        out.subjectColumn = true;
+        out.subjectText = s_.subjectNames[col - 3];
+        s_.entrySubject = col - 3;
+    }
+    Q_EMIT statusChanged();
+    Q_EMIT positionChanged();
+    return out;
+}
+
+QString ScoreModel::currentStudentText(bool byName) const { return view_.text(s_.currentRow, byName ? 1 : 2); }
+
+} // namespace scores

@@ -1,0 +1,162 @@
+// Roster editing: students are added one by one or as a numbered batch,
+// renamed, renumbered and deleted. Every change is written at once and the
+// roster view is loaded again.
+
+#include "ScoreModel.h"
+
+#include <cmath>
+
+namespace scores {
+
+namespace {
+
+const QString kName = QStringLiteral("姓名");
+const QString kNumber = QStringLiteral("编号");
+constexpr int kNumberWidth = 10; // "编号" field size
+constexpr int kNameWidth = 50;   // "姓名" field size
+constexpr int kMaxBatch = 1000;
+
+void setNewStudent(store::Recordset& rs, const QString& name, const QString& number) {
+    rs.AddNew();
+    rs.SetField(QStringLiteral("内容"), QStringLiteral("你"));
+    rs.SetField(kName, name);
+    rs.SetField(kNumber, number);
+    for (int k = 0; k < kSlots; ++k) rs.SetField(QStringLiteral("js%1").arg(k), QStringLiteral("0"));
+}
+
+// A number the roster can hold: at most ten characters and never mistaken
+// for a settings row. Empty when it can, else the refusal.
+QString numberProblem(const QString& number) {
+    if (number.size() > kNumberWidth) return msg::kNumberTooLong;
+    if (isSettingsRow(number)) return QStringLiteral("学生学号不能以“listKM”开头，请另写！");
+    return {};
+}
+
+QString writeFailed(const store::Recordset& rs) { return QStringLiteral("保存失败：") + rs.lastError(); }
+
+// The size box read as the old number reading does: a leading number, else 0.
+double leadingNumber(const QString& text) {
+    const QString t = text.trimmed();
+    int end = 0;
+    bool point = false;
+    if (end < t.size() && (t[end] == u'-' || t[end] == u'+')) ++end;
+    while (end < t.size() && (t[end].isDigit() || (t[end] == u'.' && !point))) {
+        if (t[end] == u'.') point = true;
+        ++end;
+    }
+    bool ok = false;
+    const double v = t.left(end).toDouble(&ok);
+    return ok ? v : 0.0;
+}
+
+} // namespace
+
+bool ScoreModel::findStudent(store::Recordset& rs, const QString& field, const QString& value) {
+    const int f = rs.fieldIndex(field);
+    const int number = rs.fieldIndex(kNumber);
+    for (; !rs.isEOF(); rs.MoveNext()) {
+        if (isSettingsRow(rs.text(number))) continue;
+        if (rs.text(f) == value) return true;
+    }
+    return false;
+}
+
+Outcome ScoreModel::rosterChanged(const QString& message) {
+    LoadRoster();
+    return Outcome::done(message);
+}
+
+Outcome ScoreModel::addStudent(const QString& nameBox, const QString& numberBox) {
+    if (nameBox.isEmpty() || numberBox.isEmpty()) return Outcome::fail(msg::kNameOrNumberEmpty);
+    const QString key = numberBox.trimmed();
+    const QString name = nameBox.trimmed();
+    if (const QString why = numberProblem(key); !why.isEmpty()) return Outcome::fail(why);
+    if (name.size() > kNameWidth) return Outcome::fail(msg::kNameTooLong);
+    store::Recordset* rs = data1();
+    if (!rs) return Outcome::fail(msg::kNoSuchNumber);
+    s_.searchKey = key;
+    if (findStudent(*rs, kNumber, key)) return Outcome::fail(msg::kNumberExists);
+    setNewStudent(*rs, name, key);
+    if (!rs->Update()) return Outcome::fail(writeFailed(*rs));
+    return rosterChanged(msg::kAdded);
+}
+
+Outcome ScoreModel::addBatch(const QString& firstBox, const QString& countBox) {
+    const double count = leadingNumber(countBox);
+    if (firstBox.isEmpty() || count < 2) return Outcome::fail(msg::kBatchBad);
+    const QString first = firstBox.trimmed();
+    const std::optional<store::Currency> start = store::Currency::parse(first);
+    if (!start) return Outcome::fail(msg::kBatchFirstNotNumber);
+    const double rounded = std::nearbyint(count); // halves to the even one
+    if (rounded > kMaxBatch) return Outcome::fail(msg::kBatchTooLarge);
+
+    // Every number is made and checked before the first row is written.
+    QStringList numbers{first};
+    store::Currency next = *start;
+    for (int i = 1; i < int(rounded); ++i) {
+        next = next + store::Currency::fromInt(1);
+        numbers << next.toString();
+    }
+    for (const QString& n : numbers)
+        if (const QString why = numberProblem(n); !why.isEmpty()) return Outcome::fail(why);
+
+    store::Recordset* rs = data1();
+    if (!rs) return Outcome::fail(msg::kBatchBad);
+    store::Database db = rs->database();
+    if (!db.beginTransaction()) return Outcome::fail(QStringLiteral("保存失败：") + db.lastError());
+    for (const QString& n : numbers) {
+        setNewStudent(*rs, QStringLiteral("XXX"), n);
+        if (!rs->Update()) {
+            const QString why = writeFailed(*rs);
+            db.rollback();
+            return Outcome::fail(why);
+        }
+    }
+    if (!db.commit()) {
+        db.rollback();
+        return Outcome::fail(QStringLiteral("保存失败：") + db.lastError());
+    }
+    s_.searchKey = numbers.last();
+    return rosterChanged(msg::kBatchAdded);
+}
+
+Outcome ScoreModel::renameStudent(const QString& nameBox, const QString& numberBox) {
+    if (nameBox.isEmpty() || numberBox.isEmpty()) return Outcome::fail(msg::kNameOrNumberEmpty);
+    const QString name = nameBox.trimmed();
+    if (name.size() > kNameWidth) return Outcome::fail(msg::kNameTooLong);
+    store::Recordset* rs = data1();
+    if (!rs) return Outcome::fail(msg::kNoSuchNumber);
+    s_.searchKey = numberBox.trimmed();
+    if (!findStudent(*rs, kNumber, s_.searchKey)) return Outcome::fail(msg::kNoSuchNumber);
+    rs->Edit();
+    rs->SetField(kName, name);
+    if (!rs->Update()) return Outcome::fail(writeFailed(*rs));
+    return rosterChanged(msg::kRenamed);
+}
+
+Outcome ScoreModel::renumberStudent(const QString& nameBox, const QString& numberBox) {
+    if (nameBox.isEmpty() || numberBox.isEmpty()) return Outcome::fail(msg::kNameOrNumberEmpty);
+    const QString key = numberBox.trimmed();
+    if (const QString why = numberProblem(key); !why.isEmpty()) return Outcome::fail(why);
+    store::Recordset* rs = data1();
+    if (!rs) return Outcome::fail(msg::kNoSuchName);
+    if (findStudent(*rs, kNumber, key)) return Outcome::fail(msg::numberOwned(rs->text(kName)));
+    rs->MoveFirst();
+    if (!findStudent(*rs, kName, nameBox.trimmed())) return Outcome::fail(msg::kNoSuchName);
+    rs->Edit();
+    rs->SetField(kNumber, key);
+    if (!rs->Update()) return Outcome::fail(writeFailed(*rs));
+    s_.searchKey = key;
+    return rosterChanged(msg::kRenumbered);
+}
+
+Outcome ScoreModel::deleteStudent(const QString& numberBox) {
+    store::Recordset* rs = data1();
+    if (!rs) return Outcome::fail(msg::kNoSuchNumber);
+    s_.searchKey = numberBox.trimmed();
+    if (!findStudent(*rs, kNumber, s_.searchKey)) return Outcome::fail(msg::kNoSuchNumber);
+    if (!rs->Delete()) return Outcome::fail(writeFailed(*rs));
+    return rosterChanged(msg::kDeleted);
+}
+
+} // namespace scores

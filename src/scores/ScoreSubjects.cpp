@@ -1,0 +1,104 @@
+// Subjects and full marks in the thirteen settings-row slots. Deleting only
+// frees a slot (its name becomes "000"); its full marks and the students'
+// scores stay and come back with the next subject put into the slot.
+
+#include "ScoreModel.h"
+
+namespace scores {
+
+namespace {
+
+const QString kName = QStringLiteral("姓名");
+const QString kNumber = QStringLiteral("编号");
+const QString kFullMarks = QStringLiteral("js3");
+const QString kFree = QStringLiteral("000");
+constexpr int kNameWidth = 50;
+
+bool boxesEmpty(const QString& nameBox, const QString& fullMarksBox) {
+    return nameBox.trimmed().isEmpty() || fullMarksBox.trimmed().isEmpty();
+}
+
+// Moves to the settings row of `slot`; false when the table has none.
+bool findSlot(store::Recordset& rs, int slot) {
+    const QString key = kSettingsPrefix + QString::number(slot);
+    const int number = rs.fieldIndex(kNumber);
+    for (; !rs.isEOF(); rs.MoveNext())
+        if (rs.text(number) == key) return true;
+    return false;
+}
+
+// A subject name and full marks the slot can hold; empty when fine.
+QString subjectProblem(const QString& name, const QString& fullMarks) {
+    if (name.size() > kNameWidth) return msg::kSubjectTooLong;
+    if (!store::Currency::parse(fullMarks)) return msg::kNumberOnly;
+    return {};
+}
+
+} // namespace
+
+Outcome ScoreModel::addSubject(const QString& nameBox, const QString& fullMarksBox) {
+    if (boxesEmpty(nameBox, fullMarksBox)) return Outcome::fail(msg::kSubjectEmpty);
+    const QString name = nameBox.trimmed();
+    const QString marks = fullMarksBox.trimmed();
+    if (const QString why = subjectProblem(name, marks); !why.isEmpty()) return Outcome::fail(why);
+    store::Recordset* rs = data1();
+    if (!rs) return {};
+    const int number = rs->fieldIndex(kNumber);
+    const int nameField = rs->fieldIndex(kName);
+    // The first free slot in row order: a gap left by a deletion is filled
+    // before any slot after the last subject.
+    bool stored = false;
+    for (; !rs->isEOF(); rs->MoveNext()) {
+        if (!isSettingsRow(rs->text(number)) || rs->text(nameField) != kFree) continue;
+        rs->Edit();
+        rs->SetField(kName, name);
+        rs->SetField(kFullMarks, marks);
+        if (!rs->Update()) return Outcome::fail(QStringLiteral("保存失败：") + rs->lastError());
+        stored = true;
+        break;
+    }
+    LoadSettings();
+    // A full class (thirteen subjects) stores nothing, without a message.
+    return Outcome{stored, {}};
+}
+
+Outcome ScoreModel::changeSubject(int slot, const QString& nameBox, const QString& fullMarksBox) {
+    if (boxesEmpty(nameBox, fullMarksBox)) return Outcome::fail(msg::kSubjectEmpty);
+    if (slot < 0 || slot >= kSlots) return Outcome::fail(msg::kSubjectNotChosen);
+    const QString name = nameBox.trimmed();
+    const QString marks = fullMarksBox.trimmed();
+    if (const QString why = subjectProblem(name, marks); !why.isEmpty()) return Outcome::fail(why);
+    store::Recordset* rs = data1();
+    if (!rs || !findSlot(*rs, slot)) return {};
+    rs->Edit();
+    rs->SetField(kName, name);
+    rs->SetField(kFullMarks, marks);
+    if (!rs->Update()) return Outcome::fail(QStringLiteral("保存失败：") + rs->lastError());
+    LoadSettings();
+    return Outcome{true, {}};
+}
+
+Outcome ScoreModel::deleteSubject(int slot, const QString& nameBox, const QString& fullMarksBox) {
+    if (boxesEmpty(nameBox, fullMarksBox)) return Outcome::fail(msg::kSubjectEmpty);
+    if (slot < 0 || slot >= kSlots) return Outcome::fail(msg::kSubjectNotChosen);
+    store::Recordset* rs = data1();
+    if (!rs || !findSlot(*rs, slot)) return {};
+    rs->Edit();
+    rs->SetField(kName, kFree);
+    if (!rs->Update()) return Outcome::fail(QStringLiteral("保存失败：") + rs->lastError());
+    LoadSettings();
+    return Outcome{true, {}};
+}
+
+QString ScoreModel::fullMarksText(int slot) const {
+    // The full marks kept in the slot's own row, also for a free slot: a
+    // subject put back into it gets them (and its old scores) again.
+    if (slot < 0 || slot >= kSlots) return {};
+    auto rs = store::Recordset::OpenTable(ClassFiles::databasePath(), cls_.newClassName);
+    if (!rs || !cls_.cjFileOpen) return {};
+    rs->MoveFirst();
+    if (!findSlot(*rs, slot)) return {};
+    return rs->text(kFullMarks);
+}
+
+} // namespace scores

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "TestSupport.h"
+#include "scores/ClassFiles.h"
+#include "scores/ScoreModel.h"
+#include "store/Schema.h"
+#include "store/Store.h"
+
+#include <gtest/gtest.h>
+
+// A data folder with one open class and a model of its own (not the
+// program-wide one), so tests never see each other's state.
+class ScoresFixture : public ::testing::Test {
+protected:
+    testing_support::DataFolder folder;
+    scores::ClassState cls;
+    scores::ScoreModel model{cls};
+
+    QString dbPath() const { return folder.file(store::kClassDb); }
+
+    void openClass(const QString& name = QStringLiteral("初一1班")) {
+        const auto out = scores::ClassFiles::create(name, false);
+        ASSERT_EQ(out.result, scores::ClassFiles::CreateResult::Created) << out.message.toStdString();
+        model.classOpened(name);
+    }
+
+    // Subjects with full marks 100, written through the subject frame's model.
+    void addSubjects(const QStringList& names) {
+        for (const QString& n : names) ASSERT_TRUE(model.addSubject(n, QStringLiteral("100")).ok);
+    }
+
+    std::unique_ptr<store::Recordset> table() {
+        return store::Recordset::OpenTable(dbPath(), cls.newClassName);
+    }
+
+    // Writes one field of the row whose "编号" is `number`.
+    void setField(const QString& number, const QString& field, const QString& value) {
+        auto rs = table();
+        ASSERT_TRUE(rs);
+        for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext()) {
+            if (rs->text(QStringLiteral("编号")) != number) continue;
+            rs->Edit();
+            rs->SetField(field, value);
+            ASSERT_TRUE(rs->Update()) << rs->lastError().toStdString();
+            return;
+        }
+        FAIL() << "no row " << number.toStdString();
+    }
+
+    // Every row of the class table as one line of its sixteen field texts.
+    QStringList snapshot() {
+        QStringList out;
+        auto rs = table();
+        if (!rs) return out;
+        for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext()) {
+            QStringList f;
+            for (int i = 0; i < rs->fieldCount(); ++i) f << rs->text(i);
+            out << f.join(u'|');
+        }
+        return out;
+    }
+
+    // Column c of the visible grid for rows 1..rows.
+    QStringList column(int c, int rows) const {
+        QStringList out;
+        for (int r = 1; r <= rows; ++r) out << model.scoreGrid().text(r, c);
+        return out;
+    }
+};
+
+inline std::ostream& operator<<(std::ostream& os, const QString& s) { return os << s.toStdString(); }

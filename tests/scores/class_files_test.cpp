@@ -1,0 +1,130 @@
+#include "ScoresFixture.h"
+
+using scores::ClassFiles::CreateResult;
+namespace cf = scores::ClassFiles;
+
+namespace {
+
+QStringList tableTexts(const QString& db, const QString& table) {
+    QStringList out;
+    auto rs = store::Recordset::OpenTable(db, table);
+    if (!rs) return out;
+    for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext()) {
+        QStringList f;
+        for (int i = 0; i < rs->fieldCount(); ++i) f << rs->text(i);
+        out << f.join(u'|');
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(ClassFiles, CreateCopiesTemplateListsTrimmedNameAndHasNoStudents) {
+    testing_support::DataFolder folder;
+    const auto out = cf::create(QStringLiteral("  初二3班 "), false);
+    ASSERT_EQ(out.result, CreateResult::Created) << out.message.toStdString();
+    EXPECT_EQ(out.name, QStringLiteral("初二3班"));
+    EXPECT_EQ(cf::list(), QStringList{QStringLiteral("初二3班")});
+
+    const QString db = folder.file(store::kClassDb);
+    store::Database d = store::Database::OpenDatabase(db);
+    const auto fields = d.fields(QStringLiteral("初二3班"));
+    ASSERT_EQ(fields.size(), 16);
+    EXPECT_EQ(fields[0].kind, store::FieldKind::Memo);
+    EXPECT_EQ(fields[1].size, 50);
+    EXPECT_EQ(fields[2].size, 10);
+    EXPECT_EQ(fields[15].name, QStringLiteral("js12"));
+    EXPECT_EQ(fields[15].kind, store::FieldKind::Currency);
+    // The class table holds exactly the template rows, in order.
+    EXPECT_EQ(tableTexts(db, QStringLiteral("初二3班")), tableTexts(db, QStringLiteral("dataBak")));
+    // The hand-back is the caller's business: creating does not touch the shared state.
+    EXPECT_FALSE(scores::ClassState::instance().cjFileOpen);
+}
+
+TEST(ClassFiles, CommentClassGetsOneSampleStudent) {
+    testing_support::DataFolder folder;
+    ASSERT_EQ(cf::create(QStringLiteral("评语班"), true).result, CreateResult::Created);
+    const QStringList rows = tableTexts(folder.file(store::kClassDb), QStringLiteral("评语班"));
+    ASSERT_EQ(rows.size(), 14);
+    EXPECT_EQ(rows.last(), QStringLiteral("评语：|学生姓名|10001|0|0|0|0|0|0|0|0|0|0|0|0|0"));
+}
+
+TEST(ClassFiles, RefusalsLeaveFilesAndTablesUnchanged) {
+    testing_support::DataFolder folder;
+    ASSERT_EQ(cf::create(QStringLiteral("Class A"), false).result, CreateResult::Created);
+    const QString db = folder.file(store::kClassDb);
+    const QStringList filesBefore = cf::list();
+    const QStringList tablesBefore = store::Database::OpenDatabase(db).tables();
+
+    struct Case {
+        const char* name;
+        CreateResult result;
+        QString message;
+    };
+    const Case cases[] = {
+        {"", CreateResult::EmptyName, cf::kMsgNoName},
+        {"   ", CreateResult::EmptyName, cf::kMsgNoName},
+        {"Class A", CreateResult::Exists, cf::kMsgExists},
+        {" class a ", CreateResult::Exists, cf::kMsgExists}, // table names ignore case
+        {"files", CreateResult::Exists, cf::kMsgExists},
+        {"DATABAK", CreateResult::Exists, cf::kMsgExists},
+        // A name the database refuses as a table name: the whole creation is undone.
+        {"sqlite_班", CreateResult::Failed, QString()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto out = cf::create(QString::fromUtf8(c.name), false);
+        EXPECT_EQ(out.result, c.result);
+        if (!c.message.isEmpty()) EXPECT_EQ(out.message, c.message);
+        else EXPECT_FALSE(out.message.isEmpty());
+        EXPECT_EQ(cf::list(), filesBefore);
+        EXPECT_EQ(store::Database::OpenDatabase(db).tables(), tablesBefore);
+    }
+}
+
+TEST(ClassFiles, TemplateOfAnyLengthCopiesAtMostThirteenRows) {
+    for (int templateRows : {4, 15}) {
+        SCOPED_TRACE(templateRows);
+        testing_support::DataFolder folder;
+        const QString db = folder.file(store::kClassDb);
+        {
+            auto bak = store::Recordset::OpenTable(db, QStringLiteral("dataBak"));
+            ASSERT_TRUE(bak);
+            bak->MoveFirst();
+            while (bak->RecordCount() > templateRows) {
+                ASSERT_TRUE(bak->Delete());
+                bak->MoveNext();
+            }
+            while (bak->RecordCount() < templateRows) {
+                bak->AddNew();
+                bak->SetField(QStringLiteral("编号"), QStringLiteral("extra"));
+                ASSERT_TRUE(bak->Update());
+            }
+        }
+        ASSERT_EQ(cf::create(QStringLiteral("c"), false).result, CreateResult::Created);
+        EXPECT_EQ(tableTexts(db, QStringLiteral("c")).size(), qMin(templateRows, 13));
+    }
+}
+
+TEST(ClassFiles, ListGridKeepsSixRowsAndHeadingNeverPicksAClass) {
+    testing_support::DataFolder folder;
+    shell::Grid empty = cf::listGrid();
+    EXPECT_EQ(empty.rows(), 6);
+    EXPECT_EQ(empty.cols(), 2);
+    EXPECT_EQ(empty.text(0, 1), QStringLiteral("文件名"));
+    EXPECT_EQ(empty.colWidth(1), 6000);
+    EXPECT_EQ(cf::pickedName(empty, 0), QString()); // heading row
+    EXPECT_EQ(cf::pickedName(empty, 3), QString()); // empty row
+
+    for (int i = 1; i <= 7; ++i) ASSERT_EQ(cf::create(QStringLiteral("班%1").arg(i), false).result, CreateResult::Created);
+    shell::Grid g = cf::listGrid();
+    EXPECT_EQ(g.rows(), 8);
+    EXPECT_EQ(g.text(7, 0), QStringLiteral("7"));
+    EXPECT_EQ(g.rowHeight(7), 320);
+    EXPECT_EQ(cf::pickedName(g, 2), QStringLiteral("班2"));
+    EXPECT_EQ(cf::pickedName(g, 0), QString());
+
+    g.setRows(2);
+    cf::ensureListRows(g);
+    EXPECT_EQ(g.rows(), 6);
+}
