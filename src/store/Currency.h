@@ -47,4 +47,5 @@ private:
 
 } // namespace store
 
+Q_DECLARE_TYPEINFO(store::Currency, Q_PRIMITIVE_TYPE);
 Q_DECLARE_METATYPE(store::Currency)

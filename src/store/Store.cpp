@@ -2,9 +2,11 @@
 
 #include <QAtomicInt>
 #include <cmath>
+#include <sqlite3.h>
 #include <QFileInfo>
 #include <QHash>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -106,7 +108,12 @@ std::shared_ptr<Connection> connect(const QString& path, bool create, QString* e
             QSqlQuery q(db);
             ok = q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
             if (!ok) why = sqlError(q);
-            if (ok) q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
+            // Write-ahead logging with a full sync: every commit is on disk
+            // before Update() returns, at one flush per commit.
+            if (ok) {
+                q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+                q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
+            }
         }
         if (!ok) {
             if (error)
@@ -240,20 +247,73 @@ bool Recordset::Refresh() {
     CancelUpdate();
     QStringList cols{QStringLiteral("rowid")};
     for (const FieldDef& f : fields_) cols << quoteIdentifier(f.name);
-    QSqlQuery q(db_.connection()->db());
-    q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(cols.join(u','), quoteIdentifier(table_)))) {
-        error_ = sqlError(q);
+    const QString sql = QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(cols.join(u','), quoteIdentifier(table_));
+    // Reading a whole table is the hot path of every window: step the
+    // driver's own SQLite handle rather than going through QVariant rows.
+    QSqlDatabase qdb = db_.connection()->db();
+    const QVariant handle = qdb.driver()->handle();
+    sqlite3* raw = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
+                       ? *static_cast<sqlite3* const*>(handle.data())
+                       : nullptr;
+    if (!raw) {
+        error_ = QStringLiteral("数据库没有打开。");
+        return false;
+    }
+    sqlite3_stmt* st = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v2(raw, utf8.constData(), int(utf8.size()), &st, nullptr) != SQLITE_OK) {
+        error_ = QString::fromUtf8(sqlite3_errmsg(raw));
         return false;
     }
     rows_.clear();
+    values_.clear();
     const int n = int(fields_.size());
-    while (q.next()) {
+    {
+        // Size the blocks once: growing them row by row moves every value.
+        sqlite3_stmt* count = nullptr;
+        const QByteArray c = QStringLiteral("SELECT count(*) FROM %1").arg(quoteIdentifier(table_)).toUtf8();
+        if (sqlite3_prepare_v2(raw, c.constData(), int(c.size()), &count, nullptr) == SQLITE_OK &&
+            sqlite3_step(count) == SQLITE_ROW) {
+            const qint64 rows = sqlite3_column_int64(count, 0);
+            rows_.reserve(rows);
+            values_.reserve(rows * n);
+        }
+        sqlite3_finalize(count);
+    }
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         Row r;
-        r.rowid = q.value(0).toLongLong();
-        r.values.reserve(n);
-        for (int i = 0; i < n; ++i) r.values.append(fromStore(i, q.value(i + 1)));
-        rows_.append(std::move(r));
+        r.rowid = sqlite3_column_int64(st, 0);
+        values_.resize(values_.size() + n);
+        QVariant* values = values_.data() + values_.size() - n;
+        for (int i = 0; i < n; ++i) {
+            const int col = i + 1;
+            const int type = sqlite3_column_type(st, col);
+            if (type == SQLITE_NULL) continue;
+            switch (fields_[i].kind) {
+            case FieldKind::Currency:
+                values[i] = QVariant::fromValue(Currency::fromRaw(type == SQLITE_FLOAT
+                                                                        ? qint64(std::llround(sqlite3_column_double(st, col)))
+                                                                        : sqlite3_column_int64(st, col)));
+                break;
+            case FieldKind::Number:
+                values[i] = type == SQLITE_INTEGER ? QVariant(qlonglong(sqlite3_column_int64(st, col)))
+                                                     : QVariant(sqlite3_column_double(st, col));
+                break;
+            default: {
+                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+                const QString s = QString::fromUtf8(text, sqlite3_column_bytes(st, col));
+                values[i] = fields_[i].kind == FieldKind::Date ? QVariant(QDate::fromString(s, Qt::ISODate))
+                                                                 : QVariant(s);
+            }
+            }
+        }
+        rows_.append(r);
+    }
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE) {
+        error_ = QString::fromUtf8(sqlite3_errmsg(raw));
+        return false;
     }
     liveCount_ = int(rows_.size());
     pos_ = 0;
@@ -281,19 +341,25 @@ int Recordset::position() const {
     return n;
 }
 
-const QList<QVariant>* Recordset::currentValues() const {
-    if (mode_ != Mode::None) return &buffer_;
+const QVariant* Recordset::currentValues() const {
+    if (mode_ != Mode::None) return buffer_.constData();
     if (pos_ >= rows_.size() || rows_[pos_].deleted) return nullptr;
-    return &rows_[pos_].values;
+    return rowValues(pos_);
 }
 
 QVariant Recordset::Fields(int index) const {
-    const QList<QVariant>* v = currentValues();
-    if (!v || index < 0 || index >= v->size()) return {};
-    return v->at(index);
+    const QVariant* v = currentValues();
+    if (!v || index < 0 || index >= fields_.size()) return {};
+    return v[index];
 }
 
 QVariant Recordset::Fields(const QString& name) const { return Fields(fieldIndex(name)); }
+
+std::optional<Currency> Recordset::currency(int index) const {
+    const QVariant* v = currentValues();
+    if (!v || index < 0 || index >= fields_.size() || v[index].typeId() != qMetaTypeId<Currency>()) return std::nullopt;
+    return *static_cast<const Currency*>(v[index].constData());
+}
 
 QString Recordset::text(int index) const {
     const QVariant v = Fields(index);
@@ -326,12 +392,12 @@ void Recordset::AddNew() {
 
 bool Recordset::Edit() {
     CancelUpdate();
-    const QList<QVariant>* v = currentValues();
+    const QVariant* v = currentValues();
     if (!v) {
         error_ = QStringLiteral("没有当前记录。");
         return false;
     }
-    buffer_ = *v;
+    buffer_ = QList<QVariant>(v, v + fields_.size());
     touched_ = QList<bool>(fields_.size(), false);
     mode_ = Mode::Edit;
     return true;
@@ -458,9 +524,10 @@ bool Recordset::writeBuffer() {
         }
         Row r;
         r.rowid = q.lastInsertId().toLongLong();
-        r.values = QList<QVariant>(fields_.size());
-        for (int k = 0; k < indexes.size(); ++k) r.values[indexes[k]] = fromStore(indexes[k], stored[k]);
-        rows_.append(std::move(r));
+        rows_.append(r);
+        values_.resize(values_.size() + fields_.size());
+        QVariant* values = rowValues(int(rows_.size()) - 1);
+        for (int k = 0; k < indexes.size(); ++k) values[indexes[k]] = fromStore(indexes[k], stored[k]);
         ++liveCount_;
         return true;
     }
@@ -486,7 +553,8 @@ bool Recordset::writeBuffer() {
         error_ = QStringLiteral("记录已被删除。");
         return false;
     }
-    for (int k = 0; k < indexes.size(); ++k) rows_[pos_].values[indexes[k]] = fromStore(indexes[k], stored[k]);
+    QVariant* values = rowValues(pos_);
+    for (int k = 0; k < indexes.size(); ++k) values[indexes[k]] = fromStore(indexes[k], stored[k]);
     return true;
 }
 

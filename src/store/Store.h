@@ -103,6 +103,9 @@ public:
     // as null.
     QVariant Fields(const QString& name) const;
     QVariant Fields(int index) const;
+    // A Currency field's value without going through a QVariant copy; nullopt
+    // for null or another kind.
+    std::optional<Currency> currency(int index) const;
     // The value as the program shows it: Currency in its shortest form,
     // dates as "2003-2-11", null as "".
     QString text(const QString& name) const;
@@ -138,18 +141,22 @@ public:
 private:
     struct Row {
         qint64 rowid = 0;
-        QList<QVariant> values; // in field order, as read back for callers
         bool deleted = false;
     };
+    // Values of row r, field i live at values_[r * fieldCount() + i]: one
+    // block for the whole table rather than one allocation per record.
+    QVariant* rowValues(int r) { return values_.data() + qsizetype(r) * fields_.size(); }
+    const QVariant* rowValues(int r) const { return values_.data() + qsizetype(r) * fields_.size(); }
     Recordset() = default;
     QVariant fromStore(int index, const QVariant& stored) const;
     bool writeBuffer();
-    const QList<QVariant>* currentValues() const;
+    const QVariant* currentValues() const;
 
     Database db_;
     QString table_;
     QList<FieldDef> fields_;
     QList<Row> rows_;
+    QList<QVariant> values_;
     int pos_ = 0;
     int liveCount_ = 0;
     enum class Mode { None, Add, Edit } mode_ = Mode::None;
