@@ -1,5 +1,14 @@
 #include "Register.h"
+#include "Windows.h"
+#include "frmDate.h"
+#include "frmFindFile.h"
+#include "frmSetSystem.h"
 
 namespace shell {
-void registerServiceWindows() {}
+void registerServiceWindows() {
+    Windows& w = Windows::instance();
+    w.setFactory(QStringLiteral("frmSetSystem"), [] { return new frmSetSystem; });
+    w.setFactory(QStringLiteral("frmDate"), [] { return new frmDate; });
+    w.setFactory(QStringLiteral("frmFindFile"), [] { return new frmFindFile; });
+}
 } // namespace shell

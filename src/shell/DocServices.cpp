@@ -1,0 +1,178 @@
+#include "DocServices.h"
+
+#include "FileDialog.h"
+#include "MessageBox.h"
+#include "Settings.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QAction>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QFont>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QToolBar>
+#include <QUrl>
+
+namespace shell {
+
+namespace {
+const QString kSongti = QStringLiteral("宋体");
+} // namespace
+
+void ensureChineseFontSubstitutes() {
+    if (!QFont::substitutes(kSongti).isEmpty()) return;
+    QFont::insertSubstitutions(kSongti, {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("AR PL UMing CN"),
+                                         QStringLiteral("Noto Sans CJK SC")});
+    QFont::insertSubstitutions(QStringLiteral("SimSun"), {QStringLiteral("Noto Serif CJK SC")});
+}
+
+bool RunToolProgram(const QString& key) {
+    // The default names no program, so a missing key ends below like any
+    // other path that is not there.
+    const QString path =
+        readProfileString(QString::fromUtf16(kToolSection), key, QStringLiteral("sysAutoRunFileText")).trimmed();
+    return shellOpen(path);
+}
+
+bool shellOpen(const QString& path) {
+    if (path.isEmpty()) return false;
+    const QFileInfo info(path);
+    if (!info.exists()) return false;
+    if (info.isFile() && info.isExecutable()) return QProcess::startDetached(info.absoluteFilePath(), {});
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
+}
+
+QString supportPageAddress() { return QStringLiteral("https://veltrano.example.org/support"); }
+
+void OpenSupportPage() { QDesktopServices::openUrl(QUrl(supportPageAddress())); }
+
+std::unique_ptr<QTextDocument> buildPrintDocument(const QString& text) {
+    ensureChineseFontSubstitutes();
+    auto doc = std::make_unique<QTextDocument>();
+    QFont font(kSongti);
+    font.setPointSizeF(12);
+    font.setBold(false);
+    doc->setDefaultFont(font);
+    doc->setPlainText(text);
+    // The text's own format too, so that a reader of the document (or a later
+    // change of the default font) sees the settings on the text itself.
+    QTextCharFormat fmt;
+    fmt.setFontFamilies({kSongti});
+    fmt.setFontPointSize(12);
+    fmt.setFontWeight(QFont::Normal);
+    fmt.clearForeground(); // automatic colour
+    QTextCursor all(doc.get());
+    all.select(QTextCursor::Document);
+    all.mergeCharFormat(fmt);
+    all.mergeBlockCharFormat(fmt);
+    return doc;
+}
+
+namespace {
+
+void setDefaultLayout(QPrinter& printer) {
+    // A4 with 2.54 cm above and below and 3.17 cm at the sides: the page a
+    // Chinese word processor starts a new document with.
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                      QMarginsF(31.7, 25.4, 31.7, 25.4), QPageLayout::Millimeter));
+}
+
+} // namespace
+
+bool printDocument(const QTextDocument& doc, QPrinter& printer, QString* error) {
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        if (error) {
+            *error = printer.outputFormat() == QPrinter::PdfFormat
+                         ? QStringLiteral("无法写入文件“%1”").arg(QDir::toNativeSeparators(printer.outputFileName()))
+                         : QStringLiteral("打印机“%1”不能使用").arg(printer.printerName());
+        }
+        return false;
+    }
+    std::unique_ptr<QTextDocument> copy(doc.clone());
+    copy->documentLayout()->setPaintDevice(&printer);
+    copy->setDocumentMargin(0);
+    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+    copy->setPageSize(page.size());
+    const int pages = std::max(1, copy->pageCount());
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0 && !printer.newPage()) {
+            if (error) *error = QStringLiteral("第%1页无法输出").arg(i + 1);
+            painter.end();
+            return false;
+        }
+        painter.save();
+        const QRectF clip(0, i * page.height(), page.width(), page.height());
+        painter.translate(0, -clip.top());
+        copy->drawContents(&painter, clip);
+        painter.restore();
+    }
+    if (!painter.end()) {
+        if (error) *error = QStringLiteral("打印没有完成");
+        return false;
+    }
+    return true;
+}
+
+bool printTextToPdf(const QString& text, const QString& pdfPath, QString* error) {
+    QPrinter printer(QPrinter::HighResolution);
+    setDefaultLayout(printer);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdfPath);
+    const auto doc = buildPrintDocument(text);
+    return printDocument(*doc, printer, error);
+}
+
+void PrintViaWord(const QString& text, QWidget* parent) {
+    auto* preview = new QPrintPreviewDialog(parent, Qt::Window);
+    preview->setObjectName(QStringLiteral("printPreview"));
+    preview->setAttribute(Qt::WA_DeleteOnClose);
+    preview->setWindowTitle(QStringLiteral("打印预览"));
+    QPrinter* printer = preview->printer();
+    setDefaultLayout(*printer);
+    QTextDocument* doc = buildPrintDocument(text).release();
+    doc->setParent(preview);
+
+    // A failure while printing is told once; the preview stays for another
+    // try.
+    QObject::connect(preview, &QPrintPreviewDialog::paintRequested, preview, [preview, doc](QPrinter* p) {
+        QString why;
+        if (!printDocument(*doc, *p, &why)) MessageBox::show(preview, QStringLiteral("打印失败：%1！").arg(why));
+    });
+
+    // Printing into a PDF file is one click away even where no printer is
+    // installed (the print dialog offers it too).
+    auto* toPdf = new QAction(QStringLiteral("保存为PDF"), preview);
+    toPdf->setObjectName(QStringLiteral("actSavePdf"));
+    toPdf->setToolTip(QStringLiteral("打印到PDF文件"));
+    QObject::connect(toPdf, &QAction::triggered, preview, [preview, doc] {
+        QString file = FileDialog::getSaveFileName(preview, QStringLiteral("打印到PDF文件"),
+                                                   QDir::homePath() + QStringLiteral("/打印.pdf"),
+                                                   QStringLiteral("PDF 文件 (*.pdf)"));
+        if (file.isEmpty()) return;
+        if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".pdf");
+        QPrinter pdf(QPrinter::HighResolution);
+        pdf.setPageLayout(preview->printer()->pageLayout());
+        pdf.setOutputFormat(QPrinter::PdfFormat);
+        pdf.setOutputFileName(file);
+        QString why;
+        if (!printDocument(*doc, pdf, &why)) MessageBox::show(preview, QStringLiteral("打印失败：%1！").arg(why));
+    });
+    if (auto* bar = preview->findChild<QToolBar*>()) {
+        bar->addSeparator();
+        bar->addAction(toPdf);
+    } else {
+        preview->addAction(toPdf);
+    }
+    preview->resize(900, 700);
+    preview->show();
+    preview->raise();
+}
+
+} // namespace shell

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class QPrinter;
+class QTextDocument;
+class QWidget;
+
+namespace shell {
+
+// Starts the program the settings file holds for a Tools-menu entry
+// ("toobName1" … "toobName4" in section MyToobFile). A missing key or an
+// empty value does nothing; a path that is not there is ignored. A program
+// file is started on its own; any other file is opened with the desktop's
+// program for it. True when something was started.
+bool RunToolProgram(const QString& key);
+
+// The shell's "open" of a path: a program file is started, any other file or
+// folder is opened with the desktop's program for it. False when the path is
+// not there or nothing could be started.
+bool shellOpen(const QString& path);
+
+// The program's support page in the web browser.
+QString supportPageAddress();
+void OpenSupportPage();
+
+// Puts the text into a new document (宋体, 12 points, not bold, automatic
+// colour) and shows it in a print preview, from which the teacher prints on
+// a printer or into a PDF file. Returns at once; the preview lives on its
+// own. Anything that fails shows one message and ends the operation.
+void PrintViaWord(const QString& text, QWidget* parent = nullptr);
+
+// The document PrintViaWord shows.
+std::unique_ptr<QTextDocument> buildPrintDocument(const QString& text);
+// Lays the document out on the printer's pages (A4 with the word
+// processor's usual margins unless the printer says otherwise) and paints
+// them. False with a reason when the printer or file cannot be written.
+bool printDocument(const QTextDocument& doc, QPrinter& printer, QString* error = nullptr);
+// buildPrintDocument + printDocument into a PDF file.
+bool printTextToPdf(const QString& text, const QString& pdfPath, QString* error = nullptr);
+
+// Makes the documented Windows font names ("宋体") find the CJK fonts of a
+// Linux desktop. Safe to call more than once.
+void ensureChineseFontSubstitutes();
+
+} // namespace shell

@@ -1,0 +1,223 @@
+#include "Settings.h"
+
+#include "AppPaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+namespace shell {
+
+namespace {
+
+bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+
+// Files are written as UTF-8. A file saved by hand in the Chinese code page
+// is still read correctly (and written back as UTF-8).
+QString decodeFile(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(bytes);
+    if (!utf8.hasError()) return text;
+    QStringDecoder gb("GB18030");
+    if (gb.isValid()) return gb(bytes);
+    return QString::fromUtf8(bytes);
+}
+
+bool saveText(const QString& path, const QByteArray& bytes, QString* error) {
+    const QFileInfo info(path);
+    if (!QDir().mkpath(info.absolutePath())) {
+        if (error) *error = QStringLiteral("无法建立文件夹“%1”").arg(QDir::toNativeSeparators(info.absolutePath()));
+        return false;
+    }
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
+        if (error) *error = f.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+IniFile::IniFile(const QString& path) : path_(path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return;
+    QString text = decodeFile(f.readAll());
+    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+    if (text.contains(u"\r\n")) eol_ = QStringLiteral("\r\n");
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QStringList raw = text.split(u'\n');
+    if (!raw.isEmpty() && raw.last().isEmpty()) raw.removeLast(); // the final line end
+    QString section;
+    for (const QString& r : raw) {
+        Line line{r, section, {}};
+        const QString t = r.trimmed();
+        if (t.startsWith(u'[')) {
+            const int close = t.indexOf(u']');
+            if (close > 0) {
+                section = t.mid(1, close - 1).trimmed();
+                line.section = section;
+                line.header = true;
+            }
+        } else if (!t.startsWith(u';') && !t.startsWith(u'#')) {
+            const int eq = t.indexOf(u'=');
+            if (eq > 0) line.key = t.left(eq).trimmed();
+        }
+        lines_ << line;
+    }
+}
+
+// As the profile-string functions do: blanks around the value go, and a value
+// wrapped in matching quotes loses them.
+QString IniFile::parseValue(const QString& raw) {
+    QString v = raw.mid(raw.indexOf(u'=') + 1).trimmed();
+    if (v.size() >= 2 && (v.front() == u'"' || v.front() == u'\'') && v.back() == v.front()) v = v.mid(1, v.size() - 2);
+    return v;
+}
+
+int IniFile::findSection(const QString& section) const {
+    for (int i = 0; i < lines_.size(); ++i)
+        if (lines_[i].header && sameName(lines_[i].section, section))
+            return i;
+    return -1;
+}
+
+int IniFile::findKey(const QString& section, const QString& key) const {
+    // The first section of that name is the one that counts, as for the
+    // profile-string functions.
+    const int head = findSection(section);
+    if (head < 0) return -1;
+    for (int i = head + 1; i < lines_.size() && !lines_[i].header; ++i) {
+        if (!lines_[i].key.isEmpty() && sameName(lines_[i].key, key)) return i;
+    }
+    return -1;
+}
+
+bool IniFile::contains(const QString& section, const QString& key) const { return findKey(section, key) >= 0; }
+
+QString IniFile::value(const QString& section, const QString& key, const QString& fallback) const {
+    const int i = findKey(section, key);
+    return i < 0 ? fallback : parseValue(lines_[i].raw);
+}
+
+void IniFile::setValue(const QString& section, const QString& key, const QString& value) {
+    QString v = value;
+    v.replace(u'\r', u' ').replace(u'\n', u' '); // one value, one line
+    if (const int i = findKey(section, key); i >= 0) {
+        lines_[i].raw = lines_[i].key + u'=' + v; // keep the key's case as the file has it
+        return;
+    }
+    const int head = findSection(section);
+    if (head < 0) {
+        if (!lines_.isEmpty() && !lines_.last().raw.trimmed().isEmpty()) lines_ << Line{QString(), lines_.last().section, {}};
+        lines_ << Line{u'[' + section + u']', section, {}, true};
+        lines_ << Line{key + u'=' + v, section, key};
+        return;
+    }
+    // After the section's last key line (blank lines and comments that close
+    // the section stay after it).
+    int at = head;
+    for (int i = head + 1; i < lines_.size(); ++i) {
+        if (lines_[i].header) break;
+        if (!lines_[i].key.isEmpty()) at = i;
+    }
+    lines_.insert(at + 1, Line{key + u'=' + v, lines_[head].section, key});
+}
+
+QString IniFile::text() const {
+    QString out;
+    for (const Line& l : lines_) out += l.raw + eol_;
+    return out;
+}
+
+bool IniFile::save(QString* error) const { return saveText(path_, text().toUtf8(), error); }
+
+QString settingsFile() { return AppPaths::file(QStringLiteral("sysRun.ini")); }
+
+QString readProfileString(const QString& section, const QString& key, const QString& fallback) {
+    return IniFile(settingsFile()).value(section, key, fallback);
+}
+
+bool writeProfileString(const QString& section, const QString& key, const QString& value, QString* error) {
+    IniFile ini(settingsFile());
+    ini.setValue(section, key, value);
+    return ini.save(error);
+}
+
+QString autostartFile() {
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base)) base = QDir::homePath() + QStringLiteral("/.config");
+    return base + QStringLiteral("/autostart/veltrano.desktop");
+}
+
+bool autostartEnabled() {
+    const IniFile entry(autostartFile());
+    const QString group = QStringLiteral("Desktop Entry");
+    if (!entry.contains(group, QStringLiteral("Exec"))) return false;
+    if (sameName(entry.value(group, QStringLiteral("Hidden")), QStringLiteral("true"))) return false;
+    return !sameName(entry.value(group, QStringLiteral("X-GNOME-Autostart-enabled")), QStringLiteral("false"));
+}
+
+namespace {
+
+// The Exec key of a desktop entry: the program quoted when it needs it, with
+// the quoting rules of the desktop-entry format ("`$\ escaped inside quotes,
+// % doubled) and then backslashes escaped once more for the string value.
+QString execValue(const QString& program) {
+    QString p = program;
+    p.replace(u'%', QStringLiteral("%%"));
+    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
+    bool quote = false;
+    for (QChar c : p)
+        if (reserved.contains(c)) quote = true;
+    if (quote) {
+        QString q;
+        for (QChar c : p) {
+            if (c == u'"' || c == u'`' || c == u'$' || c == u'\\') q += u'\\';
+            q += c;
+        }
+        p = u'"' + q + u'"';
+    }
+    p.replace(u'\\', QStringLiteral("\\\\"));
+    return p;
+}
+
+} // namespace
+
+bool WriteAutoRun(const QString& path, QString* error) {
+    QStringList failures;
+    QString why;
+    if (!writeProfileString(QString::fromUtf16(kAutoRunSection), QString::fromUtf16(kAutoRunKey), path, &why))
+        failures << QStringLiteral("设置文件“%1”（%2）").arg(QDir::toNativeSeparators(settingsFile()), why);
+
+    const QString entryPath = autostartFile();
+    const QString group = QStringLiteral("Desktop Entry");
+    if (!path.isEmpty()) {
+        const QString entry = QStringLiteral("[Desktop Entry]\nType=Application\nName=Veltrano\nComment=开机后自动启动"
+                                             "“Veltrano”\nExec=%1\nTerminal=false\nX-GNOME-Autostart-enabled="
+                                             "true\n")
+                                  .arg(execValue(path));
+        if (!saveText(entryPath, entry.toUtf8(), &why))
+            failures << QStringLiteral("自启动项“%1”（%2）").arg(QDir::toNativeSeparators(entryPath), why);
+    } else if (QFileInfo::exists(entryPath)) {
+        // Switched off: the entry stays but is disabled, the way the desktop's
+        // own session settings switch an entry off.
+        IniFile entry(entryPath);
+        entry.setValue(group, QStringLiteral("Hidden"), QStringLiteral("true"));
+        entry.setValue(group, QStringLiteral("X-GNOME-Autostart-enabled"), QStringLiteral("false"));
+        if (!entry.save(&why))
+            failures << QStringLiteral("自启动项“%1”（%2）").arg(QDir::toNativeSeparators(entryPath), why);
+    }
+    if (failures.isEmpty()) return true;
+    if (error) *error = QStringLiteral("设置没有保存，无法写入%1！").arg(failures.join(QStringLiteral("和")));
+    return false;
+}
+
+FinderPreset& finderPreset() {
+    static FinderPreset p;
+    return p;
+}
+
+} // namespace shell

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace shell {
+
+// A small INI file read and written the way the profile-string functions do
+// it: section and key names match without regard to case, whatever case a
+// hand-edited file uses; lines this program does not understand (comments,
+// blank lines, other sections) are kept as they are when a value is written.
+class IniFile {
+public:
+    // Reads the file; a missing file is an empty one.
+    explicit IniFile(const QString& path);
+
+    QString path() const { return path_; }
+    bool contains(const QString& section, const QString& key) const;
+    QString value(const QString& section, const QString& key, const QString& fallback = {}) const;
+    // Changes the text in memory: replaces the key's value where the key
+    // already is, else adds it at the end of its section, else adds the
+    // section at the end of the file.
+    void setValue(const QString& section, const QString& key, const QString& value);
+    // Writes the whole file at once (temporary file, then rename). On failure
+    // the file on disk is left as it was and *error says why.
+    bool save(QString* error = nullptr) const;
+    QString text() const;
+
+private:
+    struct Line {
+        QString raw;     // the line as read or written, without the line end
+        QString section; // section it belongs to ("" before the first one)
+        QString key;     // key when it is a key=value line, else empty
+        bool header = false;
+    };
+    int findKey(const QString& section, const QString& key) const;
+    int findSection(const QString& section) const;
+    static QString parseValue(const QString& raw);
+
+    QString path_;
+    QList<Line> lines_;
+    QString eol_ = QStringLiteral("\n");
+};
+
+// "sysRun.ini" in the data folder.
+QString settingsFile();
+
+// Profile-string reads and writes on "sysRun.ini". A write that fails returns
+// false with the reason in *error.
+QString readProfileString(const QString& section, const QString& key, const QString& fallback = {});
+bool writeProfileString(const QString& section, const QString& key, const QString& value, QString* error = nullptr);
+
+// Sections and keys of the settings file.
+inline constexpr char16_t kAutoRunSection[] = u"MyFileAotoRun";
+inline constexpr char16_t kAutoRunKey[] = u"runFileName";
+inline constexpr char16_t kToolSection[] = u"MyToobFile";
+
+// The start-with-the-desktop entry: $XDG_CONFIG_HOME/autostart/veltrano.desktop
+// (~/.config when the variable is unset).
+QString autostartFile();
+// True when the entry exists and is not disabled.
+bool autostartEnabled();
+
+// Writes `runFileName` = path into "sysRun.ini" and sets the autostart entry:
+// a non-empty path writes an enabled entry that starts that program; an empty
+// path disables an existing entry (Hidden=true, the file is kept) and creates
+// none. Both writes are tried; on any failure false is returned and *error
+// holds one sentence for the teacher naming what could not be written.
+bool WriteAutoRun(const QString& path, QString* error = nullptr);
+
+// What the settings window hands to the file finder: the name to look for and
+// the settings key the chosen path goes to; the finder leaves the path chosen.
+struct FinderPreset {
+    QString searchName;
+    QString key;
+    QString chosenPath;
+};
+FinderPreset& finderPreset();
+
+} // namespace shell

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+
+namespace shell {
+
+// "日历表": a month calendar from which the plan writer takes the semester's
+// start or end date as "2003-9-1" text.
+class frmDate : public QWidget {
+    Q_OBJECT
+public:
+    // What the calendar is opened for; the number is the "确定" button that
+    // shows.
+    enum Purpose { SemesterStart = 1, TermEnd = 2 };
+
+    explicit frmDate(QWidget* parent = nullptr);
+
+    // The calling contract of the plan writer: opens the calendar (making it
+    // when needed), sets its caption and shows the matching "确定". The date
+    // goes into the plan writer's box Text1 (start) or Text2 (end).
+    static frmDate* openFor(Purpose purpose);
+
+    // Redraws the grid for the year in Text1 and the month in cobMonth. A
+    // year box without a usable year keeps the grid as it is.
+    void ShowMonth();
+    // "2003-9-1": the year box, the month shown and the chosen day.
+    QString dateText() const;
+
+    static const QColor kCellColor;      // RGB 224, 224, 224
+    static const QColor kHighlightColor; // RGB 100, 135, 220
+
+Q_SIGNALS:
+    // Sent by "确定" before the calendar closes.
+    void dateChosen(int purpose, const QString& text);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void clickDay(int index);
+    void stepYear(int delta);
+    void choose(int purpose);
+    void tick();
+
+    QLineEdit* Text1_ = nullptr;
+    QComboBox* cobMonth_ = nullptr;
+    QLabel* labDate_[43] = {};
+    QLabel* imgMonth_[13] = {};
+    QLabel* labTim_[3] = {};
+    QPushButton* cmdYesNo_[4] = {};
+    QTimer* Timer1_ = nullptr;
+    int month_ = 1;
+    bool loading_ = true;
+};
+
+} // namespace shell

@@ -1,0 +1,234 @@
+#include "frmFindFile.h"
+
+#include "DocServices.h"
+#include "FileSearch.h"
+#include "MessageBox.h"
+#include "Settings.h"
+#include "Units.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStorageInfo>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace shell {
+
+QStringList frmFindFile::drives() {
+    QStringList out;
+    for (const QStorageInfo& s : QStorageInfo::mountedVolumes()) {
+        if (!s.isValid() || !s.isReady()) continue;
+        QString root = s.rootPath();
+        if (!root.endsWith(u'/')) root += u'/';
+        // Kernel and device file systems are never searched.
+        if (root.startsWith(u"/proc/") || root.startsWith(u"/sys/") || root.startsWith(u"/dev/")) continue;
+        if (root != u"/" && !out.contains(root)) out << root;
+    }
+    out.sort();
+    out.prepend(QStringLiteral("/"));
+    return out;
+}
+
+frmFindFile::frmFindFile(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("frmFindFile"));
+    setWindowTitle(QStringLiteral("文件查找"));
+
+    auto* famFileSelect = new QGroupBox(QStringLiteral("名称和位置"), this);
+    famFileSelect->setObjectName(QStringLiteral("famFileSelect"));
+    auto* labName = new QLabel(QStringLiteral("名称："), famFileSelect);
+    labName->setObjectName(QStringLiteral("labName"));
+    Combo1_ = new QComboBox(famFileSelect);
+    Combo1_->setObjectName(QStringLiteral("Combo1"));
+    Combo1_->setEditable(true);
+    Combo1_->setInsertPolicy(QComboBox::NoInsert);
+    auto* labSearch = new QLabel(QStringLiteral("搜索："), famFileSelect);
+    labSearch->setObjectName(QStringLiteral("labSearch"));
+    Drive1_ = new QComboBox(famFileSelect);
+    Drive1_->setObjectName(QStringLiteral("Drive1"));
+    Drive1_->addItems(drives());
+    auto* selectLayout = new QGridLayout(famFileSelect);
+    selectLayout->addWidget(labName, 0, 0);
+    selectLayout->addWidget(Combo1_, 0, 1);
+    selectLayout->addWidget(labSearch, 1, 0);
+    selectLayout->addWidget(Drive1_, 1, 1);
+    selectLayout->setColumnStretch(1, 1);
+
+    auto* famFindYesNo = new QGroupBox(this);
+    famFindYesNo->setObjectName(QStringLiteral("famFindYesNo"));
+    Command1_ = new QPushButton(QStringLiteral("开始查找"), famFindYesNo);
+    Command2_ = new QPushButton(QStringLiteral("停止"), famFindYesNo);
+    auto* Command3 = new QPushButton(QStringLiteral("取消"), famFindYesNo);
+    Command4_ = new QPushButton(QStringLiteral("确定"), famFindYesNo);
+    auto* buttons = new QVBoxLayout(famFindYesNo);
+    int n = 1;
+    for (QPushButton* b : {Command1_, Command2_, Command3, Command4_}) {
+        b->setObjectName(QStringLiteral("Command%1").arg(n++));
+        buttons->addWidget(b);
+    }
+    Command2_->setEnabled(false);
+    Command4_->setEnabled(false);
+
+    List1_ = new QListWidget(this);
+    List1_->setObjectName(QStringLiteral("List1"));
+    List1_->setUniformItemSizes(true); // long result lists stay quick
+    labFindedName_ = new QLabel(this);
+    labFindedName_->setObjectName(QStringLiteral("labFindedName"));
+    labFindingName_ = new QLabel(QStringLiteral("查找"), this);
+    labFindingName_->setObjectName(QStringLiteral("labFindingName"));
+    for (QLabel* l : {labFindedName_, labFindingName_}) {
+        // Long paths must not widen the window.
+        l->setMinimumWidth(1);
+        l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(famFileSelect, 0, 0);
+    layout->addWidget(famFindYesNo, 0, 1);
+    layout->addWidget(List1_, 1, 0, 1, 2);
+    layout->addWidget(labFindedName_, 2, 0, 1, 2);
+    layout->addWidget(labFindingName_, 3, 0, 1, 2);
+    layout->setColumnStretch(0, 1);
+    layout->setRowStretch(1, 1);
+    setMinimumSize(twipsToPx(5600), twipsToPx(4500));
+    resize(twipsToPx(8400), twipsToPx(6600));
+
+    slices_ = new QTimer(this);
+    slices_->setInterval(0);
+    connect(slices_, &QTimer::timeout, this, &frmFindFile::runSlice);
+
+    connect(Combo1_, &QComboBox::currentTextChanged, this, [this](const QString& t) { pattern_ = t; });
+    connect(Drive1_, &QComboBox::currentIndexChanged, this, &frmFindFile::driveChanged);
+    connect(Command1_, &QPushButton::clicked, this, &frmFindFile::startSearch);
+    connect(Command2_, &QPushButton::clicked, this, &frmFindFile::stopSearch);
+    connect(Command3, &QPushButton::clicked, this, &QWidget::close);
+    connect(Command4_, &QPushButton::clicked, this, &frmFindFile::accept);
+    connect(List1_, &QListWidget::itemSelectionChanged, this, &frmFindFile::selectionChanged);
+    connect(List1_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        chosen_ = item ? item->text() : QString();
+        if (!chosen_.isEmpty()) shellOpen(chosen_); // starts the program found
+    });
+
+    applyPreset();
+    Drive1_->setCurrentIndex(0);
+    root_ = QStringLiteral("/");
+}
+
+frmFindFile::~frmFindFile() = default;
+
+void frmFindFile::applyPreset() {
+    if (searching_) stopSearch();
+    const FinderPreset& preset = finderPreset();
+    key_ = preset.key;
+    Combo1_->setEditText(preset.searchName);
+    pattern_ = preset.searchName;
+}
+
+void frmFindFile::setRoot(const QString& folder) {
+    QString root = folder;
+    if (!root.endsWith(u'/')) root += u'/';
+    int i = Drive1_->findText(root);
+    if (i < 0) {
+        Drive1_->addItem(root);
+        i = Drive1_->count() - 1;
+    }
+    Drive1_->setCurrentIndex(i);
+    driveChanged();
+}
+
+void frmFindFile::driveChanged() {
+    root_ = Drive1_->currentText();
+    if (!root_.endsWith(u'/')) root_ += u'/';
+    labFindingName_->setText(root_);
+}
+
+void frmFindFile::startSearch() {
+    Command2_->setEnabled(true);
+    if (pattern_.isEmpty()) return;
+    searching_ = true;
+    Command1_->setEnabled(false); // one search at a time
+    List1_->clear();
+    chosen_.clear();
+    Command4_->setEnabled(false);
+    labFindedName_->clear();
+    longestSlice_ = 0;
+    search_ = std::make_unique<FileSearch>(root_, pattern_);
+    labFindingName_->setText(root_ + QStringLiteral("finding....."));
+    slices_->start();
+}
+
+void frmFindFile::stopSearch() {
+    Command2_->setEnabled(false);
+    if (searching_) endSearch();
+}
+
+void frmFindFile::runSlice() {
+    if (!searching_ || !search_) return;
+    QElapsedTimer clock;
+    clock.start();
+    const std::vector<FileSearch::Batch> batches = search_->step(sliceMs_);
+    if (!batches.empty()) {
+        List1_->setUpdatesEnabled(false);
+        for (const FileSearch::Batch& b : batches) List1_->addItems(b.matches);
+        labFindedName_->setText(batches.back().matches.last());
+        List1_->scrollToBottom();
+        List1_->setUpdatesEnabled(true);
+    }
+    longestSlice_ = std::max(longestSlice_, clock.elapsed());
+    if (search_->finished()) {
+        endSearch();
+    } else {
+        labFindingName_->setText(search_->currentFolder() + QStringLiteral("finding....."));
+    }
+    Q_EMIT sliceDone();
+}
+
+void frmFindFile::endSearch() {
+    slices_->stop();
+    searching_ = false;
+    search_.reset();
+    labFindingName_->setText(QStringLiteral("在驱动器%1上共查找到%2个与\"%3\"相匹配的文件。")
+                                 .arg(root_)
+                                 .arg(List1_->count())
+                                 .arg(pattern_));
+    Command2_->setEnabled(false);
+    Command1_->setEnabled(true);
+    Q_EMIT searchFinished();
+}
+
+void frmFindFile::selectionChanged() {
+    QListWidgetItem* item = List1_->currentItem();
+    chosen_ = item && item->isSelected() ? item->text() : QString();
+    Command4_->setEnabled(!chosen_.isEmpty());
+}
+
+void frmFindFile::accept() {
+    if (chosen_.isEmpty()) return;
+    if (key_.isEmpty()) {
+        MessageBox::show(this, QStringLiteral("请先在系统设置窗口中选择要设置的工具！"));
+        return;
+    }
+    QString error;
+    if (!writeProfileString(QString::fromUtf16(kToolSection), key_, chosen_, &error)) {
+        MessageBox::show(this, QStringLiteral("设置没有保存，无法写入设置文件“%1”（%2）！").arg(settingsFile(), error));
+        return;
+    }
+    finderPreset().chosenPath = chosen_;
+    close();
+}
+
+void frmFindFile::closeEvent(QCloseEvent* e) {
+    if (searching_) {
+        slices_->stop();
+        searching_ = false;
+        search_.reset();
+    }
+    QWidget::closeEvent(e);
+}
+
+} // namespace shell

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QWidget>
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QTimer;
+
+namespace shell {
+
+class FileSearch;
+
+// "文件查找": searches a mounted file system for names matching a pattern
+// and stores the chosen path as the program of one Tools-menu entry. The
+// search runs on this thread in slices of a few milliseconds from the event
+// loop, so the window repaints and "停止" is answered between two slices.
+class frmFindFile : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmFindFile(QWidget* parent = nullptr);
+    ~frmFindFile() override;
+
+    // Takes the name to look for and the settings key from the settings
+    // window (finderPreset()); a running search is stopped first.
+    void applyPreset();
+    // Chooses the folder to search from; one that is not a mounted file
+    // system is added to the list.
+    void setRoot(const QString& folder);
+    QString rootText() const { return root_; }
+    bool searching() const { return searching_; }
+    // Length of one slice of searching (default 15 ms).
+    void setSliceMilliseconds(int ms) { sliceMs_ = ms; }
+    // The longest time one slice held the event loop in the last search.
+    qint64 longestSliceMs() const { return longestSlice_; }
+
+    // Mounted file systems that can be searched, "/" first.
+    static QStringList drives();
+
+Q_SIGNALS:
+    void sliceDone();
+    void searchFinished();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void startSearch();
+    void stopSearch();
+    void runSlice();
+    void endSearch();
+    void driveChanged();
+    void selectionChanged();
+    void accept();
+
+    QComboBox* Combo1_ = nullptr;
+    QComboBox* Drive1_ = nullptr;
+    QPushButton* Command1_ = nullptr;
+    QPushButton* Command2_ = nullptr;
+    QPushButton* Command4_ = nullptr;
+    QListWidget* List1_ = nullptr;
+    QLabel* labFindedName_ = nullptr;
+    QLabel* labFindingName_ = nullptr;
+    QTimer* slices_ = nullptr;
+
+    std::unique_ptr<FileSearch> search_;
+    QString root_ = QStringLiteral("/");
+    QString pattern_;
+    QString key_;
+    QString chosen_;
+    bool searching_ = false;
+    int sliceMs_ = 15;
+    qint64 longestSlice_ = 0;
+};
+
+} // namespace shell
