@@ -11,6 +11,7 @@ pkgs=(
   googletest libgtest-dev libbenchmark-dev
   xvfb xauth imagemagick x11-utils
   poppler-utils python3-openpyxl
+  libreoffice-writer-nogui
 )
 missing=()
 for p in "${pkgs[@]}"; do

@@ -14,7 +14,9 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
 #include <QTextDocument>
 #include <QToolBar>
 #include <QUrl>
@@ -100,17 +102,40 @@ bool printDocument(const QTextDocument& doc, QPrinter& printer, QString* error) 
     copy->setDocumentMargin(0);
     const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
     copy->setPageSize(page.size());
-    const int pages = std::max(1, copy->pageCount());
+    const double pageHeight = page.height();
+    copy->pageCount(); // lays the whole document out (the layout is lazy)
+
+    // The lines of each page. The layout moves a line that would cross the
+    // foot of a page to the next page, but drawing by the page rectangle alone
+    // would still write that line's text, hidden, into the page above (PDF
+    // readers then find it twice); drawing by the lines' own extent does not.
+    QList<QRectF> linesOfPage;
+    int lastTextPage = 0;
+    for (QTextBlock b = copy->begin(); b.isValid(); b = b.next()) {
+        const QTextLayout* layout = b.layout();
+        if (!layout) continue;
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QRectF r = layout->lineAt(i).rect().translated(layout->position());
+            const int n = std::max(0, int(r.center().y() / pageHeight));
+            while (linesOfPage.size() <= n) linesOfPage << QRectF();
+            linesOfPage[n] = linesOfPage[n].isNull() ? r : linesOfPage[n].united(r);
+            if (layout->lineAt(i).textLength() > 0) lastTextPage = std::max(lastTextPage, n);
+        }
+    }
+    const int pages = lastTextPage + 1; // no empty page for trailing blank lines
     for (int i = 0; i < pages; ++i) {
         if (i > 0 && !printer.newPage()) {
             if (error) *error = QStringLiteral("第%1页无法输出").arg(i + 1);
             painter.end();
             return false;
         }
+        if (i >= linesOfPage.size() || linesOfPage[i].isNull()) continue;
+        const QRectF onPage(0, i * pageHeight, page.width(), pageHeight);
+        const QRectF lines = linesOfPage[i].intersected(onPage);
         painter.save();
-        const QRectF clip(0, i * page.height(), page.width(), page.height());
-        painter.translate(0, -clip.top());
-        copy->drawContents(&painter, clip);
+        painter.translate(0, -onPage.top());
+        painter.setClipRect(onPage);
+        copy->drawContents(&painter, QRectF(0, lines.top(), page.width(), lines.height()));
         painter.restore();
     }
     if (!painter.end()) {
