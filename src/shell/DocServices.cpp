@@ -25,14 +25,14 @@ namespace shell {
 
 namespace {
 const QString kSongti = QStringLiteral("宋体");
-} // namespace
 
-void ensureChineseFontSubstitutes() {
-    if (!QFont::substitutes(kSongti).isEmpty()) return;
-    QFont::insertSubstitutions(kSongti, {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("AR PL UMing CN"),
-                                         QStringLiteral("Noto Sans CJK SC")});
-    QFont::insertSubstitutions(QStringLiteral("SimSun"), {QStringLiteral("Noto Serif CJK SC")});
+// The program maps 宋体 at start (installFonts); a caller without that start,
+// such as a test or a tool run on its own, still prints in a CJK serif font.
+void ensureSongti() {
+    if (QFont::substitutes(kSongti).isEmpty())
+        QFont::insertSubstitutions(kSongti, {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("AR PL UMing CN")});
 }
+} // namespace
 
 bool RunToolProgram(const QString& key) {
     // The default names no program, so a missing key ends below like any
@@ -55,7 +55,7 @@ QString supportPageAddress() { return QStringLiteral("https://veltrano.example.o
 void OpenSupportPage() { QDesktopServices::openUrl(QUrl(supportPageAddress())); }
 
 std::unique_ptr<QTextDocument> buildPrintDocument(const QString& text) {
-    ensureChineseFontSubstitutes();
+    ensureSongti();
     auto doc = std::make_unique<QTextDocument>();
     QFont font(kSongti);
     font.setPointSizeF(12);

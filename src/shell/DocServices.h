@@ -40,8 +40,4 @@ bool printDocument(const QTextDocument& doc, QPrinter& printer, QString* error =
 // buildPrintDocument + printDocument into a PDF file.
 bool printTextToPdf(const QString& text, const QString& pdfPath, QString* error = nullptr);
 
-// Makes the documented Windows font names ("宋体") find the CJK fonts of a
-// Linux desktop. Safe to call more than once.
-void ensureChineseFontSubstitutes();
-
 } // namespace shell
