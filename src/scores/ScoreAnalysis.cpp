@@ -1,0 +1,86 @@
+#include "ScoreAnalysis.h"
+
+#include "shell/Units.h"
+
+#include <cmath>
+
+namespace scores {
+
+double numberValue(const QString& text) {
+    int i = 0;
+    const int size = int(text.size());
+    while (i < size && text[i].isSpace()) ++i;
+    const int start = i;
+    if (i < size && (text[i] == u'-' || text[i] == u'+')) ++i;
+    bool digits = false;
+    while (i < size && text[i] >= u'0' && text[i] <= u'9') ++i, digits = true;
+    if (i < size && text[i] == u'.') {
+        ++i;
+        while (i < size && text[i] >= u'0' && text[i] <= u'9') ++i, digits = true;
+    }
+    if (!digits) return 0;
+    bool ok = false;
+    const double v = QStringView(text).mid(start, i - start).toDouble(&ok);
+    return ok && std::isfinite(v) ? v : 0;
+}
+
+std::optional<double> cellNumber(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.isEmpty()) return std::nullopt;
+    bool ok = false;
+    const double v = t.toDouble(&ok);
+    if (!ok || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+std::optional<store::Currency> parseAmount(const QString& text) {
+    const auto v = store::Currency::parse(text);
+    if (!v || v->raw() < 0) return std::nullopt;
+    return v;
+}
+
+std::vector<StudentRow> loadStudents(ScoreModel& model) {
+    std::vector<StudentRow> out;
+    store::Recordset* rs = model.data1();
+    if (!rs) return out;
+    const int n = qBound(0, model.state().subjectCount, kSlots);
+    const int nameField = rs->fieldIndex(QStringLiteral("姓名"));
+    const int numberField = rs->fieldIndex(QStringLiteral("编号"));
+    std::array<int, kSlots> js{};
+    for (int k = 0; k < kSlots; ++k) js[k] = rs->fieldIndex(QStringLiteral("js%1").arg(k));
+    out.reserve(size_t(rs->RecordCount()));
+    for (; !rs->isEOF(); rs->MoveNext()) {
+        QString number = rs->text(numberField);
+        if (isSettingsRow(number)) continue;
+        StudentRow row;
+        row.name = rs->text(nameField);
+        row.number = std::move(number);
+        for (int k = 0; k < n; ++k) {
+            if (const auto c = rs->currency(js[k])) {
+                row.score[k] = *c;
+                row.scoreText[k] = c->toString();
+            }
+        }
+        out.push_back(std::move(row));
+    }
+    return out;
+}
+
+double levelLine(const ScoreState& s, int p, int k) {
+    if (s.levelCount <= 0) return 0;
+    p = qBound(0, p, s.levelCount - 1);
+    return numberValue(s.levelStarts[p]) * s.fullMarks[k].toDouble() / 100.0;
+}
+
+store::Currency weightedTotal(const ScoreState& s, const StudentRow& row) {
+    static const store::Currency hundred = store::Currency::fromInt(100);
+    store::Currency t;
+    const int n = qBound(0, s.subjectCount, kSlots);
+    for (int k = 0; k < n; ++k)
+        t = t + store::Currency::divide(row.score[k] * s.subjectWeights[k], hundred).value_or(store::Currency());
+    return t;
+}
+
+QString doubleText(double v) { return std::isfinite(v) ? shell::numberText(v) : QString(); }
+
+} // namespace scores
