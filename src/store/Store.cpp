@@ -266,7 +266,7 @@ bool Recordset::Refresh() {
         return false;
     }
     rows_.clear();
-    values_.clear();
+    cells_.clear();
     const int n = int(fields_.size());
     {
         // Size the blocks once: growing them row by row moves every value.
@@ -276,7 +276,7 @@ bool Recordset::Refresh() {
             sqlite3_step(count) == SQLITE_ROW) {
             const qint64 rows = sqlite3_column_int64(count, 0);
             rows_.reserve(rows);
-            values_.reserve(rows * n);
+            cells_.reserve(rows * n);
         }
         sqlite3_finalize(count);
     }
@@ -284,27 +284,41 @@ bool Recordset::Refresh() {
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         Row r;
         r.rowid = sqlite3_column_int64(st, 0);
-        values_.resize(values_.size() + n);
-        QVariant* values = values_.data() + values_.size() - n;
+        cells_.resize(cells_.size() + n);
+        Cell* cells = cells_.data() + cells_.size() - n;
         for (int i = 0; i < n; ++i) {
             const int col = i + 1;
             const int type = sqlite3_column_type(st, col);
             if (type == SQLITE_NULL) continue;
+            Cell& c = cells[i];
             switch (fields_[i].kind) {
             case FieldKind::Currency:
-                values[i] = QVariant::fromValue(Currency::fromRaw(type == SQLITE_FLOAT
-                                                                        ? qint64(std::llround(sqlite3_column_double(st, col)))
-                                                                        : sqlite3_column_int64(st, col)));
+                c.type = Cell::Money;
+                c.i = type == SQLITE_FLOAT ? qint64(std::llround(sqlite3_column_double(st, col)))
+                                           : sqlite3_column_int64(st, col);
                 break;
             case FieldKind::Number:
-                values[i] = type == SQLITE_INTEGER ? QVariant(qlonglong(sqlite3_column_int64(st, col)))
-                                                     : QVariant(sqlite3_column_double(st, col));
+                if (type == SQLITE_INTEGER) {
+                    c.type = Cell::Int;
+                    c.i = sqlite3_column_int64(st, col);
+                } else {
+                    c.type = Cell::Real;
+                    c.d = sqlite3_column_double(st, col);
+                }
                 break;
             default: {
                 const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-                const QString s = QString::fromUtf8(text, sqlite3_column_bytes(st, col));
-                values[i] = fields_[i].kind == FieldKind::Date ? QVariant(QDate::fromString(s, Qt::ISODate))
-                                                                 : QVariant(s);
+                QString str = QString::fromUtf8(text, sqlite3_column_bytes(st, col));
+                if (fields_[i].kind == FieldKind::Date) {
+                    const QDate d = QDate::fromString(str, Qt::ISODate);
+                    if (d.isValid()) {
+                        c.type = Cell::Day;
+                        c.i = d.toJulianDay();
+                    }
+                } else {
+                    c.type = Cell::Text;
+                    c.s = std::move(str);
+                }
             }
             }
         }
@@ -341,24 +355,64 @@ int Recordset::position() const {
     return n;
 }
 
-const QVariant* Recordset::currentValues() const {
-    if (mode_ != Mode::None) return buffer_.constData();
+const Recordset::Cell* Recordset::currentCells() const {
     if (pos_ >= rows_.size() || rows_[pos_].deleted) return nullptr;
-    return rowValues(pos_);
+    return rowCells(pos_);
+}
+
+QVariant Recordset::toVariant(const Cell& c) {
+    switch (c.type) {
+    case Cell::Null: return {};
+    case Cell::Text: return c.s;
+    case Cell::Int: return qlonglong(c.i);
+    case Cell::Real: return c.d;
+    case Cell::Money: return QVariant::fromValue(Currency::fromRaw(c.i));
+    case Cell::Day: return QDate::fromJulianDay(c.i);
+    }
+    return {};
+}
+
+Recordset::Cell Recordset::toCell(const QVariant& v) {
+    Cell c;
+    if (v.isNull()) return c;
+    if (v.metaType() == QMetaType::fromType<Currency>()) {
+        c.type = Cell::Money;
+        c.i = static_cast<const Currency*>(v.constData())->raw();
+    } else if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int) {
+        c.type = Cell::Int;
+        c.i = v.toLongLong();
+    } else if (v.typeId() == QMetaType::Double) {
+        c.type = Cell::Real;
+        c.d = v.toDouble();
+    } else if (v.typeId() == QMetaType::QDate) {
+        c.type = Cell::Day;
+        c.i = v.toDate().toJulianDay();
+    } else {
+        c.type = Cell::Text;
+        c.s = v.toString();
+    }
+    return c;
 }
 
 QVariant Recordset::Fields(int index) const {
-    const QVariant* v = currentValues();
-    if (!v || index < 0 || index >= fields_.size()) return {};
-    return v[index];
+    if (index < 0 || index >= fields_.size()) return {};
+    if (mode_ != Mode::None) return buffer_[index];
+    const Cell* c = currentCells();
+    return c ? toVariant(c[index]) : QVariant();
 }
 
 QVariant Recordset::Fields(const QString& name) const { return Fields(fieldIndex(name)); }
 
 std::optional<Currency> Recordset::currency(int index) const {
-    const QVariant* v = currentValues();
-    if (!v || index < 0 || index >= fields_.size() || v[index].typeId() != qMetaTypeId<Currency>()) return std::nullopt;
-    return *static_cast<const Currency*>(v[index].constData());
+    if (index < 0 || index >= fields_.size()) return std::nullopt;
+    if (mode_ != Mode::None) {
+        const QVariant& v = buffer_[index];
+        if (v.metaType() != QMetaType::fromType<Currency>()) return std::nullopt;
+        return *static_cast<const Currency*>(v.constData());
+    }
+    const Cell* c = currentCells();
+    if (!c || c[index].type != Cell::Money) return std::nullopt;
+    return Currency::fromRaw(c[index].i);
 }
 
 QString Recordset::text(int index) const {
@@ -392,12 +446,14 @@ void Recordset::AddNew() {
 
 bool Recordset::Edit() {
     CancelUpdate();
-    const QVariant* v = currentValues();
-    if (!v) {
+    const Cell* c = currentCells();
+    if (!c) {
         error_ = QStringLiteral("没有当前记录。");
         return false;
     }
-    buffer_ = QList<QVariant>(v, v + fields_.size());
+    buffer_.clear();
+    buffer_.reserve(fields_.size());
+    for (int i = 0; i < fields_.size(); ++i) buffer_.append(toVariant(c[i]));
     touched_ = QList<bool>(fields_.size(), false);
     mode_ = Mode::Edit;
     return true;
@@ -525,9 +581,9 @@ bool Recordset::writeBuffer() {
         Row r;
         r.rowid = q.lastInsertId().toLongLong();
         rows_.append(r);
-        values_.resize(values_.size() + fields_.size());
-        QVariant* values = rowValues(int(rows_.size()) - 1);
-        for (int k = 0; k < indexes.size(); ++k) values[indexes[k]] = fromStore(indexes[k], stored[k]);
+        cells_.resize(cells_.size() + fields_.size());
+        Cell* cells = rowCells(int(rows_.size()) - 1);
+        for (int k = 0; k < indexes.size(); ++k) cells[indexes[k]] = toCell(fromStore(indexes[k], stored[k]));
         ++liveCount_;
         return true;
     }
@@ -553,8 +609,8 @@ bool Recordset::writeBuffer() {
         error_ = QStringLiteral("记录已被删除。");
         return false;
     }
-    QVariant* values = rowValues(pos_);
-    for (int k = 0; k < indexes.size(); ++k) values[indexes[k]] = fromStore(indexes[k], stored[k]);
+    Cell* cells = rowCells(pos_);
+    for (int k = 0; k < indexes.size(); ++k) cells[indexes[k]] = toCell(fromStore(indexes[k], stored[k]));
     return true;
 }
 

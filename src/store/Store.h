@@ -143,20 +143,33 @@ private:
         qint64 rowid = 0;
         bool deleted = false;
     };
-    // Values of row r, field i live at values_[r * fieldCount() + i]: one
+    // One stored value, kept as compact as the file holds it; it becomes a
+    // QVariant only when a caller reads it.
+    struct Cell {
+        enum Type : quint8 { Null, Text, Int, Real, Money, Day };
+        Type type = Null;
+        union {
+            qint64 i = 0;
+            double d;
+        };
+        QString s;
+    };
+    static QVariant toVariant(const Cell& c);
+    static Cell toCell(const QVariant& v);
+    // Values of row r, field i live at cells_[r * fieldCount() + i]: one
     // block for the whole table rather than one allocation per record.
-    QVariant* rowValues(int r) { return values_.data() + qsizetype(r) * fields_.size(); }
-    const QVariant* rowValues(int r) const { return values_.data() + qsizetype(r) * fields_.size(); }
+    Cell* rowCells(int r) { return cells_.data() + qsizetype(r) * fields_.size(); }
+    const Cell* rowCells(int r) const { return cells_.data() + qsizetype(r) * fields_.size(); }
+    const Cell* currentCells() const;
     Recordset() = default;
     QVariant fromStore(int index, const QVariant& stored) const;
     bool writeBuffer();
-    const QVariant* currentValues() const;
 
     Database db_;
     QString table_;
     QList<FieldDef> fields_;
     QList<Row> rows_;
-    QList<QVariant> values_;
+    QList<Cell> cells_;
     int pos_ = 0;
     int liveCount_ = 0;
     enum class Mode { None, Add, Edit } mode_ = Mode::None;
