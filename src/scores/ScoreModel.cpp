@@ -311,6 +311,13 @@ void ScoreModel::fill(shell::Grid& g, bool spare) {
     if (store::Recordset* rs = data1()) {
         const Columns col(*rs);
         static const store::Currency hundred = store::Currency::fromInt(100);
+        // Size the grid once: growing it a row at a time copies every cell
+        // each time, which a class of a few thousand students feels.
+        int students = 0;
+        for (; !rs->isEOF(); rs->MoveNext())
+            if (!isSettingsRow(rs->text(col.number))) ++students;
+        g.ensureRows(students + 1, kRowHeight);
+        rs->MoveFirst();
         for (; !rs->isEOF(); rs->MoveNext()) {
             const QString number = rs->text(col.number);
             if (isSettingsRow(number)) continue;

@@ -147,9 +147,10 @@ Outcome CheckFilterNumber(const ScoreModel& model, int index, const QString& box
 
 namespace {
 
-// The visible grid with room for result row r (rows added 320 twips high).
-void resultRow(shell::Grid& g, int r, int cols) {
-    g.ensureRows(r + 1, kRowHeight);
+// The visible grid with room for `results` result rows (rows added 320
+// twips high), sized once: growing a grid row by row copies it every time.
+void resultRows(shell::Grid& g, int results, int cols) {
+    g.ensureRows(results + 1, kRowHeight);
     if (g.cols() < cols) g.setCols(cols);
 }
 
@@ -177,7 +178,6 @@ const ScoreFilter& scoreFilter(int index) {
 }
 
 void copyResult(const shell::Grid& spare, int from, shell::Grid& g, int r, int n) {
-    resultRow(g, r, n + 5);
     g.setText(r, 0, QString::number(r));
     for (int c = 1; c <= n + 4; ++c) g.setText(r, c, spare.text(from, c));
 }
@@ -198,15 +198,19 @@ Outcome RunFilter(ScoreModel& model, int index, const QString& box, const QStrin
         sortGrid(spare, s.keyColumn, true);
         Q_EMIT model.spareGridChanged();
         shell::Grid& g = model.scoreGridRef();
-        int results = 0;
+        QList<int> rows; // the spare rows to show, in order
         if (index == 0) {
             const int wanted = qBound(0, int(std::lround(numberValue(box.trimmed()))), s.rowCount);
-            for (int i = 1; i <= wanted; ++i) copyResult(spare, i, g, ++results, n);
+            for (int i = 1; i <= wanted; ++i) rows << i;
         } else {
             const double least = numberValue(box.trimmed());
-            for (int i = 1; i <= s.rowCount && i < spare.rows(); ++i) {
-                if (numberValue(spare.text(i, s.keyColumn)) >= least) copyResult(spare, i, g, ++results, n);
-            }
+            for (int i = 1; i <= s.rowCount && i < spare.rows(); ++i)
+                if (numberValue(spare.text(i, s.keyColumn)) >= least) rows << i;
+        }
+        const int results = int(rows.size());
+        resultRows(g, results, n + 5);
+        for (int r = 1; r <= results; ++r) copyResult(spare, rows[r - 1], g, r, n);
+        if (index == 1) {
             model.setStatusPanel(0, subject + QStringLiteral("分数大于或等于") + box + QStringLiteral("分学生 ") +
                                         QString::number(results) + QStringLiteral(" 位"));
         }
@@ -224,22 +228,25 @@ Outcome RunFilter(ScoreModel& model, int index, const QString& box, const QStrin
         const int p = f.line == ScoreFilter::Pass ? 1 : (f.line == ScoreFilter::Excellent ? s.levelCount - 2 : s.levelCount - 1);
         line[k] = levelLine(s, p, k);
     }
-    int results = 0;
-    std::array<bool, kSlots> passes{};
+    // Filters 2 to 7 test the scores below their line, filter 8 the scores
+    // on the full line.
+    auto passes = [&](const StudentRow& st, int k) {
+        const double v = st.score[k].toDouble();
+        return f.line == ScoreFilter::Full ? v == line[k] : v < line[k];
+    };
+    QList<const StudentRow*> kept;
     for (const StudentRow& st : students) {
         int c = 0;
-        for (int k = 0; k < n; ++k) {
-            const double v = st.score[k].toDouble();
-            // Filters 2 to 7 count the scores below their line, filter 8 the
-            // scores on the full line.
-            passes[k] = f.line == ScoreFilter::Full ? v == line[k] : v < line[k];
-            if (passes[k]) ++c;
-        }
+        for (int k = 0; k < n; ++k)
+            if (passes(st, k)) ++c;
         const bool keep = (f.keep == ScoreFilter::All && c == n) || (f.keep == ScoreFilter::None && c == 0) ||
                           (f.keep == ScoreFilter::Some && c > 0) || (f.keep == ScoreFilter::NotAll && c < n);
-        if (!keep) continue;
-        const int r = ++results;
-        resultRow(g, r, n + 5);
+        if (keep) kept << &st;
+    }
+    const int results = int(kept.size());
+    resultRows(g, results, n + 5);
+    for (int r = 1; r <= results; ++r) {
+        const StudentRow& st = *kept[r - 1];
         g.setText(r, 0, QString::number(r));
         g.setText(r, 1, st.name);
         g.setText(r, 2, st.number);
@@ -247,7 +254,7 @@ Outcome RunFilter(ScoreModel& model, int index, const QString& box, const QStrin
             g.setText(r, 3 + k, st.scoreText[k]);
             // Filter 4 marks the failing scores, 8 the full ones (the scores
             // that pass its test), 7 the excellent ones (those that do not).
-            if ((f.fore || f.back) && passes[k] == f.colourPassing) {
+            if ((f.fore || f.back) && passes(st, k) == f.colourPassing) {
                 if (f.fore) g.setForeColor(r, 3 + k, f.fore);
                 if (f.back) g.setBackColor(r, 3 + k, f.back);
             }
@@ -265,19 +272,21 @@ Outcome RunFilter(ScoreModel& model, int index, const QString& box, const QStrin
 
 namespace {
 
-QStringList studentField(ScoreModel& model, bool names) {
+QStringList studentField(const std::vector<StudentRow>& students, bool names) {
     QStringList out;
-    for (const StudentRow& st : loadStudents(model)) {
+    for (const StudentRow& st : students) {
         const QString& v = names ? st.name : st.number;
         if (!v.isEmpty()) out << v;
     }
     return out;
 }
 
+void showFound(ScoreModel& model, const std::vector<StudentRow>& students, const FindOptions& options);
+
 } // namespace
 
-QStringList ListNumbersForFind(ScoreModel& model) { return studentField(model, false); }
-QStringList ListNamesForFind(ScoreModel& model) { return studentField(model, true); }
+QStringList ListNumbersForFind(ScoreModel& model) { return studentField(loadStudents(model), false); }
+QStringList ListNamesForFind(ScoreModel& model) { return studentField(loadStudents(model), true); }
 
 FindResult FindStudent(ScoreModel& model, bool byName, const QString& comboText, const FindOptions& options) {
     FindResult out;
@@ -296,8 +305,8 @@ FindResult FindStudent(ScoreModel& model, bool byName, const QString& comboText,
         return out;
     }
     model.state().searchKey = it->number;
-    ShowFoundStudent(model, options);
-    out.list = byName ? ListNamesForFind(model) : ListNumbersForFind(model);
+    showFound(model, students, options);
+    out.list = studentField(students, byName);
     out.outcome = Outcome{true, {}};
     return out;
 }
@@ -310,9 +319,15 @@ QString gradeOf(const ScoreState& s, double score) {
 }
 
 void ShowFoundStudent(ScoreModel& model, const FindOptions& options) {
+    if (model.state().searchKey.isEmpty()) return;
+    showFound(model, loadStudents(model), options);
+}
+
+namespace {
+
+void showFound(ScoreModel& model, const std::vector<StudentRow>& students, const FindOptions& options) {
     const ScoreState& s = model.state();
     if (s.searchKey.isEmpty()) return;
-    const std::vector<StudentRow> students = loadStudents(model);
     const auto it = std::find_if(students.begin(), students.end(),
                                  [&](const StudentRow& st) { return st.number == s.searchKey; });
     if (it == students.end()) return;
@@ -334,5 +349,7 @@ void ShowFoundStudent(ScoreModel& model, const FindOptions& options) {
     g.setText(1, n + 4, options.average && n > 0 ? doubleText(total.toDouble() / n) : QString());
     model.gridChanged();
 }
+
+} // namespace
 
 } // namespace scores
