@@ -157,10 +157,11 @@ void FileSearch::finishFolder(std::vector<Batch>& out) {
     }
 }
 
-std::vector<FileSearch::Batch> FileSearch::step(int budgetMs) {
+std::vector<FileSearch::Batch> FileSearch::step(int budgetMs, qint64 maxMatches) {
     std::vector<Batch> out;
     QElapsedTimer clock;
     clock.start();
+    const qint64 before = matchCount_;
     do {
         if (!open_) {
             if (pending_.empty()) break;
@@ -190,7 +191,7 @@ std::vector<FileSearch::Batch> FileSearch::step(int budgetMs) {
             if (folder) open_->subfolders.emplace_back(name, len);
         }
         if (ended) finishFolder(out);
-    } while (clock.elapsed() < budgetMs);
+    } while (clock.elapsed() < budgetMs && matchCount_ - before < maxMatches);
     return out;
 }
 

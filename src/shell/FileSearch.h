@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <unordered_set>
@@ -51,9 +52,10 @@ public:
     FileSearch& operator=(const FileSearch&) = delete;
 
     // Works until `budgetMs` milliseconds have passed (a huge folder is read
-    // in pieces across calls) and returns what was found meanwhile. Returns
-    // at least after one piece of work even with a budget of 0.
-    std::vector<Batch> step(int budgetMs);
+    // in pieces across calls) or, after a folder, until `maxMatches` names
+    // have been found, and returns what was found meanwhile. Returns at least
+    // after one piece of work even with a budget of 0.
+    std::vector<Batch> step(int budgetMs, qint64 maxMatches = std::numeric_limits<qint64>::max());
     bool finished() const;
     // The folder being searched (for the status line).
     QString currentFolder() const;

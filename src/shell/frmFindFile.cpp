@@ -171,7 +171,9 @@ void frmFindFile::runSlice() {
     if (!searching_ || !search_) return;
     QElapsedTimer clock;
     clock.start();
-    const std::vector<FileSearch::Batch> batches = search_->step(sliceMs_);
+    // Listing costs time too: a slice that found many names hands them over
+    // early so that adding them to the list stays within the slice.
+    const std::vector<FileSearch::Batch> batches = search_->step(sliceMs_, 2000);
     if (!batches.empty()) {
         List1_->setUpdatesEnabled(false);
         for (const FileSearch::Batch& b : batches) List1_->addItems(b.matches);
