@@ -11,7 +11,8 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QListWidget>
+#include <QAbstractListModel>
+#include <QListView>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStorageInfo>
@@ -19,6 +20,33 @@
 #include <QVBoxLayout>
 
 namespace shell {
+
+// The paths found: a plain list that only grows, so that tens of thousands
+// of names are added in one step without an item object each.
+class PathListModel : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(paths_.size()); }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || index.row() >= paths_.size()) return {};
+        return role == Qt::DisplayRole || role == Qt::ToolTipRole ? QVariant(paths_[index.row()]) : QVariant();
+    }
+    void append(const QStringList& more) {
+        if (more.isEmpty()) return;
+        beginInsertRows({}, int(paths_.size()), int(paths_.size() + more.size() - 1));
+        paths_ += more;
+        endInsertRows();
+    }
+    void clear() {
+        beginResetModel();
+        paths_.clear();
+        endResetModel();
+    }
+    const QStringList& paths() const { return paths_; }
+
+private:
+    QStringList paths_;
+};
 
 QStringList frmFindFile::drives() {
     QStringList out;
@@ -74,9 +102,13 @@ frmFindFile::frmFindFile(QWidget* parent) : QWidget(parent) {
     Command2_->setEnabled(false);
     Command4_->setEnabled(false);
 
-    List1_ = new QListWidget(this);
+    found_ = new PathListModel(this);
+    List1_ = new QListView(this);
     List1_->setObjectName(QStringLiteral("List1"));
+    List1_->setModel(found_);
     List1_->setUniformItemSizes(true); // long result lists stay quick
+    List1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    List1_->setSelectionMode(QAbstractItemView::SingleSelection);
     labFindedName_ = new QLabel(this);
     labFindedName_->setObjectName(QStringLiteral("labFindedName"));
     labFindingName_ = new QLabel(QStringLiteral("查找"), this);
@@ -108,9 +140,10 @@ frmFindFile::frmFindFile(QWidget* parent) : QWidget(parent) {
     connect(Command2_, &QPushButton::clicked, this, &frmFindFile::stopSearch);
     connect(Command3, &QPushButton::clicked, this, &QWidget::close);
     connect(Command4_, &QPushButton::clicked, this, &frmFindFile::accept);
-    connect(List1_, &QListWidget::itemSelectionChanged, this, &frmFindFile::selectionChanged);
-    connect(List1_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-        chosen_ = item ? item->text() : QString();
+    connect(List1_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &frmFindFile::selectionChanged);
+    connect(List1_->selectionModel(), &QItemSelectionModel::currentChanged, this, &frmFindFile::selectionChanged);
+    connect(List1_, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
+        chosen_ = index.data().toString();
         if (!chosen_.isEmpty()) shellOpen(chosen_); // starts the program found
     });
 
@@ -152,7 +185,7 @@ void frmFindFile::startSearch() {
     if (pattern_.isEmpty()) return;
     searching_ = true;
     Command1_->setEnabled(false); // one search at a time
-    List1_->clear();
+    found_->clear();
     chosen_.clear();
     Command4_->setEnabled(false);
     labFindedName_->clear();
@@ -175,11 +208,11 @@ void frmFindFile::runSlice() {
     // early so that adding them to the list stays within the slice.
     const std::vector<FileSearch::Batch> batches = search_->step(sliceMs_, 2000);
     if (!batches.empty()) {
-        List1_->setUpdatesEnabled(false);
-        for (const FileSearch::Batch& b : batches) List1_->addItems(b.matches);
-        labFindedName_->setText(batches.back().matches.last());
+        QStringList paths;
+        for (const FileSearch::Batch& b : batches) paths += b.matches;
+        found_->append(paths);
+        labFindedName_->setText(paths.last());
         List1_->scrollToBottom();
-        List1_->setUpdatesEnabled(true);
     }
     longestSlice_ = std::max(longestSlice_, clock.elapsed());
     if (search_->finished()) {
@@ -196,7 +229,7 @@ void frmFindFile::endSearch() {
     search_.reset();
     labFindingName_->setText(QStringLiteral("在驱动器%1上共查找到%2个与\"%3\"相匹配的文件。")
                                  .arg(root_)
-                                 .arg(List1_->count())
+                                 .arg(found_->rowCount())
                                  .arg(pattern_));
     Command2_->setEnabled(false);
     Command1_->setEnabled(true);
@@ -204,10 +237,12 @@ void frmFindFile::endSearch() {
 }
 
 void frmFindFile::selectionChanged() {
-    QListWidgetItem* item = List1_->currentItem();
-    chosen_ = item && item->isSelected() ? item->text() : QString();
+    const QModelIndexList selected = List1_->selectionModel()->selectedIndexes();
+    chosen_ = selected.isEmpty() ? QString() : selected.first().data().toString();
     Command4_->setEnabled(!chosen_.isEmpty());
 }
+
+QStringList frmFindFile::foundPaths() const { return found_->paths(); }
 
 void frmFindFile::accept() {
     if (chosen_.isEmpty()) return;

@@ -6,13 +6,14 @@
 
 class QComboBox;
 class QLabel;
-class QListWidget;
+class QListView;
 class QPushButton;
 class QTimer;
 
 namespace shell {
 
 class FileSearch;
+class PathListModel;
 
 // "文件查找": searches a mounted file system for names matching a pattern
 // and stores the chosen path as the program of one Tools-menu entry. The
@@ -36,6 +37,9 @@ public:
     void setSliceMilliseconds(int ms) { sliceMs_ = ms; }
     // The longest time one slice held the event loop in the last search.
     qint64 longestSliceMs() const { return longestSlice_; }
+
+    // The paths listed, in order.
+    QStringList foundPaths() const;
 
     // Mounted file systems that can be searched, "/" first.
     static QStringList drives();
@@ -61,7 +65,8 @@ private:
     QPushButton* Command1_ = nullptr;
     QPushButton* Command2_ = nullptr;
     QPushButton* Command4_ = nullptr;
-    QListWidget* List1_ = nullptr;
+    QListView* List1_ = nullptr;
+    PathListModel* found_ = nullptr;
     QLabel* labFindedName_ = nullptr;
     QLabel* labFindingName_ = nullptr;
     QTimer* slices_ = nullptr;

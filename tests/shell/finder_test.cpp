@@ -10,7 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -168,6 +168,11 @@ shell::frmFindFile* openFinder(const QString& name, const QString& key) {
     return w;
 }
 
+void selectRow(QWidget* w, int row) {
+    auto* list = child<QListView>(w, "List1");
+    list->setCurrentIndex(list->model()->index(row, 0));
+}
+
 void runToEnd(shell::frmFindFile* w) {
     while (w->searching()) QCoreApplication::processEvents();
 }
@@ -193,9 +198,11 @@ TEST(FinderWindow, SearchListsMatchesCountsThemAndOkWritesTheKey) {
     start->click();
     EXPECT_TRUE(stop->isEnabled());
     runToEnd(w);
-    auto* list = child<QListWidget>(w, "List1");
+    auto* list = child<QListView>(w, "List1");
+    ASSERT_NE(list, nullptr);
     QStringList found;
-    for (int i = 0; i < list->count(); ++i) found << list->item(i)->text();
+    for (int i = 0; i < list->model()->rowCount(); ++i) found << list->model()->index(i, 0).data().toString();
+    EXPECT_EQ(found, w->foundPaths());
     // As root the locked folder is readable too and its match comes after.
     EXPECT_EQ(found.mid(0, 4), QStringList({t.path("a/CALC.EXE"), t.path("a/sub/calc.exe"), t.path("b/calc.EXE"),
                                              t.path("c/calc.exe")}));
@@ -206,7 +213,7 @@ TEST(FinderWindow, SearchListsMatchesCountsThemAndOkWritesTheKey) {
 
     // "确定" waits for a choice.
     EXPECT_FALSE(ok->isEnabled());
-    list->setCurrentRow(1);
+    selectRow(w, 1);
     EXPECT_TRUE(ok->isEnabled());
     ok->click();
     settle();
@@ -228,7 +235,7 @@ TEST(FinderWindow, StopEndsTheSearchAndReportsWhatWasFound) {
     });
     child<QPushButton>(w, "Command1")->click();
     runToEnd(w);
-    const int n = child<QListWidget>(w, "List1")->count();
+    const int n = int(w->foundPaths().size());
     EXPECT_GT(n, 0);
     EXPECT_LT(n, 60);
     EXPECT_EQ(child<QLabel>(w, "labFindingName")->text(),
@@ -239,10 +246,10 @@ TEST(FinderWindow, StopEndsTheSearchAndReportsWhatWasFound) {
     // A full search finds them all.
     child<QPushButton>(w, "Command1")->click();
     runToEnd(w);
-    EXPECT_EQ(child<QListWidget>(w, "List1")->count(), 60);
+    EXPECT_EQ(w->foundPaths().size(), 60);
 
     // "取消" writes nothing.
-    child<QListWidget>(w, "List1")->setCurrentRow(0);
+    selectRow(w, 0);
     child<QPushButton>(w, "Command3")->click();
     settle();
     EXPECT_EQ(shell::Windows::instance().find("frmFindFile"), nullptr);

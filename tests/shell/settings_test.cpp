@@ -10,7 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -241,9 +241,9 @@ TEST(SettingsWindow, ChoosingAToolOpensTheFinderWhoseResultLandsUnderItsKey) {
     finder->setRoot(tree.path());
     child<QPushButton>(finder, "Command1")->click();
     while (finder->searching()) QCoreApplication::processEvents();
-    auto* list = child<QListWidget>(finder, "List1");
-    ASSERT_EQ(list->count(), 1);
-    list->setCurrentRow(0);
+    auto* list = child<QListView>(finder, "List1");
+    ASSERT_EQ(list->model()->rowCount(), 1);
+    list->setCurrentIndex(list->model()->index(0, 0));
     child<QPushButton>(finder, "Command4")->click();
     settle();
     EXPECT_EQ(windows.find("frmFindFile"), nullptr);
