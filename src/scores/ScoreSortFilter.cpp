@@ -27,25 +27,31 @@ void sortGrid(shell::Grid& g, int firstKey, bool descending) {
     const int keys = cols - firstKey;
     const int data = rows - 1;
 
-    // Each key cell is read once: its number when it is one.
+    // Each key cell is read once, its number when it is one. A key column is
+    // read only when a comparison first reaches it: most rows differ on the
+    // first key already.
     struct Key {
         double value = 0;
         bool number = false;
     };
     std::vector<Key> key(size_t(data) * size_t(keys));
-    std::vector<char> empty(static_cast<size_t>(data), 1);
-    for (int i = 0; i < data; ++i) {
-        const int r = i + 1;
-        for (int c = 1; c < cols && empty[i]; ++c)
-            if (!g.text(r, c).isEmpty()) empty[i] = 0;
-        for (int j = 0; j < keys; ++j) {
-            if (const auto v = cellNumber(g.text(r, firstKey + j))) key[size_t(i) * keys + j] = Key{*v, true};
+    std::vector<char> keyRead(static_cast<size_t>(keys), 0);
+    auto keyOf = [&](int i, int j) -> const Key& {
+        if (!keyRead[size_t(j)]) {
+            keyRead[size_t(j)] = 1;
+            for (int row = 0; row < data; ++row)
+                if (const auto v = cellNumber(g.text(row + 1, firstKey + j))) key[size_t(row) * keys + j] = Key{*v, true};
         }
-    }
+        return key[size_t(i) * keys + j];
+    };
+    std::vector<char> empty(static_cast<size_t>(data), 1);
+    for (int i = 0; i < data; ++i)
+        for (int c = 1; c < cols && empty[i]; ++c)
+            if (!g.text(i + 1, c).isEmpty()) empty[i] = 0;
     auto compare = [&](int a, int b) {
         for (int j = 0; j < keys; ++j) {
-            const Key& ka = key[size_t(a) * keys + j];
-            const Key& kb = key[size_t(b) * keys + j];
+            const Key& ka = keyOf(a, j);
+            const Key& kb = keyOf(b, j);
             int c;
             if (ka.number && kb.number) c = ka.value < kb.value ? -1 : (ka.value > kb.value ? 1 : 0);
             else c = g.text(a + 1, firstKey + j).compare(g.text(b + 1, firstKey + j));

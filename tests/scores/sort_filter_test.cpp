@@ -248,3 +248,17 @@ TEST_F(AnalysisFixture, FindAverageWithoutSubjectsStaysEmpty) {
     ASSERT_TRUE(scores::FindStudent(model, false, "1", {true, true, true}).outcome.ok);
     EXPECT_EQ(gridRow(1).mid(0, 5), (QStringList{"", "甲", "1", "0", ""}));
 }
+
+TEST(GridSort, CellsReadAsNumbersLikeTheGeneralReading) {
+    for (const char* text : {"85", "84.3333333333333", "-0.5", "0.1", "100.", "123456789012345", "9007199254740993.5",
+                             " 7 ", "+3", "1e3"}) {
+        bool ok = false;
+        const double expected = QString::fromUtf8(text).trimmed().toDouble(&ok);
+        ASSERT_TRUE(ok) << text;
+        const auto v = scores::cellNumber(QString::fromUtf8(text));
+        ASSERT_TRUE(v.has_value()) << text;
+        EXPECT_EQ(*v, expected) << text;
+    }
+    for (const char* text : {"", "-", ".", "8a", "甲", "1.2.3", "inf", "nan"})
+        EXPECT_FALSE(scores::cellNumber(QString::fromUtf8(text)).has_value()) << text;
+}
