@@ -1,5 +1,6 @@
 #include "DocServices.h"
 
+#include "Branding.h"
 #include "FileDialog.h"
 #include "MessageBox.h"
 #include "Settings.h"
@@ -50,7 +51,7 @@ bool shellOpen(const QString& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
 }
 
-QString supportPageAddress() { return QStringLiteral("https://veltrano.example.org/support"); }
+QString supportPageAddress() { return supportUrl(); }
 
 void OpenSupportPage() { QDesktopServices::openUrl(QUrl(supportPageAddress())); }
 

@@ -1,16 +1,15 @@
 #include "frmHelpAbout.h"
 
 #include "Branding.h"
+#include "DocServices.h"
 #include "Icons.h"
 #include "Windows.h"
 
-#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace shell {
@@ -46,7 +45,7 @@ frmHelpAbout::frmHelpAbout(QWidget* parent)
     labHttP->setToolTip(QStringLiteral("点击这里，打开网页"));
     labHttP->setCursor(Qt::PointingHandCursor);
     labHttP->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
-    connect(labHttP, &QLabel::linkActivated, this, [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); });
+    connect(labHttP, &QLabel::linkActivated, this, [] { OpenSupportPage(); });
     text->addWidget(labHttP);
 
     auto* cmdOK = new QPushButton(QStringLiteral("确定"), this);
