@@ -244,6 +244,9 @@ void ScoreModel::scoreHeading(shell::Grid& g, int rows, bool filterLayout) {
     g.setColWidth(1, 950);
     if (filterLayout) g.setColWidth(2, 950);
     for (int c = 3; c <= n + 4 && c < g.cols(); ++c) g.setColWidth(c, 800);
+    // An average has up to 15 significant digits (84.3333333333333); at 800
+    // twips it would be cut off, so its column is wider.
+    if (n + 4 < g.cols() && (n > 0 || cls_.cjFileOpen)) g.setColWidth(n + 4, kAverageWidth);
     g.setColAlign(1, shell::Grid::Align::Left);
     if (filterLayout) g.setRowHeight(1, kRowHeight);
     else

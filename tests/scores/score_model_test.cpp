@@ -53,7 +53,8 @@ TEST_F(ScoresFixture, ScoreTableHeadingLaysOutSubjectsTotalAndAverage) {
     EXPECT_EQ(g.colWidth(0), 420);
     EXPECT_EQ(g.colWidth(1), 950);
     EXPECT_EQ(g.colWidth(2), shell::Grid::DefaultColWidth);
-    EXPECT_EQ(g.colWidth(7), 800);
+    EXPECT_EQ(g.colWidth(6), 800);
+    EXPECT_EQ(g.colWidth(7), scores::kAverageWidth);
     EXPECT_EQ(g.rowHeight(24), 320);
     EXPECT_EQ(model.state().entrySubjectItems, (QStringList{"语文", "数学", "英语"}));
     EXPECT_EQ(model.state().sortKeyItems, (QStringList{"语文", "数学", "英语", "综合分", "平均"}));
