@@ -15,9 +15,12 @@ const QString kFree = QStringLiteral("000");
 const QString kNoEntry = QStringLiteral("---");
 
 store::Currency currencyAt(const store::Recordset& rs, int index) {
-    const QVariant v = rs.Fields(index);
-    return v.typeId() == qMetaTypeId<store::Currency>() ? v.value<store::Currency>() : store::Currency();
+    return rs.currency(index).value_or(store::Currency());
 }
+
+// A text field's value ("" for null), without the store's general formatting.
+QString stringAt(const store::Recordset& rs, int index) { return rs.Fields(index).toString(); }
+
 
 // Column positions of the class table, looked up once per walk.
 struct Columns {
@@ -32,6 +35,35 @@ struct Columns {
 };
 
 } // namespace
+
+QString currencyText(store::Currency c) {
+    // Written by hand: the score table formats tens of thousands of these on
+    // every fill, and the general number formatting is several times slower.
+    char16_t buf[32];
+    int p = 32;
+    const bool neg = c.raw() < 0;
+    uint64_t u = neg ? uint64_t(0) - uint64_t(c.raw()) : uint64_t(c.raw());
+    uint64_t frac = u % uint64_t(store::Currency::Scale);
+    uint64_t whole = u / uint64_t(store::Currency::Scale);
+    if (frac) {
+        int digits = 4;
+        while (frac % 10 == 0) {
+            frac /= 10;
+            --digits;
+        }
+        for (int i = 0; i < digits; ++i) {
+            buf[--p] = char16_t(u'0' + frac % 10);
+            frac /= 10;
+        }
+        buf[--p] = u'.';
+    }
+    do {
+        buf[--p] = char16_t(u'0' + whole % 10);
+        whole /= 10;
+    } while (whole);
+    if (neg) buf[--p] = u'-';
+    return QString(reinterpret_cast<const QChar*>(buf + p), 32 - p);
+}
 
 QString msg::numberOwned(const QString& owner) {
     return QStringLiteral("该学号已被 < ") + owner + QStringLiteral(" > 拥有，不能重复！");
@@ -130,12 +162,18 @@ void ScoreModel::LoadRoster() {
     int r = 1;
     if (store::Recordset* rs = data1()) {
         const Columns col(*rs);
+        // Size the grid once: growing it a row at a time copies every cell
+        // each time, which a grade of a few thousand students feels.
+        int students = 0;
+        for (; !rs->isEOF(); rs->MoveNext())
+            if (!isSettingsRow(stringAt(*rs, col.number))) ++students;
+        view_.ensureRows(students + 1, kRowHeight);
+        rs->MoveFirst();
         for (; !rs->isEOF(); rs->MoveNext()) {
-            const QString number = rs->text(col.number);
+            const QString number = stringAt(*rs, col.number);
             if (isSettingsRow(number)) continue;
-            view_.ensureRows(r + 1, kRowHeight);
             view_.setText(r, 0, QString::number(r));
-            view_.setText(r, 1, rs->text(col.name));
+            view_.setText(r, 1, stringAt(*rs, col.name));
             view_.setText(r, 2, number);
             ++r;
         }
@@ -145,7 +183,8 @@ void ScoreModel::LoadRoster() {
     s_.currentRow = 1;
     panels_[1] = QStringLiteral("当前第 1 位");
     s_.pageEnabled[1] = true;
-    LoadSettings();
+    // The settings come from the rows just read: nothing has changed since.
+    if (cls_.cjFileOpen && data1_) loadSettingsFrom(*data1_);
     s_.printTitle = cls_.newClassName + QStringLiteral("成绩表");
     Q_EMIT scoreGridChanged();
     Q_EMIT statusChanged();
@@ -156,8 +195,12 @@ void ScoreModel::LoadRoster() {
 
 void ScoreModel::LoadSettings() {
     if (!cls_.cjFileOpen) return;
-    store::Recordset* rs = data1();
-    if (!rs) return;
+    if (store::Recordset* rs = data1()) loadSettingsFrom(*rs);
+}
+
+void ScoreModel::loadSettingsFrom(store::Recordset& cursor) {
+    store::Recordset* rs = &cursor;
+    rs->MoveFirst();
     const Columns col(*rs);
 
     // Grade levels, the total's title and the band interval: rows 0 to 10.
@@ -318,23 +361,24 @@ void ScoreModel::fill(shell::Grid& g, bool spare) {
         // each time, which a class of a few thousand students feels.
         int students = 0;
         for (; !rs->isEOF(); rs->MoveNext())
-            if (!isSettingsRow(rs->text(col.number))) ++students;
+            if (!isSettingsRow(stringAt(*rs, col.number))) ++students;
         g.ensureRows(students + 1, kRowHeight);
         rs->MoveFirst();
         for (; !rs->isEOF(); rs->MoveNext()) {
-            const QString number = rs->text(col.number);
+            const QString number = stringAt(*rs, col.number);
             if (isSettingsRow(number)) continue;
             g.ensureRows(r + 1, kRowHeight);
             g.setText(r, 0, QString::number(r));
-            g.setText(r, 1, rs->text(col.name));
+            g.setText(r, 1, stringAt(*rs, col.name));
             g.setText(r, 2, number);
             store::Currency t;
             for (int k = 0; k < n; ++k) {
-                const store::Currency score = currencyAt(*rs, col.js[k]);
-                g.setText(r, 3 + k, rs->text(col.js[k]));
-                t = t + store::Currency::divide(score * s_.subjectWeights[k], hundred).value_or(store::Currency());
+                const std::optional<store::Currency> score = rs->currency(col.js[k]);
+                g.setText(r, 3 + k, score ? currencyText(*score) : QString());
+                if (score)
+                    t = t + store::Currency::divide(*score * s_.subjectWeights[k], hundred).value_or(store::Currency());
             }
-            g.setText(r, n + 3, t.toString());
+            g.setText(r, n + 3, currencyText(t));
             g.setText(r, n + 4, averageText(t));
             ++r;
         }

@@ -197,6 +197,8 @@ public:
 
 private:
     void scoreHeading(shell::Grid& g, int rows, bool filterLayout);
+    // LoadSettings on a cursor already read (from its first record).
+    void loadSettingsFrom(store::Recordset& rs);
     void fill(shell::Grid& g, bool spare);
     void setPageButtons();
     Outcome rosterChanged(const QString& message);
@@ -214,6 +216,10 @@ private:
     std::unique_ptr<store::Recordset> data1_;
     QString data1Name_;
 };
+
+// A fixed-point value as the grid shows it ("253", "84.3333", "-0.5"), the
+// same text as store::Currency::toString, made without locale machinery.
+QString currencyText(store::Currency c);
 
 // Messages of the score window's roster, subject and entry frames.
 namespace msg {

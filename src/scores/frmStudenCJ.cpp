@@ -12,18 +12,16 @@
 #include "frames/Frame7BandInterval.h"
 #include "frames/Frame8Filter.h"
 #include "frames/Frame9Sort.h"
-#include "shell/Branding.h"
+#include "shell/DocServices.h"
 #include "shell/GridView.h"
 #include "shell/Units.h"
 #include "shell/Windows.h"
 
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QUrl>
 
 namespace scores {
 
@@ -255,7 +253,7 @@ void frmStudenCJ::runEntry(const QString& name) {
     } else if (name == u"mIamgeStd") {
         model_.ShowScoreTable();
     } else if (name == u"mHelpTopic") {
-        QDesktopServices::openUrl(QUrl(shell::supportUrl()));
+        shell::OpenSupportPage();
     } else if (name == u"mHelpAbout") {
         shell::Windows::instance().open(QStringLiteral("frmHelpAbout"));
     }
