@@ -112,6 +112,20 @@ store::Currency weightedTotal(const ScoreState& s, const StudentRow& row) {
     return t;
 }
 
+void widenToFit(shell::Grid& g, int from) {
+    for (int c = 0; c < g.cols(); ++c) {
+        int need = 0;
+        for (int r = from; r < g.rows(); ++r) {
+            const QString t = g.text(r, c);
+            if (t.isEmpty()) continue;
+            int twips = 150;
+            for (QChar ch : t) twips += ch.unicode() < 0x2E80 ? 110 : 210;
+            need = qMax(need, twips);
+        }
+        if (need > g.colWidth(c)) g.setColWidth(c, need);
+    }
+}
+
 QString doubleText(double v) { return std::isfinite(v) ? shell::numberText(v) : QString(); }
 
 } // namespace scores

@@ -53,6 +53,12 @@ double levelLine(const ScoreState& s, int p, int k);
 // as the score table computes it, and the average shown beside it.
 store::Currency weightedTotal(const ScoreState& s, const StudentRow& row);
 
+// Widens the columns whose texts, from row `from` down, would be cut off at
+// their width: long unrounded rates and averages ("95.2380952380952") do not
+// fit the narrow report columns. Widths are estimated from the characters
+// (about 7 pixels a digit, 14 a Chinese character) plus the cell margins.
+void widenToFit(shell::Grid& g, int from);
+
 // The grid's text of a double: up to 15 significant digits; empty for a
 // division that has no value (inf, nan).
 QString doubleText(double v);

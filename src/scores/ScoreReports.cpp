@@ -261,6 +261,7 @@ void SubjectReport(ScoreModel& model) {
         }
         g.setText(row, pointsCol, points);
     }
+    widenToFit(g, 1);
     model.gridChanged();
 }
 
@@ -371,6 +372,7 @@ void BandReport(ScoreModel& model) {
             }
         }
     }
+    widenToFit(g, 1);
     model.gridChanged();
 }
 

@@ -14,7 +14,7 @@
 namespace scores {
 
 Frame4Levels::Frame4Levels(frmStudenCJ* window)
-    : TaskFrame(4, QStringLiteral("设置分数等级"), QPoint(2880, 2000), QSize(430, 206), window) {
+    : TaskFrame(4, QStringLiteral("设置分数等级"), QPoint(2880, 2000), QSize(430, 148), window) {
     title_ = new QComboBox(this);
     title_->setObjectName(QStringLiteral("cobGradeTitle"));
     title_->setEditable(true);
@@ -42,7 +42,7 @@ Frame4Levels::Frame4Levels(frmStudenCJ* window)
                           QStringLiteral("1、等级应按从低排始；") + u'\n' +
                               QStringLiteral("2、只要划清及格(合格)的分数线，最低等级“不及格”的百分数随便填个“0”就可以；") +
                               u'\n' + QStringLiteral("3、最高等级是满分(特级)填“100”。"),
-                          46, 60, 372, 96);
+                          46, 60, 372, 80);
     notes->setWordWrap(true);
     notes->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 

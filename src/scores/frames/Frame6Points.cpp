@@ -27,7 +27,7 @@ Frame6Points::Frame6Points(frmStudenCJ* window)
         r.weight = new QLineEdit(p == 9 ? QStringLiteral("0") : QStringLiteral("100"), this);
         r.weight->setObjectName(QStringLiteral("txtSubjectBFS(%1)").arg(p));
         shell::NumberKeyFilter::install(r.weight);
-        r.unit = new QLabel(p == 9 ? QStringLiteral("应考      人") : QStringLiteral("%"), this);
+        r.unit = p == 9 ? new GapLabel(QStringLiteral("应考      人"), this) : new QLabel(QStringLiteral("%"), this);
         r.unit->setObjectName(QStringLiteral("labSubBFH(%1)").arg(p));
     }
     // "单科积分 =" heads the formula; the rows follow it.
@@ -69,7 +69,7 @@ void Frame6Points::showRows(int levels) {
         r.check->setGeometry(40, y, p == 9 ? 80 : 140, 24);
         if (p == 9) {
             r.unit->setGeometry(124, y, 100, 24);
-            placeInGap(r.unit, r.weight, 48);
+            static_cast<GapLabel*>(r.unit)->holdBox(r.weight, 48);
         } else {
             r.weight->setGeometry(184, y, 56, 24);
             r.unit->setGeometry(244, y, 16, 24);

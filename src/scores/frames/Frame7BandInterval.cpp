@@ -13,13 +13,13 @@ namespace scores {
 
 Frame7BandInterval::Frame7BandInterval(frmStudenCJ* window)
     : TaskFrame(7, QStringLiteral("设置分数段间隔分数"), QPoint(3000, 2000), QSize(330, 100), window) {
-    auto* label = new QLabel(QStringLiteral("卷面分相间         分为一段"), this);
+    auto* label = new GapLabel(QStringLiteral("卷面分相间         分为一段"), this);
     label->setObjectName(QStringLiteral("labSetFSD"));
     label->setGeometry(16, 26, 250, 26);
     box_ = new QLineEdit(this);
     box_->setObjectName(QStringLiteral("txtSetFSD"));
     box_->resize(48, 24);
-    placeInGap(label, box_, 48);
+    label->holdBox(box_, 48);
     shell::NumberKeyFilter::install(box_);
 
     // Option buttons drawn as push buttons: each press acts and is released.

@@ -33,13 +33,13 @@ Frame8Filter::Frame8Filter(frmStudenCJ* window)
     subject_->setGeometry(196, 22, 100, 26);
     connect(subject_, &QComboBox::activated, this, &Frame8Filter::chooseSubject);
 
-    unit_ = new QLabel(QStringLiteral("前      名"), this);
+    unit_ = new GapLabel(QStringLiteral("前      名"), this);
     unit_->setObjectName(QStringLiteral("labSetFilter"));
     unit_->setGeometry(196, 50, 120, 26);
     number_ = new QLineEdit(this);
     number_->setObjectName(QStringLiteral("txtSetFilter"));
     number_->resize(48, 24);
-    placeInGap(unit_, number_, 48);
+    unit_->holdBox(number_, 48);
     shell::NumberKeyFilter::install(number_);
     connect(number_, &QLineEdit::textEdited, this, &Frame8Filter::numberTyped);
 
@@ -79,7 +79,7 @@ void Frame8Filter::chooseFilter(int index) {
     model().state().filterIndex = index;
     if (const QString unit = filterUnit(index); !unit.isEmpty()) {
         unit_->setText(unit);
-        placeInGap(unit_, number_, 48);
+        unit_->holdBox(number_, 48);
     }
 }
 

@@ -5,11 +5,12 @@
 #include "scores/ScoreSortFilter.h"
 
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class QRadioButton;
 
 namespace scores {
+
+class GapLabel;
 
 // The nine filters ("高级筛选"): the top N of a subject, the students at or
 // above a score, and seven filters on failing, excellent and full marks.
@@ -32,7 +33,7 @@ private:
     QRadioButton* filters_[kFilterCount]; // optSetFilter(0..8)
     QComboBox* subject_;                  // cobSetFilter
     QLineEdit* number_;                   // txtSetFilter
-    QLabel* unit_;                        // labSetFilter
+    GapLabel* unit_;                      // labSetFilter
 };
 
 } // namespace scores

@@ -5,9 +5,27 @@
 namespace scores {
 
 // Several frame labels leave a run of blanks for a box to sit in
-// ("卷面分相间         分为一段", "前      名"). The label keeps its text; its
-// blanks are widened (word spacing) until the box fits, and the box is put
-// over them.
-void placeInGap(QLabel* label, QWidget* box, int boxWidth);
+// ("卷面分相间         分为一段", "前      名"). This label keeps its text as
+// written but draws the blanks as a gap wide enough for the box, and puts the
+// box into the gap.
+class GapLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit GapLabel(const QString& text, QWidget* parent = nullptr);
+    // Sizes the gap for `box` (of width `boxWidth`) and moves the box into it.
+    void holdBox(QWidget* box, int boxWidth);
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    // The text before and after the first run of two or more blanks.
+    QString before() const;
+    QString after() const;
+    int gap_ = 0;
+    QWidget* box_ = nullptr;
+    int boxWidth_ = 0;
+};
 
 } // namespace scores
