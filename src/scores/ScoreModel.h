@@ -27,7 +27,7 @@ constexpr int kSlots = 13;       // subject slots and score fields js0..js12
 constexpr int kLevelRows = 8;    // grade levels live in settings rows 0..7
 constexpr int kRowHeight = 320;  // data rows of every score view, twips
 constexpr int kTableRows = 25;   // heading row and 24 empty rows
-constexpr int kAverageWidth = 1800; // twips: room for 15 significant digits
+constexpr int kAverageWidth = 2200; // twips: room for 15 significant digits
 
 // The score-manager state. It lives for the whole run of the program and
 // survives the score window being closed and opened again.
