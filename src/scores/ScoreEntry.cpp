@@ -23,8 +23,8 @@ QStringList studentField(store::Recordset* rs, const QString& field) {
 }
 } // namespace
 
-QStringList ScoreModel::studentNumbers() { return studentField(data1(), kNumber); }
-QStringList ScoreModel::studentNames() { return studentField(data1(), kName); }
+QStringList ScoreModel::studentNumbers() { return studentField(readData1(), kNumber); }
+QStringList ScoreModel::studentNames() { return studentField(readData1(), kName); }
 
 void ScoreModel::chooseEntrySubject(int index) {
     if (index >= 0) s_.entrySubject = index;
@@ -71,6 +71,7 @@ Outcome ScoreModel::storeScore(const QString& subjectText, bool byName, const QS
         out.messages << QStringLiteral("保存失败：") + rs->lastError();
         return out;
     }
+    snapshotIsCurrent();
     out.ok = true;
     out.messages << msg::kScoreStored;
     FillScoreGrid();

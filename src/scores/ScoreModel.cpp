@@ -2,6 +2,9 @@
 
 #include "shell/Units.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
 #include <cmath>
 
 namespace scores {
@@ -74,7 +77,13 @@ ScoreModel::ScoreModel(ClassState& cls, QObject* parent) : QObject(parent), cls_
     spare_.reset(3, 18);
 }
 
-ScoreModel::~ScoreModel() = default;
+ScoreModel::~ScoreModel() {
+    data1_.reset();
+    if (!watchName_.isEmpty()) {
+        QSqlDatabase::database(watchName_, false).close();
+        QSqlDatabase::removeDatabase(watchName_);
+    }
+}
 
 ScoreModel& ScoreModel::instance() {
     static ScoreModel* m = new ScoreModel; // lives as long as the program
@@ -98,6 +107,7 @@ void ScoreModel::setStatusPanel(int i, const QString& text) {
 }
 
 store::Recordset* ScoreModel::data1() {
+    data1Exposed_ = true;
     if (!cls_.cjFileOpen || cls_.newClassName.isEmpty()) return nullptr;
     // The data folder can change between uses (tests), so the cursor is
     // keyed by file and table.
@@ -113,6 +123,42 @@ store::Recordset* ScoreModel::data1() {
     }
     data1_->MoveFirst();
     return data1_.get();
+}
+
+qint64 ScoreModel::dataVersion() {
+    const QString path = ClassFiles::databasePath();
+    if (watchPath_ != path) {
+        if (watchName_.isEmpty()) watchName_ = QStringLiteral("scores-watch-%1").arg(quintptr(this), 0, 16);
+        QSqlDatabase::database(watchName_, false).close();
+        QSqlDatabase::removeDatabase(watchName_);
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), watchName_);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        watchPath_ = db.open() ? path : QString();
+        if (watchPath_.isEmpty()) return -1;
+    }
+    QSqlQuery q(QSqlDatabase::database(watchName_, false));
+    if (!q.exec(QStringLiteral("PRAGMA data_version")) || !q.next()) return -1;
+    return q.value(0).toLongLong();
+}
+
+store::Recordset* ScoreModel::readData1() {
+    if (!cls_.cjFileOpen || cls_.newClassName.isEmpty()) return nullptr;
+    const qint64 version = dataVersion();
+    const QString key = ClassFiles::databasePath() + u'\n' + cls_.newClassName;
+    if (data1_ && !data1Exposed_ && version >= 0 && version == data1Version_ && data1Name_ == key) {
+        data1_->MoveFirst();
+        return data1_.get();
+    }
+    store::Recordset* rs = data1();
+    data1Exposed_ = false;
+    data1Version_ = version;
+    return rs;
+}
+
+void ScoreModel::snapshotIsCurrent() {
+    data1Exposed_ = false;
+    data1Version_ = dataVersion();
 }
 
 // ------------------------------------------------------------ lifetime
@@ -160,7 +206,7 @@ void ScoreModel::closeClass() {
 void ScoreModel::LoadRoster() {
     RosterHeading();
     int r = 1;
-    if (store::Recordset* rs = data1()) {
+    if (store::Recordset* rs = readData1()) {
         const Columns col(*rs);
         // Size the grid once: growing it a row at a time copies every cell
         // each time, which a grade of a few thousand students feels.
@@ -183,8 +229,7 @@ void ScoreModel::LoadRoster() {
     s_.currentRow = 1;
     panels_[1] = QStringLiteral("当前第 1 位");
     s_.pageEnabled[1] = true;
-    // The settings come from the rows just read: nothing has changed since.
-    if (cls_.cjFileOpen && data1_) loadSettingsFrom(*data1_);
+    LoadSettings();
     s_.printTitle = cls_.newClassName + QStringLiteral("成绩表");
     Q_EMIT scoreGridChanged();
     Q_EMIT statusChanged();
@@ -195,7 +240,7 @@ void ScoreModel::LoadRoster() {
 
 void ScoreModel::LoadSettings() {
     if (!cls_.cjFileOpen) return;
-    if (store::Recordset* rs = data1()) loadSettingsFrom(*rs);
+    if (store::Recordset* rs = readData1()) loadSettingsFrom(*rs);
 }
 
 void ScoreModel::loadSettingsFrom(store::Recordset& cursor) {
@@ -354,7 +399,7 @@ void ScoreModel::fill(shell::Grid& g, bool spare) {
     const int n = qMin(s_.subjectCount, kSlots);
     if (g.cols() < n + 5) g.setCols(n + 5);
     int r = 1;
-    if (store::Recordset* rs = data1()) {
+    if (store::Recordset* rs = readData1()) {
         const Columns col(*rs);
         static const store::Currency hundred = store::Currency::fromInt(100);
         // Size the grid once: growing it a row at a time copies every cell

@@ -113,7 +113,8 @@ public:
     void setStatusPanel(int i, const QString& text);
 
     // The open class table ("Data1"), refreshed and at its first record.
-    // Null when no class is open or the table cannot be read.
+    // Null when no class is open or the table cannot be read. The caller may
+    // write through it; the model reads the table afresh afterwards.
     store::Recordset* data1();
 
     // --- window lifetime -------------------------------------------------
@@ -213,8 +214,22 @@ private:
     shell::Grid spare_;
     QStringList panels_{QStringLiteral("系统已经就绪!"), QStringLiteral("当前第    位学生"),
                         QStringLiteral("共有  位学生")};
+    // The class table for reading only: the last snapshot when the file has
+    // not changed since and nobody has had the cursor to write through.
+    store::Recordset* readData1();
+    // After the model's own committed write through data1(): the snapshot
+    // is the table as stored, so the next read need not fetch it again.
+    void snapshotIsCurrent();
+    // SQLite's data_version, seen from a connection of our own, so that it
+    // moves with every commit of any other connection; -1 when unknown.
+    qint64 dataVersion();
+
     std::unique_ptr<store::Recordset> data1_;
     QString data1Name_;
+    bool data1Exposed_ = true;
+    qint64 data1Version_ = -1;
+    QString watchName_;
+    QString watchPath_;
 };
 
 // A fixed-point value as the grid shows it ("253", "84.3333", "-0.5"), the

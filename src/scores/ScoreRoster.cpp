@@ -62,6 +62,8 @@ bool ScoreModel::findStudent(store::Recordset& rs, const QString& field, const Q
 }
 
 Outcome ScoreModel::rosterChanged(const QString& message) {
+    // Every caller has just committed its write through data1().
+    snapshotIsCurrent();
     LoadRoster();
     return Outcome::done(message);
 }

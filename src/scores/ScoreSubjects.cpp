@@ -57,6 +57,7 @@ Outcome ScoreModel::addSubject(const QString& nameBox, const QString& fullMarksB
         stored = true;
         break;
     }
+    snapshotIsCurrent();
     LoadSettings();
     // A full class (thirteen subjects) stores nothing, without a message.
     return Outcome{stored, {}};
@@ -74,6 +75,7 @@ Outcome ScoreModel::changeSubject(int slot, const QString& nameBox, const QStrin
     rs->SetField(kName, name);
     rs->SetField(kFullMarks, marks);
     if (!rs->Update()) return Outcome::fail(QStringLiteral("保存失败：") + rs->lastError());
+    snapshotIsCurrent();
     LoadSettings();
     return Outcome{true, {}};
 }
@@ -86,6 +88,7 @@ Outcome ScoreModel::deleteSubject(int slot, const QString& nameBox, const QStrin
     rs->Edit();
     rs->SetField(kName, kFree);
     if (!rs->Update()) return Outcome::fail(QStringLiteral("保存失败：") + rs->lastError());
+    snapshotIsCurrent();
     LoadSettings();
     return Outcome{true, {}};
 }

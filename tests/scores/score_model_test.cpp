@@ -1,5 +1,8 @@
 #include "ScoresFixture.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
 using scores::Outcome;
 namespace msg = scores::msg;
 
@@ -206,4 +209,45 @@ TEST(CurrencyText, MatchesTheStoresShortestForm) {
         const store::Currency c = store::Currency::fromRaw(raw);
         EXPECT_EQ(scores::currencyText(c), c.toString()) << raw;
     }
+}
+
+// The model reuses its last read of the class table only while nothing has
+// changed: writes by other cursors, by another connection, and edits through
+// data1() that were rolled back all show in the next fill.
+TEST_F(ScoresFixture, FillsSeeEveryChangeToTheTable) {
+    openClass();
+    addSubjects({"语文"});
+    ASSERT_TRUE(model.addStudent("张三", "1").ok);
+    model.ShowScoreTable();
+    EXPECT_EQ(model.scoreGrid().text(1, 3), QStringLiteral("0"));
+
+    setField("1", "js0", "70"); // another cursor on the same file
+    model.FillScoreGrid();
+    EXPECT_EQ(model.scoreGrid().text(1, 3), QStringLiteral("70"));
+
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other-writer"));
+        other.setDatabaseName(dbPath());
+        ASSERT_TRUE(other.open());
+        QSqlQuery q(other);
+        ASSERT_TRUE(q.exec(QStringLiteral("UPDATE \"初一1班\" SET js0 = 810000 WHERE \"编号\" = '1'")));
+        other.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("other-writer"));
+    model.FillScoreGrid();
+    EXPECT_EQ(model.scoreGrid().text(1, 3), QStringLiteral("81"));
+
+    store::Recordset* rs = model.data1();
+    ASSERT_TRUE(rs);
+    store::Database db = rs->database();
+    ASSERT_TRUE(db.beginTransaction());
+    for (; !rs->isEOF(); rs->MoveNext())
+        if (rs->text(QStringLiteral("编号")) == u"1") {
+            rs->Edit();
+            rs->SetField(QStringLiteral("js0"), QStringLiteral("99"));
+            ASSERT_TRUE(rs->Update());
+        }
+    ASSERT_TRUE(db.rollback());
+    model.FillScoreGrid();
+    EXPECT_EQ(model.scoreGrid().text(1, 3), QStringLiteral("81"));
 }
