@@ -39,35 +39,6 @@ struct Columns {
 
 } // namespace
 
-QString currencyText(store::Currency c) {
-    // Written by hand: the score table formats tens of thousands of these on
-    // every fill, and the general number formatting is several times slower.
-    char16_t buf[32];
-    int p = 32;
-    const bool neg = c.raw() < 0;
-    uint64_t u = neg ? uint64_t(0) - uint64_t(c.raw()) : uint64_t(c.raw());
-    uint64_t frac = u % uint64_t(store::Currency::Scale);
-    uint64_t whole = u / uint64_t(store::Currency::Scale);
-    if (frac) {
-        int digits = 4;
-        while (frac % 10 == 0) {
-            frac /= 10;
-            --digits;
-        }
-        for (int i = 0; i < digits; ++i) {
-            buf[--p] = char16_t(u'0' + frac % 10);
-            frac /= 10;
-        }
-        buf[--p] = u'.';
-    }
-    do {
-        buf[--p] = char16_t(u'0' + whole % 10);
-        whole /= 10;
-    } while (whole);
-    if (neg) buf[--p] = u'-';
-    return QString(reinterpret_cast<const QChar*>(buf + p), 32 - p);
-}
-
 QString msg::numberOwned(const QString& owner) {
     return QStringLiteral("该学号已被 < ") + owner + QStringLiteral(" > 拥有，不能重复！");
 }
@@ -419,11 +390,11 @@ void ScoreModel::fill(shell::Grid& g, bool spare) {
             store::Currency t;
             for (int k = 0; k < n; ++k) {
                 const std::optional<store::Currency> score = rs->currency(col.js[k]);
-                g.setText(r, 3 + k, score ? currencyText(*score) : QString());
+                g.setText(r, 3 + k, score ? score->toString() : QString());
                 if (score)
                     t = t + store::Currency::divide(*score * s_.subjectWeights[k], hundred).value_or(store::Currency());
             }
-            g.setText(r, n + 3, currencyText(t));
+            g.setText(r, n + 3, t.toString());
             g.setText(r, n + 4, averageText(t));
             ++r;
         }

@@ -232,10 +232,6 @@ private:
     QString watchPath_;
 };
 
-// A fixed-point value as the grid shows it ("253", "84.3333", "-0.5"), the
-// same text as store::Currency::toString, made without locale machinery.
-QString currencyText(store::Currency c);
-
 // Messages of the score window's roster, subject and entry frames.
 namespace msg {
 inline const QString kNumberOnly = QStringLiteral("分数只能以数字表示，请重做！");

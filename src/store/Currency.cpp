@@ -6,8 +6,18 @@
 namespace store {
 
 namespace {
-// Round a / b half away from zero, in 128-bit to keep products exact.
+// Round a / b half away from zero, in 128-bit to keep products exact
+// (64-bit when the values allow, which is nearly always).
 int64_t roundedDiv(__int128 a, __int128 b) {
+    constexpr __int128 lim = __int128(1) << 61;
+    if (a < lim && a > -lim && b < lim && b > -lim) {
+        const int64_t x = int64_t(a), y = int64_t(b);
+        const bool neg = (x < 0) != (y < 0);
+        const uint64_t ux = x < 0 ? uint64_t(-x) : uint64_t(x);
+        const uint64_t uy = y < 0 ? uint64_t(-y) : uint64_t(y);
+        const uint64_t q = (ux + uy / 2) / uy;
+        return neg ? -int64_t(q) : int64_t(q);
+    }
     bool neg = (a < 0) != (b < 0);
     __int128 ua = a < 0 ? -a : a;
     __int128 ub = b < 0 ? -b : b;
@@ -64,16 +74,32 @@ std::optional<Currency> Currency::parse(const QString& input) {
 }
 
 QString Currency::toString() const {
+    // Written out by hand: a score table formats tens of thousands of these
+    // on every fill, and general number formatting is several times slower.
+    char16_t buf[32];
+    int p = 32;
     const bool neg = raw_ < 0;
     const uint64_t u = neg ? uint64_t(0) - uint64_t(raw_) : uint64_t(raw_);
-    QString s = QString::number(u / Scale);
-    uint64_t frac = u % Scale;
+    uint64_t frac = u % uint64_t(Scale);
+    uint64_t whole = u / uint64_t(Scale);
     if (frac) {
-        QString f = QString::number(frac).rightJustified(4, u'0');
-        while (f.endsWith(u'0')) f.chop(1);
-        s += u'.' + f;
+        int digits = 4;
+        while (frac % 10 == 0) {
+            frac /= 10;
+            --digits;
+        }
+        for (int i = 0; i < digits; ++i) {
+            buf[--p] = char16_t(u'0' + frac % 10);
+            frac /= 10;
+        }
+        buf[--p] = u'.';
     }
-    return neg ? u'-' + s : s;
+    do {
+        buf[--p] = char16_t(u'0' + whole % 10);
+        whole /= 10;
+    } while (whole);
+    if (neg) buf[--p] = u'-';
+    return QString(reinterpret_cast<const QChar*>(buf + p), 32 - p);
 }
 
 Currency operator*(Currency a, Currency b) {

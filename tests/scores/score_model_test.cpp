@@ -203,14 +203,6 @@ TEST_F(ScoresFixture, MoveCurrentAndGridClickFollowTheirRules) {
     EXPECT_EQ(model.state().entrySubject, 1); // kept
 }
 
-TEST(CurrencyText, MatchesTheStoresShortestForm) {
-    for (int64_t raw : {0LL, 1LL, 5000LL, 10000LL, 2530000LL, 843333LL, -5000LL, -1LL, 1234567890123LL,
-                        9223372036854775807LL, -9223372036854775807LL - 1, 100LL, 1010LL}) {
-        const store::Currency c = store::Currency::fromRaw(raw);
-        EXPECT_EQ(scores::currencyText(c), c.toString()) << raw;
-    }
-}
-
 // The model reuses its last read of the class table only while nothing has
 // changed: writes by other cursors, by another connection, and edits through
 // data1() that were rolled back all show in the next fill.

@@ -30,3 +30,23 @@ TEST(Currency, ArithmeticIsExactToFourPlaces) {
     EXPECT_FALSE(Currency::divide(c("1"), c("0")).has_value());
     EXPECT_LT(c("2"), c("10")); // numeric, not text, order
 }
+
+TEST(Currency, ShortestFormAcrossTheRange) {
+    struct Case {
+        int64_t raw;
+        const char* text;
+    } cases[] = {{0, "0"},
+                 {1, "0.0001"},
+                 {5000, "0.5"},
+                 {10000, "1"},
+                 {2530000, "253"},
+                 {843333, "84.3333"},
+                 {-5000, "-0.5"},
+                 {-1, "-0.0001"},
+                 {100, "0.01"},
+                 {1010, "0.101"},
+                 {1234567890123, "123456789.0123"},
+                 {INT64_MAX, "922337203685477.5807"},
+                 {INT64_MIN, "-922337203685477.5808"}};
+    for (const Case& c : cases) EXPECT_EQ(Currency::fromRaw(c.raw).toString(), QString::fromLatin1(c.text)) << c.raw;
+}
