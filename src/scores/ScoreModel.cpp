@@ -2,8 +2,6 @@
 
 #include "shell/Units.h"
 
-#include <QSqlDatabase>
-#include <QSqlQuery>
 
 #include <cmath>
 
@@ -50,10 +48,6 @@ ScoreModel::ScoreModel(ClassState& cls, QObject* parent) : QObject(parent), cls_
 
 ScoreModel::~ScoreModel() {
     data1_.reset();
-    if (!watchName_.isEmpty()) {
-        QSqlDatabase::database(watchName_, false).close();
-        QSqlDatabase::removeDatabase(watchName_);
-    }
 }
 
 ScoreModel& ScoreModel::instance() {
@@ -96,22 +90,7 @@ store::Recordset* ScoreModel::data1() {
     return data1_.get();
 }
 
-qint64 ScoreModel::dataVersion() {
-    const QString path = ClassFiles::databasePath();
-    if (watchPath_ != path) {
-        if (watchName_.isEmpty()) watchName_ = QStringLiteral("scores-watch-%1").arg(quintptr(this), 0, 16);
-        QSqlDatabase::database(watchName_, false).close();
-        QSqlDatabase::removeDatabase(watchName_);
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), watchName_);
-        db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        watchPath_ = db.open() ? path : QString();
-        if (watchPath_.isEmpty()) return -1;
-    }
-    QSqlQuery q(QSqlDatabase::database(watchName_, false));
-    if (!q.exec(QStringLiteral("PRAGMA data_version")) || !q.next()) return -1;
-    return q.value(0).toLongLong();
-}
+qint64 ScoreModel::dataVersion() { return watch_.version(ClassFiles::databasePath()); }
 
 store::Recordset* ScoreModel::readData1() {
     if (!cls_.cjFileOpen || cls_.newClassName.isEmpty()) return nullptr;

@@ -228,8 +228,7 @@ private:
     QString data1Name_;
     bool data1Exposed_ = true;
     qint64 data1Version_ = -1;
-    QString watchName_;
-    QString watchPath_;
+    store::ChangeWatch watch_;
 };
 
 // Messages of the score window's roster, subject and entry frames.

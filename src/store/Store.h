@@ -10,6 +10,9 @@
 #include <memory>
 #include <optional>
 
+struct sqlite3;
+struct sqlite3_stmt;
+
 namespace store {
 
 // The kinds of field a table can have. Text has a maximum length in
@@ -176,6 +179,26 @@ private:
     QList<QVariant> buffer_;
     QList<bool> touched_;
     QString error_;
+};
+
+// Tells whether a database file has changed since the last look, whoever
+// wrote it: SQLite's data_version as seen from a read-only connection of the
+// watch's own (a connection never sees its own commits there, so the
+// program's writes through the store count as well).
+class ChangeWatch {
+public:
+    ChangeWatch() = default;
+    ~ChangeWatch();
+    ChangeWatch(const ChangeWatch&) = delete;
+    ChangeWatch& operator=(const ChangeWatch&) = delete;
+    // The file's change counter; -1 when it cannot be read.
+    qint64 version(const QString& path);
+
+private:
+    void close();
+    QString path_;
+    ::sqlite3* db_ = nullptr;
+    ::sqlite3_stmt* stmt_ = nullptr;
 };
 
 // Identifier quoting for SQLite: every identifier the program uses goes

@@ -275,3 +275,19 @@ TEST(DataFiles, NeverOverwritesAndReportsForeignFiles) {
     EXPECT_EQ(check.readAll(), junk);
     EXPECT_EQ(Recordset::OpenTable(dir.filePath(kClassDb), QStringLiteral("files"))->RecordCount(), 1);
 }
+
+TEST_F(StoreFixture, ChangeWatchSeesEveryCommit) {
+    ChangeWatch watch;
+    const qint64 before = watch.version(path);
+    ASSERT_GE(before, 0);
+    EXPECT_EQ(watch.version(path), before); // nothing written, nothing seen
+    auto rs = open();
+    add(*rs, QStringLiteral("甲")); // the program's own connection
+    const qint64 afterOwn = watch.version(path);
+    EXPECT_NE(afterOwn, before);
+    ASSERT_TRUE(db.beginTransaction()); // a rolled-back change is no change
+    add(*rs, QStringLiteral("乙"));
+    ASSERT_TRUE(db.rollback());
+    EXPECT_EQ(watch.version(path), afterOwn);
+    EXPECT_EQ(watch.version(dir.filePath(QStringLiteral("missing.mdb"))), -1);
+}
