@@ -126,6 +126,4 @@ void widenToFit(shell::Grid& g, int from) {
     }
 }
 
-QString doubleText(double v) { return std::isfinite(v) ? shell::numberText(v) : QString(); }
-
 } // namespace scores

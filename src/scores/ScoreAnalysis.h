@@ -59,8 +59,5 @@ store::Currency weightedTotal(const ScoreState& s, const StudentRow& row);
 // (about 7 pixels a digit, 14 a Chinese character) plus the cell margins.
 void widenToFit(shell::Grid& g, int from);
 
-// The grid's text of a double: up to 15 significant digits; empty for a
-// division that has no value (inf, nan).
-QString doubleText(double v);
 
 } // namespace scores

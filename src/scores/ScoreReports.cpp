@@ -1,5 +1,7 @@
 #include "ScoreReports.h"
 
+#include "shell/Units.h"
+
 #include <QPair>
 #include <cmath>
 #include <functional>
@@ -232,11 +234,11 @@ void SubjectReport(ScoreModel& model) {
         if (participation) {
             g.setText(row, 2, s.pointWeights[9]);
             g.setText(row, 3, QString::number(N));
-            g.setText(row, 4, doubleText(double(N) / expected * 100.0));
+            g.setText(row, 4, shell::numberText(double(N) / expected * 100.0));
         }
         if (average) {
             g.setText(row, 5, sum.toString());
-            g.setText(row, 6, N > 0 ? doubleText(sum.toDouble() / N) : QString());
+            g.setText(row, 6, N > 0 ? shell::numberText(sum.toDouble() / N) : QString());
         }
         store::Currency h;
         int j = 0;
@@ -244,7 +246,7 @@ void SubjectReport(ScoreModel& model) {
             g.setText(row, 2 * j + 7, QString::number(c[p]));
             if (N > 0) {
                 const double rate = double(c[p]) / N * 100.0;
-                g.setText(row, 2 * j + 8, doubleText(rate));
+                g.setText(row, 2 * j + 8, shell::numberText(rate));
                 h = h + store::Currency::fromDouble(numberValue(s.pointWeights[p]) * rate / 100.0).value_or(store::Currency());
             } else {
                 g.setText(row, 2 * j + 8, QString());
@@ -257,7 +259,7 @@ void SubjectReport(ScoreModel& model) {
         QString points;
         if (N > 0 && expected > 0) {
             const store::Currency avg = store::Currency::divide(sum, count).value_or(store::Currency());
-            points = doubleText(((avg + h) * count).toDouble() / expected);
+            points = shell::numberText(((avg + h) * count).toDouble() / expected);
         }
         g.setText(row, pointsCol, points);
     }
@@ -362,10 +364,10 @@ void BandReport(ScoreModel& model) {
         g.setText(1, 2 * k + 1, QString::number(N));
         for (int e = 0; e < bands; ++e) {
             const double low = double(e) * interval;
-            g.setText(e + 2, 0, doubleText(low) + u'-' + doubleText(low + interval - 0.1));
+            g.setText(e + 2, 0, shell::numberText(low) + u'-' + shell::numberText(low + interval - 0.1));
             if (b[e] > 0) {
                 g.setText(e + 2, 2 * k + 1, QString::number(b[e]));
-                g.setText(e + 2, 2 * k + 2, doubleText(double(b[e]) / N * 100.0) + u'%');
+                g.setText(e + 2, 2 * k + 2, shell::numberText(double(b[e]) / N * 100.0) + u'%');
             } else {
                 g.setText(e + 2, 2 * k + 1, QString());
                 g.setText(e + 2, 2 * k + 2, QString());

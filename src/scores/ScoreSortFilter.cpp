@@ -1,5 +1,7 @@
 #include "ScoreSortFilter.h"
 
+#include "shell/Units.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -352,7 +354,7 @@ void showFound(ScoreModel& model, const std::vector<StudentRow>& students, const
     }
     g.setText(1, n + 3, options.total ? total.toString() : QString());
     // Without subjects there is no average: the cell stays empty.
-    g.setText(1, n + 4, options.average && n > 0 ? doubleText(total.toDouble() / n) : QString());
+    g.setText(1, n + 4, options.average && n > 0 ? shell::numberText(total.toDouble() / n) : QString());
     model.gridChanged();
 }
 
