@@ -221,6 +221,9 @@ std::unique_ptr<Recordset> Recordset::OpenTable(const Database& db, const QStrin
     return rs;
 }
 
+Recordset::Recordset() = default;
+Recordset::~Recordset() = default;
+
 int Recordset::fieldIndex(const QString& name) const {
     for (int i = 0; i < fields_.size(); ++i)
         if (fields_[i].name == name) return i;
@@ -569,17 +572,25 @@ bool Recordset::writeBuffer() {
             sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                       .arg(quoteIdentifier(table_), cols.join(u','), marks.join(u','));
         }
-        if (!q.prepare(sql)) {
-            error_ = sqlError(q);
-            return false;
+        // Appends in a row (a batch of students) reuse one prepared statement.
+        if (!insertQuery_ || insertSql_ != sql) {
+            insertQuery_ = std::make_unique<QSqlQuery>(db_.connection()->db());
+            insertSql_.clear();
+            if (!insertQuery_->prepare(sql)) {
+                error_ = sqlError(*insertQuery_);
+                insertQuery_.reset();
+                return false;
+            }
+            insertSql_ = sql;
         }
-        for (const QVariant& v : stored) q.addBindValue(v);
-        if (!q.exec()) {
-            error_ = sqlError(q);
+        QSqlQuery& ins = *insertQuery_;
+        for (int k = 0; k < stored.size(); ++k) ins.bindValue(k, stored[k]);
+        if (!ins.exec()) {
+            error_ = sqlError(ins);
             return false;
         }
         Row r;
-        r.rowid = q.lastInsertId().toLongLong();
+        r.rowid = ins.lastInsertId().toLongLong();
         rows_.append(r);
         cells_.resize(cells_.size() + fields_.size());
         Cell* cells = rowCells(int(rows_.size()) - 1);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+class QSqlQuery;
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -82,6 +83,7 @@ public:
     static std::unique_ptr<Recordset> OpenTable(const Database& db, const QString& table,
                                                 QString* error = nullptr);
 
+    ~Recordset();
     QString tableName() const { return table_; }
     Database database() const { return db_; }
     const QList<FieldDef>& fieldDefs() const { return fields_; }
@@ -164,7 +166,7 @@ private:
     Cell* rowCells(int r) { return cells_.data() + qsizetype(r) * fields_.size(); }
     const Cell* rowCells(int r) const { return cells_.data() + qsizetype(r) * fields_.size(); }
     const Cell* currentCells() const;
-    Recordset() = default;
+    Recordset();
     QVariant fromStore(int index, const QVariant& stored) const;
     bool writeBuffer();
 
@@ -179,6 +181,10 @@ private:
     QList<QVariant> buffer_;
     QList<bool> touched_;
     QString error_;
+    // The last append's statement, kept prepared (declared after db_, so it
+    // goes before the connection does).
+    QString insertSql_;
+    std::unique_ptr<QSqlQuery> insertQuery_;
 };
 
 // Tells whether a database file has changed since the last look, whoever
