@@ -8,6 +8,19 @@
 
 #include <gtest/gtest.h>
 
+// Every row of a table as one line of its field texts, in stored order.
+inline QStringList tableTexts(const QString& db, const QString& table) {
+    QStringList out;
+    auto rs = store::Recordset::OpenTable(db, table);
+    if (!rs) return out;
+    for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext()) {
+        QStringList f;
+        for (int i = 0; i < rs->fieldCount(); ++i) f << rs->text(i);
+        out << f.join(u'|');
+    }
+    return out;
+}
+
 // A data folder with one open class and a model of its own (not the
 // program-wide one), so tests never see each other's state.
 class ScoresFixture : public ::testing::Test {
@@ -49,15 +62,7 @@ protected:
 
     // Every row of the class table as one line of its sixteen field texts.
     QStringList snapshot() {
-        QStringList out;
-        auto rs = table();
-        if (!rs) return out;
-        for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext()) {
-            QStringList f;
-            for (int i = 0; i < rs->fieldCount(); ++i) f << rs->text(i);
-            out << f.join(u'|');
-        }
-        return out;
+        return tableTexts(dbPath(), cls.newClassName);
     }
 
     // Column c of the visible grid for rows 1..rows.

@@ -3,22 +3,6 @@
 using scores::ClassFiles::CreateResult;
 namespace cf = scores::ClassFiles;
 
-namespace {
-
-QStringList tableTexts(const QString& db, const QString& table) {
-    QStringList out;
-    auto rs = store::Recordset::OpenTable(db, table);
-    if (!rs) return out;
-    for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext()) {
-        QStringList f;
-        for (int i = 0; i < rs->fieldCount(); ++i) f << rs->text(i);
-        out << f.join(u'|');
-    }
-    return out;
-}
-
-} // namespace
-
 TEST(ClassFiles, CreateCopiesTemplateListsTrimmedNameAndHasNoStudents) {
     testing_support::DataFolder folder;
     const auto out = cf::create(QStringLiteral("  初二3班 "), false);
