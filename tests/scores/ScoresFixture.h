@@ -6,6 +6,7 @@
 #include "store/Schema.h"
 #include "store/Store.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 // Every row of a table as one line of its field texts, in stored order.
@@ -63,6 +64,24 @@ protected:
     // Every row of the class table as one line of its sixteen field texts.
     QStringList snapshot() {
         return tableTexts(dbPath(), cls.newClassName);
+    }
+
+    // A refused edit: it fails, shows exactly its message and leaves every
+    // row of the class table as it was.
+    struct Refusal {
+        const char* what;
+        std::function<scores::Outcome()> run;
+        QString message;
+    };
+    void expectRefusals(const std::vector<Refusal>& cases) {
+        const QStringList before = snapshot();
+        for (const Refusal& c : cases) {
+            SCOPED_TRACE(c.what);
+            const scores::Outcome o = c.run();
+            EXPECT_FALSE(o.ok);
+            EXPECT_EQ(o.messages, QStringList{c.message});
+            EXPECT_EQ(snapshot(), before);
+        }
     }
 
     // Column c of the visible grid for rows 1..rows.

@@ -58,14 +58,8 @@ TEST_F(ScoresFixture, BatchNumbersFollowTheFirstNumber) {
 TEST_F(ScoresFixture, RosterRefusalsWriteNothing) {
     openClass();
     ASSERT_TRUE(model.addStudent("张三", "301").ok);
-    const QStringList before = snapshot();
     const QString longName(51, QChar(u'名'));
-    struct Case {
-        const char* what;
-        std::function<scores::Outcome()> run;
-        QString message;
-    };
-    const Case cases[] = {
+    expectRefusals({
         {"empty name", [&] { return model.addStudent("", "302"); }, msg::kNameOrNumberEmpty},
         {"empty number", [&] { return model.addStudent("李四", ""); }, msg::kNameOrNumberEmpty},
         {"number over 10", [&] { return model.addStudent("李四", "12345678901"); }, msg::kNumberTooLong},
@@ -86,14 +80,7 @@ TEST_F(ScoresFixture, RosterRefusalsWriteNothing) {
         {"renumber empty", [&] { return model.renumberStudent("", "302"); }, msg::kNameOrNumberEmpty},
         {"delete empty number", [&] { return model.deleteStudent(""); }, msg::kNoSuchNumber},
         {"delete settings row", [&] { return model.deleteStudent("listKM0"); }, msg::kNoSuchNumber},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const scores::Outcome o = c.run();
-        EXPECT_FALSE(o.ok);
-        EXPECT_EQ(o.messages, QStringList{c.message});
-        EXPECT_EQ(snapshot(), before);
-    }
+    });
 }
 
 TEST_F(ScoresFixture, BlankNameStillCountsAsContent) {
@@ -150,13 +137,7 @@ TEST_F(ScoresFixture, FourteenthSubjectStoresNothingWithoutMessage) {
 TEST_F(ScoresFixture, SubjectRefusalsWriteNothing) {
     openClass();
     addSubjects({"语文"});
-    const QStringList before = snapshot();
-    struct Case {
-        const char* what;
-        std::function<scores::Outcome()> run;
-        QString message;
-    };
-    const Case cases[] = {
+    expectRefusals({
         {"add without name", [&] { return model.addSubject(" ", "100"); }, msg::kSubjectEmpty},
         {"add without full marks", [&] { return model.addSubject("数学", ""); }, msg::kSubjectEmpty},
         {"full marks not a number", [&] { return model.addSubject("数学", "一百"); }, msg::kNumberOnly},
@@ -166,14 +147,7 @@ TEST_F(ScoresFixture, SubjectRefusalsWriteNothing) {
         {"delete with empty full marks", [&] { return model.deleteSubject(0, "语文", ""); }, msg::kSubjectEmpty},
         {"delete not chosen", [&] { return model.deleteSubject(-1, "语文", "100"); }, msg::kSubjectNotChosen},
         {"name over 50", [&] { return model.addSubject(QString(51, u'科'), "100"); }, msg::kSubjectTooLong},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const scores::Outcome o = c.run();
-        EXPECT_FALSE(o.ok);
-        EXPECT_EQ(o.messages, QStringList{c.message});
-        EXPECT_EQ(snapshot(), before);
-    }
+    });
 }
 
 // ---------------------------------------------------------------- score entry
