@@ -108,7 +108,7 @@ store::Currency weightedTotal(const ScoreState& s, const StudentRow& row) {
     store::Currency t;
     const int n = qBound(0, s.subjectCount, kSlots);
     for (int k = 0; k < n; ++k)
-        t = t + store::Currency::divide(row.score[k] * s.subjectWeights[k], hundred).value_or(store::Currency());
+        t = store::Currency::add(t, store::Currency::divide(store::Currency::multiply(row.score[k], s.subjectWeights[k]).value_or(store::Currency()), hundred).value_or(store::Currency())).value_or(t);
     return t;
 }
 

@@ -333,8 +333,8 @@ store::Currency ScoreModel::weightedTotal(const store::Recordset& rs) const {
     store::Currency t;
     for (int k = 0; k < s_.subjectCount && k < kSlots; ++k) {
         const int index = rs.fieldIndex(QStringLiteral("js%1").arg(k));
-        const store::Currency product = currencyAt(rs, index) * s_.subjectWeights[k];
-        t = t + store::Currency::divide(product, hundred).value_or(store::Currency());
+        const store::Currency product = store::Currency::multiply(currencyAt(rs, index), s_.subjectWeights[k]).value_or(store::Currency());
+        t = store::Currency::add(t, store::Currency::divide(product, hundred).value_or(store::Currency())).value_or(t);
     }
     return t;
 }
@@ -371,7 +371,7 @@ void ScoreModel::fill(shell::Grid& g, bool spare) {
                 const std::optional<store::Currency> score = rs->currency(col.js[k]);
                 g.setText(r, 3 + k, score ? score->toString() : QString());
                 if (score)
-                    t = t + store::Currency::divide(*score * s_.subjectWeights[k], hundred).value_or(store::Currency());
+                    t = store::Currency::add(t, store::Currency::divide(store::Currency::multiply(*score, s_.subjectWeights[k]).value_or(store::Currency()), hundred).value_or(store::Currency())).value_or(t);
             }
             g.setText(r, n + 3, t.toString());
             g.setText(r, n + 4, averageText(t));

@@ -218,7 +218,7 @@ void SubjectReport(ScoreModel& model) {
         for (int p = 0; p < levels; ++p) line[p] = levelLine(s, p, k);
         for (const StudentRow& st : students) {
             const store::Currency score = st.score[k];
-            sum = sum + score;
+            sum = store::Currency::add(sum, score).value_or(sum);
             const double v = score.toDouble();
             // Below the pass line a student counts for the failing level only;
             // at or above it for every level whose line the score reaches, so
@@ -247,7 +247,7 @@ void SubjectReport(ScoreModel& model) {
             if (N > 0) {
                 const double rate = double(c[p]) / N * 100.0;
                 g.setText(row, 2 * j + 8, shell::numberText(rate));
-                h = h + store::Currency::fromDouble(numberValue(s.pointWeights[p]) * rate / 100.0).value_or(store::Currency());
+                h = store::Currency::add(h, store::Currency::fromDouble(numberValue(s.pointWeights[p]) * rate / 100.0).value_or(store::Currency())).value_or(h);
             } else {
                 g.setText(row, 2 * j + 8, QString());
             }
@@ -259,7 +259,7 @@ void SubjectReport(ScoreModel& model) {
         QString points;
         if (N > 0 && expected > 0) {
             const store::Currency avg = store::Currency::divide(sum, count).value_or(store::Currency());
-            points = shell::numberText(((avg + h) * count).toDouble() / expected);
+            points = shell::numberText(store::Currency::multiply(store::Currency::add(avg, h).value_or(avg), count).value_or(store::Currency()).toDouble() / expected);
         }
         g.setText(row, pointsCol, points);
     }

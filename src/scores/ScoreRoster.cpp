@@ -96,7 +96,7 @@ Outcome ScoreModel::addBatch(const QString& firstBox, const QString& countBox) {
     QStringList numbers{first};
     store::Currency next = *start;
     for (int i = 1; i < int(rounded); ++i) {
-        next = next + store::Currency::fromInt(1);
+        next = store::Currency::add(next, store::Currency::fromInt(1)).value_or(next);
         numbers << next.toString();
     }
     for (const QString& n : numbers)

@@ -350,7 +350,7 @@ void showFound(ScoreModel& model, const std::vector<StudentRow>& students, const
         // The grade compares the score with the level's start directly, not
         // with the start's share of the subject's full marks.
         g.setText(1, 3 + k, options.grade ? gradeOf(s, it->score[k].toDouble()) : it->scoreText[k]);
-        total = total + it->score[k];
+        total = store::Currency::add(total, it->score[k]).value_or(total);
     }
     g.setText(1, n + 3, options.total ? total.toString() : QString());
     // Without subjects there is no average: the cell stays empty.

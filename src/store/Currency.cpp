@@ -6,9 +6,17 @@
 namespace store {
 
 namespace {
+constexpr __int128 kMax = std::numeric_limits<int64_t>::max();
+constexpr __int128 kMin = std::numeric_limits<int64_t>::min();
+
+std::optional<Currency> inRange(__int128 raw) {
+    if (raw > kMax || raw < kMin) return std::nullopt;
+    return Currency::fromRaw(int64_t(raw));
+}
+
 // Round a / b half away from zero, in 128-bit to keep products exact
 // (64-bit when the values allow, which is nearly always).
-int64_t roundedDiv(__int128 a, __int128 b) {
+__int128 roundedDiv(__int128 a, __int128 b) {
     constexpr __int128 lim = __int128(1) << 61;
     if (a < lim && a > -lim && b < lim && b > -lim) {
         const int64_t x = int64_t(a), y = int64_t(b);
@@ -22,14 +30,15 @@ int64_t roundedDiv(__int128 a, __int128 b) {
     __int128 ua = a < 0 ? -a : a;
     __int128 ub = b < 0 ? -b : b;
     __int128 q = (ua + ub / 2) / ub;
-    return int64_t(neg ? -q : q);
+    return neg ? -q : q;
 }
 } // namespace
 
 std::optional<Currency> Currency::fromDouble(double value) {
     if (!std::isfinite(value)) return std::nullopt;
     double scaled = std::round(value * double(Scale));
-    if (std::fabs(scaled) > 9.2e18) return std::nullopt;
+    // 2^63 is the first value a 64-bit count cannot hold.
+    if (!(scaled < 9223372036854775808.0 && scaled >= -9223372036854775808.0)) return std::nullopt;
     return fromRaw(int64_t(scaled));
 }
 
@@ -69,8 +78,8 @@ std::optional<Currency> Currency::parse(const QString& input) {
     }
     if (!seenDigit) return std::nullopt;
     for (int k = fracDigits; k < 4; ++k) frac *= 10;
-    __int128 raw = whole * Scale + frac + (roundDigit >= 5 ? 1 : 0);
-    return fromRaw(int64_t(neg ? -raw : raw));
+    const __int128 raw = whole * Scale + frac + (roundDigit >= 5 ? 1 : 0);
+    return inRange(neg ? -raw : raw);
 }
 
 QString Currency::toString() const {
@@ -102,13 +111,17 @@ QString Currency::toString() const {
     return QString(reinterpret_cast<const QChar*>(buf + p), 32 - p);
 }
 
-Currency operator*(Currency a, Currency b) {
-    return Currency::fromRaw(roundedDiv(__int128(a.raw()) * b.raw(), Currency::Scale));
+std::optional<Currency> Currency::add(Currency a, Currency b) { return inRange(__int128(a.raw()) + b.raw()); }
+
+std::optional<Currency> Currency::subtract(Currency a, Currency b) { return inRange(__int128(a.raw()) - b.raw()); }
+
+std::optional<Currency> Currency::multiply(Currency a, Currency b) {
+    return inRange(roundedDiv(__int128(a.raw()) * b.raw(), Scale));
 }
 
 std::optional<Currency> Currency::divide(Currency a, Currency b) {
     if (b.raw() == 0) return std::nullopt;
-    return fromRaw(roundedDiv(__int128(a.raw()) * Scale, b.raw()));
+    return inRange(roundedDiv(__int128(a.raw()) * Scale, b.raw()));
 }
 
 } // namespace store

@@ -34,10 +34,12 @@ public:
     // Shortest text form: "253", "84.3333", "-0.5" (no trailing zeros).
     QString toString() const;
 
-    friend constexpr Currency operator+(Currency a, Currency b) { return fromRaw(a.raw_ + b.raw_); }
-    friend constexpr Currency operator-(Currency a, Currency b) { return fromRaw(a.raw_ - b.raw_); }
-    friend Currency operator*(Currency a, Currency b);
-    // Division by zero gives nullopt.
+    // Checked arithmetic: a result outside the 64-bit range gives nullopt,
+    // never a wrapped value. Multiplication and division round half away
+    // from zero to four places; division by zero gives nullopt.
+    static std::optional<Currency> add(Currency a, Currency b);
+    static std::optional<Currency> subtract(Currency a, Currency b);
+    static std::optional<Currency> multiply(Currency a, Currency b);
     static std::optional<Currency> divide(Currency a, Currency b);
     friend constexpr auto operator<=>(Currency a, Currency b) = default;
 
