@@ -70,12 +70,10 @@ void frmTray::buildMenu() {
     mnuTray = new QMenu(QStringLiteral("Popup"), this);
     mnuTray->setObjectName(QStringLiteral("mnuTray"));
     for (const Entry& e : kEntries) {
-        QAction* a = mnuTray->addAction(QString::fromUtf8(e.caption));
+        const bool separator = QByteArray(e.caption) == "-";
+        QAction* a = separator ? mnuTray->addSeparator() : mnuTray->addAction(QString::fromUtf8(e.caption));
         a->setObjectName(QString::fromLatin1(e.name));
-        if (QByteArray(e.caption) == "-") {
-            a->setSeparator(true);
-            continue;
-        }
+        if (separator) continue;
         const QString window = QString::fromLatin1(e.window);
         if (window.isEmpty()) connect(a, &QAction::triggered, this, &frmTray::exitProgram);
         else connect(a, &QAction::triggered, this, [window] { Windows::instance().open(window); });

@@ -76,6 +76,10 @@ TEST_F(ShellFixture, TrayMenuHasEveryEntryInOrder) {
     for (int i = 0; i < actions.size(); ++i) {
         EXPECT_EQ(actions[i]->objectName(), expected[i].first);
         EXPECT_EQ(actions[i]->isSeparator(), expected[i].second.isEmpty());
+        // A separator is a line only: no "-" drawn at its left.
+        if (actions[i]->isSeparator()) {
+            EXPECT_EQ(actions[i]->text(), QString()) << expected[i].first.toStdString();
+        }
         if (!actions[i]->isSeparator()) {
             EXPECT_EQ(actions[i]->text(), expected[i].second);
             EXPECT_FALSE(actions[i]->icon().isNull()) << expected[i].first.toStdString();
