@@ -20,31 +20,39 @@ QString openArgument(const QStringList& args) {
 }
 } // namespace
 
-int runProgram(QApplication& app) {
+void prepareApplication(QApplication& app) {
     app.setApplicationName(QStringLiteral("veltrano"));
-    app.setApplicationDisplayName(QStringLiteral("Veltrano"));
     app.setWindowIcon(icon(QStringLiteral("app")));
     // The program lives in the tray: closing the last tool window does not end it.
     app.setQuitOnLastWindowClosed(false);
+}
+
+bool openRequestedWindow(const QStringList& arguments) {
+    const QString name = openArgument(arguments);
+    if (name.isEmpty()) return false;
+    if (!Windows::instance().open(name)) MessageBox::show(nullptr, QStringLiteral("没有名为“%1”的窗口！").arg(name));
+    return true;
+}
+
+void handleSecondStart(const QStringList& arguments) {
+    if (openRequestedWindow(arguments)) return;
+    if (auto* tray = qobject_cast<frmTray*>(Windows::instance().load(QStringLiteral("frmTray")))) tray->bringForward();
+}
+
+int runProgram(QApplication& app) {
+    prepareApplication(app);
     AppPaths::init(app.arguments());
 
     SingleInstance instance(AppPaths::dataDir());
     if (instance.forwardToRunning(app.arguments())) return 0;
     instance.listen();
-    QObject::connect(&instance, &SingleInstance::messageReceived, &app, [](const QStringList& args) {
-        Windows& w = Windows::instance();
-        if (const QString name = openArgument(args); !name.isEmpty() && w.open(name)) return;
-        if (auto* tray = qobject_cast<frmTray*>(w.load(QStringLiteral("frmTray")))) tray->bringForward();
-    });
+    QObject::connect(&instance, &SingleInstance::messageReceived, &app, &handleSecondStart);
 
     installFonts();
     for (const QString& problem : store::ensureDataFiles(AppPaths::dataDir())) MessageBox::show(nullptr, problem);
 
     Windows::instance().open(QStringLiteral("frmTarvek"));
-    if (const QString name = openArgument(app.arguments()); !name.isEmpty()) {
-        if (!Windows::instance().open(name))
-            MessageBox::show(nullptr, QStringLiteral("没有名为“%1”的窗口！").arg(name));
-    }
+    openRequestedWindow(app.arguments());
     return app.exec();
 }
 

@@ -1,8 +1,24 @@
 #pragma once
 
+#include <QStringList>
+
 class QApplication;
 
 namespace shell {
+
+// Names the program, sets its icon and keeps it running with no window open
+// (it lives in the tray). No display name is set: the platform would append
+// it to every window title, and titles are the windows' own captions.
+void prepareApplication(QApplication& app);
+
+// Opens the window named by "--open NAME" in `arguments`; a name that is no
+// window is told to the teacher. False when there was no "--open NAME".
+bool openRequestedWindow(const QStringList& arguments);
+
+// What the running copy does with the arguments of a second start: opens
+// the window asked for (or says there is none), else brings the tray menu or
+// the launcher forward.
+void handleSecondStart(const QStringList& arguments);
 
 // Sets up the data folder, fonts and windows, starts with the splash window
 // (or the window named by --open NAME) and runs the event loop.

@@ -2,6 +2,7 @@
 #include "shell/KeyFilter.h"
 #include "shell/MessageBox.h"
 #include "shell/SingleInstance.h"
+#include "shell/Startup.h"
 #include "shell/Units.h"
 #include "shell/Windows.h"
 #include "shell/frmTarvek.h"
@@ -12,10 +13,13 @@
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -132,6 +136,83 @@ TEST_F(ShellFixture, AboutOkUnloadsAndNextUseIsFresh) {
     QApplication::processEvents();
     QWidget* again = Windows::instance().open(QStringLiteral("frmHelpAbout"));
     EXPECT_FALSE(again->property("marker").isValid());
+}
+
+TEST_F(ShellFixture, WindowTitlesAreTheirCaptionsAlone) {
+    shell::prepareApplication(*static_cast<QApplication*>(QCoreApplication::instance()));
+    // A display name would be appended by the platform to the title the
+    // window manager shows ("成绩管理助手 — Veltrano"): none may be set. Unset,
+    // it follows the application name.
+    const QString appName = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(QStringLiteral("probe"));
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("probe"));
+    QCoreApplication::setApplicationName(appName);
+
+    const QList<QPair<QString, QString>> windows{{"frmStudenCJ", "成绩管理助手"},
+                                                 {"frmSetSystem", "Veltrano-系统设置"},
+                                                 {"frmHelpAbout", "关于Veltrano"},
+                                                 {"frmFindFile", "文件查找"},
+                                                 {"frmDate", "日历表"}};
+    for (const auto& [name, title] : windows) {
+        QWidget* w = Windows::instance().open(name);
+        ASSERT_TRUE(w && w->windowHandle()) << name.toStdString();
+        EXPECT_EQ(w->windowTitle(), title);
+        EXPECT_EQ(w->windowHandle()->title(), title);
+    }
+
+    // The message box, as a real box (not the test seam), closed once shown.
+    shell::MessageBox::setTestMode(false);
+    QString boxTitle, boxWindowTitle;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (!box || !box->isVisible()) continue;
+            boxTitle = box->windowTitle();
+            boxWindowTitle = box->windowHandle() ? box->windowHandle()->title() : QString();
+            box->accept();
+        }
+    });
+    poll.start(10);
+    shell::MessageBox::show(nullptr, QStringLiteral("测试"));
+    poll.stop();
+    shell::MessageBox::setTestMode(true);
+    EXPECT_EQ(boxTitle, QStringLiteral("系统提示："));
+    EXPECT_EQ(boxWindowTitle, QStringLiteral("系统提示："));
+}
+
+TEST_F(ShellFixture, SecondStartOpensTheWindowAskedForOrSaysThereIsNone) {
+    struct Case {
+        QStringList args;
+        const char* opens;   // the window that must be open afterwards, if any
+        const char* message; // what the teacher is told, if anything
+    };
+    const Case cases[] = {
+        {{"veltrano", "--open", "frmDate"}, "frmDate", ""},
+        // As on a first start: a message, and no menu popping up mid-screen.
+        {{"veltrano", "--open", "frmNope"}, "", "没有名为“frmNope”的窗口！"},
+        {{"veltrano", "--open"}, "frmTray", ""},
+        {{"veltrano"}, "frmTray", ""},
+    };
+    for (const Case& c : cases) {
+        closeAll();
+        shell::MessageBox::takeShown();
+        shell::handleSecondStart(c.args);
+        const QString opens = QString::fromUtf8(c.opens), message = QString::fromUtf8(c.message);
+        SCOPED_TRACE(c.args.join(u' ').toStdString());
+        EXPECT_EQ(shell::MessageBox::takeShown(), message.isEmpty() ? QStringList() : QStringList{message});
+        if (opens.isEmpty()) {
+            EXPECT_TRUE(Windows::instance().loadedNames().isEmpty())
+                << Windows::instance().loadedNames().join(u',').toStdString();
+        } else if (opens == u"frmTray") {
+            auto* tray = qobject_cast<shell::frmTray*>(Windows::instance().find(opens));
+            ASSERT_TRUE(tray);
+            EXPECT_TRUE(tray->launcher() ? tray->launcher()->isVisible() : tray->menu()->isVisible());
+        } else {
+            ASSERT_TRUE(Windows::instance().find(opens));
+            EXPECT_TRUE(Windows::instance().find(opens)->isVisible());
+        }
+    }
 }
 
 namespace {
