@@ -162,29 +162,51 @@ bool autostartEnabled() {
 
 namespace {
 
-// The Exec key of a desktop entry: the program quoted when it needs it, with
-// the quoting rules of the desktop-entry format ("`$\ escaped inside quotes,
-// % doubled) and then backslashes escaped once more for the string value.
-QString execValue(const QString& program) {
-    QString p = program;
-    p.replace(u'%', QStringLiteral("%%"));
-    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
-    bool quote = false;
-    for (QChar c : p)
+// One argument of a desktop entry's Exec key, quoted by the rules of that
+// key: quoted when it holds a reserved character, and inside the quotes
+// " ` $ and \ escaped with a backslash; "%" doubled (a single one would be a
+// field code the launcher replaces).
+QString execArgument(const QString& argument) {
+    QString a = argument;
+    a.replace(u'%', QStringLiteral("%%"));
+    static const QString reserved = QStringLiteral(" \t\n\r\"'\\><~|&;$*?#()`=");
+    bool quote = a.isEmpty();
+    for (QChar c : a)
         if (reserved.contains(c)) quote = true;
-    if (quote) {
-        QString q;
-        for (QChar c : p) {
-            if (c == u'"' || c == u'`' || c == u'$' || c == u'\\') q += u'\\';
-            q += c;
-        }
-        p = u'"' + q + u'"';
+    if (!quote) return a;
+    QString q = QStringLiteral("\"");
+    for (QChar c : a) {
+        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\') q += u'\\';
+        q += c;
     }
-    p.replace(u'\\', QStringLiteral("\\\\"));
-    return p;
+    return q + u'"';
+}
+
+// A string value of a desktop entry: one line, so backslash, line ends and
+// tabs are written as the escapes \\ \n \r \t. Other control characters
+// cannot be written at all: nullopt.
+std::optional<QString> entryValue(const QString& text) {
+    QString v;
+    v.reserve(text.size());
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case u'\\': v += QStringLiteral("\\\\"); break;
+        case u'\n': v += QStringLiteral("\\n"); break;
+        case u'\r': v += QStringLiteral("\\r"); break;
+        case u'\t': v += QStringLiteral("\\t"); break;
+        default:
+            if (c.unicode() < 0x20 || c.unicode() == 0x7f) return std::nullopt;
+            v += c;
+        }
+    }
+    return v;
 }
 
 } // namespace
+
+std::optional<QString> autostartExec(const QString& program, const QString& dataDir) {
+    return entryValue(execArgument(program) + QStringLiteral(" --data-dir ") + execArgument(dataDir));
+}
 
 bool WriteAutoRun(const QString& path, QString* error) {
     QStringList failures;
@@ -195,11 +217,17 @@ bool WriteAutoRun(const QString& path, QString* error) {
     const QString entryPath = autostartFile();
     const QString group = QStringLiteral("Desktop Entry");
     if (!path.isEmpty()) {
+        // The data folder goes with the program, so that the copy started at
+        // login uses the folder this one was given.
+        const std::optional<QString> exec = autostartExec(path, AppPaths::dataDir());
         const QString entry = QStringLiteral("[Desktop Entry]\nType=Application\nName=Veltrano\nComment=开机后自动启动"
                                              "“Veltrano”\nExec=%1\nTerminal=false\nX-GNOME-Autostart-enabled="
                                              "true\n")
-                                  .arg(execValue(path));
-        if (!saveText(entryPath, entry.toUtf8(), &why))
+                                  .arg(exec.value_or(QString()));
+        if (!exec)
+            failures << QStringLiteral("自启动项“%1”（程序或数据文件夹的路径中有控制字符）")
+                            .arg(QDir::toNativeSeparators(entryPath));
+        else if (!saveText(entryPath, entry.toUtf8(), &why))
             failures << QStringLiteral("自启动项“%1”（%2）").arg(QDir::toNativeSeparators(entryPath), why);
     } else if (QFileInfo::exists(entryPath)) {
         // Switched off: the entry stays but is disabled, the way the desktop's

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace shell {
 
@@ -61,8 +62,15 @@ QString autostartFile();
 // True when the entry exists and is not disabled.
 bool autostartEnabled();
 
+// The Exec value of the autostart entry, as written in the file: the program
+// with "--data-dir DIR", quoted and escaped as the desktop-entry format wants.
+// Nullopt when a path holds a control character other than a line end or a
+// tab, which no entry can carry.
+std::optional<QString> autostartExec(const QString& program, const QString& dataDir);
+
 // Writes `runFileName` = path into "sysRun.ini" and sets the autostart entry:
-// a non-empty path writes an enabled entry that starts that program; an empty
+// a non-empty path writes an enabled entry that starts that program with the
+// data folder in use (--data-dir); an empty
 // path disables an existing entry (Hidden=true, the file is kept) and creates
 // none. Both writes are tried; on any failure false is returned and *error
 // holds one sentence for the teacher naming what could not be written.

@@ -13,6 +13,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -46,6 +47,80 @@ private:
     QTemporaryDir dir_;
     QByteArray old_;
 };
+
+// Reads a desktop entry back as a launcher does and returns the program's
+// arguments from its Exec key; anything a launcher would not take as written
+// goes to *problem: a line that is no group, key or comment, a second Exec
+// key, an unknown escape, an unquoted reserved character or a field code.
+QStringList execArguments(const QString& text, QString* problem) {
+    QString exec;
+    int execKeys = 0;
+    QStringList lines = text.split(u'\n');
+    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    static const QRegularExpression keyLine(QStringLiteral("^[A-Za-z0-9-]+(\\[[^\\]]+\\])?\\s*="));
+    for (const QString& line : lines) {
+        if (line.isEmpty() || line.startsWith(u'#') || line.startsWith(u'[')) continue;
+        if (!keyLine.match(line).hasMatch()) *problem += QStringLiteral("stray line: ") + line + u'\n';
+        if (line.startsWith(u"Exec=")) {
+            exec = line.mid(5);
+            ++execKeys;
+        }
+    }
+    if (execKeys != 1) *problem += QStringLiteral("Exec keys: %1\n").arg(execKeys);
+    // String escapes first.
+    QString value;
+    for (qsizetype i = 0; i < exec.size(); ++i) {
+        if (exec[i] != u'\\') {
+            value += exec[i];
+            continue;
+        }
+        const QChar e = i + 1 < exec.size() ? exec[++i] : QChar();
+        if (e == u's') value += u' ';
+        else if (e == u'n') value += u'\n';
+        else if (e == u't') value += u'\t';
+        else if (e == u'r') value += u'\r';
+        else if (e == u'\\') value += u'\\';
+        else *problem += QStringLiteral("unknown escape\n");
+    }
+    // Then the quoting rules of Exec, then "%%".
+    QStringList args;
+    QString arg;
+    bool inArg = false, quoted = false;
+    static const QString reserved = QStringLiteral("\t\n\"'\\><~|&;$*?#()`");
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        if (quoted) {
+            if (c == u'"') quoted = false;
+            else if (c == u'\\' && i + 1 < value.size() && QStringLiteral("\"`$\\").contains(value[i + 1])) arg += value[++i];
+            else if (c == u'\\' || c == u'"' || c == u'`' || c == u'$') *problem += QStringLiteral("unescaped in quotes\n");
+            else arg += c;
+        } else if (c == u' ') {
+            if (inArg) args << arg;
+            arg.clear();
+            inArg = false;
+        } else if (c == u'"') {
+            quoted = inArg = true;
+        } else {
+            if (reserved.contains(c)) *problem += QStringLiteral("unquoted reserved character\n");
+            arg += c;
+            inArg = true;
+        }
+    }
+    if (quoted) *problem += QStringLiteral("open quote\n");
+    if (inArg) args << arg;
+    for (QString& a : args) {
+        QString out;
+        for (qsizetype i = 0; i < a.size(); ++i) {
+            if (a[i] == u'%') {
+                if (i + 1 < a.size() && a[i + 1] == u'%') ++i;
+                else *problem += QStringLiteral("field code\n");
+            }
+            out += a[i];
+        }
+        a = out;
+    }
+    return args;
+}
 
 void settle() {
     for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
@@ -137,8 +212,12 @@ TEST(Autostart, EntryIsWrittenEnabledThenDisabledButKept) {
     const QString on = readAll(home.entry());
     EXPECT_TRUE(on.startsWith("[Desktop Entry]\n"));
     EXPECT_TRUE(on.contains("\nType=Application\n"));
-    // A path with a blank is quoted as the desktop-entry format wants.
-    EXPECT_TRUE(on.contains("\nExec=\"/opt/Veltrano 2.18/veltrano\"\n")) << on.toStdString();
+    // A path with a blank is quoted as the desktop-entry format wants; the
+    // program starts with the data folder in use.
+    EXPECT_TRUE(on.contains("\nExec=\"/opt/Veltrano 2.18/veltrano\" --data-dir ")) << on.toStdString();
+    QString problem;
+    EXPECT_EQ(execArguments(on, &problem), (QStringList{program, "--data-dir", data.path()}));
+    EXPECT_EQ(problem, QString());
     EXPECT_FALSE(on.contains("Hidden=true"));
 
     ASSERT_TRUE(shell::WriteAutoRun(QString()));
@@ -147,12 +226,52 @@ TEST(Autostart, EntryIsWrittenEnabledThenDisabledButKept) {
     const QString off = readAll(home.entry());
     EXPECT_TRUE(off.contains("\nHidden=true\n")) << off.toStdString();
     EXPECT_TRUE(off.contains("\nX-GNOME-Autostart-enabled=false\n"));
-    EXPECT_TRUE(off.contains("\nExec=\"/opt/Veltrano 2.18/veltrano\"\n"));
+    EXPECT_EQ(execArguments(off, &problem), (QStringList{program, "--data-dir", data.path()}));
+    EXPECT_EQ(problem, QString());
 
     // Switched on again: enabled once more.
     ASSERT_TRUE(shell::WriteAutoRun("/usr/bin/veltrano"));
     EXPECT_TRUE(shell::autostartEnabled());
-    EXPECT_TRUE(readAll(home.entry()).contains("\nExec=/usr/bin/veltrano\n"));
+    EXPECT_TRUE(readAll(home.entry()).contains("\nExec=/usr/bin/veltrano --data-dir "));
+}
+
+TEST(Autostart, ProgramAndDataFolderComeBackAsWrittenWhateverTheyHold) {
+    testing_support::DataFolder data(false);
+    ConfigHome home;
+    struct Case {
+        const char* program;
+        const char* folder; // under the test's data folder
+    } cases[] = {
+        {"/usr/bin/veltrano", "data"},
+        {"/opt/Veltrano 2.18/veltrano", "我的 数据"},
+        // A line end must not start a line of its own in the entry.
+        {"/tmp/x\nExec=/bin/evil\n", "d\nHidden=true"},
+        {"/tmp/a\tb\rc", "tab\there"},
+        {"/tmp/back\\slash\\", "\\\\"},
+        {"/tmp/\"quoted\" $HOME `id` 'single'", "$(id);x"},
+        {"/tmp/100%/v %f %%", "%U"},
+        {" /tmp/leading blank", "trailing blank "},
+        {"/home/老师/程序/veltrano", "老师的班级"},
+    };
+    for (const Case& c : cases) {
+        const QString program = QString::fromUtf8(c.program);
+        const QString folder = data.path() + u'/' + QString::fromUtf8(c.folder);
+        SCOPED_TRACE(c.program);
+        qputenv("VELTRANO_DATA_DIR", QFile::encodeName(folder));
+        ASSERT_TRUE(shell::WriteAutoRun(program));
+        QString problem;
+        EXPECT_EQ(execArguments(readAll(home.entry()), &problem), (QStringList{program, "--data-dir", folder}));
+        EXPECT_EQ(problem, QString());
+        EXPECT_TRUE(shell::autostartEnabled());
+    }
+
+    // A control character no entry can carry: refused, the entry left as it was.
+    const QString before = readAll(home.entry());
+    QString error;
+    EXPECT_FALSE(shell::WriteAutoRun(QStringLiteral("/tmp/bell\x07"), &error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("设置没有保存"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("veltrano.desktop")));
+    EXPECT_EQ(readAll(home.entry()), before);
 }
 
 TEST(SettingsWindow, OkWritesTheStartChoiceCancelWritesNothing) {
