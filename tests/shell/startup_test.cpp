@@ -20,7 +20,14 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <QTemporaryDir>
 #include <cmath>
+#include <csignal>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 using shell::Windows;
@@ -333,4 +340,130 @@ TEST(SharedHelpers, SecondStartHandsItsArgumentsToTheFirst) {
     EXPECT_EQ(spy.at(0).at(0).toStringList().last(), QStringLiteral("frmDate"));
     shell::SingleInstance other(key + QStringLiteral("-x"));
     EXPECT_FALSE(other.forwardToRunning({}));
+}
+
+namespace {
+// Sets an environment variable (or unsets it, for a null value) for one scope.
+class EnvVar {
+public:
+    EnvVar(const char* name, const QByteArray& value) : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
+        if (value.isNull()) qunsetenv(name);
+        else qputenv(name, value);
+    }
+    ~EnvVar() {
+        if (had_) qputenv(name_, old_);
+        else qunsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    bool had_;
+    QByteArray old_;
+};
+
+QString mode(const QString& path) {
+    struct stat st{};
+    return lstat(QFile::encodeName(path).constData(), &st) == 0 ? QString::number(st.st_mode & 0777, 8) : QString();
+}
+} // namespace
+
+TEST(SingleCopy, SocketGoesInAFolderOnlyThisUserCanEnter) {
+    QTemporaryDir tmp;
+    EnvVar tmpdir("TMPDIR", QFile::encodeName(tmp.path()));
+    const QString fallback = tmp.path() + QStringLiteral("/veltrano-%1").arg(geteuid());
+    const QString runtime = tmp.path() + QStringLiteral("/run"), open = tmp.path() + QStringLiteral("/open"),
+                  link = tmp.path() + QStringLiteral("/link");
+    ASSERT_EQ(mkdir(QFile::encodeName(runtime).constData(), 0700), 0);
+    ASSERT_EQ(mkdir(QFile::encodeName(open).constData(), 0777), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(open).constData(), 0777), 0);
+    ASSERT_EQ(symlink(QFile::encodeName(runtime).constData(), QFile::encodeName(link).constData()), 0);
+    struct Case {
+        QByteArray runtimeDir; // XDG_RUNTIME_DIR, null for unset
+        QString folder;
+    } cases[] = {
+        {QFile::encodeName(runtime), runtime},
+        {QFile::encodeName(open), fallback}, // others may enter: not used
+        {QFile::encodeName(link), fallback}, // a link may be swapped
+        {"relative/run", fallback},
+        {QByteArray(), fallback},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.runtimeDir.constData());
+        EnvVar xdg("XDG_RUNTIME_DIR", c.runtimeDir);
+        EXPECT_EQ(shell::SingleInstance::socketFolder(), c.folder);
+        EXPECT_EQ(shell::SingleInstance(QStringLiteral("k")).serverPath().section(u'/', 0, -2), c.folder);
+        if (c.folder == fallback) {
+            EXPECT_EQ(mode(fallback), QStringLiteral("700"));
+        }
+    }
+
+    // Our own fallback folder opened up is closed again before use.
+    EnvVar xdg("XDG_RUNTIME_DIR", QByteArray());
+    ASSERT_EQ(chmod(QFile::encodeName(fallback).constData(), 0777), 0);
+    EXPECT_EQ(shell::SingleInstance::socketFolder(), fallback);
+    EXPECT_EQ(mode(fallback), QStringLiteral("700"));
+
+    // One made by another user is not used: the program runs without the
+    // single-copy check rather than through a folder someone else controls.
+    if (geteuid() != 0) return;
+    ASSERT_EQ(chown(QFile::encodeName(fallback).constData(), 65534, 65534), 0);
+    EXPECT_EQ(shell::SingleInstance::socketFolder(), QString());
+    shell::SingleInstance copy(QStringLiteral("k"));
+    EXPECT_FALSE(copy.forwardToRunning({QStringLiteral("veltrano")}));
+    EXPECT_FALSE(copy.listen());
+}
+
+TEST(SingleCopy, AListenerOfAnotherUserDoesNotStopTheStart) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to listen as another user";
+    const QString key = QStringLiteral("planted-%1").arg(QCoreApplication::applicationPid());
+    const QByteArray path = QFile::encodeName(shell::SingleInstance(key).serverPath());
+    ASSERT_FALSE(path.isEmpty());
+    ASSERT_LT(size_t(path.size()), sizeof(sockaddr_un::sun_path));
+
+    // Another user's program listening where a second start looks: bound
+    // there, then running as "nobody" when it listens and accepts.
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        memcpy(addr.sun_path, path.constData(), size_t(path.size()));
+        unlink(path.constData());
+        if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || setgid(65534) != 0 ||
+            setuid(65534) != 0 || ::listen(fd, 8) != 0)
+            _exit(1);
+        if (write(ready[1], "r", 1) != 1) _exit(1);
+        for (;;) {
+            const int c = accept(fd, nullptr, nullptr);
+            char buf[256];
+            while (c >= 0 && read(c, buf, sizeof buf) > 0) {
+            }
+            if (c >= 0) close(c);
+        }
+    }
+    close(ready[1]);
+    char r = 0;
+    const bool listening = read(ready[0], &r, 1) == 1;
+    close(ready[0]);
+    struct Reaper {
+        pid_t pid;
+        ~Reaper() {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    } reaper{child};
+    ASSERT_TRUE(listening);
+
+    // The start goes on: the arguments are not handed over, and this copy
+    // becomes the one later starts reach.
+    shell::SingleInstance first(key);
+    EXPECT_FALSE(first.forwardToRunning({QStringLiteral("veltrano")}));
+    ASSERT_TRUE(first.listen());
+    QSignalSpy spy(&first, &shell::SingleInstance::messageReceived);
+    EXPECT_TRUE(shell::SingleInstance(key).forwardToRunning({QStringLiteral("veltrano"), QStringLiteral("--open"),
+                                                             QStringLiteral("frmDate")}));
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 3000);
 }
