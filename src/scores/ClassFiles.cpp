@@ -82,10 +82,13 @@ CreateOutcome create(const QString& typedName, bool withSampleStudent) {
         out.message = kMsgExists;
         return out;
     }
+    // Every failure ends the transaction, also a failed BEGIN: a transaction
+    // left open would take in every later write without committing it.
     auto fail = [&](const QString& why) {
         db.rollback();
         out.result = CreateResult::Failed;
-        out.message = QStringLiteral("无法建立班级“%1”：%2").arg(out.name, why);
+        out.message = QStringLiteral("无法建立班级“%1”：%2")
+                          .arg(out.name, why.isEmpty() ? QStringLiteral("数据库拒绝了这次修改。") : why);
         return out;
     };
     if (!db.beginTransaction()) return fail(db.lastError());

@@ -41,6 +41,10 @@ QString msg::numberOwned(const QString& owner) {
     return QStringLiteral("该学号已被 < ") + owner + QStringLiteral(" > 拥有，不能重复！");
 }
 
+QString msg::saveFailed(const QString& why) {
+    return QStringLiteral("保存失败：") + (why.isEmpty() ? QStringLiteral("数据库拒绝了这次修改。") : why);
+}
+
 ScoreModel::ScoreModel(ClassState& cls, QObject* parent) : QObject(parent), cls_(cls) {
     view_.reset(kTableRows, 18);
     spare_.reset(3, 18);
@@ -88,6 +92,28 @@ store::Recordset* ScoreModel::data1() {
     }
     data1_->MoveFirst();
     return data1_.get();
+}
+
+Outcome ScoreModel::writeTogether(const Writes& writes) {
+    store::Recordset* rs = data1();
+    if (!rs) return Outcome{};
+    store::Database db = rs->database();
+    QString why;
+    bool ok = db.beginTransaction();
+    if (!ok) why = db.lastError();
+    else if (!writes(*rs, why)) ok = false;
+    else if (!db.commit()) {
+        ok = false;
+        why = db.lastError();
+    }
+    if (!ok) {
+        // Also when BEGIN failed: a transaction someone left open would
+        // take in this write and every later one without committing them.
+        db.rollback();
+        return Outcome::fail(msg::saveFailed(why));
+    }
+    snapshotIsCurrent();
+    return Outcome{true, {}};
 }
 
 qint64 ScoreModel::dataVersion() { return watch_.version(ClassFiles::databasePath()); }

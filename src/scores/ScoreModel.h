@@ -19,6 +19,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <functional>
 #include <memory>
 
 namespace scores {
@@ -116,6 +117,15 @@ public:
     // Null when no class is open or the table cannot be read. The caller may
     // write through it; the model reads the table afresh afterwards.
     store::Recordset* data1();
+
+    // Several writes to the open class table as one: `writes` gets the
+    // cursor and returns false (with the store's reason in `why`) at the
+    // first write that fails. Either all of it is committed or none of it,
+    // and the transaction is ended whatever happens, so that no later write
+    // can join a transaction that is never committed. A failure comes back
+    // as "保存失败：" and the reason.
+    using Writes = std::function<bool(store::Recordset& rs, QString& why)>;
+    Outcome writeTogether(const Writes& writes);
 
     // --- window lifetime -------------------------------------------------
     // Window load: window values reset, ScoreTableHeading, LoadSettings, currentRow 0.
@@ -256,6 +266,8 @@ inline const QString kUnknownSubject = QStringLiteral("没有这个科目，请�
 inline const QString kEmptyScore = QStringLiteral("学生成绩为空，系统自动添加 0 分！");
 inline const QString kScoreStored = QStringLiteral("该学生成绩已经成功修改！");
 QString numberOwned(const QString& owner);
+// A write the database refused, with the store's reason.
+QString saveFailed(const QString& why);
 } // namespace msg
 
 } // namespace scores

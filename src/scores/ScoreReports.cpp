@@ -23,29 +23,27 @@ using FieldValues = QList<QPair<QString, QVariant>>;
 // Rewrites settings rows of the open class in one transaction: `edit` gets
 // each settings row's number (the digits after "listKM") and the cursor, and
 // returns the fields to write (none: the row is left alone). Either every
-// row is written or none.
-bool editSettingsRows(ScoreModel& model, const std::function<FieldValues(int, const store::Recordset&)>& edit) {
-    store::Recordset* rs = model.data1();
-    if (!rs) return false;
-    store::Database db = rs->database();
-    const bool transaction = db.beginTransaction();
-    const int number = rs->fieldIndex(kNumber);
-    for (; !rs->isEOF(); rs->MoveNext()) {
-        const QString key = rs->text(number);
-        if (!isSettingsRow(key)) continue;
-        bool ok = false;
-        const int r = QStringView(key).mid(kSettingsPrefix.size()).toInt(&ok);
-        if (!ok) continue;
-        const FieldValues values = edit(r, *rs);
-        if (values.isEmpty()) continue;
-        rs->Edit();
-        for (const auto& [field, value] : values) rs->SetField(field, value);
-        if (!rs->Update()) {
-            if (transaction) db.rollback();
-            return false;
+// row is written or none, and a failure says why.
+Outcome editSettingsRows(ScoreModel& model, const std::function<FieldValues(int, const store::Recordset&)>& edit) {
+    return model.writeTogether([&](store::Recordset& rs, QString& why) {
+        const int number = rs.fieldIndex(kNumber);
+        for (; !rs.isEOF(); rs.MoveNext()) {
+            const QString key = rs.text(number);
+            if (!isSettingsRow(key)) continue;
+            bool ok = false;
+            const int r = QStringView(key).mid(kSettingsPrefix.size()).toInt(&ok);
+            if (!ok) continue;
+            const FieldValues values = edit(r, rs);
+            if (values.isEmpty()) continue;
+            rs.Edit();
+            for (const auto& [field, value] : values) rs.SetField(field, value);
+            if (!rs.Update()) {
+                why = rs.lastError();
+                return false;
+            }
         }
-    }
-    return !transaction || db.commit();
+        return true;
+    });
 }
 
 QVariant amount(store::Currency c) { return QVariant::fromValue(c); }
@@ -79,7 +77,7 @@ Outcome saveCompositeFormula(ScoreModel& model, const QString& titleText, const 
     // Subject k is the k-th slot in use; its weight goes to that slot's row,
     // so a free slot between subjects never takes another subject's weight.
     int subject = 0;
-    const bool ok = editSettingsRows(model, [&](int r, const store::Recordset& rs) {
+    const Outcome out = editSettingsRows(model, [&](int r, const store::Recordset& rs) {
         FieldValues v;
         if (r == 8) v << qMakePair(kContent, QVariant(title));
         if (r < kSlots && rs.text(kName).trimmed() != kFree) {
@@ -89,7 +87,7 @@ Outcome saveCompositeFormula(ScoreModel& model, const QString& titleText, const 
         return v;
     });
     model.LoadSettings();
-    return ok ? Outcome{true, {}} : Outcome{};
+    return out;
 }
 
 // ------------------------------------------------------------ points
@@ -123,7 +121,7 @@ Outcome savePointsFormula(ScoreModel& model, const QList<FormulaRow>& rows, cons
     }
     // Level p is the p-th level row in use, as LoadSettings numbers them.
     int level = 0;
-    const bool ok = editSettingsRows(model, [&](int r, const store::Recordset& rs) {
+    const Outcome out = editSettingsRows(model, [&](int r, const store::Recordset& rs) {
         FieldValues v;
         const QString js1 = QStringLiteral("js1");
         if (r < kLevelRows && rs.text(kContent).trimmed() != kFree) {
@@ -137,7 +135,7 @@ Outcome savePointsFormula(ScoreModel& model, const QList<FormulaRow>& rows, cons
         return v;
     });
     model.LoadSettings();
-    return ok ? Outcome{true, {}} : Outcome{};
+    return out;
 }
 
 // ------------------------------------------------------------ per-subject report
@@ -289,13 +287,13 @@ Outcome storeLevel(ScoreModel& model, int chosenLevel, const QString& titleText,
         if (!v) return Outcome::fail(msg::kLevelWrongType);
         startValue = *v;
     }
-    const bool ok = editSettingsRows(model, [&](int r, const store::Recordset&) {
+    const Outcome out = editSettingsRows(model, [&](int r, const store::Recordset&) {
         FieldValues v;
         if (r == chosenLevel) v << qMakePair(kContent, QVariant(title)) << qMakePair(QStringLiteral("js0"), amount(startValue));
         return v;
     });
     model.LoadSettings();
-    return ok ? Outcome{true, {}} : Outcome{};
+    return out;
 }
 
 Outcome storeBandInterval(ScoreModel& model, QString& box) {
@@ -307,13 +305,13 @@ Outcome storeBandInterval(ScoreModel& model, QString& box) {
         v = store::Currency::fromInt(1);
     }
     const store::Currency interval = *v;
-    const bool ok = editSettingsRows(model, [&](int r, const store::Recordset&) {
+    const Outcome out = editSettingsRows(model, [&](int r, const store::Recordset&) {
         FieldValues f;
         if (r == 9) f << qMakePair(QStringLiteral("js0"), amount(interval));
         return f;
     });
     model.LoadSettings();
-    return ok ? Outcome{true, {}} : Outcome{};
+    return out;
 }
 
 void BandTableHeading(ScoreModel& model) {

@@ -102,22 +102,17 @@ Outcome ScoreModel::addBatch(const QString& firstBox, const QString& countBox) {
     for (const QString& n : numbers)
         if (const QString why = numberProblem(n); !why.isEmpty()) return Outcome::fail(why);
 
-    store::Recordset* rs = data1();
-    if (!rs) return Outcome::fail(msg::kBatchBad);
-    store::Database db = rs->database();
-    if (!db.beginTransaction()) return Outcome::fail(QStringLiteral("保存失败：") + db.lastError());
-    for (const QString& n : numbers) {
-        setNewStudent(*rs, QStringLiteral("XXX"), n);
-        if (!rs->Update()) {
-            const QString why = writeFailed(*rs);
-            db.rollback();
-            return Outcome::fail(why);
+    const Outcome written = writeTogether([&](store::Recordset& rs, QString& why) {
+        for (const QString& n : numbers) {
+            setNewStudent(rs, QStringLiteral("XXX"), n);
+            if (!rs.Update()) {
+                why = rs.lastError();
+                return false;
+            }
         }
-    }
-    if (!db.commit()) {
-        db.rollback();
-        return Outcome::fail(QStringLiteral("保存失败：") + db.lastError());
-    }
+        return true;
+    });
+    if (!written.ok) return written;
     s_.searchKey = numbers.last();
     return rosterChanged(msg::kBatchAdded);
 }
