@@ -94,16 +94,18 @@ FileSearch::FileSearch(const QString& root, const QString& pattern) : pattern_(p
     std::string r = QFile::encodeName(root).toStdString();
     if (r.empty()) return;
     if (r.back() != '/') r += '/';
-    if (!skipped(r) && !pattern_.isEmpty()) pending_.push_back(r);
+    if (!systemFolder(r) && !pattern_.isEmpty()) pending_.push_back(r);
 }
 
 FileSearch::~FileSearch() = default;
 
-bool FileSearch::skipped(const std::string& path) {
-    // Kernel and device file systems: endless or live files, nothing a
-    // teacher looks for.
-    return path == "/proc/" || path == "/sys/" || path == "/dev/";
+bool FileSearch::systemFolder(const std::string& path) {
+    for (const char* top : {"/proc/", "/sys/", "/dev/"})
+        if (path.starts_with(top)) return true;
+    return false;
 }
+
+bool FileSearch::systemFolder(const QString& path) { return systemFolder(QFile::encodeName(path).toStdString()); }
 
 bool FileSearch::finished() const { return !open_ && pending_.empty(); }
 
@@ -153,7 +155,7 @@ void FileSearch::finishFolder(std::vector<Batch>& out) {
     std::sort(o->subfolders.begin(), o->subfolders.end(), std::greater<>());
     for (std::string& s : o->subfolders) {
         std::string p = o->path + s + '/';
-        if (!skipped(p)) pending_.push_back(std::move(p));
+        if (!systemFolder(p)) pending_.push_back(std::move(p));
     }
 }
 
@@ -188,7 +190,9 @@ std::vector<FileSearch::Batch> FileSearch::step(int budgetMs, qint64 maxMatches)
                 folder = fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
             }
             if (pattern_.matches(name, len)) open_->matches.emplace_back(name, len);
-            if (folder) open_->subfolders.emplace_back(name, len);
+            // Hidden folders are listed above when they match, never entered:
+            // from "/" they are every .cache and .git on the disk.
+            if (folder && name[0] != '.') open_->subfolders.emplace_back(name, len);
         }
         if (ended) finishFolder(out);
     } while (clock.elapsed() < budgetMs && matchCount_ - before < maxMatches);

@@ -37,10 +37,18 @@ private:
 // - Symbolic links are listed when they match but never followed, and a
 //   folder already visited (same device and inode, e.g. through a bind
 //   mount) is not searched twice, so the walk always ends.
+// - Folders whose names begin with "." (settings, caches, version control)
+//   are listed when they match but not searched, except the folder the
+//   search starts from.
 // - /proc, /sys and /dev are not searched; folders that cannot be read are
 //   passed over.
 class FileSearch {
 public:
+    // The kernel's and device file systems (/proc, /sys, /dev and everything
+    // below them): endless or live files, nothing a teacher looks for. They
+    // are neither searched nor offered as drives. `path` ends with "/".
+    static bool systemFolder(const QString& path);
+
     struct Batch {
         QString folder;      // ends with "/"
         QStringList matches; // full paths
@@ -73,7 +81,7 @@ private:
     };
     bool openNext();
     void finishFolder(std::vector<Batch>& out);
-    static bool skipped(const std::string& path);
+    static bool systemFolder(const std::string& path);
 
     NamePattern pattern_;
     std::vector<std::string> pending_; // folders still to search, the next at the back

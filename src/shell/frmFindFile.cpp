@@ -54,8 +54,7 @@ QStringList frmFindFile::drives() {
         if (!s.isValid() || !s.isReady()) continue;
         QString root = s.rootPath();
         if (!root.endsWith(u'/')) root += u'/';
-        // Kernel and device file systems are never searched.
-        if (root.startsWith(u"/proc/") || root.startsWith(u"/sys/") || root.startsWith(u"/dev/")) continue;
+        if (FileSearch::systemFolder(root)) continue;
         if (root != u"/" && !out.contains(root)) out << root;
     }
     out.sort();

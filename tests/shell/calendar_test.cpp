@@ -1,3 +1,4 @@
+#include "Printers.h"
 #include "TestSupport.h"
 #include "shell/Calendar.h"
 #include "shell/Windows.h"

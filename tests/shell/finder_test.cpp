@@ -1,3 +1,4 @@
+#include "Printers.h"
 #include "TestSupport.h"
 #include "shell/FileSearch.h"
 #include "shell/MessageBox.h"
@@ -138,8 +139,30 @@ TEST(FileSearch, ListsFolderByFolderNeverLoopsAndPassesOverUnreadableFolders) {
     EXPECT_TRUE(searchAll(t.root(), "calc.exe").contains(t.path("locked/calc.exe")));
 }
 
+TEST(FileSearch, FoldersWhoseNamesBeginWithADotAreListedButNotSearched) {
+    QTemporaryDir d;
+    const QString r = d.path();
+    for (const char* f : {".cache/calc.exe", ".calc.exe/calc.exe", "a/.git/objects/calc.exe", "a/.calc.exe", "a/calc.exe"})
+        touch(r + u'/' + QString::fromUtf8(f));
+    struct Case {
+        QString root;
+        const char* pattern;
+        QStringList found;
+    } cases[] = {
+        // A hidden file is a file like any other; a hidden folder is listed.
+        {r, "*calc.exe", {r + "/.calc.exe", r + "/a/.calc.exe", r + "/a/calc.exe"}},
+        {r, "*", {r + "/.cache", r + "/.calc.exe", r + "/a", r + "/a/.calc.exe", r + "/a/.git", r + "/a/calc.exe"}},
+        {r, "objects", {}},
+        // A folder chosen to search from is searched, whatever its name.
+        {r + "/.cache", "*", {r + "/.cache/calc.exe"}},
+        {r + "/a/.git/", "calc.exe", {r + "/a/.git/objects/calc.exe"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(searchAll(c.root, QString::fromUtf8(c.pattern)), c.found) << c.root.toStdString() << " " << c.pattern;
+}
+
 TEST(FileSearch, SkipsKernelFileSystemsAndMissingRoots) {
-    for (const char* root : {"/proc", "/sys/", "/dev"}) {
+    for (const char* root : {"/proc", "/sys/", "/dev", "/proc/sys/fs/binfmt_misc", "/sys/kernel/"}) {
         FileSearch s(root, "*");
         EXPECT_TRUE(s.finished()) << root;
         EXPECT_TRUE(s.step(0).empty());

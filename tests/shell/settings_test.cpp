@@ -1,3 +1,4 @@
+#include "Printers.h"
 #include "TestSupport.h"
 #include "shell/MessageBox.h"
 #include "shell/Settings.h"

@@ -1,3 +1,4 @@
+#include "Printers.h"
 #include "TestSupport.h"
 #include "shell/KeyFilter.h"
 #include "shell/MessageBox.h"
