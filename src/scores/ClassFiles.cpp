@@ -57,8 +57,14 @@ QString pickedName(const shell::Grid& grid, int row) {
     return grid.text(row, 1);
 }
 
+bool isReservedName(const QString& name) {
+    const QString n = name.trimmed();
+    return n.compare(u"files", Qt::CaseInsensitive) == 0 || n.compare(u"dataBak", Qt::CaseInsensitive) == 0 ||
+           n.startsWith(u"sqlite_", Qt::CaseInsensitive);
+}
+
 bool exists(const QString& name) {
-    if (name.trimmed().isEmpty()) return false;
+    if (name.trimmed().isEmpty() || isReservedName(name)) return false;
     store::Database db = store::Database::OpenDatabase(databasePath());
     return db.isValid() && db.hasTable(name.trimmed());
 }
@@ -69,6 +75,11 @@ CreateOutcome create(const QString& typedName, bool withSampleStudent) {
     if (out.name.isEmpty()) {
         out.result = CreateResult::EmptyName;
         out.message = kMsgNoName;
+        return out;
+    }
+    if (isReservedName(out.name)) {
+        out.result = CreateResult::Reserved;
+        out.message = kMsgReservedName;
         return out;
     }
     QString error;

@@ -44,7 +44,13 @@ void ensureListRows(shell::Grid& grid);
 // "文件名" cell of a data row; the heading row and empty rows give "".
 QString pickedName(const shell::Grid& grid, int row);
 
-enum class CreateResult { Created, EmptyName, Exists, Failed };
+// Whether `name` (trimmed, any case) is one of the file's own tables,
+// "files" and "dataBak", or one of SQLite's ("sqlite_..."): never a class,
+// neither to create nor to open, so that no student or subject is ever
+// written into the class list or the template.
+bool isReservedName(const QString& name);
+
+enum class CreateResult { Created, EmptyName, Exists, Reserved, Failed };
 struct CreateOutcome {
     CreateResult result = CreateResult::Failed;
     QString name;    // the trimmed name
@@ -58,13 +64,16 @@ struct CreateOutcome {
 // class state is not touched here (the caller hands the class back).
 CreateOutcome create(const QString& typedName, bool withSampleStudent);
 
-// Whether a class table of that name (any case) exists.
+// Whether a class table of that name (any case) exists. The file's own
+// tables are no class tables.
 bool exists(const QString& name);
 
 // The messages of the class-file window.
 inline const QString kMsgNoName = QStringLiteral("请输入课题名称！");
 inline const QString kMsgExists = QStringLiteral("该文件名已经存在，请另输入文件名！");
 inline const QString kMsgNoSuchClass = QStringLiteral("该文件不存在，请从列表中重新选择！");
+inline const QString kMsgReservedName = QStringLiteral("该文件名是系统保留的名称，请另输入文件名！");
+inline const QString kMsgNotAClass = QStringLiteral("该文件不是班级文件，请从列表中重新选择！");
 
 // Hand-backs: set the shared state as each tool expects.
 void handBackScores(const QString& name);           // cjFileOpen, newClassName

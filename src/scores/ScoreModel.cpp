@@ -77,7 +77,9 @@ void ScoreModel::setStatusPanel(int i, const QString& text) {
 
 store::Recordset* ScoreModel::data1() {
     data1Exposed_ = true;
-    if (!cls_.cjFileOpen || cls_.newClassName.isEmpty()) return nullptr;
+    // The file's own tables are never a class, whoever named them.
+    if (!cls_.cjFileOpen || cls_.newClassName.isEmpty() || ClassFiles::isReservedName(cls_.newClassName))
+        return nullptr;
     // The data folder can change between uses (tests), so the cursor is
     // keyed by file and table.
     const QString key = ClassFiles::databasePath() + u'\n' + cls_.newClassName;
@@ -119,7 +121,8 @@ Outcome ScoreModel::writeTogether(const Writes& writes) {
 qint64 ScoreModel::dataVersion() { return watch_.version(ClassFiles::databasePath()); }
 
 store::Recordset* ScoreModel::readData1() {
-    if (!cls_.cjFileOpen || cls_.newClassName.isEmpty()) return nullptr;
+    if (!cls_.cjFileOpen || cls_.newClassName.isEmpty() || ClassFiles::isReservedName(cls_.newClassName))
+        return nullptr;
     const qint64 version = dataVersion();
     const QString key = ClassFiles::databasePath() + u'\n' + cls_.newClassName;
     if (data1_ && !data1Exposed_ && version >= 0 && version == data1Version_ && data1Name_ == key) {
@@ -158,12 +161,17 @@ void ScoreModel::windowUnloaded() {
     data1Name_.clear();
 }
 
-void ScoreModel::classOpened(const QString& name) {
+Outcome ScoreModel::classOpened(const QString& name) {
+    if (ClassFiles::isReservedName(name)) {
+        closeClass();
+        return Outcome::fail(ClassFiles::kMsgNotAClass);
+    }
     cls_.cjFileOpen = true;
     cls_.newClassName = name;
     setStatusPanel(0, name);
     s_.pageEnabled[1] = false;
     LoadRoster();
+    return Outcome{true, {}};
 }
 
 void ScoreModel::closeClass() {

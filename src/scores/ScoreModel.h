@@ -135,7 +135,9 @@ public:
 
     // --- class ----------------------------------------------------------
     // The hand-back of the class-file window: the class `name` is open.
-    void classOpened(const QString& name);
+    // A name that is no class (the file's own tables) is refused: no class
+    // is open then, and the outcome says why.
+    Outcome classOpened(const QString& name);
     // Closes the class ("关闭(&Q)"): nothing is open, the grid shows an
     // empty score heading.
     void closeClass();

@@ -125,7 +125,8 @@ QString frmOpenDatabase::toolTipFor(int row, int col) const { return col == 1 ? 
 
 void frmOpenDatabase::create() {
     const ClassFiles::CreateOutcome out = ClassFiles::create(name_->text(), commentRow());
-    if (out.result == ClassFiles::CreateResult::EmptyName) {
+    // A missing or reserved name can be typed again in place.
+    if (out.result == ClassFiles::CreateResult::EmptyName || out.result == ClassFiles::CreateResult::Reserved) {
         shell::MessageBox::show(this, out.message);
         return;
     }
@@ -142,6 +143,10 @@ void frmOpenDatabase::open() {
     const QString name = name_->text().trimmed();
     if (name.isEmpty()) {
         shell::MessageBox::show(this, ClassFiles::kMsgNoName);
+        return;
+    }
+    if (ClassFiles::isReservedName(name)) {
+        shell::MessageBox::show(this, ClassFiles::kMsgNotAClass);
         return;
     }
     if (!ClassFiles::exists(name)) {

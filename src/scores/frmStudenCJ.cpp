@@ -14,6 +14,7 @@
 #include "frames/Frame9Sort.h"
 #include "shell/DocServices.h"
 #include "shell/GridView.h"
+#include "shell/MessageBox.h"
 #include "shell/Units.h"
 #include "shell/Windows.h"
 
@@ -311,7 +312,8 @@ void frmStudenCJ::openClassFileWindow(bool create) {
 void frmStudenCJ::classHandedBack(const QString& name, bool created) {
     for (TaskFrame* f : frames_) f->hide();
     setEntryLayout(false);
-    model_.classOpened(name);
+    const Outcome opened = model_.classOpened(name);
+    for (const QString& m : opened.messages) shell::MessageBox::show(this, m);
     // The working class is shared with the comment writer: opening another
     // one here means the comment writer's view of it is stale.
     if (!created) shell::Windows::instance().unload(QStringLiteral("frmStudenPY"));

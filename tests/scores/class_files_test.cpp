@@ -50,10 +50,12 @@ TEST(ClassFiles, RefusalsLeaveFilesAndTablesUnchanged) {
         {"   ", CreateResult::EmptyName, cf::kMsgNoName},
         {"Class A", CreateResult::Exists, cf::kMsgExists},
         {" class a ", CreateResult::Exists, cf::kMsgExists}, // table names ignore case
-        {"files", CreateResult::Exists, cf::kMsgExists},
-        {"DATABAK", CreateResult::Exists, cf::kMsgExists},
-        // A name the database refuses as a table name: the whole creation is undone.
-        {"sqlite_班", CreateResult::Failed, QString()},
+        // The file's own tables and SQLite's names are never a class.
+        {"files", CreateResult::Reserved, cf::kMsgReservedName},
+        {" FILES ", CreateResult::Reserved, cf::kMsgReservedName},
+        {"DATABAK", CreateResult::Reserved, cf::kMsgReservedName},
+        {"sqlite_班", CreateResult::Reserved, cf::kMsgReservedName},
+        {"SQLite_master", CreateResult::Reserved, cf::kMsgReservedName},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -211,3 +211,27 @@ TEST_F(ScoresFixture, ScoreEntryRefusalsWriteNothing) {
         EXPECT_EQ(snapshot(), before);
     }
 }
+
+// Whoever hands it over, the file's own tables are never opened as a class,
+// so neither a student nor a subject can be written into them.
+TEST_F(ScoresFixture, TheFilesOwnTablesAreNoClass) {
+    openClass();
+    const QStringList files = tableTexts(dbPath(), QStringLiteral("files"));
+    const QStringList bak = tableTexts(dbPath(), QStringLiteral("dataBak"));
+    for (const char* name : {"files", "FILES", "databak", "sqlite_master"}) {
+        SCOPED_TRACE(name);
+        const scores::Outcome o = model.classOpened(QString::fromLatin1(name));
+        EXPECT_FALSE(o.ok);
+        EXPECT_EQ(o.messages, QStringList{scores::ClassFiles::kMsgNotAClass});
+        EXPECT_FALSE(cls.cjFileOpen);
+        // Even with the shared state naming it, nothing reaches the table.
+        cls.cjFileOpen = true;
+        cls.newClassName = QString::fromLatin1(name);
+        EXPECT_FALSE(model.addStudent("张三", "1").ok);
+        EXPECT_FALSE(model.addSubject("语文", "100").ok);
+        EXPECT_FALSE(model.addBatch("1", "3").ok);
+        cls.cjFileOpen = false;
+    }
+    EXPECT_EQ(tableTexts(dbPath(), QStringLiteral("files")), files);
+    EXPECT_EQ(tableTexts(dbPath(), QStringLiteral("dataBak")), bak);
+}

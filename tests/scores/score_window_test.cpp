@@ -323,3 +323,36 @@ TEST_F(ScoreWindow, ClosingEndsTheClassAndReopeningKeepsTheHeading) {
     EXPECT_FALSE(scores::ClassState::instance().cjFileOpen);
     EXPECT_FALSE(w->entry(QStringLiteral("mFilePrint"))->isEnabled());
 }
+
+// A class list naming the file's own tables (an edited or damaged file):
+// picking such a row never opens it as a class.
+TEST_F(ScoreWindow, TheFilesOwnTablesAreNeverOpenedAsAClass) {
+    createClass(QStringLiteral("初一2班"));
+    ASSERT_EQ(w->statusPanel(0)->text(), QStringLiteral("初一2班"));
+    const QString db = folder.file(store::kClassDb);
+    {
+        auto files = store::Recordset::OpenTable(db, QStringLiteral("files"));
+        ASSERT_TRUE(files);
+        for (const char* n : {"FILES", "dataBak", "sqlite_master"}) {
+            files->AddNew();
+            files->SetField(QStringLiteral("文件名"), QString::fromLatin1(n));
+            ASSERT_TRUE(files->Update());
+        }
+    }
+    const QStringList files = tableTexts(db, QStringLiteral("files"));
+    const QStringList bak = tableTexts(db, QStringLiteral("dataBak"));
+    for (int row = 2; row <= 4; ++row) {
+        SCOPED_TRACE(row);
+        w->entry(QStringLiteral("mFileOpem"))->trigger();
+        frmOpenDatabase* d = classWindow();
+        ASSERT_TRUE(d);
+        d->pick(row);
+        get<QPushButton>(d, QStringLiteral("cmdFileCjYN(2)"))->click();
+        EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{scores::ClassFiles::kMsgNotAClass});
+        EXPECT_EQ(scores::ClassState::instance().newClassName, QStringLiteral("初一2班"));
+        get<QPushButton>(d, QStringLiteral("cmdFileCjYN(0)"))->click();
+        EXPECT_EQ(w->statusPanel(0)->text(), QStringLiteral("初一2班"));
+    }
+    EXPECT_EQ(tableTexts(db, QStringLiteral("files")), files);
+    EXPECT_EQ(tableTexts(db, QStringLiteral("dataBak")), bak);
+}
