@@ -1,6 +1,7 @@
 #include "Calendar.h"
 
 #include <QDate>
+#include <QLocale>
 
 namespace shell {
 
@@ -34,6 +35,27 @@ std::optional<int> parseYear(const QString& text) {
     const int y = text.trimmed().toInt(&ok);
     if (!ok || y < 1 || y > 9999) return std::nullopt;
     return y;
+}
+
+QString clockFormat(const QLocale& locale) {
+    const QString f = locale.timeFormat(QLocale::LongFormat);
+    QString out;
+    bool quoted = false; // text in quotes is shown as it is
+    for (qsizetype i = 0; i < f.size(); ++i) {
+        const QChar c = f[i];
+        if (c == u'\'') quoted = !quoted;
+        if (quoted || c != u't') {
+            out += c;
+            continue;
+        }
+        // The zone name, with the brackets some locales put round it.
+        while (i + 1 < f.size() && f[i + 1] == u't') ++i;
+        if (!out.isEmpty() && (out.back() == u'(' || out.back() == u'[')) {
+            out.chop(1);
+            if (i + 1 < f.size() && (f[i + 1] == u')' || f[i + 1] == u']')) ++i;
+        }
+    }
+    return out.simplified();
 }
 
 } // namespace shell

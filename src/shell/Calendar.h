@@ -3,6 +3,8 @@
 #include <QString>
 #include <optional>
 
+class QLocale;
+
 namespace shell {
 
 // The month grid of the calendar window, without widgets: 42 cells in six
@@ -24,5 +26,10 @@ QString monthName(int month);
 int monthNumber(const QString& name);
 // The year in the year box, when it holds a whole number of a real year.
 std::optional<int> parseYear(const QString& text);
+
+// The clock's format: the locale's long time format (with seconds) without
+// its time-zone name, as a desk clock shows the time: "HH:mm:ss",
+// "h:mm:ss AP" (en_US), "H時mm分ss秒" (ja_JP).
+QString clockFormat(const QLocale& locale);
 
 } // namespace shell

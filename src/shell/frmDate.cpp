@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLinearGradient>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -17,6 +18,7 @@
 #include <QTime>
 #include <QTimer>
 #include <QVariant>
+#include <algorithm>
 #include <cmath>
 
 namespace shell {
@@ -255,13 +257,20 @@ frmDate* frmDate::openFor(Purpose purpose) {
 }
 
 void frmDate::ShowMonth() {
-    const std::optional<int> year = parseYear(Text1_->text());
-    if (!year) return; // no date can be formed: the grid stays as it was
+    std::optional<int> year = parseYear(Text1_->text());
+    // No date can be formed from the year box: it goes back to the year the
+    // grid shows, and a new month is shown in that year.
+    if (!year) {
+        year = year_;
+        Text1_->setText(QString::number(year_));
+    }
     if (const int m = monthNumber(cobMonth_->currentText()); m > 0) month_ = m;
     const std::optional<MonthLayout> layout = layoutMonth(*year, month_);
     if (!layout) return;
+    year_ = *year;
+    days_ = layout->days;
     imgMonth_[0]->setPixmap(imgMonth_[month_]->pixmap());
-    const QString chosen = labDate_[0]->text();
+    const int highlighted = dayShown();
     for (int i = 1; i <= 42; ++i) {
         QLabel* cell = labDate_[i];
         QPalette p = cell->palette();
@@ -273,13 +282,19 @@ void frmDate::ShowMonth() {
     for (int d = 1; d <= layout->days; ++d) {
         QLabel* cell = labDate_[layout->cellOf(d)];
         cell->setText(QString::number(d));
-        if (cell->text() == chosen) {
+        if (d == highlighted) {
             QPalette p = cell->palette();
             p.setColor(QPalette::Window, kHighlightColor);
             cell->setPalette(p);
         }
         cell->show();
     }
+}
+
+int frmDate::dayShown() const {
+    // The chosen day, or the month's last when the month is shorter.
+    const int chosen = labDate_[0]->text().toInt();
+    return std::clamp(chosen, 1, days_);
 }
 
 void frmDate::clickDay(int index) {
@@ -312,10 +327,12 @@ void frmDate::stepYear(int delta) {
 }
 
 QString frmDate::dateText() const {
-    return Text1_->text().trimmed() + u'-' + QString::number(month_) + u'-' + labDate_[0]->text();
+    return QString::number(year_) + u'-' + QString::number(month_) + u'-' + QString::number(dayShown());
 }
 
 void frmDate::choose(int purpose) {
+    // A year typed but not yet shown counts: the grid catches up first.
+    ShowMonth();
     const QString text = dateText();
     if (QWidget* plan = Windows::instance().find(QStringLiteral("frmKaiXueJiHua"))) {
         const QString box = purpose == SemesterStart ? QStringLiteral("Text1") : QStringLiteral("Text2");
@@ -330,7 +347,9 @@ void frmDate::choose(int purpose) {
 }
 
 void frmDate::tick() {
-    const QString now = QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
+    // The default locale is the system's: the program sets no other.
+    const QLocale locale;
+    const QString now = locale.toString(QTime::currentTime(), clockFormat(locale));
     labTim_[1]->setText(now);
     labTim_[2]->setText(now);
 }

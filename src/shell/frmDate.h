@@ -28,9 +28,12 @@ public:
     static frmDate* openFor(Purpose purpose);
 
     // Redraws the grid for the year in Text1 and the month in cobMonth. A
-    // year box without a usable year keeps the grid as it is.
+    // year box without a usable year is set back to the year shown, so that
+    // the year box, the month list and the grid always show one month.
     void ShowMonth();
-    // "2003-9-1": the year box, the month shown and the chosen day.
+    // "2003-9-1": the year and month shown and the chosen day, kept within
+    // that month: day 31 chosen in a 30-day month gives its 30th (the
+    // highlighted cell). The chosen day itself is kept for the next month.
     QString dateText() const;
 
     static const QColor kCellColor;      // RGB 224, 224, 224
@@ -48,6 +51,7 @@ private:
     void stepYear(int delta);
     void choose(int purpose);
     void tick();
+    int dayShown() const;
 
     QLineEdit* Text1_ = nullptr;
     QComboBox* cobMonth_ = nullptr;
@@ -56,7 +60,9 @@ private:
     QLabel* labTim_[3] = {};
     QPushButton* cmdYesNo_[4] = {};
     QTimer* Timer1_ = nullptr;
-    int month_ = 1;
+    int year_ = 1;  // shown in the grid
+    int month_ = 1; // shown in the grid
+    int days_ = 31; // in the month shown
     bool loading_ = true;
 };
 

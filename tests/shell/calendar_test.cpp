@@ -9,9 +9,11 @@
 #include <QDate>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTime>
 #include <gtest/gtest.h>
 
 using testing_support::child;
@@ -121,16 +123,18 @@ TEST(CalendarWindow, GridFollowsYearAndMonthAndKeepsTheChosenDay) {
     EXPECT_EQ(g.highlighted, 7);
     for (int i = 1; i <= 42; ++i) EXPECT_EQ(g.days[i - 1], i >= 7 && i <= 37 ? i - 6 : 0) << i;
 
-    // Day 31 chosen, then a 30-day month: nothing highlighted, the day kept.
+    // Day 31 chosen, then a 30-day month: the 30th is highlighted and is the
+    // date given; the chosen day is kept for longer months.
     QTest::mouseClick(cell(w, 37), Qt::LeftButton);
     EXPECT_EQ(cell(w, 0)->text(), "31");
     child<QComboBox>(w, "cobMonth")->setCurrentIndex(8); // 九月 2003: Monday the first
     g = grid(w);
-    EXPECT_EQ(g.highlighted, 0);
+    EXPECT_EQ(g.highlighted, 31);
     EXPECT_EQ(g.days[1], 1);
     EXPECT_EQ(g.days[30], 30);
     EXPECT_EQ(g.days[31], 0);
-    EXPECT_EQ(w->dateText(), "2003-9-31"); // the chosen caption, unchanged
+    EXPECT_EQ(w->dateText(), "2003-9-30");
+    EXPECT_EQ(cell(w, 0)->text(), "31");
 
     // "A" and "V" step the year and redraw; the highlight follows day 31.
     child<QComboBox>(w, "cobMonth")->setCurrentIndex(11);
@@ -144,19 +148,92 @@ TEST(CalendarWindow, GridFollowsYearAndMonthAndKeepsTheChosenDay) {
     EXPECT_EQ(child<QLineEdit>(w, "Text1")->text(), "2002");
     EXPECT_EQ(grid(w).days[0], 1); // 2002-12-1 is a Sunday
 
-    // A year box without a number keeps the grid; so does a month text that
-    // names no month.
+    // A month text that names no month (typing on the way to one) keeps the
+    // grid.
     const QList<int> before = grid(w).days;
-    child<QLineEdit>(w, "Text1")->setText(QStringLiteral("二〇〇三"));
-    QTest::mouseClick(child<QPushButton>(w, "cmdYear(0)"), Qt::LeftButton);
-    child<QComboBox>(w, "cobMonth")->setCurrentIndex(1);
-    EXPECT_EQ(grid(w).days, before);
-    EXPECT_EQ(w->dateText(), QStringLiteral("二〇〇三-12-31")); // the month of the grid shown
-    child<QLineEdit>(w, "Text1")->setText("2002");
     child<QComboBox>(w, "cobMonth")->setEditText(QStringLiteral("十三月"));
     EXPECT_EQ(grid(w).days, before);
     child<QComboBox>(w, "cobMonth")->setEditText(QStringLiteral("二月"));
     EXPECT_EQ(grid(w).days[5], 1); // 2002-2-1 is a Friday
+    w->close();
+    settle();
+}
+
+TEST(CalendarWindow, YearBoxMonthListAndGridAlwaysShowOneMonth) {
+    // From 2003-8 with the 31st chosen, the year box is given a text and then
+    // a month is chosen or a year button pressed.
+    struct Case {
+        const char* yearText;
+        const char* action; // a month name, "A", "V" or "确定"
+        const char* yearShown;
+        const char* monthShown;
+        int firstCell; // cell of the 1st in the grid
+        const char* date;
+    } cases[] = {
+        {"二〇〇三", "七月", "2003", "七月", 3, "2003-7-31"}, // not a number: back to the year shown
+        {"", "七月", "2003", "七月", 3, "2003-7-31"},
+        {"0", "六月", "2003", "六月", 1, "2003-6-30"},
+        {"10000", "A", "2003", "八月", 6, "2003-8-31"},
+        {"20o3", "V", "2003", "八月", 6, "2003-8-31"},
+        {"2004", "二月", "2004", "二月", 1, "2004-2-29"},
+        {" 2005 ", "二月", " 2005 ", "二月", 3, "2005-2-28"}, // a usable year stays as typed
+        {"2003", "A", "2004", "八月", 1, "2004-8-31"},
+        {"二〇〇三", "确定", "2003", "八月", 6, "2003-8-31"},
+        {"2004", "确定", "2004", "八月", 1, "2004-8-31"}, // a year typed counts on "确定"
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.yearText) + " / " + c.action);
+        auto* w = shell::frmDate::openFor(shell::frmDate::SemesterStart);
+        ASSERT_NE(w, nullptr);
+        show(w, "2003", 8);
+        QTest::mouseClick(cell(w, 36), Qt::LeftButton); // 2003-8-31
+        ASSERT_EQ(cell(w, 0)->text(), "31");
+        QSignalSpy chosen(w, &shell::frmDate::dateChosen);
+        child<QLineEdit>(w, "Text1")->setText(QString::fromUtf8(c.yearText));
+        const QString action = QString::fromUtf8(c.action);
+        if (action == u"A") QTest::mouseClick(child<QPushButton>(w, "cmdYear(0)"), Qt::LeftButton);
+        else if (action == u"V") QTest::mouseClick(child<QPushButton>(w, "cmdYear(1)"), Qt::LeftButton);
+        else if (action == u"确定") child<QPushButton>(w, "cmdYesNo(1)")->click();
+        else child<QComboBox>(w, "cobMonth")->setCurrentIndex(shell::monthNumber(action) - 1);
+        if (action == u"确定") {
+            ASSERT_EQ(chosen.size(), 1);
+            EXPECT_EQ(chosen.at(0).at(1).toString(), QString::fromUtf8(c.date));
+            settle();
+            continue;
+        }
+        EXPECT_EQ(child<QLineEdit>(w, "Text1")->text(), QString::fromUtf8(c.yearShown));
+        EXPECT_EQ(child<QComboBox>(w, "cobMonth")->currentText(), QString::fromUtf8(c.monthShown));
+        const Grid g = grid(w);
+        EXPECT_EQ(g.days.indexOf(1) + 1, c.firstCell);
+        EXPECT_EQ(w->dateText(), QString::fromUtf8(c.date));
+        // The highlight is the day "确定" gives.
+        EXPECT_EQ(QString::number(g.days[g.highlighted - 1]), w->dateText().section(u'-', 2));
+        w->close();
+        settle();
+    }
+}
+
+TEST(CalendarWindow, ClockShowsTheTimeInTheLocalesFormat) {
+    struct Case {
+        const char* locale;
+        const char* format;
+    } cases[] = {
+        {"C", "HH:mm:ss"},         {"zh_CN", "HH:mm:ss"},        {"en_US", "h:mm:ss AP"},
+        {"ja_JP", "H時mm分ss秒"}, {"ko_KR", "AP h시 m분 s초"}, {"fa_IR", "H:mm:ss"},
+        {"fr_CA", "HH 'h' mm 'min' ss 's'"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(shell::clockFormat(QLocale(QString::fromLatin1(c.locale))), QString::fromUtf8(c.format)) << c.locale;
+
+    // The window's clock follows the locale: with en_US it has AM or PM.
+    const QLocale before;
+    QLocale::setDefault(QLocale(QStringLiteral("en_US")));
+    auto* w = openCalendar();
+    const QString shown = child<QLabel>(w, "labTim(1)")->text();
+    QLocale::setDefault(before);
+    EXPECT_TRUE(shown.endsWith(u"AM") || shown.endsWith(u"PM")) << shown.toStdString();
+    EXPECT_TRUE(QTime::fromString(shown, QStringLiteral("h:mm:ss AP")).isValid()) << shown.toStdString();
+    EXPECT_EQ(child<QLabel>(w, "labTim(2)")->text(), shown);
     w->close();
     settle();
 }
