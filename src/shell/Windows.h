@@ -26,8 +26,13 @@ public:
     Factory factory(const QString& name) const { return factories_.value(name); }
     // Creates (when needed) without showing.
     QWidget* load(const QString& name);
-    // Creates when needed, shows, raises and activates.
-    QWidget* open(const QString& name);
+    // Creates when needed, shows, raises and activates. A window shown for
+    // the first time that has not placed itself opens centred over
+    // `caller`'s window; without a caller over the active window when that
+    // is one of the program's windows; else centred on the screen. It is
+    // kept within the screen's available area either way. A window already
+    // on screen stays where it is.
+    QWidget* open(const QString& name, QWidget* caller = nullptr);
     QWidget* find(const QString& name) const;
     // Closes the window through its own close handling; true when it is gone
     // (a window may refuse, e.g. after "cancel" on an unsaved text).
@@ -38,12 +43,19 @@ public:
     static QString caption(const QString& name);
     static QStringList knownNames();
 
+    // Where a window whose outer size (frame included) is `size` goes: its
+    // centre on the centre of `over` (or of `available` when `over` is
+    // empty), moved into `available`; a window larger than that area keeps
+    // its top left corner in it.
+    static QRect placement(const QSize& size, const QRect& over, const QRect& available);
+
 Q_SIGNALS:
     void windowLoaded(const QString& name);
     void windowUnloaded(const QString& name);
 
 private:
     Windows() = default;
+    void place(QWidget* w, QWidget* caller) const;
     QHash<QString, Factory> factories_;
     QHash<QString, QPointer<QWidget>> loaded_;
 };

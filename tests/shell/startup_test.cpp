@@ -8,6 +8,7 @@
 #include "shell/Windows.h"
 #include "shell/frmTarvek.h"
 #include "shell/frmTray.h"
+#include "scores/frmStudenCJ.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -221,6 +223,112 @@ TEST_F(ShellFixture, SecondStartOpensTheWindowAskedForOrSaysThereIsNone) {
             EXPECT_TRUE(Windows::instance().find(opens)->isVisible());
         }
     }
+}
+
+namespace {
+struct PlacementFixture : ShellFixture {
+    QRect a; // the screen's available area
+    void SetUp() override {
+        ShellFixture::SetUp();
+        a = QGuiApplication::primaryScreen()->availableGeometry();
+        Windows::instance().setFactory(QStringLiteral("probeCaller"), [] { return new QWidget; });
+        Windows::instance().setFactory(QStringLiteral("probeWindow"), [] { return new QWidget; });
+    }
+    void TearDown() override {
+        ShellFixture::TearDown();
+        Windows::instance().setFactory(QStringLiteral("probeCaller"), nullptr);
+        Windows::instance().setFactory(QStringLiteral("probeWindow"), nullptr);
+    }
+    // One of the program's windows at `g`, active when shown.
+    QWidget* callerAt(const QRect& g, bool shown = true) {
+        QWidget* c = shown ? Windows::instance().open(QStringLiteral("probeCaller"))
+                           : Windows::instance().load(QStringLiteral("probeCaller"));
+        c->setGeometry(g);
+        if (shown) {
+            c->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(c));
+        }
+        return c;
+    }
+    QWidget* openProbe(const QSize& size, QWidget* caller) {
+        QWidget* w = Windows::instance().load(QStringLiteral("probeWindow"));
+        w->resize(size);
+        return Windows::instance().open(QStringLiteral("probeWindow"), caller);
+    }
+};
+} // namespace
+
+TEST_F(PlacementFixture, SecondaryWindowsOpenCentredOverTheirCallerWithinTheScreen) {
+    // Positions are those of the frames, as a window manager places them
+    // (the offscreen platform draws a thin one).
+    enum Where { OverCaller, ScreenCentre, TopLeft, BottomRight };
+    const QSize probe(200, 100);
+    struct Case {
+        const char* what;
+        QRect caller; // empty: no window of ours is open
+        bool shown;   // the caller is on screen
+        bool passed;  // handed to open() rather than only active
+        QSize size;
+        Where where;
+    } cases[] = {
+        {"over the caller", {a.x() + 200, a.y() + 150, 400, 300}, true, true, probe, OverCaller},
+        {"over the active window", {a.x() + 200, a.y() + 150, 400, 300}, true, false, probe, OverCaller},
+        {"caller at the top left", {a.x(), a.y(), 100, 80}, true, true, {300, 200}, TopLeft},
+        {"caller at the bottom right", {a.right() - 99, a.bottom() - 79, 100, 80}, true, true, {300, 200},
+         BottomRight},
+        {"caller not on screen", {a.x(), a.y(), 100, 80}, false, true, probe, ScreenCentre},
+        {"nothing open", {}, false, false, probe, ScreenCentre},
+        {"larger than the screen", {a.x() + 200, a.y() + 150, 400, 300}, true, true, a.size() + QSize(100, 100),
+         TopLeft},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        closeAll();
+        QWidget* caller = c.caller.isEmpty() ? nullptr : callerAt(c.caller, c.shown);
+        QWidget* w = openProbe(c.size, c.passed ? caller : nullptr);
+        const QRect f = w->frameGeometry();
+        EXPECT_EQ(w->size(), c.size);
+        switch (c.where) {
+        case OverCaller: {
+            const QPoint off = f.center() - caller->frameGeometry().center();
+            EXPECT_LE(off.manhattanLength(), 1) << off.x() << "," << off.y();
+            break;
+        }
+        case ScreenCentre: {
+            // The frame is known only once shown: within its width of the centre.
+            const QPoint off = f.center() - a.center();
+            EXPECT_LE(off.manhattanLength(), 1 + (f.width() - w->width())) << off.x() << "," << off.y();
+            break;
+        }
+        case TopLeft: EXPECT_EQ(f.topLeft(), a.topLeft()); break;
+        case BottomRight: EXPECT_EQ(f.bottomRight(), a.bottomRight()); break;
+        }
+        if (c.size == probe) {
+            EXPECT_TRUE(a.contains(f));
+        }
+    }
+
+    // A window already open stays where the teacher put it.
+    closeAll();
+    QWidget* caller = callerAt({a.x() + 200, a.y() + 150, 400, 300});
+    QWidget* w = openProbe(probe, caller);
+    w->move(a.x() + 5, a.y() + 7);
+    EXPECT_EQ(Windows::instance().open(QStringLiteral("probeWindow"), caller), w);
+    EXPECT_EQ(w->pos(), QPoint(a.x() + 5, a.y() + 7));
+}
+
+TEST_F(PlacementFixture, ClassFileWindowOpensOverTheScoreWindow) {
+    auto* scores = qobject_cast<scores::frmStudenCJ*>(Windows::instance().open(QStringLiteral("frmStudenCJ")));
+    ASSERT_TRUE(scores);
+    scores->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(scores));
+    scores->entry(QStringLiteral("mFileOpem"))->trigger();
+    QWidget* d = Windows::instance().find(QStringLiteral("frmOpenDatabase"));
+    ASSERT_TRUE(d && d->isVisible());
+    const QPoint off = d->frameGeometry().center() - scores->frameGeometry().center();
+    EXPECT_LE(off.manhattanLength(), 2) << off.x() << "," << off.y();
+    EXPECT_TRUE(a.contains(d->frameGeometry()));
+    Windows::instance().unload(QStringLiteral("frmOpenDatabase"));
 }
 
 namespace {
