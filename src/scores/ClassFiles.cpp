@@ -4,6 +4,8 @@
 #include "store/Schema.h"
 #include "store/Store.h"
 
+#include <algorithm>
+
 namespace scores {
 
 ClassState& ClassState::instance() {
@@ -67,6 +69,37 @@ bool exists(const QString& name) {
     if (name.trimmed().isEmpty() || isReservedName(name)) return false;
     store::Database db = store::Database::OpenDatabase(databasePath());
     return db.isValid() && db.hasTable(name.trimmed());
+}
+
+QString fieldsProblem(const QList<store::FieldDef>& fields) {
+    for (const store::FieldDef& want : store::classTableFields()) {
+        const auto have = std::find_if(fields.begin(), fields.end(), [&](const store::FieldDef& f) {
+            return f.name.compare(want.name, Qt::CaseInsensitive) == 0;
+        });
+        if (have == fields.end()) return QStringLiteral("表中缺少字段“%1”。").arg(want.name);
+        // Scores are counted and summed: a field of another kind would read
+        // as empty and take in text. Names and numbers must be text.
+        const bool text = have->kind == store::FieldKind::Text || have->kind == store::FieldKind::Memo;
+        if (want.kind == store::FieldKind::Currency && have->kind != store::FieldKind::Currency)
+            return QStringLiteral("字段“%1”不是数字字段。").arg(want.name);
+        if (want.kind != store::FieldKind::Currency && !text)
+            return QStringLiteral("字段“%1”不是文本字段。").arg(want.name);
+    }
+    return {};
+}
+
+QString classProblem(const QString& name) {
+    if (isReservedName(name)) return kMsgNotAClass;
+    QString error;
+    store::Database db = store::Database::OpenDatabase(databasePath(), &error);
+    if (!db.isValid()) return error;
+    const QString stored = db.findTable(name.trimmed());
+    if (stored.isEmpty()) return QStringLiteral("数据库中没有这个班级的表。");
+    return fieldsProblem(db.fields(stored));
+}
+
+QString unreadableMessage(const QString& name, const QString& why) {
+    return QStringLiteral("班级“%1”无法读取：%2").arg(name, why.isEmpty() ? QStringLiteral("数据库没有说明原因。") : why);
 }
 
 CreateOutcome create(const QString& typedName, bool withSampleStudent) {

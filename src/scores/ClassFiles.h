@@ -5,6 +5,7 @@
 // comment writer both work through these headers (no widgets here).
 
 #include "shell/Grid.h"
+#include "store/Store.h"
 
 #include <QString>
 #include <QStringList>
@@ -67,6 +68,16 @@ CreateOutcome create(const QString& typedName, bool withSampleStudent);
 // Whether a class table of that name (any case) exists. The file's own
 // tables are no class tables.
 bool exists(const QString& name);
+
+// Why the class table `name` cannot be used as a class; empty when it can.
+// A table that is missing (while "files" lists it), has lost any of the
+// sixteen class fields, or keeps names or scores in fields of another kind
+// is damaged: the class is not opened and nothing is written to it.
+QString classProblem(const QString& name);
+// The field check alone, on a table's fields as the store reads them.
+QString fieldsProblem(const QList<store::FieldDef>& fields);
+// What the teacher is told about a class that cannot be read.
+QString unreadableMessage(const QString& name, const QString& why);
 
 // The messages of the class-file window.
 inline const QString kMsgNoName = QStringLiteral("请输入课题名称！");

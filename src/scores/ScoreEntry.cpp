@@ -60,8 +60,12 @@ Outcome ScoreModel::storeScore(const QString& subjectText, bool byName, const QS
         return out;
     }
     store::Recordset* rs = data1();
+    if (!rs) {
+        out.messages << unreadable().messages;
+        return out;
+    }
     s_.searchKey = studentText.trimmed();
-    if (!rs || !findStudent(*rs, byName ? kName : kNumber, s_.searchKey)) {
+    if (!findStudent(*rs, byName ? kName : kNumber, s_.searchKey)) {
         out.messages << msg::kNoSuchNumber;
         return out;
     }

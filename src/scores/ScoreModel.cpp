@@ -77,28 +77,43 @@ void ScoreModel::setStatusPanel(int i, const QString& text) {
 
 store::Recordset* ScoreModel::data1() {
     data1Exposed_ = true;
+    readProblem_.clear();
+    if (!cls_.cjFileOpen || cls_.newClassName.isEmpty()) return nullptr;
     // The file's own tables are never a class, whoever named them.
-    if (!cls_.cjFileOpen || cls_.newClassName.isEmpty() || ClassFiles::isReservedName(cls_.newClassName))
+    if (ClassFiles::isReservedName(cls_.newClassName)) {
+        readProblem_ = ClassFiles::kMsgNotAClass;
         return nullptr;
+    }
     // The data folder can change between uses (tests), so the cursor is
     // keyed by file and table.
     const QString key = ClassFiles::databasePath() + u'\n' + cls_.newClassName;
-    if (!data1_ || data1Name_ != key) {
-        data1_ = store::Recordset::OpenTable(ClassFiles::databasePath(), cls_.newClassName);
-        data1Name_ = data1_ ? key : QString();
-        if (!data1_) return nullptr;
-    } else if (!data1_->Refresh()) {
+    // Read afresh, fields included: another program may have changed the
+    // table's layout since the last read.
+    QString error, why;
+    data1_ = store::Recordset::OpenTable(ClassFiles::databasePath(), cls_.newClassName, &error);
+    // A table that has lost fields reads as empty cells and takes writes to
+    // nowhere: it is refused as a whole.
+    if (data1_) why = ClassFiles::fieldsProblem(data1_->fieldDefs());
+    else if (why = ClassFiles::classProblem(cls_.newClassName); why.isEmpty())
+        why = error.isEmpty() ? QStringLiteral("数据库没有说明原因。") : error;
+    data1Name_ = key;
+    if (!why.isEmpty()) {
         data1_.reset();
         data1Name_.clear();
+        readProblem_ = ClassFiles::unreadableMessage(cls_.newClassName, why);
         return nullptr;
     }
     data1_->MoveFirst();
     return data1_.get();
 }
 
+Outcome ScoreModel::unreadable() const {
+    return Outcome::fail(readProblem_.isEmpty() ? msg::kNoClassOpen : readProblem_);
+}
+
 Outcome ScoreModel::writeTogether(const Writes& writes) {
     store::Recordset* rs = data1();
-    if (!rs) return Outcome{};
+    if (!rs) return unreadable();
     store::Database db = rs->database();
     QString why;
     bool ok = db.beginTransaction();
@@ -132,6 +147,8 @@ store::Recordset* ScoreModel::readData1() {
     store::Recordset* rs = data1();
     data1Exposed_ = false;
     data1Version_ = version;
+    // The views then show nothing: the status bar says why.
+    if (!rs) setStatusPanel(0, readProblem_);
     return rs;
 }
 
@@ -168,6 +185,12 @@ Outcome ScoreModel::classOpened(const QString& name) {
     }
     cls_.cjFileOpen = true;
     cls_.newClassName = name;
+    // A damaged class table is named with the reason and not opened.
+    if (!readData1()) {
+        const Outcome refused = unreadable();
+        closeClass();
+        return refused;
+    }
     setStatusPanel(0, name);
     s_.pageEnabled[1] = false;
     LoadRoster();

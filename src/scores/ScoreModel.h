@@ -117,6 +117,9 @@ public:
     // Null when no class is open or the table cannot be read. The caller may
     // write through it; the model reads the table afresh afterwards.
     store::Recordset* data1();
+    // When data1() gave null: the refusal to show (which class could not be
+    // read and why).
+    Outcome unreadable() const;
 
     // Several writes to the open class table as one: `writes` gets the
     // cursor and returns false (with the store's reason in `why`) at the
@@ -215,6 +218,8 @@ private:
     void fill(shell::Grid& g, bool spare);
     void setPageButtons();
     Outcome rosterChanged(const QString& message);
+    // A subject slot whose settings row the table lacks.
+    Outcome missingSlot(int slot) const;
     // The first student row (stored order) whose field equals `value`; the
     // cursor is left on it. Settings rows never match, so that a typed
     // number such as "listKM3" cannot reach a subject's row.
@@ -237,6 +242,7 @@ private:
     qint64 dataVersion();
 
     std::unique_ptr<store::Recordset> data1_;
+    QString readProblem_; // why the last data1() gave null, as the teacher is told
     QString data1Name_;
     bool data1Exposed_ = true;
     qint64 data1Version_ = -1;
@@ -267,6 +273,7 @@ inline const QString kNoEntrySubject = QStringLiteral("没有选择科目，请�
 inline const QString kUnknownSubject = QStringLiteral("没有这个科目，请从列表中选择科目！");
 inline const QString kEmptyScore = QStringLiteral("学生成绩为空，系统自动添加 0 分！");
 inline const QString kScoreStored = QStringLiteral("该学生成绩已经成功修改！");
+inline const QString kNoClassOpen = QStringLiteral("没有打开班级，请先打开班级！");
 QString numberOwned(const QString& owner);
 // A write the database refused, with the store's reason.
 QString saveFailed(const QString& why);

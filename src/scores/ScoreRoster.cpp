@@ -75,7 +75,7 @@ Outcome ScoreModel::addStudent(const QString& nameBox, const QString& numberBox)
     if (const QString why = numberProblem(key); !why.isEmpty()) return Outcome::fail(why);
     if (name.size() > kNameWidth) return Outcome::fail(msg::kNameTooLong);
     store::Recordset* rs = data1();
-    if (!rs) return Outcome::fail(msg::kNoSuchNumber);
+    if (!rs) return unreadable();
     s_.searchKey = key;
     if (findStudent(*rs, kNumber, key)) return Outcome::fail(msg::kNumberExists);
     setNewStudent(*rs, name, key);
@@ -122,7 +122,7 @@ Outcome ScoreModel::renameStudent(const QString& nameBox, const QString& numberB
     const QString name = nameBox.trimmed();
     if (name.size() > kNameWidth) return Outcome::fail(msg::kNameTooLong);
     store::Recordset* rs = data1();
-    if (!rs) return Outcome::fail(msg::kNoSuchNumber);
+    if (!rs) return unreadable();
     s_.searchKey = numberBox.trimmed();
     if (!findStudent(*rs, kNumber, s_.searchKey)) return Outcome::fail(msg::kNoSuchNumber);
     rs->Edit();
@@ -136,7 +136,7 @@ Outcome ScoreModel::renumberStudent(const QString& nameBox, const QString& numbe
     const QString key = numberBox.trimmed();
     if (const QString why = numberProblem(key); !why.isEmpty()) return Outcome::fail(why);
     store::Recordset* rs = data1();
-    if (!rs) return Outcome::fail(msg::kNoSuchName);
+    if (!rs) return unreadable();
     if (findStudent(*rs, kNumber, key)) return Outcome::fail(msg::numberOwned(rs->text(kName)));
     rs->MoveFirst();
     if (!findStudent(*rs, kName, nameBox.trimmed())) return Outcome::fail(msg::kNoSuchName);
@@ -149,7 +149,7 @@ Outcome ScoreModel::renumberStudent(const QString& nameBox, const QString& numbe
 
 Outcome ScoreModel::deleteStudent(const QString& numberBox) {
     store::Recordset* rs = data1();
-    if (!rs) return Outcome::fail(msg::kNoSuchNumber);
+    if (!rs) return unreadable();
     s_.searchKey = numberBox.trimmed();
     if (!findStudent(*rs, kNumber, s_.searchKey)) return Outcome::fail(msg::kNoSuchNumber);
     if (!rs->Delete()) return Outcome::fail(writeFailed(*rs));

@@ -36,13 +36,18 @@ QString subjectProblem(const QString& name, const QString& fullMarks) {
 
 } // namespace
 
+Outcome ScoreModel::missingSlot(int slot) const {
+    return Outcome::fail(ClassFiles::unreadableMessage(
+        cls_.newClassName, QStringLiteral("表中没有设置行“%1”。").arg(kSettingsPrefix + QString::number(slot))));
+}
+
 Outcome ScoreModel::addSubject(const QString& nameBox, const QString& fullMarksBox) {
     if (boxesEmpty(nameBox, fullMarksBox)) return Outcome::fail(msg::kSubjectEmpty);
     const QString name = nameBox.trimmed();
     const QString marks = fullMarksBox.trimmed();
     if (const QString why = subjectProblem(name, marks); !why.isEmpty()) return Outcome::fail(why);
     store::Recordset* rs = data1();
-    if (!rs) return {};
+    if (!rs) return unreadable();
     const int number = rs->fieldIndex(kNumber);
     const int nameField = rs->fieldIndex(kName);
     // The first free slot in row order: a gap left by a deletion is filled
@@ -70,7 +75,8 @@ Outcome ScoreModel::changeSubject(int slot, const QString& nameBox, const QStrin
     const QString marks = fullMarksBox.trimmed();
     if (const QString why = subjectProblem(name, marks); !why.isEmpty()) return Outcome::fail(why);
     store::Recordset* rs = data1();
-    if (!rs || !findSlot(*rs, slot)) return {};
+    if (!rs) return unreadable();
+    if (!findSlot(*rs, slot)) return missingSlot(slot);
     rs->Edit();
     rs->SetField(kName, name);
     rs->SetField(kFullMarks, marks);
@@ -84,7 +90,8 @@ Outcome ScoreModel::deleteSubject(int slot, const QString& nameBox, const QStrin
     if (boxesEmpty(nameBox, fullMarksBox)) return Outcome::fail(msg::kSubjectEmpty);
     if (slot < 0 || slot >= kSlots) return Outcome::fail(msg::kSubjectNotChosen);
     store::Recordset* rs = data1();
-    if (!rs || !findSlot(*rs, slot)) return {};
+    if (!rs) return unreadable();
+    if (!findSlot(*rs, slot)) return missingSlot(slot);
     rs->Edit();
     rs->SetField(kName, kFree);
     if (!rs->Update()) return Outcome::fail(QStringLiteral("保存失败：") + rs->lastError());

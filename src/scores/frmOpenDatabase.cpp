@@ -149,8 +149,15 @@ void frmOpenDatabase::open() {
         shell::MessageBox::show(this, ClassFiles::kMsgNotAClass);
         return;
     }
-    if (!ClassFiles::exists(name)) {
+    const bool listed = ClassFiles::list().contains(name);
+    if (!listed && !ClassFiles::exists(name)) {
         shell::MessageBox::show(this, ClassFiles::kMsgNoSuchClass);
+        return;
+    }
+    // A listed class whose table is gone or damaged is named with the
+    // reason, and stays closed: nothing may be written to it.
+    if (const QString why = ClassFiles::classProblem(name); !why.isEmpty()) {
+        shell::MessageBox::show(this, ClassFiles::unreadableMessage(name, why));
         return;
     }
     finish(name);

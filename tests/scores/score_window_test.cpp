@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QListWidget>
 #include <QTest>
+#include <sqlite3.h>
 
 using testing_support::child;
 using scores::frmOpenDatabase;
@@ -355,4 +356,28 @@ TEST_F(ScoreWindow, TheFilesOwnTablesAreNeverOpenedAsAClass) {
     }
     EXPECT_EQ(tableTexts(db, QStringLiteral("files")), files);
     EXPECT_EQ(tableTexts(db, QStringLiteral("dataBak")), bak);
+}
+
+// A class the list names but whose table is gone is named with the reason;
+// the score window keeps the class it had.
+TEST_F(ScoreWindow, ADamagedClassIsNamedAndTheOpenClassStays) {
+    createClass(QStringLiteral("初一2班"));
+    createClass(QStringLiteral("初一3班"));
+    ASSERT_EQ(w->statusPanel(0)->text(), QStringLiteral("初一3班"));
+    sqlite3* h = nullptr;
+    ASSERT_EQ(sqlite3_open(folder.file(store::kClassDb).toUtf8().constData(), &h), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(h, "DROP TABLE \"初一2班\"", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(h);
+
+    w->entry(QStringLiteral("mFileOpem"))->trigger();
+    frmOpenDatabase* d = classWindow();
+    ASSERT_TRUE(d);
+    d->pick(1);
+    get<QPushButton>(d, QStringLiteral("cmdFileCjYN(2)"))->click();
+    EXPECT_EQ(shell::MessageBox::takeShown(),
+              QStringList{QStringLiteral("班级“初一2班”无法读取：数据库中没有这个班级的表。")});
+    EXPECT_EQ(scores::ClassState::instance().newClassName, QStringLiteral("初一3班"));
+    get<QPushButton>(d, QStringLiteral("cmdFileCjYN(0)"))->click();
+    EXPECT_EQ(w->statusPanel(0)->text(), QStringLiteral("初一3班"));
+    EXPECT_TRUE(w->findChild<QMenu*>(QStringLiteral("mnuEdit"))->menuAction()->isVisible());
 }
