@@ -2,6 +2,7 @@
 
 #include <QAtomicInt>
 #include <cmath>
+#include <limits>
 #include <sqlite3.h>
 #include <QFileInfo>
 #include <QHash>
@@ -468,6 +469,17 @@ void Recordset::CancelUpdate() {
     touched_.clear();
 }
 
+namespace {
+// Characters as a reader counts them: a surrogate pair (an emoji, a rare
+// Han character) is one.
+qsizetype characterCount(const QString& s) {
+    qsizetype n = 0;
+    for (qsizetype i = 0; i < s.size(); ++i, ++n)
+        if (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate()) ++i;
+    return n;
+}
+} // namespace
+
 std::optional<QVariant> Recordset::convertForStore(const FieldDef& def, const QVariant& value, QString* why) {
     auto fail = [&](const QString& s) -> std::optional<QVariant> {
         if (why) *why = s;
@@ -479,7 +491,7 @@ std::optional<QVariant> Recordset::convertForStore(const FieldDef& def, const QV
     case FieldKind::Text:
     case FieldKind::Memo: {
         QString s = isCurrency ? value.value<Currency>().toString() : value.toString();
-        if (def.kind == FieldKind::Text && s.size() > def.size)
+        if (def.kind == FieldKind::Text && characterCount(s) > def.size)
             return fail(QStringLiteral("字段“%1”最多只能保存 %2 个字符。").arg(def.name).arg(def.size));
         return QVariant(s);
     }
@@ -490,8 +502,15 @@ std::optional<QVariant> Recordset::convertForStore(const FieldDef& def, const QV
         else if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float)
             c = Currency::fromDouble(value.toDouble());
         else if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong ||
-                 value.typeId() == QMetaType::UInt || value.typeId() == QMetaType::Short)
-            c = Currency::fromInt(value.toLongLong());
+                 value.typeId() == QMetaType::UInt || value.typeId() == QMetaType::Short ||
+                 value.typeId() == QMetaType::ULongLong) {
+            // Whole numbers beyond the count's range would wrap in fromInt.
+            constexpr qint64 limit = std::numeric_limits<qint64>::max() / Currency::Scale;
+            const bool unsignedValue = value.typeId() == QMetaType::ULongLong;
+            const qint64 whole = unsignedValue ? qint64(qMin<qulonglong>(value.toULongLong(), quint64(limit) + 1))
+                                               : value.toLongLong();
+            if (whole >= -limit && whole <= limit) c = Currency::fromInt(whole);
+        }
         if (!c) return fail(QStringLiteral("字段“%1”只能保存数字。").arg(def.name));
         return QVariant(qlonglong(c->raw()));
     }

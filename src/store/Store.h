@@ -17,7 +17,8 @@ struct sqlite3_stmt;
 namespace store {
 
 // The kinds of field a table can have. Text has a maximum length in
-// characters; Currency is the fixed-point kind; Number holds integers or
+// characters (Unicode code points: an emoji counts once, as a teacher
+// counts it); Currency is the fixed-point kind; Number holds integers or
 // doubles; Date holds a calendar date.
 enum class FieldKind { Text, Memo, Currency, Number, Date };
 
@@ -125,7 +126,8 @@ public:
     bool Edit(); // false when there is no current record
     void CancelUpdate();
     // Checks and writes the buffer. On a value that does not fit its field
-    // (text too long, not a number, not a date) nothing is written, the
+    // (text longer than the field's size in characters, not a number or a
+    // number out of the Currency range, not a date) nothing is written, the
     // record stays as it was and lastError() says which field and why.
     // As with the original engine, the current record after an AddNew/Update
     // is the one that was current before; the new record is the last one.

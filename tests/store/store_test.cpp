@@ -115,6 +115,8 @@ TEST_F(StoreFixture, RefusedValuesWriteNothing) {
     } cases[] = {{1, QStringLiteral("一二三四五六七八九十一")}, // eleven characters
                  {2, QStringLiteral("八十五")},
                  {2, QStringLiteral("")},
+                 {2, QStringLiteral("922337203685477.5808")}, // one past the largest Currency
+                 {2, 1e300},
                  {3, QStringLiteral("x")},
                  {4, QStringLiteral("2003-13-40")}};
     for (const Case& c : cases) {
@@ -137,6 +139,47 @@ TEST_F(StoreFixture, RefusedValuesWriteNothing) {
     EXPECT_EQ(again->text(1), QStringLiteral("甲"));
     EXPECT_TRUE(again->Fields(0).isNull());
     EXPECT_EQ(rs->text(0), QString()); // the cursor's own view is unchanged as well
+}
+
+// Limits as the teacher sees them: a text field's size counts characters,
+// however many UTF-16 units they take, and a Currency field takes exactly
+// the range of its 64-bit count, in every form a value can come in.
+TEST(FieldLimits, TextCountsCharactersAndCurrencyKeepsItsRange) {
+    const FieldDef name{QStringLiteral("姓名"), FieldKind::Text, 50};
+    const FieldDef score{QStringLiteral("js0"), FieldKind::Currency, 0};
+    const QString emoji = QStringLiteral("😀");
+    struct Case {
+        const char* what;
+        const FieldDef& def;
+        QVariant value;
+        bool accepted;
+    } cases[] = {
+        {"50 emoji", name, emoji.repeated(50), true},
+        {"51 emoji", name, emoji.repeated(51), false},
+        {"49 emoji and 1 Han", name, emoji.repeated(49) + QStringLiteral("王"), true},
+        {"50 Han", name, QStringLiteral("王").repeated(50), true},
+        {"51 Han", name, QStringLiteral("王").repeated(51), false},
+        {"largest text", score, QStringLiteral("922337203685477.5807"), true},
+        {"smallest text", score, QStringLiteral("-922337203685477.5808"), true},
+        {"past largest text", score, QStringLiteral("922337203685477.5808"), false},
+        {"past smallest text", score, QStringLiteral("-922337203685477.5809"), false},
+        {"huge double", score, 1e16, false},
+        {"largest whole", score, qlonglong(922337203685477), true},
+        {"past largest whole", score, qlonglong(922337203685478), false},
+        {"past smallest whole", score, qlonglong(-922337203685478), false},
+        {"unsigned past largest", score, QVariant::fromValue(quint64(1) << 63), false},
+        {"unsigned small", score, QVariant::fromValue(quint64(85)), true},
+    };
+    for (const Case& c : cases) {
+        QString why;
+        const auto stored = Recordset::convertForStore(c.def, c.value, &why);
+        EXPECT_EQ(stored.has_value(), c.accepted) << c.what;
+        if (!c.accepted) {
+            EXPECT_TRUE(why.contains(c.def.name)) << c.what;
+        }
+    }
+    QString why;
+    EXPECT_EQ(Recordset::convertForStore(score, QVariant::fromValue(quint64(85)), &why)->toLongLong(), 850000);
 }
 
 TEST_F(StoreFixture, TableNamesMatchWithoutCaseAndAreQuoted) {
