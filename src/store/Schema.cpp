@@ -96,11 +96,14 @@ QStringList ensureDataFiles(const QString& folder) {
     QDir().mkpath(folder);
     for (const DatabaseSchema& schema : databaseSchemas()) {
         const QString path = QDir(folder).filePath(schema.fileName);
-        const bool existed = QFileInfo::exists(path);
         QString error;
-        Database db = existed ? Database::OpenDatabase(path, &error) : Database::Create(path, &error);
+        Database db = QFileInfo(path).exists() ? Database::OpenDatabase(path, &error) : Database::Create(path, &error);
         if (!db.isValid()) {
             problems << error;
+            continue;
+        }
+        if (db.isReadOnly()) {
+            problems << db.readOnlyNote();
             continue;
         }
         for (const TableSchema& t : schema.tables) {

@@ -1,10 +1,11 @@
 #include "Store.h"
 
 #include <QAtomicInt>
+#include <QFileInfo>
 #include <cmath>
 #include <limits>
+#include <dlfcn.h>
 #include <sqlite3.h>
-#include <QFileInfo>
 #include <QHash>
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -28,6 +29,7 @@ public:
     ~Connection() {
         {
             QSqlDatabase db = QSqlDatabase::database(name_, false);
+            if (walFallback && !readOnly) checkpoint();
             db.close();
         }
         QSqlDatabase::removeDatabase(name_);
@@ -36,6 +38,31 @@ public:
     QSqlDatabase db() const { return QSqlDatabase::database(name_, false); }
     const QString& path() const { return path_; }
     QString lastError;
+    // Why the file was opened read-only ("是只读文件", ...); empty when it
+    // can be written.
+    QString readOnlyWhy;
+    bool readOnly = false;
+    bool walFallback = false;
+    bool inTransaction = false;
+
+    // The sentence for a write refused on a read-only file.
+    QString writeRefusal() const {
+        return QStringLiteral("数据库文件“%1”%2，不能保存修改。").arg(path_, readOnlyWhy);
+    }
+    // After a write outside a transaction or a commit: in write-ahead mode
+    // the change is folded back into the database file at once.
+    void afterCommit() {
+        if (walFallback && !inTransaction) checkpoint();
+    }
+    void checkpoint() {
+        QSqlQuery q(db());
+        q.setForwardOnly(true);
+        // (busy, frames in the log, frames copied back)
+        if (!q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")) || !q.next() || q.value(0).toInt() != 0 ||
+            q.value(1).toInt() != q.value(2).toInt())
+            qWarning("store: the write-ahead log of %s could not be folded back yet (another program is reading it)",
+                     qPrintable(path_));
+    }
 
     static QHash<QString, std::weak_ptr<Connection>>& registry() {
         static QHash<QString, std::weak_ptr<Connection>> r;
@@ -48,6 +75,12 @@ private:
 };
 
 namespace {
+
+// Whether tables may be read through the driver's sqlite3 handle (see
+// Database::readsThroughRawHandle); settled at the first connection.
+enum class RawReads { Unknown, Yes, No };
+RawReads g_rawReads = RawReads::Unknown;
+bool g_forceDriverReads = false;
 
 QString kindToDecl(const FieldDef& f) {
     switch (f.kind) {
@@ -84,43 +117,144 @@ FieldDef declToField(const QString& name, const QString& declIn) {
     return f;
 }
 
-QString sqlError(const QSqlQuery& q) { return q.lastError().text(); }
+// SQLite's reason in a sentence for the user: the usual causes in Chinese,
+// anything else with the library's own words after a Chinese lead.
+QString describe(int code, const QString& raw, const QString& path) {
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return QStringLiteral("数据库文件“%1”正被其他程序占用，请关闭那个程序后再试。").arg(path);
+    case SQLITE_READONLY: return QStringLiteral("数据库文件“%1”是只读的，不能保存修改。").arg(path);
+    case SQLITE_PERM:
+    case SQLITE_AUTH: return QStringLiteral("没有修改数据库文件“%1”的权限。").arg(path);
+    case SQLITE_FULL: return QStringLiteral("磁盘已满，无法写入数据库文件“%1”。").arg(path);
+    case SQLITE_IOERR: return QStringLiteral("读写数据库文件“%1”时磁盘出错。").arg(path);
+    case SQLITE_CORRUPT: return QStringLiteral("数据库文件“%1”已经损坏。").arg(path);
+    case SQLITE_NOTADB: return QStringLiteral("文件“%1”不是本程序能打开的数据库。").arg(path);
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("无法打开数据库文件“%1”或它旁边的临时文件（文件夹可能不允许写入）。").arg(path);
+    default: return QStringLiteral("数据库文件“%1”出错：%2").arg(path, raw);
+    }
+}
+
+QString describe(const QSqlError& e, const QString& path) {
+    bool ok = false;
+    const int code = e.nativeErrorCode().toInt(&ok);
+    return describe(ok ? code : SQLITE_ERROR, e.databaseText().isEmpty() ? e.text() : e.databaseText(), path);
+}
+
+QString sqlError(const QSqlQuery& q, const QString& path) { return describe(q.lastError(), path); }
+
+// Whether the QSQLITE plugin steps the same libsqlite3 as this program:
+// the plugin's own sqlite3_libversion() must hand out the very string ours
+// does (one library, one copy of its data), not just an equal version.
+bool driverSharesOurSqlite(const QSqlDatabase& db) {
+    const QSqlDriver* driver = db.driver();
+    Dl_info info{};
+    bool same = false;
+    if (driver && dladdr(static_cast<const void*>(driver->metaObject()), &info) && info.dli_fname) {
+        if (void* h = dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD)) {
+            using VersionFn = const char* (*)();
+            const auto theirs = reinterpret_cast<VersionFn>(dlsym(h, "sqlite3_libversion"));
+            same = theirs && theirs() == sqlite3_libversion();
+            dlclose(h);
+        }
+    }
+    if (!same) {
+        QSqlQuery q(db);
+        const QString theirs = q.exec(QStringLiteral("SELECT sqlite_version()")) && q.next() ? q.value(0).toString()
+                                                                                              : QStringLiteral("?");
+        qWarning("store: the Qt SQLite driver (SQLite %s) does not use this program's libsqlite3 (%s); tables are "
+                 "read through Qt Sql",
+                 qPrintable(theirs), sqlite3_libversion());
+    }
+    return same;
+}
 
 std::shared_ptr<Connection> connect(const QString& path, bool create, QString* error) {
-    const QFileInfo info(path);
-    if (!create && !info.isFile()) {
-        if (error) *error = QStringLiteral("找不到数据库文件“%1”。").arg(path);
+    auto fail = [error](const QString& why) -> std::shared_ptr<Connection> {
+        if (error) *error = why;
         return {};
-    }
+    };
+    const QFileInfo info(path);
+    if (info.isDir())
+        return fail(QStringLiteral("“%1”是一个文件夹，不是数据库文件。请把这个文件夹改名或移到别处，再重新启动本程序。")
+                        .arg(path));
+    if (!create && !info.exists()) return fail(QStringLiteral("找不到数据库文件“%1”。").arg(path));
     const QString key = info.absoluteFilePath();
     if (auto existing = Connection::registry().value(key).lock()) return existing;
+
+    const QFileInfo folder(info.absolutePath());
+    QString readOnlyWhy;
+    if (!info.exists()) {
+        if (!folder.isDir())
+            return fail(QStringLiteral("无法建立数据库文件“%1”：文件夹“%2”不存在。").arg(path, folder.filePath()));
+        if (!folder.isWritable())
+            return fail(
+                QStringLiteral("无法建立数据库文件“%1”：文件夹“%2”不允许写入。").arg(path, folder.filePath()));
+    } else {
+        if (!info.isReadable()) return fail(QStringLiteral("没有读取数据库文件“%1”的权限。").arg(path));
+        // Each write of a rollback journal makes a file beside the database,
+        // so the folder has to allow writing as well as the file.
+        if (!info.isWritable()) readOnlyWhy = QStringLiteral("是只读文件");
+        else if (!folder.isWritable()) readOnlyWhy = QStringLiteral("所在的文件夹“%1”不允许写入").arg(folder.filePath());
+    }
 
     static QAtomicInt counter;
     const QString name = QStringLiteral("veltrano-%1").arg(counter.fetchAndAddRelaxed(1));
     auto conn = std::make_shared<Connection>(key, name);
+    conn->readOnly = !readOnlyWhy.isEmpty();
+    conn->readOnlyWhy = readOnlyWhy;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(key);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        db.setConnectOptions(conn->readOnly ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_READONLY")
+                                            : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        QSqlError why;
         bool ok = db.open();
-        QString why = ok ? QString() : db.lastError().text();
+        if (!ok) why = db.lastError();
         if (ok) {
             // Reading the schema is what tells an SQLite file from any other file.
             QSqlQuery q(db);
             ok = q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
-            if (!ok) why = sqlError(q);
-            // Write-ahead logging with a full sync: every commit is on disk
-            // before Update() returns, at one flush per commit.
-            if (ok) {
-                q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
-                q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
-            }
+            if (!ok) why = q.lastError();
         }
         if (!ok) {
-            if (error)
-                *error = QStringLiteral("文件“%1”不是本程序能打开的数据库（%2）。").arg(path, why);
-            return {}; // conn's destructor removes the connection
+            bool known = false;
+            const int code = why.nativeErrorCode().toInt(&known) & 0xff;
+            if (known && (code == SQLITE_BUSY || code == SQLITE_LOCKED))
+                return fail(QStringLiteral("数据库文件“%1”正被其他程序占用，暂时无法打开。请关闭正在使用它的程序，"
+                                           "再重新启动本程序。")
+                                .arg(path));
+            if (known && code == SQLITE_NOTADB)
+                return fail(QStringLiteral("文件“%1”不是本程序能打开的数据库，本程序没有改动它。").arg(path));
+            if (known && code == SQLITE_CORRUPT)
+                return fail(QStringLiteral("数据库文件“%1”已经损坏，无法打开，本程序没有改动它。").arg(path));
+            return fail(QStringLiteral("无法打开数据库文件“%1”：%2").arg(path, describe(why, path)));
         }
+        if (!conn->readOnly) {
+            // A rollback journal with a full sync: every commit is in the
+            // database file itself, on disk, before it returns. A file left
+            // in write-ahead mode is switched over, which SQLite only allows
+            // when no other connection has the file open; otherwise the log
+            // is folded back after each commit.
+            QSqlQuery q(db);
+            q.setForwardOnly(true);
+            if (!q.exec(QStringLiteral("PRAGMA journal_mode=DELETE")) || !q.next() ||
+                q.value(0).toString().compare(u"delete", Qt::CaseInsensitive) != 0) {
+                const QString journalError = describe(q.lastError(), path);
+                q.finish();
+                if (!q.exec(QStringLiteral("PRAGMA journal_mode")) || !q.next() ||
+                    q.value(0).toString().compare(u"wal", Qt::CaseInsensitive) != 0)
+                    return fail(QStringLiteral("无法打开数据库文件“%1”：%2").arg(path, journalError));
+                conn->walFallback = true;
+            }
+            q.finish();
+            if (!q.exec(QStringLiteral("PRAGMA synchronous=FULL")))
+                return fail(QStringLiteral("无法打开数据库文件“%1”：%2").arg(path, sqlError(q, path)));
+            q.finish();
+            if (conn->walFallback) conn->checkpoint();
+        }
+        if (g_rawReads == RawReads::Unknown) g_rawReads = driverSharesOurSqlite(db) ? RawReads::Yes : RawReads::No;
     }
     Connection::registry().insert(key, conn);
     return conn;
@@ -138,6 +272,17 @@ Database Database::Create(const QString& path, QString* error) { return Database
 
 QString Database::path() const { return conn_ ? conn_->path() : QString(); }
 QString Database::lastError() const { return conn_ ? conn_->lastError : QString(); }
+bool Database::isReadOnly() const { return conn_ && conn_->readOnly; }
+bool Database::walFallback() const { return conn_ && conn_->walFallback; }
+
+QString Database::readOnlyNote() const {
+    if (!conn_ || !conn_->readOnly) return {};
+    return QStringLiteral("数据库文件“%1”%2，本次只能查看其中的内容，所做的修改无法保存。")
+        .arg(conn_->path(), conn_->readOnlyWhy);
+}
+
+void Database::setDriverReadsForTesting(bool on) { g_forceDriverReads = on; }
+bool Database::readsThroughRawHandle() { return g_rawReads == RawReads::Yes && !g_forceDriverReads; }
 
 QStringList Database::tables() const {
     QStringList out;
@@ -163,6 +308,10 @@ QString Database::findTable(const QString& name) const {
 
 bool Database::CreateTable(const QString& name, const QList<FieldDef>& fields) {
     if (!conn_) return false;
+    if (conn_->readOnly) {
+        conn_->lastError = conn_->writeRefusal();
+        return false;
+    }
     if (name.isEmpty() || fields.isEmpty()) {
         conn_->lastError = QStringLiteral("表名和字段不能为空。");
         return false;
@@ -175,9 +324,10 @@ bool Database::CreateTable(const QString& name, const QList<FieldDef>& fields) {
     for (const FieldDef& f : fields) cols << quoteIdentifier(f.name) + u' ' + kindToDecl(f);
     QSqlQuery q(conn_->db());
     if (!q.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoteIdentifier(name), cols.join(u", ")))) {
-        conn_->lastError = sqlError(q);
+        conn_->lastError = sqlError(q, conn_->path());
         return false;
     }
+    conn_->afterCommit();
     return true;
 }
 
@@ -192,9 +342,49 @@ QList<FieldDef> Database::fields(const QString& table) const {
     return out;
 }
 
-bool Database::beginTransaction() { return conn_ && conn_->db().transaction(); }
-bool Database::commit() { return conn_ && conn_->db().commit(); }
-bool Database::rollback() { return conn_ && conn_->db().rollback(); }
+bool Database::beginTransaction() {
+    if (!conn_) return false;
+    if (conn_->readOnly) {
+        conn_->lastError = conn_->writeRefusal();
+        return false;
+    }
+    // The statements are run here rather than through QSqlDatabase, whose
+    // errors do not carry SQLite's code.
+    QSqlQuery q(conn_->db());
+    if (!q.exec(QStringLiteral("BEGIN"))) {
+        conn_->lastError = QStringLiteral("无法开始保存一组更改：%1").arg(sqlError(q, conn_->path()));
+        return false;
+    }
+    conn_->inTransaction = true;
+    return true;
+}
+
+bool Database::commit() {
+    if (!conn_) return false;
+    QSqlQuery q(conn_->db());
+    if (q.exec(QStringLiteral("COMMIT"))) {
+        conn_->inTransaction = false;
+        conn_->afterCommit();
+        return true;
+    }
+    // A COMMIT that failed leaves the transaction open in SQLite: end it,
+    // or the next write would silently become part of it.
+    const QString why = sqlError(q, conn_->path());
+    const bool undone = q.exec(QStringLiteral("ROLLBACK"));
+    conn_->inTransaction = false;
+    conn_->lastError = undone ? QStringLiteral("这一组更改没能保存，已经全部撤销：%1").arg(why)
+                              : QStringLiteral("这一组更改没能保存：%1").arg(why);
+    return false;
+}
+
+bool Database::rollback() {
+    if (!conn_) return false;
+    QSqlQuery q(conn_->db());
+    const bool ok = q.exec(QStringLiteral("ROLLBACK"));
+    conn_->inTransaction = false;
+    if (!ok) conn_->lastError = QStringLiteral("无法撤销这一组更改：%1").arg(sqlError(q, conn_->path()));
+    return ok;
+}
 
 // --------------------------------------------------------------- Recordset
 
@@ -247,14 +437,90 @@ QVariant Recordset::fromStore(int index, const QVariant& v) const {
     return v;
 }
 
+// Decodes one stored value into its cell, the same for both read paths.
+// `text` is only called for text-like fields.
+template <typename TextFn>
+void Recordset::storeCell(Cell& c, FieldKind kind, int type, qint64 integer, double real, TextFn text) {
+    if (type == SQLITE_NULL) return;
+    switch (kind) {
+    case FieldKind::Currency:
+        c.type = Cell::Money;
+        c.i = type == SQLITE_FLOAT ? qint64(std::llround(real)) : integer;
+        break;
+    case FieldKind::Number:
+        if (type == SQLITE_INTEGER) {
+            c.type = Cell::Int;
+            c.i = integer;
+        } else {
+            c.type = Cell::Real;
+            c.d = real;
+        }
+        break;
+    case FieldKind::Date: {
+        const QDate d = QDate::fromString(text(), Qt::ISODate);
+        if (d.isValid()) {
+            c.type = Cell::Day;
+            c.i = d.toJulianDay();
+        }
+        break;
+    }
+    default:
+        c.type = Cell::Text;
+        c.s = text();
+    }
+}
+
 bool Recordset::Refresh() {
     CancelUpdate();
     QStringList cols{QStringLiteral("rowid")};
     for (const FieldDef& f : fields_) cols << quoteIdentifier(f.name);
     const QString sql = QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(cols.join(u','), quoteIdentifier(table_));
+    QSqlDatabase qdb = db_.connection()->db();
+    if (!qdb.isOpen()) {
+        error_ = QStringLiteral("数据库没有打开。");
+        return false;
+    }
+    const QString& path = db_.connection()->path();
+    const int n = int(fields_.size());
+    rows_.clear();
+    cells_.clear();
+    liveCount_ = 0;
+    pos_ = 0;
+    auto addRow = [&](qint64 rowid) {
+        rows_.append(Row{rowid, false});
+        cells_.resize(cells_.size() + n);
+        return cells_.data() + cells_.size() - n;
+    };
+    if (!Database::readsThroughRawHandle()) {
+        QSqlQuery q(qdb);
+        q.setForwardOnly(true);
+        if (!q.exec(sql)) {
+            error_ = sqlError(q, path);
+            return false;
+        }
+        while (q.next()) {
+            Cell* cells = addRow(q.value(0).toLongLong());
+            for (int i = 0; i < n; ++i) {
+                const QVariant v = q.value(i + 1);
+                const int type = v.isNull()                          ? SQLITE_NULL
+                                 : v.typeId() == QMetaType::LongLong ? SQLITE_INTEGER
+                                 : v.typeId() == QMetaType::Int      ? SQLITE_INTEGER
+                                 : v.typeId() == QMetaType::Double   ? SQLITE_FLOAT
+                                                                     : SQLITE_TEXT;
+                storeCell(cells[i], fields_[i].kind, type, v.toLongLong(), v.toDouble(), [&] { return v.toString(); });
+            }
+        }
+        if (q.lastError().isValid()) {
+            error_ = sqlError(q, path);
+            rows_.clear();
+            cells_.clear();
+            return false;
+        }
+        liveCount_ = int(rows_.size());
+        return true;
+    }
     // Reading a whole table is the hot path of every window: step the
     // driver's own SQLite handle rather than going through QVariant rows.
-    QSqlDatabase qdb = db_.connection()->db();
     const QVariant handle = qdb.driver()->handle();
     sqlite3* raw = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
                        ? *static_cast<sqlite3* const*>(handle.data())
@@ -266,12 +532,9 @@ bool Recordset::Refresh() {
     sqlite3_stmt* st = nullptr;
     const QByteArray utf8 = sql.toUtf8();
     if (sqlite3_prepare_v2(raw, utf8.constData(), int(utf8.size()), &st, nullptr) != SQLITE_OK) {
-        error_ = QString::fromUtf8(sqlite3_errmsg(raw));
+        error_ = describe(sqlite3_errcode(raw), QString::fromUtf8(sqlite3_errmsg(raw)), path);
         return false;
     }
-    rows_.clear();
-    cells_.clear();
-    const int n = int(fields_.size());
     {
         // Size the blocks once: growing them row by row moves every value.
         sqlite3_stmt* count = nullptr;
@@ -286,55 +549,27 @@ bool Recordset::Refresh() {
     }
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        Row r;
-        r.rowid = sqlite3_column_int64(st, 0);
-        cells_.resize(cells_.size() + n);
-        Cell* cells = cells_.data() + cells_.size() - n;
+        Cell* cells = addRow(sqlite3_column_int64(st, 0));
         for (int i = 0; i < n; ++i) {
             const int col = i + 1;
             const int type = sqlite3_column_type(st, col);
-            if (type == SQLITE_NULL) continue;
-            Cell& c = cells[i];
-            switch (fields_[i].kind) {
-            case FieldKind::Currency:
-                c.type = Cell::Money;
-                c.i = type == SQLITE_FLOAT ? qint64(std::llround(sqlite3_column_double(st, col)))
-                                           : sqlite3_column_int64(st, col);
-                break;
-            case FieldKind::Number:
-                if (type == SQLITE_INTEGER) {
-                    c.type = Cell::Int;
-                    c.i = sqlite3_column_int64(st, col);
-                } else {
-                    c.type = Cell::Real;
-                    c.d = sqlite3_column_double(st, col);
-                }
-                break;
-            default: {
-                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-                QString str = QString::fromUtf8(text, sqlite3_column_bytes(st, col));
-                if (fields_[i].kind == FieldKind::Date) {
-                    const QDate d = QDate::fromString(str, Qt::ISODate);
-                    if (d.isValid()) {
-                        c.type = Cell::Day;
-                        c.i = d.toJulianDay();
-                    }
-                } else {
-                    c.type = Cell::Text;
-                    c.s = std::move(str);
-                }
-            }
-            }
+            const FieldKind kind = fields_[i].kind;
+            const bool numeric = kind == FieldKind::Currency || kind == FieldKind::Number;
+            storeCell(cells[i], kind, type, numeric ? sqlite3_column_int64(st, col) : 0,
+                      numeric && type == SQLITE_FLOAT ? sqlite3_column_double(st, col) : 0.0, [&] {
+                          const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+                          return QString::fromUtf8(text, sqlite3_column_bytes(st, col));
+                      });
         }
-        rows_.append(r);
     }
     sqlite3_finalize(st);
     if (rc != SQLITE_DONE) {
-        error_ = QString::fromUtf8(sqlite3_errmsg(raw));
+        error_ = describe(rc, QString::fromUtf8(sqlite3_errstr(rc)), path);
+        rows_.clear();
+        cells_.clear();
         return false;
     }
     liveCount_ = int(rows_.size());
-    pos_ = 0;
     return true;
 }
 
@@ -357,6 +592,10 @@ int Recordset::position() const {
     for (int i = 0; i < pos_ && i < rows_.size(); ++i)
         if (!rows_[i].deleted) ++n;
     return n;
+}
+
+qint64 Recordset::storedKey() const {
+    return pos_ < rows_.size() && !rows_[pos_].deleted ? rows_[pos_].rowid : -1;
 }
 
 const Recordset::Cell* Recordset::currentCells() const {
@@ -564,6 +803,10 @@ bool Recordset::Update() {
 }
 
 bool Recordset::writeBuffer() {
+    if (db_.isReadOnly()) {
+        error_ = db_.connection()->writeRefusal();
+        return false;
+    }
     // Check every written field first: a refused value writes nothing.
     QStringList cols;
     QList<QVariant> stored;
@@ -596,7 +839,7 @@ bool Recordset::writeBuffer() {
             insertQuery_ = std::make_unique<QSqlQuery>(db_.connection()->db());
             insertSql_.clear();
             if (!insertQuery_->prepare(sql)) {
-                error_ = sqlError(*insertQuery_);
+                error_ = sqlError(*insertQuery_, db_.path());
                 insertQuery_.reset();
                 return false;
             }
@@ -605,7 +848,7 @@ bool Recordset::writeBuffer() {
         QSqlQuery& ins = *insertQuery_;
         for (int k = 0; k < stored.size(); ++k) ins.bindValue(k, stored[k]);
         if (!ins.exec()) {
-            error_ = sqlError(ins);
+            error_ = sqlError(ins, db_.path());
             return false;
         }
         Row r;
@@ -615,6 +858,7 @@ bool Recordset::writeBuffer() {
         Cell* cells = rowCells(int(rows_.size()) - 1);
         for (int k = 0; k < indexes.size(); ++k) cells[indexes[k]] = toCell(fromStore(indexes[k], stored[k]));
         ++liveCount_;
+        db_.connection()->afterCommit();
         return true;
     }
     // Edit
@@ -626,13 +870,13 @@ bool Recordset::writeBuffer() {
     QStringList sets;
     for (const QString& c : cols) sets << c + QStringLiteral("=?");
     if (!q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(quoteIdentifier(table_), sets.join(u',')))) {
-        error_ = sqlError(q);
+        error_ = sqlError(q, db_.path());
         return false;
     }
     for (const QVariant& v : stored) q.addBindValue(v);
     q.addBindValue(rows_[pos_].rowid);
     if (!q.exec()) {
-        error_ = sqlError(q);
+        error_ = sqlError(q, db_.path());
         return false;
     }
     if (q.numRowsAffected() == 0) {
@@ -641,6 +885,7 @@ bool Recordset::writeBuffer() {
     }
     Cell* cells = rowCells(pos_);
     for (int k = 0; k < indexes.size(); ++k) cells[indexes[k]] = toCell(fromStore(indexes[k], stored[k]));
+    db_.connection()->afterCommit();
     return true;
 }
 
@@ -673,22 +918,27 @@ qint64 ChangeWatch::version(const QString& path) {
 
 bool Recordset::Delete() {
     CancelUpdate();
+    if (db_.isReadOnly()) {
+        error_ = db_.connection()->writeRefusal();
+        return false;
+    }
     if (pos_ >= rows_.size() || rows_[pos_].deleted) {
         error_ = QStringLiteral("没有当前记录。");
         return false;
     }
     QSqlQuery q(db_.connection()->db());
     if (!q.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(quoteIdentifier(table_)))) {
-        error_ = sqlError(q);
+        error_ = sqlError(q, db_.path());
         return false;
     }
     q.addBindValue(rows_[pos_].rowid);
     if (!q.exec()) {
-        error_ = sqlError(q);
+        error_ = sqlError(q, db_.path());
         return false;
     }
     rows_[pos_].deleted = true;
     --liveCount_;
+    db_.connection()->afterCommit();
     return true;
 }
 

@@ -32,18 +32,40 @@ class Connection;
 
 // One database file. Opening never creates a file unless asked to; a file
 // that is not a database this program can open is reported, never touched.
+//
+// Every confirmed change is in the database file itself: the file is kept
+// with a rollback journal and a full sync, so a copy of the file alone (to a
+// USB stick, say) holds all of it while the program runs and after it ends.
+// A file that another program keeps in write-ahead mode cannot be switched
+// over; then the log is folded back into the file after every commit
+// (see walFallback()).
+//
+// A file that cannot be written (a read-only file, or one in a folder that
+// does not allow writing, where no journal can be made) is opened read-only:
+// readOnlyNote() says why, and every write fails with a Chinese sentence in
+// lastError() instead of reaching SQLite.
 class Database {
 public:
     Database() = default;
     // Opens an existing file. On failure returns an invalid Database and puts
-    // a sentence naming the file into *error.
+    // a sentence naming the file into *error (a folder in the file's place,
+    // a missing, locked, foreign or damaged file each have their own).
     static Database OpenDatabase(const QString& path, QString* error = nullptr);
-    // Creates the file when it does not exist, then opens it.
+    // Creates the file when it does not exist, then opens it. A 0-byte file
+    // is an empty database and is opened as one.
     static Database Create(const QString& path, QString* error = nullptr);
 
     bool isValid() const { return bool(conn_); }
     QString path() const;
+    // The reason of the last failed call on this file (any handle of it).
     QString lastError() const;
+    // Opened read-only, and the sentence to show the user about it (naming
+    // the file); empty when the file can be written.
+    bool isReadOnly() const;
+    QString readOnlyNote() const;
+    // The file stays in write-ahead mode because another connection held it
+    // at open; every commit is followed by a checkpoint.
+    bool walFallback() const;
 
     // All user tables, in creation order.
     QStringList tables() const;
@@ -55,13 +77,27 @@ public:
     // lastError()) when a table of that name exists or the name is empty.
     bool CreateTable(const QString& name, const QList<FieldDef>& fields);
     QList<FieldDef> fields(const QString& table) const;
-
     // A write transaction around several updates: all of them or none.
+    // Each returns false with the reason in lastError() when it fails, and
+    // no call leaves a transaction open behind a failure: a COMMIT that
+    // fails (the file locked by another program, the disk full) is rolled
+    // back, so a later write is never silently part of a transaction that
+    // will not be committed. A failed beginTransaction() opened nothing:
+    // do not write on as though it had. After a failed commit, a cursor
+    // that wrote in the transaction still shows those records until its
+    // Refresh().
     bool beginTransaction();
     bool commit();
     bool rollback();
 
     std::shared_ptr<Connection> connection() const { return conn_; }
+
+    // Tables are read through the Qt driver's own sqlite3 handle with this
+    // program's libsqlite3, which is only safe when both are one library;
+    // the first connection checks that, and reads go through QSqlQuery when
+    // they are not. Tests force the QSqlQuery path with this.
+    static void setDriverReadsForTesting(bool on);
+    static bool readsThroughRawHandle();
 
 private:
     explicit Database(std::shared_ptr<Connection> c) : conn_(std::move(c)) {}
@@ -101,6 +137,9 @@ public:
     int RecordCount() const { return liveCount_; }
     // Position of the current record among the live records (0-based).
     int position() const;
+    // The key that orders the current record in the stored order (SQLite's
+    // rowid); -1 when there is no current record.
+    qint64 storedKey() const;
 
     // Field values of the current record (or of the pending AddNew/Edit
     // buffer). Text and Memo read as QString, Currency as store::Currency,
@@ -162,6 +201,8 @@ private:
         QString s;
     };
     static QVariant toVariant(const Cell& c);
+    template <typename TextFn>
+    static void storeCell(Cell& c, FieldKind kind, int type, qint64 integer, double real, TextFn text);
     static Cell toCell(const QVariant& v);
     // Values of row r, field i live at cells_[r * fieldCount() + i]: one
     // block for the whole table rather than one allocation per record.

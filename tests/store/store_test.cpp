@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 using namespace store;
 
@@ -182,6 +183,40 @@ TEST(FieldLimits, TextCountsCharactersAndCurrencyKeepsItsRange) {
     EXPECT_EQ(Recordset::convertForStore(score, QVariant::fromValue(quint64(85)), &why)->toLongLong(), 850000);
 }
 
+// Both ways of reading a table (the driver's raw handle, and Qt Sql when the
+// driver's SQLite is not this program's) give the same values.
+TEST_F(StoreFixture, DriverReadsMatchRawHandleReads) {
+    EXPECT_TRUE(Database::readsThroughRawHandle()) << "Qt's SQLite driver and libsqlite3 should be one library here";
+    auto rs = open();
+    rs->AddNew();
+    rs->SetField(0, QStringLiteral("评语"));
+    rs->SetField(1, QStringLiteral("😀甲"));
+    rs->SetField(2, QStringLiteral("-84.3333"));
+    rs->SetField(3, 2.5);
+    rs->SetField(4, QStringLiteral("2003-2-11"));
+    ASSERT_TRUE(rs->Update());
+    rs->AddNew();
+    rs->SetField(3, 7);
+    ASSERT_TRUE(rs->Update());
+    auto dump = [&] {
+        QStringList out;
+        auto r = open();
+        for (r->MoveFirst(); !r->isEOF(); r->MoveNext()) {
+            QStringList row{QString::number(r->storedKey())};
+            for (int i = 0; i < r->fieldCount(); ++i)
+                row << r->text(i) + u'/' + QString::fromLatin1(r->Fields(i).typeName());
+            out << row.join(u'|');
+        }
+        return out;
+    };
+    const QStringList raw = dump();
+    Database::setDriverReadsForTesting(true);
+    const QStringList driver = dump();
+    Database::setDriverReadsForTesting(false);
+    EXPECT_EQ(raw.size(), 2);
+    EXPECT_EQ(driver, raw);
+}
+
 TEST_F(StoreFixture, TableNamesMatchWithoutCaseAndAreQuoted) {
     ASSERT_TRUE(db.CreateTable(QStringLiteral("ClassA"), sampleFields()));
     EXPECT_TRUE(Recordset::OpenTable(path, QStringLiteral("classa")));
@@ -260,11 +295,17 @@ TEST(StoreKill, KillAfterUpdateLosesNothing) {
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=StoreKill.ChildWritesThenDies")});
     ASSERT_TRUE(child.waitForFinished(30000));
     EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
-    auto rs = Recordset::OpenTable(path, QStringLiteral("t"));
-    ASSERT_TRUE(rs);
-    ASSERT_EQ(rs->RecordCount(), 1);
-    rs->MoveFirst();
-    EXPECT_EQ(rs->text(0), QStringLiteral("已修改"));
+    // The file alone holds the confirmed change (nothing is left only in a
+    // log beside it), and so does the file opened again in place.
+    const QString copy = dir.filePath(QStringLiteral("copy.mdb"));
+    ASSERT_TRUE(QFile::copy(path, copy));
+    for (const QString& file : {copy, path}) {
+        auto rs = Recordset::OpenTable(file, QStringLiteral("t"));
+        ASSERT_TRUE(rs) << file.toStdString();
+        ASSERT_EQ(rs->RecordCount(), 1);
+        rs->MoveFirst();
+        EXPECT_EQ(rs->text(0), QStringLiteral("已修改"));
+    }
 }
 
 TEST(DataFiles, CreatesEveryFileWithTablesAndTemplate) {
@@ -333,4 +374,17 @@ TEST_F(StoreFixture, ChangeWatchSeesEveryCommit) {
     ASSERT_TRUE(db.rollback());
     EXPECT_EQ(watch.version(path), afterOwn);
     EXPECT_EQ(watch.version(dir.filePath(QStringLiteral("missing.mdb"))), -1);
+
+    // Between looks the watch holds no lock: another program's writer that
+    // does not wait at all still gets through, and the watch sees it.
+    const qint64 beforeOther = watch.version(path);
+    ASSERT_GE(beforeOther, 0);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(path.toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    sqlite3_busy_timeout(other, 0);
+    EXPECT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; DELETE FROM \"高一(1)班\"; COMMIT", nullptr, nullptr, nullptr),
+              SQLITE_OK)
+        << sqlite3_errmsg(other);
+    sqlite3_close(other);
+    EXPECT_NE(watch.version(path), beforeOther);
 }
