@@ -40,8 +40,10 @@ std::optional<double> cellNumber(const QString& text) {
         for (; i < size && plain; ++i) {
             const char16_t ch = text[i].unicode();
             if (ch >= u'0' && ch <= u'9') {
+                // Past 15 digits the general reading below takes over; the
+                // mantissa stops here so that it can never overflow.
+                if (++digits > 15) break;
                 mantissa = mantissa * 10 + (ch - u'0');
-                ++digits;
                 if (point) ++decimals;
             } else if (ch == u'.' && !point) {
                 point = true;
@@ -103,12 +105,10 @@ double levelLine(const ScoreState& s, int p, int k) {
     return numberValue(s.levelStarts[p]) * s.fullMarks[k].toDouble() / 100.0;
 }
 
-store::Currency weightedTotal(const ScoreState& s, const StudentRow& row) {
-    static const store::Currency hundred = store::Currency::fromInt(100);
-    store::Currency t;
+WideAmount weightedTotal(const ScoreState& s, const StudentRow& row) {
+    WideAmount t;
     const int n = qBound(0, s.subjectCount, kSlots);
-    for (int k = 0; k < n; ++k)
-        t = store::Currency::add(t, store::Currency::divide(store::Currency::multiply(row.score[k], s.subjectWeights[k]).value_or(store::Currency()), hundred).value_or(store::Currency())).value_or(t);
+    for (int k = 0; k < n; ++k) t += WideAmount::weighted(row.score[k], s.subjectWeights[k]);
     return t;
 }
 

@@ -51,7 +51,7 @@ double levelLine(const ScoreState& s, int p, int k);
 
 // The weighted total of a student, rounded to four places after each step
 // as the score table computes it, and the average shown beside it.
-store::Currency weightedTotal(const ScoreState& s, const StudentRow& row);
+WideAmount weightedTotal(const ScoreState& s, const StudentRow& row);
 
 // Widens the columns whose texts, from row `from` down, would be cut off at
 // their width: long unrounded rates and averages ("95.2380952380952") do not

@@ -272,7 +272,7 @@ void ScoreModel::loadSettingsFrom(store::Recordset& cursor) {
             s_.totalTitle = title.trimmed();
             s_.pointWeights[s_.levelCount] = rs->text(col.js[1]).trimmed();
         } else if (i == 9) {
-            s_.bandInterval = int(std::nearbyint(currencyAt(*rs, col.js[0]).toDouble()));
+            s_.bandInterval = boundedInt(std::nearbyint(currencyAt(*rs, col.js[0]).toDouble()));
             s_.pointWeights[9] = rs->text(col.js[1]).trimmed();
         } else {
             s_.levelComboItems << kNoEntry;
@@ -300,8 +300,8 @@ void ScoreModel::loadSettingsFrom(store::Recordset& cursor) {
         }
         s_.pageValues[i] = currencyAt(*rs, col.js[4]);
     }
-    for (int i = 1; i <= 6; ++i) s_.pageTwips[i] = int(std::lround(s_.pageValues[i].toDouble() * shell::TwipsPerMm));
-    for (int i = 7; i <= 9; ++i) s_.pageInts[i] = int(std::nearbyint(s_.pageValues[i].toDouble()));
+    for (int i = 1; i <= 6; ++i) s_.pageTwips[i] = boundedInt(std::round(s_.pageValues[i].toDouble() * shell::TwipsPerMm));
+    for (int i = 7; i <= 9; ++i) s_.pageInts[i] = boundedInt(std::nearbyint(s_.pageValues[i].toDouble()));
     Q_EMIT settingsLoaded();
 }
 
@@ -385,18 +385,16 @@ void ScoreModel::FilterHeading() {
 
 // ------------------------------------------------------------ fills
 
-store::Currency ScoreModel::weightedTotal(const store::Recordset& rs) const {
-    static const store::Currency hundred = store::Currency::fromInt(100);
-    store::Currency t;
+WideAmount ScoreModel::weightedTotal(const store::Recordset& rs) const {
+    WideAmount t;
     for (int k = 0; k < s_.subjectCount && k < kSlots; ++k) {
         const int index = rs.fieldIndex(QStringLiteral("js%1").arg(k));
-        const store::Currency product = store::Currency::multiply(currencyAt(rs, index), s_.subjectWeights[k]).value_or(store::Currency());
-        t = store::Currency::add(t, store::Currency::divide(product, hundred).value_or(store::Currency())).value_or(t);
+        t += WideAmount::weighted(currencyAt(rs, index), s_.subjectWeights[k]);
     }
     return t;
 }
 
-QString ScoreModel::averageText(store::Currency total) const {
+QString ScoreModel::averageText(WideAmount total) const {
     // Without subjects there is nothing to average: the cell stays empty.
     if (s_.subjectCount <= 0) return {};
     return shell::numberText(total.toDouble() / double(s_.subjectCount));
@@ -408,7 +406,6 @@ void ScoreModel::fill(shell::Grid& g, bool spare) {
     int r = 1;
     if (store::Recordset* rs = readData1()) {
         const Columns col(*rs);
-        static const store::Currency hundred = store::Currency::fromInt(100);
         // Size the grid once: growing it a row at a time copies every cell
         // each time, which a class of a few thousand students feels.
         int students = 0;
@@ -423,12 +420,11 @@ void ScoreModel::fill(shell::Grid& g, bool spare) {
             g.setText(r, 0, QString::number(r));
             g.setText(r, 1, stringAt(*rs, col.name));
             g.setText(r, 2, number);
-            store::Currency t;
+            WideAmount t;
             for (int k = 0; k < n; ++k) {
                 const std::optional<store::Currency> score = rs->currency(col.js[k]);
                 g.setText(r, 3 + k, score ? score->toString() : QString());
-                if (score)
-                    t = store::Currency::add(t, store::Currency::divide(store::Currency::multiply(*score, s_.subjectWeights[k]).value_or(store::Currency()), hundred).value_or(store::Currency())).value_or(t);
+                if (score) t += WideAmount::weighted(*score, s_.subjectWeights[k]);
             }
             g.setText(r, n + 3, t.toString());
             g.setText(r, n + 4, averageText(t));

@@ -10,6 +10,7 @@
 // setSpareGrid(), the status panels through statusPanel()/setStatusPanel().
 
 #include "ClassFiles.h"
+#include "WideAmount.h"
 
 #include "shell/Grid.h"
 #include "store/Currency.h"
@@ -70,6 +71,15 @@ struct ScoreState {
     // cmdNamePage 0..3: roster "上一个"/"下一个", entry "上一个"/"下一个".
     std::array<bool, 4> pageEnabled{};
 };
+
+// A whole number from a stored or typed amount, held to the int range (NaN
+// gives 0): a value from a damaged or hostile file never wraps.
+inline int boundedInt(double v) {
+    if (!(v == v)) return 0;
+    if (v >= 2147483647.0) return 2147483647;
+    if (v <= -2147483648.0) return -2147483647 - 1;
+    return int(v);
+}
 
 // One refusal or confirmation: the messages to show in order and whether
 // anything was written.
@@ -160,9 +170,10 @@ public:
     void ShowScoreTable();
 
     // The weighted total of one student row, rounded to four places after
-    // each step, and its average (empty with no subjects).
-    store::Currency weightedTotal(const store::Recordset& rs) const;
-    QString averageText(store::Currency total) const;
+    // each step (never wrapped, however large), and its average (empty
+    // with no subjects).
+    WideAmount weightedTotal(const store::Recordset& rs) const;
+    QString averageText(WideAmount total) const;
 
     // --- position -------------------------------------------------------
     // cmdNamePage(index): 0/2 back, 1/3 forward.

@@ -17,6 +17,7 @@ const QString kFree = QStringLiteral("000");
 constexpr int kBandRows = 31;     // heading, "参考人数" and 29 bands
 constexpr int kReportCols = 18;
 constexpr int kMaxInterval = 32767; // the interval is kept as a 16-bit count of points
+constexpr int64_t kMaxBands = 10000; // rows of one band table: full marks 10000 at interval 1
 
 using FieldValues = QList<QPair<QString, QVariant>>;
 
@@ -206,17 +207,16 @@ void SubjectReport(ScoreModel& model) {
     const double expected = numberValue(s.pointWeights[9]);
     const bool average = selected(s.pointWeights[averageSlot(s)]);
     const int N = int(students.size());
-    const store::Currency count = store::Currency::fromInt(N);
 
     for (int k = 0; k < n; ++k) {
         const int row = k + 1;
-        store::Currency sum;
+        WideAmount sum; // a grade's scores can sum past a stored amount's range
         std::array<int, kLevelRows> c{};
         std::array<double, kLevelRows> line{};
         for (int p = 0; p < levels; ++p) line[p] = levelLine(s, p, k);
         for (const StudentRow& st : students) {
             const store::Currency score = st.score[k];
-            sum = store::Currency::add(sum, score).value_or(sum);
+            sum += WideAmount(score);
             const double v = score.toDouble();
             // Below the pass line a student counts for the failing level only;
             // at or above it for every level whose line the score reaches, so
@@ -238,14 +238,14 @@ void SubjectReport(ScoreModel& model) {
             g.setText(row, 5, sum.toString());
             g.setText(row, 6, N > 0 ? shell::numberText(sum.toDouble() / N) : QString());
         }
-        store::Currency h;
+        WideAmount h;
         int j = 0;
         for (int p : chosen) {
             g.setText(row, 2 * j + 7, QString::number(c[p]));
             if (N > 0) {
                 const double rate = double(c[p]) / N * 100.0;
                 g.setText(row, 2 * j + 8, shell::numberText(rate));
-                h = store::Currency::add(h, store::Currency::fromDouble(numberValue(s.pointWeights[p]) * rate / 100.0).value_or(store::Currency())).value_or(h);
+                h += WideAmount::fromDouble(numberValue(s.pointWeights[p]) * rate / 100.0).value_or(WideAmount());
             } else {
                 g.setText(row, 2 * j + 8, QString());
             }
@@ -256,8 +256,7 @@ void SubjectReport(ScoreModel& model) {
         // nothing to divide by: the cell stays empty.
         QString points;
         if (N > 0 && expected > 0) {
-            const store::Currency avg = store::Currency::divide(sum, count).value_or(store::Currency());
-            points = shell::numberText(store::Currency::multiply(store::Currency::add(avg, h).value_or(avg), count).value_or(store::Currency()).toDouble() / expected);
+            points = shell::numberText((sum.dividedBy(N) + h).times(N).toDouble() / expected);
         }
         g.setText(row, pointsCol, points);
     }
@@ -345,9 +344,17 @@ void BandReport(ScoreModel& model) {
     if (g.cols() < 2 * n + 1) g.setCols(2 * n + 1);
     const int N = int(students.size());
     const int64_t width = int64_t(interval) * store::Currency::Scale;
+    QStringList tooMany;
     for (int k = 0; k < n; ++k) {
         const int64_t full = s.fullMarks[k].raw();
-        const int bands = full < 0 ? 0 : int(full / width) + 1;
+        const int64_t wanted = full < 0 ? 0 : full / width + 1;
+        // Full marks far beyond any paper would make millions of rows: such
+        // a subject is left out, and the status bar says so.
+        if (wanted > kMaxBands) {
+            tooMany << s.subjectNames[k];
+            continue;
+        }
+        const int bands = int(wanted);
         if (N < 1 || bands < 1) continue;
         std::vector<int> b(size_t(bands), 0);
         for (const StudentRow& st : students) {
@@ -372,6 +379,10 @@ void BandReport(ScoreModel& model) {
             }
         }
     }
+    if (!tooMany.isEmpty())
+        model.setStatusPanel(0, QStringLiteral("%1的卷面总分按这个间隔要分成%2段以上，没有统计分数段。")
+                                    .arg(tooMany.join(u'、'))
+                                    .arg(kMaxBands));
     widenToFit(g, 1);
     model.gridChanged();
 }

@@ -96,7 +96,11 @@ Outcome ScoreModel::addBatch(const QString& firstBox, const QString& countBox) {
     QStringList numbers{first};
     store::Currency next = *start;
     for (int i = 1; i < int(rounded); ++i) {
-        next = store::Currency::add(next, store::Currency::fromInt(1)).value_or(next);
+        // Past the largest amount there is no next number (and it would be
+        // far too long for the field anyway).
+        const auto following = store::Currency::add(next, store::Currency::fromInt(1));
+        if (!following) return Outcome::fail(msg::kNumberTooLong);
+        next = *following;
         numbers << next.toString();
     }
     for (const QString& n : numbers)

@@ -208,7 +208,7 @@ Outcome RunFilter(ScoreModel& model, int index, const QString& box, const QStrin
         shell::Grid& g = model.scoreGridRef();
         QList<int> rows; // the spare rows to show, in order
         if (index == 0) {
-            const int wanted = qBound(0, int(std::lround(numberValue(box.trimmed()))), s.rowCount);
+            const int wanted = qBound(0, boundedInt(std::round(numberValue(box.trimmed()))), s.rowCount);
             for (int i = 1; i <= wanted; ++i) rows << i;
         } else {
             const double least = numberValue(box.trimmed());
@@ -267,7 +267,7 @@ Outcome RunFilter(ScoreModel& model, int index, const QString& box, const QStrin
                 if (f.back) g.setBackColor(r, 3 + k, f.back);
             }
         }
-        const store::Currency t = weightedTotal(s, st);
+        const WideAmount t = weightedTotal(s, st);
         g.setText(r, n + 3, t.toString());
         g.setText(r, n + 4, model.averageText(t));
     }
@@ -345,12 +345,12 @@ void showFound(ScoreModel& model, const std::vector<StudentRow>& students, const
     if (g.cols() < n + 5) g.setCols(n + 5);
     g.setText(1, 1, it->name);
     g.setText(1, 2, it->number);
-    store::Currency total;
+    WideAmount total;
     for (int k = 0; k < n; ++k) {
         // The grade compares the score with the level's start directly, not
         // with the start's share of the subject's full marks.
         g.setText(1, 3 + k, options.grade ? gradeOf(s, it->score[k].toDouble()) : it->scoreText[k]);
-        total = store::Currency::add(total, it->score[k]).value_or(total);
+        total += WideAmount(it->score[k]);
     }
     g.setText(1, n + 3, options.total ? total.toString() : QString());
     // Without subjects there is no average: the cell stays empty.
