@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
+#include <optional>
 
 namespace store {
 
@@ -91,6 +93,124 @@ QList<QList<QVariant>> templateRows() {
     return rows;
 }
 
+namespace {
+
+// Creates the missing tables of one file and the template's rows in one
+// transaction: a kill leaves either none of them (made again at the next
+// start) or all of them, never a template without its rows.
+QString createMissingTables(Database& db, const DatabaseSchema& schema) {
+    QList<const TableSchema*> missing;
+    for (const TableSchema& t : schema.tables)
+        if (!db.hasTable(t.name)) missing << &t;
+    if (missing.isEmpty()) return {};
+    if (!db.beginTransaction()) return db.lastError();
+    for (const TableSchema* t : missing) {
+        bool ok = db.CreateTable(t->name, t->fields);
+        if (ok && t->name == u"dataBak") {
+            qint64 key = 0;
+            for (const QList<QVariant>& row : templateRows())
+                if (!(ok = db.insertRecord(t->name, row, ++key))) break;
+        }
+        if (!ok) {
+            const QString why = QStringLiteral("无法在数据库“%1”中建立表“%2”：%3").arg(db.path(), t->name, db.lastError());
+            db.rollback();
+            return why;
+        }
+    }
+    if (!db.commit()) return QStringLiteral("无法在数据库“%1”中建立数据表：%2").arg(db.path(), db.lastError());
+    return {};
+}
+
+// Puts back the template's settings rows that are missing ("编号"
+// "listKM0" to "listKM12"); rows that are there stay exactly as they are.
+// A missing row goes where it belongs in the stored order when there is
+// room between its neighbours, else after the last record.
+void restoreTemplateRows(Database& db, QStringList& problems) {
+    constexpr int kSettings = 13;
+    QString error;
+    auto rs = Recordset::OpenTable(db, QStringLiteral("dataBak"), &error);
+    if (!rs) {
+        problems << QStringLiteral("无法读取数据库“%1”中的模板表“dataBak”：%2").arg(db.path(), error);
+        return;
+    }
+    std::optional<qint64> present[kSettings];
+    QSet<qint64> taken;
+    qint64 last = 0;
+    std::optional<qint64> first;
+    const int numberField = rs->fieldIndex(QStringLiteral("编号"));
+    for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext()) {
+        const qint64 key = rs->storedKey();
+        taken.insert(key);
+        last = qMax(last, key);
+        if (!first) first = key;
+        const QString number = rs->text(numberField);
+        if (!number.startsWith(u"listKM")) continue;
+        bool ok = false;
+        const int n = QStringView(number).mid(6).toInt(&ok);
+        if (ok && n >= 0 && n < kSettings && number == QStringLiteral("listKM%1").arg(n) && !present[n])
+            present[n] = key;
+    }
+    rs.reset();
+    QStringList missing;
+    for (int n = 0; n < kSettings; ++n)
+        if (!present[n]) missing << QStringLiteral("listKM%1").arg(n);
+    if (missing.isEmpty()) return;
+
+    const QList<QList<QVariant>> rows = templateRows();
+    bool atTheEnd = false;
+    if (!db.beginTransaction()) {
+        problems << QStringLiteral("模板表“dataBak”缺少设置记录，但无法补上：%1").arg(db.lastError());
+        return;
+    }
+    std::optional<qint64> previous; // the key of settings row n - 1, once placed
+    for (int n = 0; n < kSettings; ++n) {
+        if (present[n]) {
+            previous = present[n];
+            continue;
+        }
+        // The next settings row that is there, and how many go before it;
+        // with none there at all, the template's first record is the bound.
+        std::optional<qint64> next;
+        int gap = 0;
+        for (int m = n + 1; m < kSettings && !next; ++m)
+            if (present[m]) {
+                next = present[m];
+                gap = m - n;
+            }
+        if (!next && !previous && first) {
+            next = first;
+            gap = kSettings - n;
+        }
+        qint64 key = previous ? *previous + 1 : next ? *next - gap : 1;
+        if (taken.contains(key) || (next && key >= *next)) {
+            key = last + 1;
+            atTheEnd = true;
+        }
+        if (!db.insertRecord(QStringLiteral("dataBak"), rows[n], key)) {
+            const QString why = db.lastError();
+            db.rollback();
+            problems << QStringLiteral("模板表“dataBak”缺少设置记录，但无法补上：%1").arg(why);
+            return;
+        }
+        taken.insert(key);
+        last = qMax(last, key);
+        previous = key;
+    }
+    if (!db.commit()) {
+        problems << QStringLiteral("模板表“dataBak”缺少设置记录，但无法补上：%1").arg(db.lastError());
+        return;
+    }
+    QString sentence = QStringLiteral("数据库“%1”的模板表“dataBak”缺少 %2 行设置记录（%3），已按默认设置补上；"
+                                      "以后新建的班级将使用这些默认设置，原有的记录没有改动。")
+                           .arg(db.path())
+                           .arg(missing.size())
+                           .arg(missing.join(QStringLiteral("、")));
+    if (atTheEnd) sentence += QStringLiteral("其中有的记录只能放在表的末尾，请检查模板中设置记录的次序。");
+    problems << sentence;
+}
+
+} // namespace
+
 QStringList ensureDataFiles(const QString& folder) {
     QStringList problems;
     QDir().mkpath(folder);
@@ -106,28 +226,10 @@ QStringList ensureDataFiles(const QString& folder) {
             problems << db.readOnlyNote();
             continue;
         }
-        for (const TableSchema& t : schema.tables) {
-            if (db.hasTable(t.name)) continue;
-            if (!db.CreateTable(t.name, t.fields)) {
-                problems << QStringLiteral("无法在“%1”中建立表“%2”：%3").arg(path, t.name, db.lastError());
-                continue;
-            }
-            if (t.name == u"dataBak") {
-                auto rs = Recordset::OpenTable(db, t.name, &error);
-                if (!rs) continue;
-                db.beginTransaction();
-                bool ok = true;
-                for (const QList<QVariant>& row : templateRows()) {
-                    rs->AddNew();
-                    for (int i = 0; i < row.size(); ++i) rs->SetField(i, row[i]);
-                    ok = rs->Update() && ok;
-                }
-                if (ok) db.commit();
-                else {
-                    db.rollback();
-                    problems << rs->lastError();
-                }
-            }
+        const QString created = createMissingTables(db, schema);
+        if (!created.isEmpty()) problems << created;
+        if (schema.fileName == kClassDb) {
+            if (db.hasTable(QStringLiteral("dataBak"))) restoreTemplateRows(db, problems);
         }
     }
     return problems;

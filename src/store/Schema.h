@@ -31,11 +31,17 @@ const QList<DatabaseSchema>& databaseSchemas();
 // The thirteen template rows of "dataBak", each as sixteen values by position.
 QList<QList<QVariant>> templateRows();
 
-// Creates every missing database file of the data folder with all its
-// tables, and adds a missing table to a file that is there; fills "dataBak"
-// when it has just been made. A file that exists is never replaced: when it
-// cannot be opened as a database it is left as it is and a sentence naming
-// it is returned in the list of problems.
+// Start-up care of the data folder; returns the sentences to show the
+// teacher, each naming its file:
+// - a missing database file is made with all its tables, and a missing table
+//   is added to a file that is there; the tables of one file and the
+//   template's thirteen rows are made in one transaction;
+// - a template ("dataBak") that lacks some of its settings rows ("编号"
+//   "listKM0" to "listKM12") gets just those back with their default
+//   content, and the teacher is told; rows that are there are not touched;
+// - a file that exists is never replaced: one that cannot be opened (a
+//   folder in its place, locked by another program, not a database, damaged)
+//   or only read (read-only file or folder) is left as it is and said so.
 QStringList ensureDataFiles(const QString& folder);
 
 } // namespace store

@@ -342,6 +342,46 @@ QList<FieldDef> Database::fields(const QString& table) const {
     return out;
 }
 
+bool Database::insertRecord(const QString& table, const QList<QVariant>& values, qint64 storedKey) {
+    if (!conn_) return false;
+    if (conn_->readOnly) {
+        conn_->lastError = conn_->writeRefusal();
+        return false;
+    }
+    const QString stored = findTable(table);
+    const QList<FieldDef> defs = fields(stored);
+    if (stored.isEmpty() || values.size() > defs.size()) {
+        conn_->lastError = QStringLiteral("数据库“%1”中没有表“%2”。").arg(conn_->path(), table);
+        return false;
+    }
+    QStringList cols{QStringLiteral("rowid")}, marks{QStringLiteral("?")};
+    QList<QVariant> bound{storedKey};
+    for (int i = 0; i < values.size(); ++i) {
+        QString why;
+        const auto v = Recordset::convertForStore(defs[i], values[i], &why);
+        if (!v) {
+            conn_->lastError = why;
+            return false;
+        }
+        cols << quoteIdentifier(defs[i].name);
+        marks << QStringLiteral("?");
+        bound << *v;
+    }
+    QSqlQuery q(conn_->db());
+    if (!q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                       .arg(quoteIdentifier(stored), cols.join(u','), marks.join(u',')))) {
+        conn_->lastError = sqlError(q, conn_->path());
+        return false;
+    }
+    for (const QVariant& v : bound) q.addBindValue(v);
+    if (!q.exec()) {
+        conn_->lastError = sqlError(q, conn_->path());
+        return false;
+    }
+    conn_->afterCommit();
+    return true;
+}
+
 bool Database::beginTransaction() {
     if (!conn_) return false;
     if (conn_->readOnly) {

@@ -77,6 +77,10 @@ public:
     // lastError()) when a table of that name exists or the name is empty.
     bool CreateTable(const QString& name, const QList<FieldDef>& fields);
     QList<FieldDef> fields(const QString& table) const;
+    // Writes one record (values by field position, checked as Update()
+    // checks them) at a given place in the stored order: `storedKey` orders
+    // records as Recordset::storedKey() does and must be free.
+    bool insertRecord(const QString& table, const QList<QVariant>& values, qint64 storedKey);
     // A write transaction around several updates: all of them or none.
     // Each returns false with the reason in lastError() when it fails, and
     // no call leaves a transaction open behind a failure: a COMMIT that

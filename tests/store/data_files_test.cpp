@@ -1,13 +1,20 @@
 // The data folder at start-up: files that cannot be used as they are get
-// their own message and are left as they are.
+// their own message and are left as they are, a template with missing rows
+// gets them back, an old class list gets its wider name field, and a kill
+// at any moment of the very first start leaves files the next start can use.
 #include "store/Schema.h"
 #include "store/Store.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 #include <functional>
+#include <iostream>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -21,11 +28,30 @@ QByteArray fileBytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// Every record of a table as text, each with its stored key, in stored order.
+QStringList dump(const QString& path, const QString& table) {
+    QStringList out;
+    auto rs = Recordset::OpenTable(path, table);
+    if (!rs) return {QStringLiteral("<none>")};
+    for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext()) {
+        QStringList row{QString::number(rs->storedKey())};
+        for (int i = 0; i < rs->fieldCount(); ++i) row << rs->text(i);
+        out << row.join(u'|');
+    }
+    return out;
+}
+
 QStringList numbers(const QString& path) {
     QStringList out;
     auto rs = Recordset::OpenTable(path, QStringLiteral("dataBak"));
     if (!rs) return out;
     for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext()) out << rs->text(QStringLiteral("编号"));
+    return out;
+}
+
+QStringList settingsNumbers(std::initializer_list<int> order) {
+    QStringList out;
+    for (int n : order) out << QStringLiteral("listKM%1").arg(n);
     return out;
 }
 
@@ -172,3 +198,129 @@ TEST(StartupFiles, EachUnusableFileHasItsOwnMessage) {
     }
 }
 
+// A template with missing settings rows gets exactly those back, where they
+// belong in the stored order; the rows that are there are not touched.
+TEST(StartupFiles, TemplateGetsItsMissingRowsBack) {
+    struct Kept {
+        int n;
+        qint64 key;
+    };
+    struct Case {
+        const char* what;
+        QList<Kept> kept; // the settings rows the template still has
+        QStringList order;  // the "编号" of every row afterwards
+        bool toldAtTheEnd = false;
+    } cases[] = {
+        {"empty (killed between table and rows)", {}, settingsNumbers({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})},
+        {"last rows missing",
+         {{0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 5}, {5, 6}, {6, 7}, {7, 8}, {8, 9}},
+         settingsNumbers({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})},
+        {"rows missing in the middle, the first one edited",
+         {{0, 1}, {1, 2}, {2, 3}, {5, 6}, {6, 7}, {7, 8}, {8, 9}, {9, 10}, {10, 11}, {11, 12}, {12, 13}},
+         settingsNumbers({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})},
+        {"first rows missing",
+         {{2, 1}, {3, 2}, {4, 3}, {5, 4}, {6, 5}, {7, 6}, {8, 7}, {9, 8}, {10, 9}, {11, 10}, {12, 11}},
+         settingsNumbers({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})},
+        {"no room between its neighbours",
+         {{0, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 6}, {7, 7}, {8, 8}, {9, 9}, {10, 10}, {11, 11}, {12, 12}},
+         settingsNumbers({0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 1}), true},
+        {"all there, one edited",
+         {{0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 5}, {5, 6}, {6, 7}, {7, 8}, {8, 9}, {9, 10}, {10, 11}, {11, 12}, {12, 13}},
+         settingsNumbers({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})},
+    };
+    const QList<QList<QVariant>> defaults = templateRows();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(kClassDb);
+        {
+            Database db = Database::Create(file);
+            ASSERT_TRUE(db.CreateTable(QStringLiteral("dataBak"), classTableFields()));
+            for (const Kept& k : c.kept) {
+                QList<QVariant> row = defaults[k.n];
+                if (k.n == 0) { // the teacher's own first subject in the template
+                    row[1] = QStringLiteral("语文");
+                    row[6] = QStringLiteral("120");
+                }
+                ASSERT_TRUE(db.insertRecord(QStringLiteral("dataBak"), row, k.key)) << db.lastError().toStdString();
+            }
+        }
+        const QStringList before = dump(file, QStringLiteral("dataBak"));
+
+        const QStringList messages = ensureDataFiles(dir.path());
+        EXPECT_EQ(numbers(file), c.order);
+        const QStringList after = dump(file, QStringLiteral("dataBak"));
+        for (const QString& row : before) EXPECT_TRUE(after.contains(row)) << "changed: " << row.toStdString();
+        const int missing = 13 - int(c.kept.size());
+        const QStringList told = mentioning(messages, QStringLiteral("dataBak"));
+        if (missing == 0) {
+            EXPECT_TRUE(told.isEmpty()) << told.join(u'\n').toStdString();
+            continue;
+        }
+        ASSERT_EQ(told.size(), 1) << messages.join(u'\n').toStdString();
+        EXPECT_TRUE(told[0].contains(QStringLiteral("缺少 %1 行设置记录").arg(missing))) << told[0].toStdString();
+        EXPECT_EQ(told[0].contains(QStringLiteral("末尾")), c.toldAtTheEnd) << told[0].toStdString();
+        expectChineseOnly(told[0], file);
+
+        // The rows put back are the program's defaults: a free subject slot
+        // with full marks of 100.
+        auto bak = Recordset::OpenTable(file, QStringLiteral("dataBak"));
+        for (bak->MoveFirst(); !bak->isEOF(); bak->MoveNext()) {
+            const QString row = after[bak->position()];
+            if (before.contains(row)) continue;
+            EXPECT_EQ(bak->text(QStringLiteral("姓名")), QStringLiteral("000"));
+            EXPECT_EQ(bak->text(QStringLiteral("js3")), QStringLiteral("100"));
+        }
+        EXPECT_TRUE(ensureDataFiles(dir.path()).isEmpty()); // once put back, nothing more to say
+    }
+}
+
+// The child half of the first-start kill test: makes the data files and is
+// killed by the parent somewhere on the way.
+TEST(StartupKill, ChildMakesTheDataFiles) {
+    const QString folder = qEnvironmentVariable("VELTRANO_FIRST_START_DIR");
+    if (folder.isEmpty()) GTEST_SKIP() << "only run as the child of KillDuringFirstStartLeavesUsableFiles";
+    std::cout << "ready" << std::endl;
+    ensureDataFiles(folder);
+    QThread::sleep(60); // the parent kills it in any case
+}
+
+TEST(StartupKill, KillDuringFirstStartLeavesUsableFiles) {
+    // Kill points spread over the time a first start takes on this machine,
+    // and one well after it has finished.
+    QTemporaryDir scratch;
+    QElapsedTimer clock;
+    clock.start();
+    ensureDataFiles(scratch.path());
+    const qint64 firstStartMs = qMax<qint64>(clock.elapsed(), 20);
+    QList<qint64> delays;
+    for (int i = 0; i <= 16; ++i) delays << firstStartMs * i / 16;
+    delays << firstStartMs * 4;
+    for (qint64 delayMs : delays) {
+        SCOPED_TRACE(delayMs);
+        QTemporaryDir dir;
+        QProcess child;
+        auto env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("VELTRANO_FIRST_START_DIR"), dir.path());
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--gtest_filter=StartupKill.ChildMakesTheDataFiles")});
+        ASSERT_TRUE(child.waitForStarted(30000));
+        QByteArray said;
+        while (!(said += child.readAllStandardOutput()).contains("ready")) ASSERT_TRUE(child.waitForReadyRead(30000));
+        QThread::msleep(delayMs);
+        child.kill();
+        ASSERT_TRUE(child.waitForFinished(30000));
+
+        // The next start: whatever it says, every file and table is there
+        // and the template is whole.
+        ensureDataFiles(dir.path());
+        for (const DatabaseSchema& s : databaseSchemas()) {
+            Database db = Database::OpenDatabase(dir.filePath(s.fileName));
+            ASSERT_TRUE(db.isValid()) << s.fileName.toStdString();
+            for (const TableSchema& t : s.tables) EXPECT_TRUE(db.hasTable(t.name)) << t.name.toStdString();
+        }
+        EXPECT_EQ(numbers(dir.filePath(kClassDb)), settingsNumbers({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+        EXPECT_TRUE(ensureDataFiles(dir.path()).isEmpty());
+    }
+}
