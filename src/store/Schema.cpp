@@ -40,7 +40,7 @@ const QList<DatabaseSchema>& databaseSchemas() {
     static const QList<DatabaseSchema> all = [] {
         QList<DatabaseSchema> s;
         s << DatabaseSchema{kClassDb,
-                            {{QStringLiteral("files"), {text(QStringLiteral("文件名"), 255)}},
+                            {{QStringLiteral("files"), {memo(QStringLiteral("文件名"))}},
                              {QStringLiteral("dataBak"), classTableFields()}}};
         DatabaseSchema common{kCommonDb,
                               {{QStringLiteral("studenPy"),
@@ -209,6 +209,19 @@ void restoreTemplateRows(Database& db, QStringList& problems) {
     problems << sentence;
 }
 
+// The class list's "文件名" holds any name the database takes as a table
+// name; files made with a limited text field get an unlimited one.
+void widenClassList(Database& db, QStringList& problems) {
+    const QString files = db.findTable(QStringLiteral("files"));
+    if (files.isEmpty()) return;
+    const QList<FieldDef> fields = db.fields(files);
+    for (const FieldDef& f : fields) {
+        if (f.name != u"文件名" || f.kind != FieldKind::Text) continue;
+        if (!db.redefineField(files, {f.name, FieldKind::Memo, 0}))
+            problems << QStringLiteral("无法放宽数据库“%1”中班级名单的“文件名”字段：%2").arg(db.path(), db.lastError());
+    }
+}
+
 } // namespace
 
 QStringList ensureDataFiles(const QString& folder) {
@@ -230,6 +243,7 @@ QStringList ensureDataFiles(const QString& folder) {
         if (!created.isEmpty()) problems << created;
         if (schema.fileName == kClassDb) {
             if (db.hasTable(QStringLiteral("dataBak"))) restoreTemplateRows(db, problems);
+            widenClassList(db, problems);
         }
     }
     return problems;

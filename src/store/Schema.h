@@ -39,6 +39,8 @@ QList<QList<QVariant>> templateRows();
 // - a template ("dataBak") that lacks some of its settings rows ("编号"
 //   "listKM0" to "listKM12") gets just those back with their default
 //   content, and the teacher is told; rows that are there are not touched;
+// - a class list ("files") whose "文件名" is a limited text field gets an
+//   unlimited one, its rows and their order kept;
 // - a file that exists is never replaced: one that cannot be opened (a
 //   folder in its place, locked by another program, not a database, damaged)
 //   or only read (read-only file or folder) is left as it is and said so.

@@ -382,6 +382,69 @@ bool Database::insertRecord(const QString& table, const QList<QVariant>& values,
     return true;
 }
 
+bool Database::redefineField(const QString& table, const FieldDef& field) {
+    if (!conn_) return false;
+    if (conn_->readOnly) {
+        conn_->lastError = conn_->writeRefusal();
+        return false;
+    }
+    const QString stored = findTable(table);
+    if (stored.isEmpty()) {
+        conn_->lastError = QStringLiteral("数据库“%1”中没有表“%2”。").arg(conn_->path(), table);
+        return false;
+    }
+    // Every column keeps its declared type as written, but the one changed.
+    QStringList names, decls;
+    {
+        QSqlQuery q(conn_->db());
+        q.setForwardOnly(true);
+        if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(stored)))) {
+            conn_->lastError = sqlError(q, conn_->path());
+            return false;
+        }
+        while (q.next()) {
+            names << q.value(1).toString();
+            decls << q.value(2).toString();
+        }
+    }
+    const qsizetype at = names.indexOf(field.name, 0);
+    qsizetype target = at;
+    for (qsizetype i = 0; target < 0 && i < names.size(); ++i)
+        if (names[i].compare(field.name, Qt::CaseInsensitive) == 0) target = i;
+    if (target < 0) {
+        conn_->lastError = QStringLiteral("表“%1”中没有字段“%2”。").arg(stored, field.name);
+        return false;
+    }
+    decls[target] = kindToDecl(field);
+    QString scratch = stored + QStringLiteral("_new");
+    while (hasTable(scratch)) scratch += u'_';
+    QStringList defs, cols;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        defs << quoteIdentifier(names[i]) + u' ' + decls[i];
+        cols << quoteIdentifier(names[i]);
+    }
+    const bool own = !conn_->inTransaction;
+    if (own && !beginTransaction()) return false;
+    QSqlQuery q(conn_->db());
+    const QStringList steps{
+        QStringLiteral("CREATE TABLE %1 (%2)").arg(quoteIdentifier(scratch), defs.join(u", ")),
+        QStringLiteral("INSERT INTO %1 (rowid,%2) SELECT rowid,%2 FROM %3 ORDER BY rowid")
+            .arg(quoteIdentifier(scratch), cols.join(u','), quoteIdentifier(stored)),
+        QStringLiteral("DROP TABLE %1").arg(quoteIdentifier(stored)),
+        QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoteIdentifier(scratch), quoteIdentifier(stored))};
+    for (const QString& step : steps) {
+        if (!q.exec(step)) {
+            const QString why = sqlError(q, conn_->path());
+            q.finish();
+            if (own) rollback();
+            conn_->lastError = why;
+            return false;
+        }
+    }
+    q.finish();
+    return !own || commit();
+}
+
 bool Database::beginTransaction() {
     if (!conn_) return false;
     if (conn_->readOnly) {

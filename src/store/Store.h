@@ -81,6 +81,11 @@ public:
     // checks them) at a given place in the stored order: `storedKey` orders
     // records as Recordset::storedKey() does and must be free.
     bool insertRecord(const QString& table, const QList<QVariant>& values, qint64 storedKey);
+    // Gives one field of a table a new definition, keeping every record, its
+    // values and the stored order: the table is rebuilt in one transaction
+    // (joined when one is open). The table goes to the end of tables().
+    bool redefineField(const QString& table, const FieldDef& field);
+
     // A write transaction around several updates: all of them or none.
     // Each returns false with the reason in lastError() when it fails, and
     // no call leaves a transaction open behind a failure: a COMMIT that

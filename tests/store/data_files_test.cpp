@@ -275,6 +275,56 @@ TEST(StartupFiles, TemplateGetsItsMissingRowsBack) {
     }
 }
 
+// A class list made with a 255-character name field gets an unlimited one:
+// its rows, their order and every other table stay as they were.
+TEST(StartupFiles, OldClassListGetsAWideNameField) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(kClassDb);
+    const QString cls = QStringLiteral("初三(2)班");
+    {
+        Database db = Database::Create(file);
+        ASSERT_TRUE(db.CreateTable(QStringLiteral("files"), {{QStringLiteral("文件名"), FieldKind::Text, 255}}));
+        ASSERT_TRUE(db.CreateTable(QStringLiteral("dataBak"), classTableFields()));
+        qint64 key = 0;
+        for (const QList<QVariant>& row : templateRows())
+            ASSERT_TRUE(db.insertRecord(QStringLiteral("dataBak"), row, ++key));
+        ASSERT_TRUE(db.CreateTable(cls, classTableFields()));
+        auto list = Recordset::OpenTable(db, QStringLiteral("files"));
+        for (const char* name : {"初三(2)班", "已删除", "高一(5)班", "a\"b"}) {
+            list->AddNew();
+            list->SetField(0, QString::fromUtf8(name));
+            ASSERT_TRUE(list->Update());
+        }
+        list->MoveFirst();
+        list->MoveNext();
+        ASSERT_TRUE(list->Delete()); // a gap in the stored keys
+        auto students = Recordset::OpenTable(db, cls);
+        students->AddNew();
+        students->SetField(1, QStringLiteral("张三"));
+        students->SetField(3, QStringLiteral("95.5"));
+        ASSERT_TRUE(students->Update());
+    }
+    const QStringList listBefore = dump(file, QStringLiteral("files"));
+    const QStringList classBefore = dump(file, cls);
+    const QStringList templateBefore = dump(file, QStringLiteral("dataBak"));
+
+    EXPECT_TRUE(ensureDataFiles(dir.path()).isEmpty());
+    Database db = Database::OpenDatabase(file);
+    ASSERT_EQ(db.fields(QStringLiteral("files")).size(), 1);
+    EXPECT_EQ(db.fields(QStringLiteral("files"))[0].kind, FieldKind::Memo);
+    EXPECT_EQ(dump(file, QStringLiteral("files")), listBefore);
+    EXPECT_EQ(dump(file, cls), classBefore);
+    EXPECT_EQ(dump(file, QStringLiteral("dataBak")), templateBefore);
+    const QStringList tables = db.tables();
+    EXPECT_EQ(QSet<QString>(tables.begin(), tables.end()),
+              (QSet<QString>{QStringLiteral("files"), QStringLiteral("dataBak"), cls}));
+
+    auto list = Recordset::OpenTable(db, QStringLiteral("files"));
+    list->AddNew();
+    list->SetField(0, QStringLiteral("班").repeated(300));
+    EXPECT_TRUE(list->Update()) << list->lastError().toStdString();
+}
+
 // The child half of the first-start kill test: makes the data files and is
 // killed by the parent somewhere on the way.
 TEST(StartupKill, ChildMakesTheDataFiles) {

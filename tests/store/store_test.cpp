@@ -183,6 +183,32 @@ TEST(FieldLimits, TextCountsCharactersAndCurrencyKeepsItsRange) {
     EXPECT_EQ(Recordset::convertForStore(score, QVariant::fromValue(quint64(85)), &why)->toLongLong(), 850000);
 }
 
+// A class name as long as a table name can be is kept in the class list, and
+// a name field of fifty characters holds fifty emoji.
+TEST(FieldLimits, LongNamesFitWhereTheDatabaseTakesThem) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(ensureDataFiles(dir.path()).isEmpty());
+    auto files = Recordset::OpenTable(dir.filePath(kClassDb), QStringLiteral("files"));
+    ASSERT_TRUE(files);
+    const QString className = QStringLiteral("高").repeated(300);
+    ASSERT_TRUE(Database::OpenDatabase(dir.filePath(kClassDb)).CreateTable(className, classTableFields()));
+    files->AddNew();
+    files->SetField(QStringLiteral("文件名"), className);
+    ASSERT_TRUE(files->Update()) << files->lastError().toStdString();
+
+    auto cls = Recordset::OpenTable(dir.filePath(kClassDb), className);
+    ASSERT_TRUE(cls);
+    cls->AddNew();
+    cls->SetField(QStringLiteral("姓名"), QStringLiteral("😀").repeated(50));
+    ASSERT_TRUE(cls->Update()) << cls->lastError().toStdString();
+    auto again = Recordset::OpenTable(dir.filePath(kClassDb), className);
+    again->MoveFirst();
+    EXPECT_EQ(again->text(QStringLiteral("姓名")), QStringLiteral("😀").repeated(50));
+    auto list = Recordset::OpenTable(dir.filePath(kClassDb), QStringLiteral("files"));
+    list->MoveFirst();
+    EXPECT_EQ(list->text(0), className);
+}
+
 // Both ways of reading a table (the driver's raw handle, and Qt Sql when the
 // driver's SQLite is not this program's) give the same values.
 TEST_F(StoreFixture, DriverReadsMatchRawHandleReads) {
