@@ -27,7 +27,7 @@ void setNewStudent(store::Recordset& rs, const QString& name, const QString& num
 // A number the roster can hold: at most ten characters and never mistaken
 // for a settings row. Empty when it can, else the refusal.
 QString numberProblem(const QString& number) {
-    if (number.size() > kNumberWidth) return msg::kNumberTooLong;
+    if (characters(number) > kNumberWidth) return msg::kNumberTooLong;
     if (isSettingsRow(number)) return QStringLiteral("学生学号不能以“listKM”开头，请另写！");
     return {};
 }
@@ -73,7 +73,7 @@ Outcome ScoreModel::addStudent(const QString& nameBox, const QString& numberBox)
     const QString key = numberBox.trimmed();
     const QString name = nameBox.trimmed();
     if (const QString why = numberProblem(key); !why.isEmpty()) return Outcome::fail(why);
-    if (name.size() > kNameWidth) return Outcome::fail(msg::kNameTooLong);
+    if (characters(name) > kNameWidth) return Outcome::fail(msg::kNameTooLong);
     store::Recordset* rs = data1();
     if (!rs) return unreadable();
     s_.searchKey = key;
@@ -124,7 +124,7 @@ Outcome ScoreModel::addBatch(const QString& firstBox, const QString& countBox) {
 Outcome ScoreModel::renameStudent(const QString& nameBox, const QString& numberBox) {
     if (nameBox.isEmpty() || numberBox.isEmpty()) return Outcome::fail(msg::kNameOrNumberEmpty);
     const QString name = nameBox.trimmed();
-    if (name.size() > kNameWidth) return Outcome::fail(msg::kNameTooLong);
+    if (characters(name) > kNameWidth) return Outcome::fail(msg::kNameTooLong);
     store::Recordset* rs = data1();
     if (!rs) return unreadable();
     s_.searchKey = numberBox.trimmed();

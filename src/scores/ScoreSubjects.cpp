@@ -29,7 +29,7 @@ bool findSlot(store::Recordset& rs, int slot) {
 
 // A subject name and full marks the slot can hold; empty when fine.
 QString subjectProblem(const QString& name, const QString& fullMarks) {
-    if (name.size() > kNameWidth) return msg::kSubjectTooLong;
+    if (characters(name) > kNameWidth) return msg::kSubjectTooLong;
     if (!store::Currency::parse(fullMarks)) return msg::kNumberOnly;
     return {};
 }

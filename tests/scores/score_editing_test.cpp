@@ -235,3 +235,41 @@ TEST_F(ScoresFixture, TheFilesOwnTablesAreNoClass) {
     EXPECT_EQ(tableTexts(dbPath(), QStringLiteral("files")), files);
     EXPECT_EQ(tableTexts(dbPath(), QStringLiteral("dataBak")), bak);
 }
+
+// Names are limited in characters, as the teacher counts them: a character
+// outside the basic plane (an emoji, a rare CJK character) is one, not two.
+TEST_F(ScoresFixture, NameLimitsCountCharacters) {
+    openClass();
+    const auto repeat = [](const QString& c, int n) { return c.repeated(n); };
+    const QString face = QStringLiteral("😀");   // two UTF-16 units
+    const QString rare = QStringLiteral("𠀋");   // CJK Extension B, two units
+    ASSERT_EQ(face.size(), 2);
+    struct Case {
+        const char* what;
+        std::function<scores::Outcome()> run;
+        bool ok;
+        QString message;
+    };
+    const Case cases[] = {
+        {"name of 26 emoji", [&] { return model.addStudent(repeat(face, 26), "1"); }, true, msg::kAdded},
+        {"name of 50 rare characters", [&] { return model.addStudent(repeat(rare, 50), "2"); }, true, msg::kAdded},
+        {"name of 51", [&] { return model.addStudent(repeat(face, 51), "3"); }, false, msg::kNameTooLong},
+        {"number of 10", [&] { return model.addStudent("张三", repeat(face, 10)); }, true, msg::kAdded},
+        {"number of 11", [&] { return model.addStudent("李四", repeat(face, 11)); }, false, msg::kNumberTooLong},
+        {"rename to 50", [&] { return model.renameStudent(repeat(rare, 50), "1"); }, true, msg::kRenamed},
+        {"rename to 51", [&] { return model.renameStudent(repeat(rare, 51), "1"); }, false, msg::kNameTooLong},
+        {"subject of 50", [&] { return model.addSubject(repeat(face, 50), "100"); }, true, QString()},
+        {"subject of 51", [&] { return model.addSubject(repeat(face, 51), "100"); }, false, msg::kSubjectTooLong},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const scores::Outcome o = c.run();
+        EXPECT_EQ(o.ok, c.ok);
+        EXPECT_EQ(o.messages, c.message.isEmpty() ? QStringList() : QStringList{c.message});
+    }
+    // Stored whole.
+    const QStringList rows = snapshot();
+    EXPECT_TRUE(rows.contains(QStringLiteral("你|%1|1|0|0|0|0|0|0|0|0|0|0|0|0|0").arg(repeat(rare, 50))));
+    EXPECT_TRUE(rows.contains(QStringLiteral("你|张三|%1|0|0|0|0|0|0|0|0|0|0|0|0|0").arg(repeat(face, 10))));
+    EXPECT_EQ(model.state().subjectNames[0], repeat(face, 50));
+}
