@@ -12,40 +12,60 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QAbstractListModel>
-#include <QListView>
+#include <QHeaderView>
+#include <QTableView>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStorageInfo>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <vector>
 
 namespace shell {
 
-// The paths found: a plain list that only grows, so that tens of thousands
-// of names are added in one step without an item object each.
+// The paths found: a list that only grows, so that tens of thousands of
+// names are added in one step without an item object each. It is kept in
+// pieces of a fixed size: one array of millions of names would be copied
+// whole each time it grows, holding the window up for a tenth of a second.
 class PathListModel : public QAbstractListModel {
 public:
     using QAbstractListModel::QAbstractListModel;
-    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(paths_.size()); }
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : count_; }
     QVariant data(const QModelIndex& index, int role) const override {
-        if (!index.isValid() || index.row() >= paths_.size()) return {};
-        return role == Qt::DisplayRole || role == Qt::ToolTipRole ? QVariant(paths_[index.row()]) : QVariant();
+        if (!index.isValid() || index.row() >= count_) return {};
+        if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+        return chunks_[size_t(index.row() / kChunk)][index.row() % kChunk];
     }
     void append(const QStringList& more) {
         if (more.isEmpty()) return;
-        beginInsertRows({}, int(paths_.size()), int(paths_.size() + more.size() - 1));
-        paths_ += more;
+        beginInsertRows({}, count_, count_ + int(more.size()) - 1);
+        for (const QString& p : more) {
+            if (chunks_.empty() || chunks_.back().size() == kChunk) {
+                chunks_.emplace_back();
+                chunks_.back().reserve(kChunk);
+            }
+            chunks_.back() << p;
+        }
+        count_ += int(more.size());
         endInsertRows();
     }
     void clear() {
         beginResetModel();
-        paths_.clear();
+        chunks_.clear();
+        count_ = 0;
         endResetModel();
     }
-    const QStringList& paths() const { return paths_; }
+    QStringList paths() const {
+        QStringList out;
+        out.reserve(count_);
+        for (const QStringList& c : chunks_) out += c;
+        return out;
+    }
 
 private:
-    QStringList paths_;
+    static constexpr int kChunk = 8192;
+    std::vector<QStringList> chunks_;
+    int count_ = 0;
 };
 
 QStringList frmFindFile::drives() {
@@ -102,11 +122,25 @@ frmFindFile::frmFindFile(QWidget* parent) : QWidget(parent) {
     Command4_->setEnabled(false);
 
     found_ = new PathListModel(this);
-    List1_ = new QListView(this);
+    // The list box: a table of one column without headers or grid. A list
+    // view lays every row out again whenever rows are added, which over a
+    // whole disk's names costs more than the search; a table's rows all
+    // have the header's one height, so adding rows costs only the rows added.
+    List1_ = new QTableView(this);
     List1_->setObjectName(QStringLiteral("List1"));
     List1_->setModel(found_);
-    List1_->setUniformItemSizes(true); // long result lists stay quick
+    List1_->setShowGrid(false);
+    List1_->setWordWrap(false);
+    List1_->setTabKeyNavigation(false);
+    List1_->setCornerButtonEnabled(false);
+    List1_->horizontalHeader()->hide();
+    List1_->horizontalHeader()->setStretchLastSection(true);
+    List1_->verticalHeader()->hide();
+    List1_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    List1_->verticalHeader()->setMinimumSectionSize(1);
+    List1_->verticalHeader()->setDefaultSectionSize(List1_->fontMetrics().height() + 4);
     List1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    List1_->setSelectionBehavior(QAbstractItemView::SelectRows);
     List1_->setSelectionMode(QAbstractItemView::SingleSelection);
     labFindedName_ = new QLabel(this);
     labFindedName_->setObjectName(QStringLiteral("labFindedName"));
@@ -141,7 +175,7 @@ frmFindFile::frmFindFile(QWidget* parent) : QWidget(parent) {
     connect(Command4_, &QPushButton::clicked, this, &frmFindFile::accept);
     connect(List1_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &frmFindFile::selectionChanged);
     connect(List1_->selectionModel(), &QItemSelectionModel::currentChanged, this, &frmFindFile::selectionChanged);
-    connect(List1_, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
+    connect(List1_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
         chosen_ = index.data().toString();
         if (!chosen_.isEmpty()) shellOpen(chosen_); // starts the program found
     });
@@ -189,6 +223,8 @@ void frmFindFile::startSearch() {
     Command4_->setEnabled(false);
     labFindedName_->clear();
     longestSlice_ = 0;
+    unshown_.clear();
+    shown_.start();
     search_ = std::make_unique<FileSearch>(root_, pattern_);
     labFindingName_->setText(root_ + QStringLiteral("finding....."));
     slices_->start();
@@ -204,28 +240,38 @@ void frmFindFile::runSlice() {
     QElapsedTimer clock;
     clock.start();
     // Listing costs time too: a slice that found many names hands them over
-    // early so that adding them to the list stays within the slice.
+    // early so that keeping them stays within the slice.
     const std::vector<FileSearch::Batch> batches = search_->step(sliceMs_, 2000);
-    if (!batches.empty()) {
-        QStringList paths;
-        for (const FileSearch::Batch& b : batches) paths += b.matches;
-        found_->append(paths);
-        labFindedName_->setText(paths.last());
-        List1_->scrollToBottom();
-    }
-    longestSlice_ = std::max(longestSlice_, clock.elapsed());
+    for (const FileSearch::Batch& b : batches) unshown_ += b.matches;
     if (search_->finished()) {
         endSearch();
-    } else {
+    } else if (found_->rowCount() == 0 && !unshown_.isEmpty()) {
+        showFound(); // the first names at once
+    } else if (shown_.elapsed() >= kShowEveryMs) {
+        // The list and the status line change a few times a second, not
+        // after every slice: each change lays the list out and repaints the
+        // window, which cost more than the search itself.
+        showFound();
         labFindingName_->setText(search_->currentFolder() + QStringLiteral("finding....."));
     }
+    longestSlice_ = std::max(longestSlice_, clock.elapsed());
     Q_EMIT sliceDone();
+}
+
+void frmFindFile::showFound() {
+    shown_.restart();
+    if (unshown_.isEmpty()) return;
+    found_->append(unshown_);
+    labFindedName_->setText(unshown_.last());
+    unshown_.clear();
+    List1_->scrollToBottom();
 }
 
 void frmFindFile::endSearch() {
     slices_->stop();
     searching_ = false;
     search_.reset();
+    showFound();
     labFindingName_->setText(QStringLiteral("在驱动器%1上共查找到%2个与\"%3\"相匹配的文件。")
                                  .arg(root_)
                                  .arg(found_->rowCount())
@@ -263,6 +309,7 @@ void frmFindFile::closeEvent(QCloseEvent* e) {
         slices_->stop();
         searching_ = false;
         search_.reset();
+        unshown_.clear();
     }
     QWidget::closeEvent(e);
 }

@@ -6,7 +6,7 @@
 
 class QComboBox;
 class QLabel;
-class QListView;
+class QTableView;
 class QPushButton;
 class QTimer;
 
@@ -56,6 +56,8 @@ private:
     void stopSearch();
     void runSlice();
     void endSearch();
+    // Adds the names found since the last time to the list.
+    void showFound();
     void driveChanged();
     void selectionChanged();
     void accept();
@@ -65,13 +67,17 @@ private:
     QPushButton* Command1_ = nullptr;
     QPushButton* Command2_ = nullptr;
     QPushButton* Command4_ = nullptr;
-    QListView* List1_ = nullptr;
+    QTableView* List1_ = nullptr;
     PathListModel* found_ = nullptr;
     QLabel* labFindedName_ = nullptr;
     QLabel* labFindingName_ = nullptr;
     QTimer* slices_ = nullptr;
 
     std::unique_ptr<FileSearch> search_;
+    // Found but not listed yet: the list takes them a few times a second.
+    QStringList unshown_;
+    QElapsedTimer shown_;
+    static constexpr int kShowEveryMs = 100;
     QString root_ = QStringLiteral("/");
     QString pattern_;
     QString key_;

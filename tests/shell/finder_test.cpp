@@ -11,7 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QListView>
+#include <QAbstractItemView>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -192,7 +192,7 @@ shell::frmFindFile* openFinder(const QString& name, const QString& key) {
 }
 
 void selectRow(QWidget* w, int row) {
-    auto* list = child<QListView>(w, "List1");
+    auto* list = child<QAbstractItemView>(w, "List1");
     list->setCurrentIndex(list->model()->index(row, 0));
 }
 
@@ -221,7 +221,7 @@ TEST(FinderWindow, SearchListsMatchesCountsThemAndOkWritesTheKey) {
     start->click();
     EXPECT_TRUE(stop->isEnabled());
     runToEnd(w);
-    auto* list = child<QListView>(w, "List1");
+    auto* list = child<QAbstractItemView>(w, "List1");
     ASSERT_NE(list, nullptr);
     QStringList found;
     for (int i = 0; i < list->model()->rowCount(); ++i) found << list->model()->index(i, 0).data().toString();

@@ -11,7 +11,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QListView>
+#include <QAbstractItemView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -361,7 +361,7 @@ TEST(SettingsWindow, ChoosingAToolOpensTheFinderWhoseResultLandsUnderItsKey) {
     finder->setRoot(tree.path());
     child<QPushButton>(finder, "Command1")->click();
     while (finder->searching()) QCoreApplication::processEvents();
-    auto* list = child<QListView>(finder, "List1");
+    auto* list = child<QAbstractItemView>(finder, "List1");
     ASSERT_EQ(list->model()->rowCount(), 1);
     list->setCurrentIndex(list->model()->index(0, 0));
     child<QPushButton>(finder, "Command4")->click();
