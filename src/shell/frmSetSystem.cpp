@@ -77,7 +77,7 @@ void frmSetSystem::chooseTool(int index) {
     // when it is made.
     if (auto* finder = qobject_cast<frmFindFile*>(Windows::instance().find(QStringLiteral("frmFindFile"))))
         finder->applyPreset();
-    Windows::instance().open(QStringLiteral("frmFindFile"));
+    Windows::instance().open(QStringLiteral("frmFindFile"), this);
 }
 
 void frmSetSystem::accept() {
