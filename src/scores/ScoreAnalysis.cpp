@@ -115,13 +115,7 @@ WideAmount weightedTotal(const ScoreState& s, const StudentRow& row) {
 void widenToFit(shell::Grid& g, int from) {
     for (int c = 0; c < g.cols(); ++c) {
         int need = 0;
-        for (int r = from; r < g.rows(); ++r) {
-            const QString t = g.text(r, c);
-            if (t.isEmpty()) continue;
-            int twips = 150;
-            for (QChar ch : t) twips += ch.unicode() < 0x2E80 ? 110 : 210;
-            need = qMax(need, twips);
-        }
+        for (int r = from; r < g.rows(); ++r) need = qMax(need, textTwips(g.text(r, c)));
         if (need > g.colWidth(c)) g.setColWidth(c, need);
     }
 }

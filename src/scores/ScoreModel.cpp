@@ -4,6 +4,7 @@
 
 
 #include <cmath>
+#include <vector>
 
 namespace scores {
 
@@ -23,6 +24,28 @@ store::Currency currencyAt(const store::Recordset& rs, int index) {
 QString stringAt(const store::Recordset& rs, int index) { return rs.Fields(index).toString(); }
 
 
+// Cells written with the width each column needs, so that the columns can
+// be widened to their widest text (headings included) without a second
+// walk over a grid of many thousand rows.
+class ColumnFit {
+public:
+    explicit ColumnFit(shell::Grid& g) : g_(g), need_(size_t(g.cols()), 0) {
+        for (int c = 0; c < g.cols(); ++c) need_[size_t(c)] = textTwips(g.text(0, c));
+    }
+    void put(int r, int c, const QString& text) {
+        need_[size_t(c)] = qMax(need_[size_t(c)], textTwips(text));
+        g_.setText(r, c, text);
+    }
+    void apply() {
+        for (int c = 0; c < g_.cols(); ++c)
+            if (need_[size_t(c)] > g_.colWidth(c)) g_.setColWidth(c, need_[size_t(c)]);
+    }
+
+private:
+    shell::Grid& g_;
+    std::vector<int> need_;
+};
+
 // Column positions of the class table, looked up once per walk.
 struct Columns {
     int content = 0, name = 1, number = 2;
@@ -39,6 +62,19 @@ struct Columns {
 
 QString msg::numberOwned(const QString& owner) {
     return QStringLiteral("该学号已被 < ") + owner + QStringLiteral(" > 拥有，不能重复！");
+}
+
+int textTwips(const QString& text) {
+    if (text.isEmpty()) return 0;
+    int twips = 150;
+    for (const QChar ch : text) {
+        const char16_t u = ch.unicode();
+        if (u == u'.' || u == u'-' || u == u',' || u == u':' || u == u' ') twips += 65;
+        else if (u == u'%') twips += 180;
+        else if (u < 0x2E80) twips += 120;
+        else if (!ch.isLowSurrogate()) twips += 210; // a pair is one character
+    }
+    return twips;
 }
 
 QString msg::saveFailed(const QString& why) {
@@ -221,15 +257,17 @@ void ScoreModel::LoadRoster() {
         for (; !rs->isEOF(); rs->MoveNext())
             if (!isSettingsRow(stringAt(*rs, col.number))) ++students;
         view_.ensureRows(students + 1, kRowHeight);
+        ColumnFit fit(view_);
         rs->MoveFirst();
         for (; !rs->isEOF(); rs->MoveNext()) {
             const QString number = stringAt(*rs, col.number);
             if (isSettingsRow(number)) continue;
-            view_.setText(r, 0, QString::number(r));
-            view_.setText(r, 1, stringAt(*rs, col.name));
-            view_.setText(r, 2, number);
+            fit.put(r, 0, QString::number(r));
+            fit.put(r, 1, stringAt(*rs, col.name));
+            fit.put(r, 2, number);
             ++r;
         }
+        fit.apply();
     }
     s_.rowCount = r;
     panels_[2] = QStringLiteral("共 %1 位学生").arg(r - 1);
@@ -412,24 +450,28 @@ void ScoreModel::fill(shell::Grid& g, bool spare) {
         for (; !rs->isEOF(); rs->MoveNext())
             if (!isSettingsRow(stringAt(*rs, col.number))) ++students;
         g.ensureRows(students + 1, kRowHeight);
+        ColumnFit fit(g);
         rs->MoveFirst();
         for (; !rs->isEOF(); rs->MoveNext()) {
             const QString number = stringAt(*rs, col.number);
             if (isSettingsRow(number)) continue;
             g.ensureRows(r + 1, kRowHeight);
-            g.setText(r, 0, QString::number(r));
-            g.setText(r, 1, stringAt(*rs, col.name));
-            g.setText(r, 2, number);
+            fit.put(r, 0, QString::number(r));
+            fit.put(r, 1, stringAt(*rs, col.name));
+            fit.put(r, 2, number);
             WideAmount t;
             for (int k = 0; k < n; ++k) {
                 const std::optional<store::Currency> score = rs->currency(col.js[k]);
-                g.setText(r, 3 + k, score ? score->toString() : QString());
+                fit.put(r, 3 + k, score ? score->toString() : QString());
                 if (score) t += WideAmount::weighted(*score, s_.subjectWeights[k]);
             }
-            g.setText(r, n + 3, t.toString());
-            g.setText(r, n + 4, averageText(t));
+            fit.put(r, n + 3, t.toString());
+            fit.put(r, n + 4, averageText(t));
             ++r;
         }
+        // Every column as wide as its widest text: a weighted total with
+        // four decimals is wider than the documented 800 twips.
+        fit.apply();
     }
     s_.rowCount = spare ? r - 1 : r;
 }

@@ -72,6 +72,12 @@ struct ScoreState {
     std::array<bool, 4> pageEnabled{};
 };
 
+// The width a cell needs for `text`, in twips, in the score window's 9-point
+// font with the cell's margins: a digit is about 0.64 em (8 pixels, allowing
+// for the widest common UI fonts), "." "-" about a third of an em, a Chinese
+// character a full em, plus 10 pixels of margin.
+int textTwips(const QString& text);
+
 // The length of a name as the teacher counts it: characters, not UTF-16
 // units (an emoji or a rare CJK character outside the basic plane is one).
 inline qsizetype characters(const QString& s) { return s.toUcs4().size(); }

@@ -222,6 +222,7 @@ Outcome RunFilter(ScoreModel& model, int index, const QString& box, const QStrin
             model.setStatusPanel(0, subject + QStringLiteral("分数大于或等于") + box + QStringLiteral("分学生 ") +
                                         QString::number(results) + QStringLiteral(" 位"));
         }
+        widenToFit(g, 0);
         model.gridChanged();
         return Outcome{true, {}};
     }
@@ -272,6 +273,7 @@ Outcome RunFilter(ScoreModel& model, int index, const QString& box, const QStrin
         g.setText(r, n + 4, model.averageText(t));
     }
     model.setStatusPanel(0, f.status + QString::number(results) + QStringLiteral(" 位"));
+    widenToFit(g, 0);
     model.gridChanged();
     return Outcome{true, {}};
 }
@@ -355,6 +357,7 @@ void showFound(ScoreModel& model, const std::vector<StudentRow>& students, const
     g.setText(1, n + 3, options.total ? total.toString() : QString());
     // Without subjects there is no average: the cell stays empty.
     g.setText(1, n + 4, options.average && n > 0 ? shell::numberText(total.toDouble() / n) : QString());
+    widenToFit(g, 0);
     model.gridChanged();
 }
 
