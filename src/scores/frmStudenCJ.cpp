@@ -305,6 +305,7 @@ void frmStudenCJ::updateMenus() {
 void frmStudenCJ::openClassFileWindow(bool create) {
     auto* w = frmOpenDatabase::openFor(create ? frmOpenDatabase::Purpose::ScoreNew : frmOpenDatabase::Purpose::ScoreOpen);
     if (!w) return;
+    classWindow_ = w;
     connect(w, &frmOpenDatabase::handedBack, this,
             [this](const QString& name, frmOpenDatabase::Purpose p) { classHandedBack(name, p == frmOpenDatabase::Purpose::ScoreNew); });
 }
@@ -355,6 +356,12 @@ bool frmStudenCJ::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmStudenCJ::closeEvent(QCloseEvent* event) {
+    // A class-file window left behind would hand a class to a window that
+    // is gone and mark it open behind an empty score window.
+    if (classWindow_) {
+        const auto p = classWindow_->purpose();
+        if (p == frmOpenDatabase::Purpose::ScoreNew || p == frmOpenDatabase::Purpose::ScoreOpen) classWindow_->close();
+    }
     model_.windowUnloaded();
     QMainWindow::closeEvent(event);
 }

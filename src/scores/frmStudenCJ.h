@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <functional>
 
@@ -19,6 +20,7 @@ class GridView;
 namespace scores {
 
 class TaskFrame;
+class frmOpenDatabase;
 
 // The score window "成绩管理助手": one class at a time in one grid, with the
 // task frames its menus bring up. The state and every table shown belong to
@@ -84,6 +86,8 @@ private:
     QHash<QString, QMenu*> menus_;
     QList<QWidget*> pictures_;
     bool entryLayout_ = false;
+    // The class-file window this window opened, closed with it.
+    QPointer<frmOpenDatabase> classWindow_;
 };
 
 } // namespace scores

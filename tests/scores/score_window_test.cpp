@@ -2,6 +2,7 @@
 
 #include "scores/frmOpenDatabase.h"
 #include "scores/frmStudenCJ.h"
+#include "scores/frames/GapLabel.h"
 #include "scores/frames/TaskFrame.h"
 #include "shell/GridView.h"
 #include "shell/MessageBox.h"
@@ -380,4 +381,85 @@ TEST_F(ScoreWindow, ADamagedClassIsNamedAndTheOpenClassStays) {
     get<QPushButton>(d, QStringLiteral("cmdFileCjYN(0)"))->click();
     EXPECT_EQ(w->statusPanel(0)->text(), QStringLiteral("初一3班"));
     EXPECT_TRUE(w->findChild<QMenu*>(QStringLiteral("mnuEdit"))->menuAction()->isVisible());
+}
+
+TEST_F(ScoreWindow, AddingASubjectEmptiesTheNameBox) {
+    createClass(QStringLiteral("初一2班"));
+    w->entry(QStringLiteral("mSetKM"))->trigger();
+    scores::TaskFrame* f = w->frame(0);
+    auto* name = get<QLineEdit>(f, QStringLiteral("txtKmEdit"));
+    auto* marks = get<QLineEdit>(f, QStringLiteral("txtJMZF"));
+    auto* add = get<QPushButton>(f, QStringLiteral("optKmEdit(0)"));
+    name->setText(QStringLiteral("物理"));
+    marks->setText(QStringLiteral("100"));
+    add->click();
+    EXPECT_EQ(shell::MessageBox::takeShown(), QStringList());
+    EXPECT_EQ(name->text(), QString());
+    // A second press finds the box empty and puts nothing into another slot.
+    add->click();
+    EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{msg::kSubjectEmpty});
+    auto* list = get<QListWidget>(f, QStringLiteral("listKmEdit"));
+    ASSERT_GE(list->count(), 2);
+    EXPECT_EQ(list->item(0)->text(), QStringLiteral("物理"));
+    EXPECT_EQ(list->item(1)->text(), QStringLiteral("---"));
+}
+
+// In every task frame each label's text is whole and clear of the boxes
+// beside it, and everything lies inside the frame.
+TEST_F(ScoreWindow, FrameLabelsAreWholeAndClearOfTheirBoxes) {
+    createClass(QStringLiteral("初一2班"));
+    w->model().addSubject(QStringLiteral("语文"), QStringLiteral("100"));
+    for (int i = 0; i < 10; ++i) {
+        scores::TaskFrame* f = w->frame(i);
+        w->ShowTask(i);
+        QCoreApplication::processEvents();
+        SCOPED_TRACE(f->objectName().toStdString());
+        const QRect inside = f->rect();
+        QList<QWidget*> boxes;
+        for (QWidget* c : f->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (c->isVisibleTo(f) && (qobject_cast<QLineEdit*>(c) || qobject_cast<QComboBox*>(c))) boxes << c;
+        for (QWidget* c : f->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (!c->isVisibleTo(f)) continue;
+            EXPECT_TRUE(inside.contains(c->geometry())) << c->objectName().toStdString() << " leaves the frame " << c->geometry().x() << "," << c->geometry().y() << " " << c->width() << "x" << c->height() << " in " << inside.x() << "," << inside.y() << " " << inside.width() << "x" << inside.height();
+            auto* label = qobject_cast<QLabel*>(c);
+            if (!label || label->text().isEmpty()) continue;
+            // Where the label's text is drawn: a label holding a box in its
+            // blanks draws around the box, any other across its width.
+            QList<QRect> texts;
+            if (auto* gap = qobject_cast<scores::GapLabel*>(label)) {
+                texts = gap->textRects();
+                EXPECT_LE(gap->sizeHint().width(), gap->width()) << "cut off: " << label->text().toStdString();
+            } else if (!label->wordWrap()) {
+                const int need = label->fontMetrics().horizontalAdvance(label->text());
+                EXPECT_LE(need, label->contentsRect().width()) << "cut off: " << label->text().toStdString();
+                texts << QRect(label->geometry().topLeft(), QSize(qMin(need, label->width()), label->height()));
+            }
+            for (const QRect& t : texts)
+                for (QWidget* b : boxes)
+                    EXPECT_FALSE(t.intersects(b->geometry()))
+                        << label->text().toStdString() << " under " << b->objectName().toStdString();
+        }
+    }
+}
+
+// The class-file window belongs to the score window that opened it: closing
+// the score window closes it too, so no class can be handed to a window
+// that is gone. One opened for the comment writer stays.
+TEST_F(ScoreWindow, ClosingTheScoreWindowClosesItsClassFileWindow) {
+    w->entry(QStringLiteral("mFileOpem"))->trigger();
+    ASSERT_TRUE(classWindow());
+    shell::Windows::instance().unload(QStringLiteral("frmStudenCJ"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(classWindow());
+    EXPECT_FALSE(scores::ClassState::instance().cjFileOpen);
+
+    w = qobject_cast<scores::frmStudenCJ*>(shell::Windows::instance().open(QStringLiteral("frmStudenCJ")));
+    ASSERT_TRUE(w);
+    ASSERT_TRUE(frmOpenDatabase::openFor(frmOpenDatabase::Purpose::CommentOpenReference));
+    w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    frmOpenDatabase* comment = classWindow();
+    ASSERT_TRUE(comment);
+    EXPECT_TRUE(comment->isVisible());
+    w = nullptr;
 }

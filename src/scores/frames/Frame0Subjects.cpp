@@ -1,5 +1,6 @@
 #include "Frame0Subjects.h"
 
+#include "GapLabel.h"
 #include "scores/frmStudenCJ.h"
 
 #include <QLabel>
@@ -23,16 +24,15 @@ Frame0Subjects::Frame0Subjects(frmStudenCJ* window)
     name_->setObjectName(QStringLiteral("txtKmEdit"));
     name_->setGeometry(142, 42, 156, 24);
 
-    // The full-marks box sits in the blank of "卷面总分是           分".
-    auto* sub = new QLabel(QStringLiteral("卷面总分是           分"), this);
+    // The full-marks box sits in the blank of "卷面总分是           分",
+    // with "分" drawn after it, not under it.
+    auto* sub = new GapLabel(QStringLiteral("卷面总分是           分"), this);
     sub->setObjectName(QStringLiteral("labSub"));
-    sub->setGeometry(142, 80, 160, 24);
+    sub->setGeometry(142, 80, 156, 24);
     fullMarks_ = new QLineEdit(this);
     fullMarks_->setObjectName(QStringLiteral("txtJMZF"));
-    const QFontMetrics fm(sub->font());
-    const int left = 142 + fm.horizontalAdvance(QStringLiteral("卷面总分是 "));
-    const int right = 142 + fm.horizontalAdvance(QStringLiteral("卷面总分是          "));
-    fullMarks_->setGeometry(left, 80, qMax(40, right - left), 24);
+    fullMarks_->resize(56, 24);
+    sub->holdBox(fullMarks_, 56);
 
     const QString captions[3] = {QStringLiteral("添加"), QStringLiteral("更改"), QStringLiteral("删除")};
     const QString tips[3] = {QString(), QStringLiteral("请从前面的项目按顺序修改"),
@@ -76,6 +76,9 @@ void Frame0Subjects::syncList() {
     list_->clear();
     list_->addItems(model().state().subjectListItems);
     list_->setCurrentRow(-1);
+    // The settings reload empties the name box: a second "添加" then finds
+    // it empty instead of putting the same subject into another slot.
+    name_->clear();
 }
 
 void Frame0Subjects::picked(int slot) {

@@ -34,6 +34,17 @@ void GapLabel::holdBox(QWidget* box, int boxWidth) {
     update();
 }
 
+QList<QRect> GapLabel::textRects() const {
+    const QFontMetrics fm(font());
+    const QRect r = contentsRect().translated(pos());
+    const int head = fm.horizontalAdvance(before());
+    const int tail = fm.horizontalAdvance(after());
+    QList<QRect> out;
+    if (head > 0) out << QRect(r.left(), r.top(), head, r.height());
+    if (tail > 0) out << QRect(r.left() + head + gap_, r.top(), tail, r.height());
+    return out;
+}
+
 QSize GapLabel::sizeHint() const {
     const QFontMetrics fm(font());
     return QSize(fm.horizontalAdvance(before()) + gap_ + fm.horizontalAdvance(after()) + 2, QLabel::sizeHint().height());

@@ -15,6 +15,9 @@ public:
     // Sizes the gap for `box` (of width `boxWidth`) and moves the box into it.
     void holdBox(QWidget* box, int boxWidth);
     QSize sizeHint() const override;
+    // Where the text before and after the gap is drawn, in the parent's
+    // coordinates: the held box lies between them, never under them.
+    QList<QRect> textRects() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
