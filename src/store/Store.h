@@ -64,7 +64,9 @@ public:
     bool isReadOnly() const;
     QString readOnlyNote() const;
     // The file stays in write-ahead mode because another connection held it
-    // at open; every commit is followed by a checkpoint.
+    // at open; every commit is followed by a checkpoint. (While another
+    // program is reading, a checkpoint may not finish; the change is safe in
+    // the log and reaches the file at the next commit or at close.)
     bool walFallback() const;
 
     // All user tables, in creation order.
