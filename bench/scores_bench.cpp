@@ -1,72 +1,104 @@
-// A whole grade in one class table: 2,000 students with 13 subjects.
-// Each model operation is measured beside a plain SQLite read (or insert) of
-// the same rows, so the cost of the record store and the grid shows.
+// The score manager on big classes: a whole grade (2,000 students), a
+// school's intake kept in one class (20,000) and ten times that (200,000),
+// each with 13 subjects. Each model operation is measured beside a plain
+// SQLite read (or write) of the same rows, so the cost of the record store,
+// the grid and the view shows.
 
 #include "scores/ClassFiles.h"
 #include "scores/ScoreModel.h"
+#include "scores/frmStudenCJ.h"
+#include "shell/GridView.h"
 #include "store/Schema.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <map>
 #include <sqlite3.h>
 
 namespace {
 
-constexpr int kStudents = 2000;
 constexpr int kSubjects = 13;
-const QString kClass = QStringLiteral("年级");
 
-// One data folder with the big class, made once for every benchmark.
-struct Grade {
+// One data folder for the whole run; classes of each size made on first use.
+struct Folder {
     QTemporaryDir dir;
     QString db;
-    Grade() {
+    Folder() {
         qputenv("VELTRANO_DATA_DIR", dir.path().toUtf8());
         store::ensureDataFiles(dir.path());
         db = QDir(dir.path()).filePath(store::kClassDb);
-        scores::ClassFiles::create(kClass, false);
-        scores::ClassState cls;
-        scores::ScoreModel m(cls);
-        m.classOpened(kClass);
-        for (int k = 0; k < kSubjects; ++k) m.addSubject(QStringLiteral("科目%1").arg(k), QStringLiteral("100"));
-        m.addBatch(QStringLiteral("100001"), QStringLiteral("1000"));
-        m.addBatch(QStringLiteral("101001"), QStringLiteral("1000"));
-        // Scores through plain SQL in one transaction: set-up, not measured.
-        sqlite3* h = nullptr;
-        sqlite3_open(db.toUtf8().constData(), &h);
-        sqlite3_exec(h, "BEGIN", nullptr, nullptr, nullptr);
-        QString sql = QStringLiteral("UPDATE \"%1\" SET ").arg(kClass);
-        for (int k = 0; k < kSubjects; ++k)
-            sql += QStringLiteral("%1js%2 = ((rowid * %3) % 1000) * 1000").arg(k ? "," : "").arg(k).arg(k + 7);
-        sql += QStringLiteral(" WHERE \"编号\" NOT LIKE 'listKM%'");
-        sqlite3_exec(h, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
-        sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr);
-        sqlite3_close(h);
     }
 };
 
-Grade& grade() {
-    static Grade g;
-    return g;
+Folder& folder() {
+    static Folder f;
+    return f;
+}
+
+QString className(int students) { return QStringLiteral("年级%1").arg(students); }
+
+// A class of `students` students with 13 subjects (weights 66.67 and 33.33
+// in turn, so that totals carry four decimals) and scores in every subject.
+const QString& grade(int students) {
+    static std::map<int, QString> made;
+    if (auto it = made.find(students); it != made.end()) return it->second;
+    folder(); // the data folder first: class files are made in it
+    const QString name = className(students);
+    scores::ClassFiles::create(name, false);
+    {
+        scores::ClassState cls;
+        scores::ScoreModel m(cls);
+        m.classOpened(name);
+        for (int k = 0; k < kSubjects; ++k) m.addSubject(QStringLiteral("科目%1").arg(k), QStringLiteral("100"));
+    }
+    // Students, weights and scores through plain SQL in one transaction:
+    // set-up, not measured.
+    sqlite3* h = nullptr;
+    sqlite3_open(folder().db.toUtf8().constData(), &h);
+    sqlite3_exec(h, "BEGIN", nullptr, nullptr, nullptr);
+    const QByteArray weights =
+        QStringLiteral("UPDATE \"%1\" SET js2 = CASE WHEN rowid % 2 THEN 666700 ELSE 333300 END "
+                       "WHERE \"编号\" LIKE 'listKM%'").arg(name).toUtf8();
+    sqlite3_exec(h, weights.constData(), nullptr, nullptr, nullptr);
+    QString sql = QStringLiteral("INSERT INTO \"%1\" VALUES ('你', ?, ?").arg(name);
+    for (int k = 0; k < kSubjects; ++k) sql += QStringLiteral(", ?");
+    sql += u')';
+    const QByteArray q = sql.toUtf8();
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(h, q.constData(), -1, &st, nullptr);
+    for (int i = 0; i < students; ++i) {
+        const QByteArray student = QStringLiteral("学生%1").arg(i).toUtf8();
+        const QByteArray number = QByteArray::number(100001 + i);
+        sqlite3_bind_text(st, 1, student.constData(), int(student.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 2, number.constData(), int(number.size()), SQLITE_TRANSIENT);
+        for (int k = 0; k < kSubjects; ++k)
+            sqlite3_bind_int64(st, 3 + k, (((i + 1) * (k + 7)) % 1000) * 1000LL + (i % 2) * 5000);
+        sqlite3_step(st);
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(h);
+    return made.emplace(students, name).first->second;
 }
 
 sqlite3* openPlain() {
     sqlite3* h = nullptr;
-    sqlite3_open(grade().db.toUtf8().constData(), &h);
+    sqlite3_open(folder().db.toUtf8().constData(), &h);
     sqlite3_exec(h, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
     return h;
 }
 
-void removeRowsAfter(sqlite3* h, long long rowid) {
-    const QString sql = QStringLiteral("DELETE FROM \"%1\" WHERE rowid > %2").arg(kClass).arg(rowid);
+void removeRowsAfter(sqlite3* h, const QString& table, long long rowid) {
+    const QString sql = QStringLiteral("DELETE FROM \"%1\" WHERE rowid > %2").arg(table).arg(rowid);
     sqlite3_exec(h, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
 }
 
-long long lastRowid(sqlite3* h) {
+long long lastRowid(sqlite3* h, const QString& table) {
     sqlite3_stmt* st = nullptr;
-    const QByteArray sql = QStringLiteral("SELECT max(rowid) FROM \"%1\"").arg(kClass).toUtf8();
+    const QByteArray sql = QStringLiteral("SELECT max(rowid) FROM \"%1\"").arg(table).toUtf8();
     sqlite3_prepare_v2(h, sql.constData(), -1, &st, nullptr);
     sqlite3_step(st);
     const long long id = sqlite3_column_int64(st, 0);
@@ -74,27 +106,84 @@ long long lastRowid(sqlite3* h) {
     return id;
 }
 
-// Opening the class (roster and settings) and showing the score table.
-void BM_OpenAndFill(benchmark::State& state) {
-    grade();
+// The score window's grid: shown offscreen, given every grid the model
+// announces, as the window does.
+struct ShownGrid {
+    shell::GridView view;
+    ShownGrid() {
+        view.resize(1000, 600);
+        view.show();
+        QCoreApplication::processEvents();
+    }
+    void follow(scores::ScoreModel& m) {
+        QObject::connect(&m, &scores::ScoreModel::scoreGridChanged, &view, [this, &m] { view.setGrid(m.scoreGrid()); });
+    }
+};
+
+// Opening the class as the class-file window hands it back: the roster
+// read and shown (with the settings).
+void BM_OpenClass(benchmark::State& state) {
+    const QString& name = grade(int(state.range(0)));
+    ShownGrid shown;
     int rows = 0;
     for (auto _ : state) {
         // A model of its own each time: nothing of the class is in memory yet.
         scores::ClassState cls;
         scores::ScoreModel m(cls);
-        m.classOpened(kClass);
-        m.ShowScoreTable();
-        rows = m.scoreGrid().rows() - 1;
-        benchmark::DoNotOptimize(rows);
+        shown.follow(m);
+        m.classOpened(name);
+        QCoreApplication::processEvents(); // the repaint
+        rows = shown.view.model()->rowCount() - 1;
     }
+    if (rows != state.range(0)) state.SkipWithError("wrong row count");
     state.counters["rows"] = rows;
 }
-BENCHMARK(BM_OpenAndFill)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenClass)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond);
+
+// The same in the score window itself, as the class-file window's hand-back
+// runs it: from the hand-back to the last repaint. The window is made and
+// shown outside the timing.
+void BM_OpenClassInScoreWindow(benchmark::State& state) {
+    const QString& name = grade(int(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        scores::ClassState cls;
+        scores::ScoreModel m(cls);
+        auto* w = new scores::frmStudenCJ(m);
+        w->show();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        w->classHandedBack(name, false);
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        if (w->grid()->model()->rowCount() != state.range(0) + 1) state.SkipWithError("wrong row count");
+        delete w;
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenClassInScoreWindow)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond);
+
+// Opening the class and showing its score table ("个人成绩").
+void BM_OpenAndShowScores(benchmark::State& state) {
+    const QString& name = grade(int(state.range(0)));
+    ShownGrid shown;
+    for (auto _ : state) {
+        scores::ClassState cls;
+        scores::ScoreModel m(cls);
+        shown.follow(m);
+        m.classOpened(name);
+        m.ShowScoreTable();
+        QCoreApplication::processEvents();
+    }
+    if (shown.view.grid().rows() != state.range(0) + 1) state.SkipWithError("wrong row count");
+}
+BENCHMARK(BM_OpenAndShowScores)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond);
 
 // The same rows read as text with SQLite alone, the file opened each time
 // as the class is above.
 void BM_PlainRead(benchmark::State& state) {
-    const QByteArray sql = QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(kClass).toUtf8();
+    const QString& name = grade(int(state.range(0)));
+    const QByteArray sql = QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(name).toUtf8();
     for (auto _ : state) {
         sqlite3* h = openPlain();
         sqlite3_stmt* st = nullptr;
@@ -110,29 +199,44 @@ void BM_PlainRead(benchmark::State& state) {
         benchmark::DoNotOptimize(bytes);
     }
 }
-BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainRead)->Arg(2000)->Arg(20000)->Arg(200000)->Unit(benchmark::kMillisecond);
 
-// One score stored (committed to disk) and the score table refilled.
+// One score stored (committed to disk) and the score table refilled, as
+// "确定" of the entry frame does; with range(1) = 1 the refilled table is
+// also shown and repainted in a grid view of 1000 x 600 pixels.
 void BM_StoreScoreAndRefill(benchmark::State& state) {
-    grade();
+    const int students = int(state.range(0));
+    const QString& name = grade(students);
+    ShownGrid shown;
     scores::ClassState cls;
     scores::ScoreModel m(cls);
-    m.classOpened(kClass);
+    if (state.range(1)) shown.follow(m);
+    m.classOpened(name);
     m.ShowScoreTable();
     m.chooseEntrySubject(5);
+    const QString student = QString::number(100001 + students / 2);
     int i = 0;
     for (auto _ : state) {
-        const auto o = m.storeScore(QStringLiteral("科目5"), false, QStringLiteral("101500"),
-                                    QString::number(60 + (i++ % 40)));
+        const auto o = m.storeScore(QStringLiteral("科目5"), false, student, QString::number(60 + (i++ % 40)));
+        if (state.range(1)) QCoreApplication::processEvents();
         if (!o.ok) state.SkipWithError("score not stored");
     }
 }
-BENCHMARK(BM_StoreScoreAndRefill)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StoreScoreAndRefill)
+    ->ArgNames({"students", "shown"})
+    ->Args({2000, 0})
+    ->Args({2000, 1})
+    ->Args({20000, 0})
+    ->Args({20000, 1})
+    ->Unit(benchmark::kMillisecond);
 
-// The same single update with SQLite alone.
+// The same single update with SQLite alone: the floor the disk sets.
 void BM_PlainUpdateOne(benchmark::State& state) {
+    const int students = int(state.range(0));
+    const QString& name = grade(students);
     sqlite3* h = openPlain();
-    const QByteArray sql = QStringLiteral("UPDATE \"%1\" SET js5=? WHERE \"编号\"='101500'").arg(kClass).toUtf8();
+    const QByteArray sql =
+        QStringLiteral("UPDATE \"%1\" SET js5=? WHERE \"编号\"='%2'").arg(name).arg(100001 + students / 2).toUtf8();
     sqlite3_stmt* st = nullptr;
     sqlite3_prepare_v2(h, sql.constData(), -1, &st, nullptr);
     int i = 0;
@@ -144,22 +248,22 @@ void BM_PlainUpdateOne(benchmark::State& state) {
     sqlite3_finalize(st);
     sqlite3_close(h);
 }
-BENCHMARK(BM_PlainUpdateOne)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainUpdateOne)->Arg(2000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 // A numbered batch of 500 students in one transaction, with the roster
 // reloaded after it, as the teacher sees it.
 void BM_BatchAdd500(benchmark::State& state) {
-    grade();
+    const QString& name = grade(2000);
     scores::ClassState cls;
     scores::ScoreModel m(cls);
-    m.classOpened(kClass);
+    m.classOpened(name);
     sqlite3* h = openPlain();
-    const long long keep = lastRowid(h);
+    const long long keep = lastRowid(h, name);
     for (auto _ : state) {
         const auto o = m.addBatch(QStringLiteral("500001"), QStringLiteral("500"));
         if (!o.ok) state.SkipWithError("batch refused");
         state.PauseTiming();
-        removeRowsAfter(h, keep);
+        removeRowsAfter(h, name, keep);
         state.ResumeTiming();
     }
     sqlite3_close(h);
@@ -168,9 +272,10 @@ BENCHMARK(BM_BatchAdd500)->Unit(benchmark::kMillisecond);
 
 // The same 500 rows inserted with SQLite alone, in one transaction.
 void BM_PlainInsert500(benchmark::State& state) {
+    const QString& name = grade(2000);
     sqlite3* h = openPlain();
-    const long long keep = lastRowid(h);
-    QString sql = QStringLiteral("INSERT INTO \"%1\" VALUES ('你','XXX',?").arg(kClass);
+    const long long keep = lastRowid(h, name);
+    QString sql = QStringLiteral("INSERT INTO \"%1\" VALUES ('你','XXX',?").arg(name);
     for (int k = 0; k < kSubjects; ++k) sql += QStringLiteral(",0");
     sql += u')';
     const QByteArray q = sql.toUtf8();
@@ -187,7 +292,7 @@ void BM_PlainInsert500(benchmark::State& state) {
         sqlite3_finalize(st);
         sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr);
         state.PauseTiming();
-        removeRowsAfter(h, keep);
+        removeRowsAfter(h, name, keep);
         state.ResumeTiming();
     }
     sqlite3_close(h);
@@ -197,7 +302,9 @@ BENCHMARK(BM_PlainInsert500)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // The grid view needs a screen; the offscreen one draws without a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -74,7 +74,7 @@ std::optional<store::Currency> parseAmount(const QString& text) {
 
 std::vector<StudentRow> loadStudents(ScoreModel& model) {
     std::vector<StudentRow> out;
-    store::Recordset* rs = model.data1();
+    store::Recordset* rs = model.readData1();
     if (!rs) return out;
     const int n = qBound(0, model.state().subjectCount, kSlots);
     const int nameField = rs->fieldIndex(QStringLiteral("姓名"));

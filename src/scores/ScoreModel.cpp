@@ -3,6 +3,7 @@
 #include "shell/Units.h"
 
 
+#include <QHash>
 #include <cmath>
 #include <vector>
 
@@ -32,8 +33,9 @@ public:
     explicit ColumnFit(shell::Grid& g) : g_(g), need_(size_t(g.cols()), 0) {
         for (int c = 0; c < g.cols(); ++c) need_[size_t(c)] = textTwips(g.text(0, c));
     }
-    void put(int r, int c, const QString& text) {
-        need_[size_t(c)] = qMax(need_[size_t(c)], textTwips(text));
+    void put(int r, int c, const QString& text) { put(r, c, text, textTwips(text)); }
+    void put(int r, int c, const QString& text, int twips) {
+        need_[size_t(c)] = qMax(need_[size_t(c)], twips);
         g_.setText(r, c, text);
     }
     void apply() {
@@ -44,6 +46,33 @@ public:
 private:
     shell::Grid& g_;
     std::vector<int> need_;
+};
+
+// The texts of stored amounts, one shared string per distinct value: a
+// class's scores repeat (0 to 150 in halves), so a fill of thousands of
+// rows makes a few hundred strings instead of one per cell.
+class AmountTexts {
+public:
+    struct Text {
+        QString text;
+        int twips = 0;
+    };
+    const Text& operator()(store::Currency c) {
+        auto it = texts_.find(c.raw());
+        if (it != texts_.end()) return *it;
+        Text t{c.toString(), 0};
+        t.twips = textTwips(t.text);
+        // Bounded: a table of all-different values gains nothing from it.
+        if (texts_.size() >= 4096) {
+            spare_ = std::move(t);
+            return spare_;
+        }
+        return *texts_.insert(c.raw(), std::move(t));
+    }
+
+private:
+    QHash<int64_t, Text> texts_;
+    Text spare_;
 };
 
 // Column positions of the class table, looked up once per walk.
@@ -111,19 +140,23 @@ void ScoreModel::setStatusPanel(int i, const QString& text) {
     Q_EMIT statusChanged();
 }
 
-store::Recordset* ScoreModel::data1() {
-    data1Exposed_ = true;
+bool ScoreModel::classReadable() {
     readProblem_.clear();
-    if (!cls_.cjFileOpen || cls_.newClassName.isEmpty()) return nullptr;
+    if (!cls_.cjFileOpen || cls_.newClassName.isEmpty()) return false;
     // The file's own tables are never a class, whoever named them.
     if (ClassFiles::isReservedName(cls_.newClassName)) {
         readProblem_ = ClassFiles::kMsgNotAClass;
-        return nullptr;
+        return false;
     }
-    // The data folder can change between uses (tests), so the cursor is
-    // keyed by file and table.
-    const QString key = ClassFiles::databasePath() + u'\n' + cls_.newClassName;
-    // Read afresh, fields included: another program may have changed the
+    return true;
+}
+
+bool ScoreModel::snapshotCurrent(const QString& key, qint64 version) const {
+    return data1_ && !data1Exposed_ && version >= 0 && version == data1Version_ && data1Name_ == key;
+}
+
+bool ScoreModel::reread(const QString& key) {
+    // Afresh, fields included: another program may have changed the
     // table's layout since the last read.
     QString error, why;
     data1_ = store::Recordset::OpenTable(ClassFiles::databasePath(), cls_.newClassName, &error);
@@ -132,12 +165,44 @@ store::Recordset* ScoreModel::data1() {
     if (data1_) why = ClassFiles::fieldsProblem(data1_->fieldDefs());
     else if (why = ClassFiles::classProblem(cls_.newClassName); why.isEmpty())
         why = error.isEmpty() ? QStringLiteral("数据库没有说明原因。") : error;
-    data1Name_ = key;
     if (!why.isEmpty()) {
         data1_.reset();
         data1Name_.clear();
         readProblem_ = ClassFiles::unreadableMessage(cls_.newClassName, why);
-        return nullptr;
+        return false;
+    }
+    data1Name_ = key;
+    return true;
+}
+
+store::Recordset* ScoreModel::data1() {
+    if (!classReadable()) return nullptr;
+    // The data folder can change between uses (tests), so the snapshot is
+    // keyed by file and table.
+    const QString key = ClassFiles::databasePath() + u'\n' + cls_.newClassName;
+    // The version before the read: a commit during it makes the next use
+    // read again rather than miss it.
+    const qint64 version = dataVersion();
+    const bool current = snapshotCurrent(key, version);
+    data1Exposed_ = true;
+    if (!current && !reread(key)) return nullptr;
+    data1Version_ = version;
+    data1_->MoveFirst();
+    return data1_.get();
+}
+
+store::Recordset* ScoreModel::readData1() {
+    if (!classReadable()) return nullptr;
+    const QString key = ClassFiles::databasePath() + u'\n' + cls_.newClassName;
+    const qint64 version = dataVersion();
+    if (!snapshotCurrent(key, version)) {
+        if (!reread(key)) {
+            // The views then show nothing: the status bar says why.
+            setStatusPanel(0, readProblem_);
+            return nullptr;
+        }
+        data1Exposed_ = false;
+        data1Version_ = version;
     }
     data1_->MoveFirst();
     return data1_.get();
@@ -170,23 +235,6 @@ Outcome ScoreModel::writeTogether(const Writes& writes) {
 }
 
 qint64 ScoreModel::dataVersion() { return watch_.version(ClassFiles::databasePath()); }
-
-store::Recordset* ScoreModel::readData1() {
-    if (!cls_.cjFileOpen || cls_.newClassName.isEmpty() || ClassFiles::isReservedName(cls_.newClassName))
-        return nullptr;
-    const qint64 version = dataVersion();
-    const QString key = ClassFiles::databasePath() + u'\n' + cls_.newClassName;
-    if (data1_ && !data1Exposed_ && version >= 0 && version == data1Version_ && data1Name_ == key) {
-        data1_->MoveFirst();
-        return data1_.get();
-    }
-    store::Recordset* rs = data1();
-    data1Exposed_ = false;
-    data1Version_ = version;
-    // The views then show nothing: the status bar says why.
-    if (!rs) setStatusPanel(0, readProblem_);
-    return rs;
-}
 
 void ScoreModel::snapshotIsCurrent() {
     data1Exposed_ = false;
@@ -451,6 +499,7 @@ void ScoreModel::fill(shell::Grid& g, bool spare) {
             if (!isSettingsRow(stringAt(*rs, col.number))) ++students;
         g.ensureRows(students + 1, kRowHeight);
         ColumnFit fit(g);
+        AmountTexts amounts;
         rs->MoveFirst();
         for (; !rs->isEOF(); rs->MoveNext()) {
             const QString number = stringAt(*rs, col.number);
@@ -462,8 +511,13 @@ void ScoreModel::fill(shell::Grid& g, bool spare) {
             WideAmount t;
             for (int k = 0; k < n; ++k) {
                 const std::optional<store::Currency> score = rs->currency(col.js[k]);
-                fit.put(r, 3 + k, score ? score->toString() : QString());
-                if (score) t += WideAmount::weighted(*score, s_.subjectWeights[k]);
+                if (!score) {
+                    fit.put(r, 3 + k, QString(), 0);
+                    continue;
+                }
+                const AmountTexts::Text& text = amounts(*score);
+                fit.put(r, 3 + k, text.text, text.twips);
+                t += WideAmount::weighted(*score, s_.subjectWeights[k]);
             }
             fit.put(r, n + 3, t.toString());
             fit.put(r, n + 4, averageText(t));

@@ -133,10 +133,19 @@ public:
     QString statusPanel(int i) const { return panels_.value(i); }
     void setStatusPanel(int i, const QString& text);
 
-    // The open class table ("Data1"), refreshed and at its first record.
-    // Null when no class is open or the table cannot be read. The caller may
-    // write through it; the model reads the table afresh afterwards.
+    // The open class table ("Data1") as stored, at its first record. Null
+    // when no class is open or the table cannot be read. The table is read
+    // again only when the file has changed since the last read (SQLite's
+    // data_version) or a cursor handed out here may hold writes that were
+    // not confirmed. The caller may write through it; after a committed
+    // write it calls snapshotIsCurrent(), else the next use reads afresh.
     store::Recordset* data1();
+    // The same for reading only (reports, filters, fills): never write
+    // through it. It leaves the snapshot valid for the next read.
+    store::Recordset* readData1();
+    // After a committed write through data1(): the cursor's snapshot is the
+    // table as stored, so the next read need not fetch it again.
+    void snapshotIsCurrent();
     // When data1() gave null: the refusal to show (which class could not be
     // read and why).
     Outcome unreadable() const;
@@ -205,7 +214,7 @@ public:
     Outcome changeSubject(int slot, const QString& nameBox, const QString& fullMarksBox);
     Outcome deleteSubject(int slot, const QString& nameBox, const QString& fullMarksBox);
     // The full-marks text shown when list entry `slot` is picked.
-    QString fullMarksText(int slot) const;
+    QString fullMarksText(int slot);
 
     // --- score entry (ScoreEntry.cpp) ------------------------------------
     // The student combo's list: numbers or names of the students, stored order.
@@ -252,12 +261,13 @@ private:
     shell::Grid spare_;
     QStringList panels_{QStringLiteral("系统已经就绪!"), QStringLiteral("当前第    位学生"),
                         QStringLiteral("共有  位学生")};
-    // The class table for reading only: the last snapshot when the file has
-    // not changed since and nobody has had the cursor to write through.
-    store::Recordset* readData1();
-    // After the model's own committed write through data1(): the snapshot
-    // is the table as stored, so the next read need not fetch it again.
-    void snapshotIsCurrent();
+    // Whether the class is one data1() may read; sets readProblem_ if not.
+    bool classReadable();
+    // Whether data1_ holds the table as stored (see data1()).
+    bool snapshotCurrent(const QString& key, qint64 version) const;
+    // Reads the table afresh, fields included; false (with readProblem_)
+    // when it cannot be read or is damaged.
+    bool reread(const QString& key);
     // SQLite's data_version, seen from a connection of our own, so that it
     // moves with every commit of any other connection; -1 when unknown.
     qint64 dataVersion();

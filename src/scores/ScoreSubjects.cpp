@@ -100,14 +100,12 @@ Outcome ScoreModel::deleteSubject(int slot, const QString& nameBox, const QStrin
     return Outcome{true, {}};
 }
 
-QString ScoreModel::fullMarksText(int slot) const {
+QString ScoreModel::fullMarksText(int slot) {
     // The full marks kept in the slot's own row, also for a free slot: a
     // subject put back into it gets them (and its old scores) again.
     if (slot < 0 || slot >= kSlots) return {};
-    auto rs = store::Recordset::OpenTable(ClassFiles::databasePath(), cls_.newClassName);
-    if (!rs || !cls_.cjFileOpen) return {};
-    rs->MoveFirst();
-    if (!findSlot(*rs, slot)) return {};
+    store::Recordset* rs = readData1();
+    if (!rs || !findSlot(*rs, slot)) return {};
     return rs->text(kFullMarks);
 }
 

@@ -4,6 +4,7 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QHash>
 #include <QHeaderView>
 #include <QPalette>
 
@@ -73,7 +74,24 @@ void GridView::setGrid(const Grid& g) {
 void GridView::applySizes() {
     const Grid& g = model_->grid();
     for (int c = 0; c < g.cols(); ++c) setColumnWidth(c, qMax(1, twipsToPx(g.colWidth(c))));
-    for (int r = 0; r < g.rows(); ++r) setRowHeight(r, qMax(1, twipsToPx(g.rowHeight(r))));
+    // Sizing every row on its own makes the header recompute the positions
+    // of all rows each time, which a class of thousands of students feels
+    // (quadratic). The most common height becomes the header's default and
+    // only the rows that differ are sized.
+    QHash<int, int> heights;
+    for (int r = 0; r < g.rows(); ++r) ++heights[qMax(1, twipsToPx(g.rowHeight(r)))];
+    int common = 0, most = 0;
+    for (auto it = heights.cbegin(); it != heights.cend(); ++it)
+        if (it.value() > most) most = it.value(), common = it.key();
+    QHeaderView* rows = verticalHeader();
+    if (common > 0) {
+        rows->setMinimumSectionSize(1); // rows as low as the grid says, as setRowHeight allows
+        rows->setDefaultSectionSize(common);
+    }
+    for (int r = 0; r < g.rows(); ++r) {
+        const int h = qMax(1, twipsToPx(g.rowHeight(r)));
+        if (h != common || rowHeight(r) != h) setRowHeight(r, h);
+    }
 }
 
 QPair<int, int> GridView::cellAt(const QPoint& p) const {

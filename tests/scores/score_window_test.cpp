@@ -6,6 +6,7 @@
 #include "scores/frames/TaskFrame.h"
 #include "shell/GridView.h"
 #include "shell/MessageBox.h"
+#include "shell/Units.h"
 #include "shell/Windows.h"
 
 #include <QAction>
@@ -462,4 +463,21 @@ TEST_F(ScoreWindow, ClosingTheScoreWindowClosesItsClassFileWindow) {
     ASSERT_TRUE(comment);
     EXPECT_TRUE(comment->isVisible());
     w = nullptr;
+}
+
+// The grid view gives every row the height its grid says, also where the
+// heights differ (the report's two-line heading) and below the header's
+// usual minimum.
+TEST_F(ScoreWindow, GridRowsTakeTheirGridsHeights) {
+    createClass(QStringLiteral("初一2班"));
+    w->model().addSubject(QStringLiteral("语文"), QStringLiteral("100"));
+    ASSERT_TRUE(w->model().addBatch(QStringLiteral("1"), QStringLiteral("40")).ok);
+    for (const char* entry : {"mIamgeGKBB", "mIamgeStd", "mIamgeGKBB"}) {
+        SCOPED_TRACE(entry);
+        w->entry(QString::fromLatin1(entry))->trigger();
+        const shell::Grid& g = w->grid()->grid();
+        ASSERT_GE(g.rows(), 25);
+        for (int r = 0; r < g.rows(); ++r)
+            ASSERT_EQ(w->grid()->rowHeight(r), shell::twipsToPx(g.rowHeight(r))) << "row " << r;
+    }
 }
