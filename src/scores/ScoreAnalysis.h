@@ -56,7 +56,7 @@ WideAmount weightedTotal(const ScoreState& s, const StudentRow& row);
 // Widens the columns whose texts, from row `from` down, would be cut off at
 // their width: long unrounded rates and averages ("95.2380952380952"), a
 // weighted total with four decimals, a row number of a big class do not fit
-// the documented narrow columns. Widths are estimated from the characters
+// the narrow standard columns. Widths are estimated from the characters
 // (textTwips), so the model needs no fonts.
 void widenToFit(shell::Grid& g, int from);
 

@@ -524,7 +524,7 @@ void ScoreModel::fill(shell::Grid& g, bool spare) {
             ++r;
         }
         // Every column as wide as its widest text: a weighted total with
-        // four decimals is wider than the documented 800 twips.
+        // four decimals is wider than the standard 800 twips.
         fit.apply();
     }
     s_.rowCount = spare ? r - 1 : r;
