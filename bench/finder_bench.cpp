@@ -18,18 +18,20 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
-#include <benchmark/benchmark.h>
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <cstdio>
 #include <ctime>
-#include <vector>
 #include <fcntl.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
 // 200 × 10 × 100 = 200,000 files, times the scale in the number of top folders.
-int scale() { return std::max(1, qEnvironmentVariableIntValue("VELTRANO_FINDER_SCALE")); }
+int scale() {
+    return std::max(1, qEnvironmentVariableIntValue("VELTRANO_FINDER_SCALE"));
+}
 const int kTop = 200 * scale(), kSub = 10, kFiles = 100;
 
 QString treeRoot() {
@@ -48,13 +50,15 @@ void ensureTree() {
     std::fprintf(stderr, "making %d files under %s ...\n", kTop * kSub * kFiles, qPrintable(root));
     for (int t = 0; t < kTop; ++t) {
         for (int s = 0; s < kSub; ++s) {
-            const QByteArray dir = QFile::encodeName(QStringLiteral("%1/dir%2/sub%3").arg(root).arg(t, 3, 10, QChar(u'0')).arg(s));
+            const QByteArray dir = QFile::encodeName(
+                QStringLiteral("%1/dir%2/sub%3").arg(root).arg(t, 3, 10, QChar(u'0')).arg(s));
             QDir().mkpath(QString::fromUtf8(dir));
             for (int f = 0; f < kFiles; ++f) {
                 // One name in ten is a text file; two programs hide in the tree.
                 QByteArray name = (f % 10 == 0) ? "note" + QByteArray::number(f) + ".TXT"
                                                 : "file" + QByteArray::number(f) + ".dat";
-                if ((t == 17 && s == 3 && f == 42) || (t == 150 && s == 9 && f == 7)) name = t == 17 ? "CALC.EXE" : "calc.exe";
+                if ((t == 17 && s == 3 && f == 42) || (t == 150 && s == 9 && f == 7))
+                    name = t == 17 ? "CALC.EXE" : "calc.exe";
                 const int fd = ::open((dir + '/' + name).constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
                 if (fd >= 0) ::close(fd);
             }
@@ -78,7 +82,8 @@ void BM_SearchCore(benchmark::State& state) {
     qint64 found = 0;
     for (auto _ : state) {
         shell::FileSearch s(treeRoot(), pattern);
-        while (!s.finished()) benchmark::DoNotOptimize(s.step(1000));
+        while (!s.finished())
+            benchmark::DoNotOptimize(s.step(1000));
         found = s.matchCount();
     }
     state.SetLabel(pattern.toStdString());
@@ -87,13 +92,15 @@ void BM_SearchCore(benchmark::State& state) {
 
 void BM_Find(benchmark::State& state) {
     ensureTree();
-    const QByteArray cmd = "find '" + QFile::encodeName(treeRoot()) + "' -iname '" + kPatterns[state.range(0)] + "'";
+    const QByteArray cmd =
+        "find '" + QFile::encodeName(treeRoot()) + "' -iname '" + kPatterns[state.range(0)] + "'";
     long found = 0;
     for (auto _ : state) {
         FILE* p = popen(cmd.constData(), "r");
         found = 0;
         char line[4096];
-        while (p && std::fgets(line, sizeof line, p)) ++found;
+        while (p && std::fgets(line, sizeof line, p))
+            ++found;
         if (p) pclose(p);
     }
     state.SetLabel(kPatterns[state.range(0)]);
@@ -119,14 +126,17 @@ void BM_WindowStopLatency(benchmark::State& state) {
     shell::finderPreset() = {QStringLiteral("*"), QStringLiteral("toobName1"), {}};
     double longest = 0;
     for (auto _ : state) {
-        auto* w = qobject_cast<shell::frmFindFile*>(shell::Windows::instance().open(QStringLiteral("frmFindFile")));
+        auto* w =
+            qobject_cast<shell::frmFindFile*>(shell::Windows::instance().open(QStringLiteral("frmFindFile")));
         w->setRoot(treeRoot());
         auto* start = w->findChild<QPushButton*>(QStringLiteral("Command1"));
         auto* stop = w->findChild<QPushButton*>(QStringLiteral("Command2"));
-        for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
         QElapsedTimer clock;
         qint64 stoppedAfter = -1;
-        QObject::connect(w, &shell::frmFindFile::searchFinished, w, [&] { stoppedAfter = clock.nsecsElapsed(); });
+        QObject::connect(w, &shell::frmFindFile::searchFinished, w,
+                         [&] { stoppedAfter = clock.nsecsElapsed(); });
         int slices = 0;
         QObject::connect(w, &shell::frmFindFile::sliceDone, w, [&] {
             if (++slices != 20) return;
@@ -134,7 +144,8 @@ void BM_WindowStopLatency(benchmark::State& state) {
             postClick(stop);
         });
         start->click();
-        while (w->searching()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+        while (w->searching())
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
         if (stoppedAfter < 0) {
             state.SkipWithError("the search ended before the stop click");
             break;
@@ -156,10 +167,12 @@ void BM_WindowFullSearch(benchmark::State& state) {
     shell::finderPreset() = {QString::fromLatin1(kPatterns[state.range(0)]), QStringLiteral("toobName1"), {}};
     std::vector<double> gaps, cpu;
     for (auto _ : state) {
-        auto* w = qobject_cast<shell::frmFindFile*>(shell::Windows::instance().open(QStringLiteral("frmFindFile")));
+        auto* w =
+            qobject_cast<shell::frmFindFile*>(shell::Windows::instance().open(QStringLiteral("frmFindFile")));
         w->setRoot(treeRoot());
         // The window's first paint is not part of the search.
-        for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
         QElapsedTimer between;
         double cpuAt = threadCpuMs();
         QObject::connect(w, &shell::frmFindFile::sliceDone, w, [&] {
@@ -171,7 +184,8 @@ void BM_WindowFullSearch(benchmark::State& state) {
         w->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
         between.start();
         cpuAt = threadCpuMs();
-        while (w->searching()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+        while (w->searching())
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
         w->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
@@ -200,7 +214,8 @@ int main(int argc, char** argv) {
     shell::registerServiceWindows();
     // The window test writes nothing, but keep any settings file out of the
     // build folder all the same.
-    if (qEnvironmentVariableIsEmpty("VELTRANO_DATA_DIR")) qputenv("VELTRANO_DATA_DIR", QFile::encodeName(QDir::tempPath()));
+    if (qEnvironmentVariableIsEmpty("VELTRANO_DATA_DIR"))
+        qputenv("VELTRANO_DATA_DIR", QFile::encodeName(QDir::tempPath()));
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -37,7 +37,9 @@ Folder& folder() {
     return f;
 }
 
-QString className(int students) { return QStringLiteral("年级%1").arg(students); }
+QString className(int students) {
+    return QStringLiteral("年级%1").arg(students);
+}
 
 // A class of `students` students with 13 subjects (weights 66.67 and 33.33
 // in turn, so that totals carry four decimals) and scores in every subject.
@@ -51,7 +53,8 @@ const QString& grade(int students) {
         scores::ClassState cls;
         scores::ScoreModel m(cls);
         m.classOpened(name);
-        for (int k = 0; k < kSubjects; ++k) m.addSubject(QStringLiteral("科目%1").arg(k), QStringLiteral("100"));
+        for (int k = 0; k < kSubjects; ++k)
+            m.addSubject(QStringLiteral("科目%1").arg(k), QStringLiteral("100"));
     }
     // Students, weights and scores through plain SQL in one transaction:
     // set-up, not measured.
@@ -60,10 +63,13 @@ const QString& grade(int students) {
     sqlite3_exec(h, "BEGIN", nullptr, nullptr, nullptr);
     const QByteArray weights =
         QStringLiteral("UPDATE \"%1\" SET js2 = CASE WHEN rowid % 2 THEN 666700 ELSE 333300 END "
-                       "WHERE \"编号\" LIKE 'listKM%'").arg(name).toUtf8();
+                       "WHERE \"编号\" LIKE 'listKM%'")
+            .arg(name)
+            .toUtf8();
     sqlite3_exec(h, weights.constData(), nullptr, nullptr, nullptr);
     QString sql = QStringLiteral("INSERT INTO \"%1\" VALUES ('你', ?, ?").arg(name);
-    for (int k = 0; k < kSubjects; ++k) sql += QStringLiteral(", ?");
+    for (int k = 0; k < kSubjects; ++k)
+        sql += QStringLiteral(", ?");
     sql += u')';
     const QByteArray q = sql.toUtf8();
     sqlite3_stmt* st = nullptr;
@@ -116,7 +122,8 @@ struct ShownGrid {
         QCoreApplication::processEvents();
     }
     void follow(scores::ScoreModel& m) {
-        QObject::connect(&m, &scores::ScoreModel::scoreGridChanged, &view, [this, &m] { view.setGrid(m.scoreGrid()); });
+        QObject::connect(&m, &scores::ScoreModel::scoreGridChanged, &view,
+                         [this, &m] { view.setGrid(m.scoreGrid()); });
     }
 };
 
@@ -217,7 +224,8 @@ void BM_StoreScoreAndRefill(benchmark::State& state) {
     const QString student = QString::number(100001 + students / 2);
     int i = 0;
     for (auto _ : state) {
-        const auto o = m.storeScore(QStringLiteral("科目5"), false, student, QString::number(60 + (i++ % 40)));
+        const auto o =
+            m.storeScore(QStringLiteral("科目5"), false, student, QString::number(60 + (i++ % 40)));
         if (state.range(1)) QCoreApplication::processEvents();
         if (!o.ok) state.SkipWithError("score not stored");
     }
@@ -235,8 +243,10 @@ void BM_PlainUpdateOne(benchmark::State& state) {
     const int students = int(state.range(0));
     const QString& name = grade(students);
     sqlite3* h = openPlain();
-    const QByteArray sql =
-        QStringLiteral("UPDATE \"%1\" SET js5=? WHERE \"编号\"='%2'").arg(name).arg(100001 + students / 2).toUtf8();
+    const QByteArray sql = QStringLiteral("UPDATE \"%1\" SET js5=? WHERE \"编号\"='%2'")
+                               .arg(name)
+                               .arg(100001 + students / 2)
+                               .toUtf8();
     sqlite3_stmt* st = nullptr;
     sqlite3_prepare_v2(h, sql.constData(), -1, &st, nullptr);
     int i = 0;
@@ -276,7 +286,8 @@ void BM_PlainInsert500(benchmark::State& state) {
     sqlite3* h = openPlain();
     const long long keep = lastRowid(h, name);
     QString sql = QStringLiteral("INSERT INTO \"%1\" VALUES ('你','XXX',?").arg(name);
-    for (int k = 0; k < kSubjects; ++k) sql += QStringLiteral(",0");
+    for (int k = 0; k < kSubjects; ++k)
+        sql += QStringLiteral(",0");
     sql += u')';
     const QByteArray q = sql.toUtf8();
     for (auto _ : state) {

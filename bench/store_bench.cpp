@@ -31,7 +31,8 @@ struct ClassFile {
             rs->AddNew();
             rs->SetField(1, QStringLiteral("学生%1").arg(i));
             rs->SetField(2, QString::number(10001 + i));
-            for (int k = 0; k < 13; ++k) rs->SetField(3 + k, QString::number((i * 7 + k * 13) % 100) + ".5");
+            for (int k = 0; k < 13; ++k)
+                rs->SetField(3 + k, QString::number((i * 7 + k * 13) % 100) + ".5");
             rs->Update();
         }
         db.commit();
@@ -58,7 +59,8 @@ void BM_CursorWalk(benchmark::State& state) {
         int n = 0;
         for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext()) {
             sum += rs->Fields(1).toString().size() + rs->Fields(2).toString().size();
-            for (int k = 3; k < 16; ++k) sum += rs->currency(k).value_or(store::Currency()).raw();
+            for (int k = 3; k < 16; ++k)
+                sum += rs->currency(k).value_or(store::Currency()).raw();
             ++n;
         }
         if (n != rows) state.SkipWithError("wrong row count");
@@ -73,8 +75,9 @@ void BM_PlainSqliteWalk(benchmark::State& state) {
     const QByteArray path = file(rows).path.toUtf8();
     sqlite3* db = nullptr;
     sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    const char* sql = "SELECT rowid,\"内容\",\"姓名\",\"编号\",js0,js1,js2,js3,js4,js5,js6,js7,js8,js9,js10,js11,js12 "
-                      "FROM \"高一(1)班\" ORDER BY rowid";
+    const char* sql =
+        "SELECT rowid,\"内容\",\"姓名\",\"编号\",js0,js1,js2,js3,js4,js5,js6,js7,js8,js9,js10,js11,js12 "
+        "FROM \"高一(1)班\" ORDER BY rowid";
     for (auto _ : state) {
         sqlite3_stmt* st = nullptr;
         sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
@@ -84,7 +87,8 @@ void BM_PlainSqliteWalk(benchmark::State& state) {
             // The same work a caller does: the texts as strings, the numbers as numbers.
             sum += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 2))).size();
             sum += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 3))).size();
-            for (int k = 4; k < 17; ++k) sum += sqlite3_column_int64(st, k);
+            for (int k = 4; k < 17; ++k)
+                sum += sqlite3_column_int64(st, k);
             ++n;
         }
         sqlite3_finalize(st);
@@ -122,7 +126,8 @@ void BM_EditOneScoreCommitted(benchmark::State& state) {
     const QString path = file(rows).path;
     auto rs = store::Recordset::OpenTable(path, kClass);
     rs->MoveFirst();
-    for (int i = 0; i < rows / 2; ++i) rs->MoveNext();
+    for (int i = 0; i < rows / 2; ++i)
+        rs->MoveNext();
     int score = 0;
     for (auto _ : state) {
         if (!rs->Edit()) state.SkipWithError("no record");

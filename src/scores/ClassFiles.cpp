@@ -21,13 +21,16 @@ constexpr int kListRowHeight = 320;
 constexpr int kTemplateRows = 13;
 } // namespace
 
-QString databasePath() { return shell::AppPaths::file(store::kClassDb); }
+QString databasePath() {
+    return shell::AppPaths::file(store::kClassDb);
+}
 
 QStringList list() {
     QStringList out;
     auto rs = store::Recordset::OpenTable(databasePath(), QStringLiteral("files"));
     if (!rs) return out;
-    for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext()) out << rs->text(0);
+    for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext())
+        out << rs->text(0);
     return out;
 }
 
@@ -43,7 +46,8 @@ shell::Grid listGrid() {
     g.setColWidth(0, 500);
     g.setColWidth(1, 6000);
     g.setColAlign(1, shell::Grid::Align::Left);
-    for (int r = 1; r < g.rows(); ++r) g.setRowHeight(r, kListRowHeight);
+    for (int r = 1; r < g.rows(); ++r)
+        g.setRowHeight(r, kListRowHeight);
     const QStringList names = list();
     for (int i = 1; i <= names.size(); ++i) {
         g.ensureRows(i + 1, kListRowHeight);
@@ -99,7 +103,8 @@ QString classProblem(const QString& name) {
 }
 
 QString unreadableMessage(const QString& name, const QString& why) {
-    return QStringLiteral("班级“%1”无法读取：%2").arg(name, why.isEmpty() ? QStringLiteral("数据库没有说明原因。") : why);
+    return QStringLiteral("班级“%1”无法读取：%2")
+        .arg(name, why.isEmpty() ? QStringLiteral("数据库没有说明原因。") : why);
 }
 
 CreateOutcome create(const QString& typedName, bool withSampleStudent) {
@@ -151,7 +156,8 @@ CreateOutcome create(const QString& typedName, bool withSampleStudent) {
     int copied = 0;
     for (bak->MoveFirst(); !bak->isEOF() && copied < kTemplateRows; bak->MoveNext(), ++copied) {
         table->AddNew();
-        for (int i = 0; i < fieldCount; ++i) table->SetField(i, bak->Fields(i));
+        for (int i = 0; i < fieldCount; ++i)
+            table->SetField(i, bak->Fields(i));
         if (!table->Update()) return fail(table->lastError());
     }
     if (withSampleStudent) {
@@ -159,7 +165,8 @@ CreateOutcome create(const QString& typedName, bool withSampleStudent) {
         table->SetField(QStringLiteral("内容"), QStringLiteral("评语："));
         table->SetField(QStringLiteral("姓名"), QStringLiteral("学生姓名"));
         table->SetField(QStringLiteral("编号"), QStringLiteral("10001"));
-        for (int k = 0; k < 13; ++k) table->SetField(QStringLiteral("js%1").arg(k), QStringLiteral("0"));
+        for (int k = 0; k < 13; ++k)
+            table->SetField(QStringLiteral("js%1").arg(k), QStringLiteral("0"));
         if (!table->Update()) return fail(table->lastError());
     }
     if (!db.commit()) return fail(db.lastError());

@@ -15,8 +15,8 @@ namespace scores {
 // The class handed from the class-file window to the tool that asked for it.
 // One program-wide value: both tools share the working class name.
 struct ClassState {
-    QString newClassName; // the working class (score manager and comment writer)
-    QString oldClassName; // the comment writer's reference class
+    QString newClassName;       // the working class (score manager and comment writer)
+    QString oldClassName;       // the comment writer's reference class
     bool cjFileOpen = false;    // the score manager has a class open
     bool pyNewFileOpen = false; // the comment writer has a working class open
     bool pyOldFileOpen = false; // the comment writer has a reference class open
@@ -26,7 +26,9 @@ struct ClassState {
 
 // The "编号" of a settings row starts with this; such rows are never students.
 inline const QString kSettingsPrefix = QStringLiteral("listKM");
-inline bool isSettingsRow(const QString& number) { return number.startsWith(kSettingsPrefix); }
+inline bool isSettingsRow(const QString& number) {
+    return number.startsWith(kSettingsPrefix);
+}
 
 namespace ClassFiles {
 

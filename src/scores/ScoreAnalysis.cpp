@@ -9,14 +9,17 @@ namespace scores {
 double numberValue(const QString& text) {
     int i = 0;
     const int size = int(text.size());
-    while (i < size && text[i].isSpace()) ++i;
+    while (i < size && text[i].isSpace())
+        ++i;
     const int start = i;
     if (i < size && (text[i] == u'-' || text[i] == u'+')) ++i;
     bool digits = false;
-    while (i < size && text[i] >= u'0' && text[i] <= u'9') ++i, digits = true;
+    while (i < size && text[i] >= u'0' && text[i] <= u'9')
+        ++i, digits = true;
     if (i < size && text[i] == u'.') {
         ++i;
-        while (i < size && text[i] >= u'0' && text[i] <= u'9') ++i, digits = true;
+        while (i < size && text[i] >= u'0' && text[i] <= u'9')
+            ++i, digits = true;
     }
     if (!digits) return 0;
     bool ok = false;
@@ -52,7 +55,7 @@ std::optional<double> cellNumber(const QString& text) {
             }
         }
         if (plain && digits > 0 && digits <= 15) {
-            static constexpr double powers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
+            static constexpr double powers[] = {1,   1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                                 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
             const double v = double(mantissa) / powers[decimals];
             return negative ? -v : v;
@@ -80,7 +83,8 @@ std::vector<StudentRow> loadStudents(ScoreModel& model) {
     const int nameField = rs->fieldIndex(QStringLiteral("姓名"));
     const int numberField = rs->fieldIndex(QStringLiteral("编号"));
     std::array<int, kSlots> js{};
-    for (int k = 0; k < kSlots; ++k) js[k] = rs->fieldIndex(QStringLiteral("js%1").arg(k));
+    for (int k = 0; k < kSlots; ++k)
+        js[k] = rs->fieldIndex(QStringLiteral("js%1").arg(k));
     out.reserve(size_t(rs->RecordCount()));
     for (; !rs->isEOF(); rs->MoveNext()) {
         QString number = rs->text(numberField);
@@ -108,14 +112,16 @@ double levelLine(const ScoreState& s, int p, int k) {
 WideAmount weightedTotal(const ScoreState& s, const StudentRow& row) {
     WideAmount t;
     const int n = qBound(0, s.subjectCount, kSlots);
-    for (int k = 0; k < n; ++k) t += WideAmount::weighted(row.score[k], s.subjectWeights[k]);
+    for (int k = 0; k < n; ++k)
+        t += WideAmount::weighted(row.score[k], s.subjectWeights[k]);
     return t;
 }
 
 void widenToFit(shell::Grid& g, int from) {
     for (int c = 0; c < g.cols(); ++c) {
         int need = 0;
-        for (int r = from; r < g.rows(); ++r) need = qMax(need, textTwips(g.text(r, c)));
+        for (int r = from; r < g.rows(); ++r)
+            need = qMax(need, textTwips(g.text(r, c)));
         if (need > g.colWidth(c)) g.setColWidth(c, need);
     }
 }

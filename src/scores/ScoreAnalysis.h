@@ -60,5 +60,4 @@ WideAmount weightedTotal(const ScoreState& s, const StudentRow& row);
 // (textTwips), so the model needs no fonts.
 void widenToFit(shell::Grid& g, int from);
 
-
 } // namespace scores

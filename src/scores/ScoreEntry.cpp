@@ -23,8 +23,12 @@ QStringList studentField(store::Recordset* rs, const QString& field) {
 }
 } // namespace
 
-QStringList ScoreModel::studentNumbers() { return studentField(readData1(), kNumber); }
-QStringList ScoreModel::studentNames() { return studentField(readData1(), kName); }
+QStringList ScoreModel::studentNumbers() {
+    return studentField(readData1(), kNumber);
+}
+QStringList ScoreModel::studentNames() {
+    return studentField(readData1(), kName);
+}
 
 void ScoreModel::chooseEntrySubject(int index) {
     if (index >= 0) s_.entrySubject = index;

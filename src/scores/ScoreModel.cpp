@@ -2,7 +2,6 @@
 
 #include "shell/Units.h"
 
-
 #include <QHash>
 #include <cmath>
 #include <vector>
@@ -22,8 +21,9 @@ store::Currency currencyAt(const store::Recordset& rs, int index) {
 }
 
 // A text field's value ("" for null), without the store's general formatting.
-QString stringAt(const store::Recordset& rs, int index) { return rs.Fields(index).toString(); }
-
+QString stringAt(const store::Recordset& rs, int index) {
+    return rs.Fields(index).toString();
+}
 
 // Cells written with the width each column needs, so that the columns can
 // be widened to their widest text (headings included) without a second
@@ -31,7 +31,8 @@ QString stringAt(const store::Recordset& rs, int index) { return rs.Fields(index
 class ColumnFit {
 public:
     explicit ColumnFit(shell::Grid& g) : g_(g), need_(size_t(g.cols()), 0) {
-        for (int c = 0; c < g.cols(); ++c) need_[size_t(c)] = textTwips(g.text(0, c));
+        for (int c = 0; c < g.cols(); ++c)
+            need_[size_t(c)] = textTwips(g.text(0, c));
     }
     void put(int r, int c, const QString& text) { put(r, c, text, textTwips(text)); }
     void put(int r, int c, const QString& text, int twips) {
@@ -83,7 +84,8 @@ struct Columns {
         content = rs.fieldIndex(kContent);
         name = rs.fieldIndex(kName);
         number = rs.fieldIndex(kNumber);
-        for (int k = 0; k < kSlots; ++k) js[k] = rs.fieldIndex(QStringLiteral("js%1").arg(k));
+        for (int k = 0; k < kSlots; ++k)
+            js[k] = rs.fieldIndex(QStringLiteral("js%1").arg(k));
     }
 };
 
@@ -98,10 +100,14 @@ int textTwips(const QString& text) {
     int twips = 150;
     for (const QChar ch : text) {
         const char16_t u = ch.unicode();
-        if (u == u'.' || u == u'-' || u == u',' || u == u':' || u == u' ') twips += 65;
-        else if (u == u'%') twips += 180;
-        else if (u < 0x2E80) twips += 120;
-        else if (!ch.isLowSurrogate()) twips += 210; // a pair is one character
+        if (u == u'.' || u == u'-' || u == u',' || u == u':' || u == u' ')
+            twips += 65;
+        else if (u == u'%')
+            twips += 180;
+        else if (u < 0x2E80)
+            twips += 120;
+        else if (!ch.isLowSurrogate())
+            twips += 210; // a pair is one character
     }
     return twips;
 }
@@ -162,7 +168,8 @@ bool ScoreModel::reread(const QString& key) {
     data1_ = store::Recordset::OpenTable(ClassFiles::databasePath(), cls_.newClassName, &error);
     // A table that has lost fields reads as empty cells and takes writes to
     // nowhere: it is refused as a whole.
-    if (data1_) why = ClassFiles::fieldsProblem(data1_->fieldDefs());
+    if (data1_)
+        why = ClassFiles::fieldsProblem(data1_->fieldDefs());
     else if (why = ClassFiles::classProblem(cls_.newClassName); why.isEmpty())
         why = error.isEmpty() ? QStringLiteral("数据库没有说明原因。") : error;
     if (!why.isEmpty()) {
@@ -218,8 +225,10 @@ Outcome ScoreModel::writeTogether(const Writes& writes) {
     store::Database db = rs->database();
     QString why;
     bool ok = db.beginTransaction();
-    if (!ok) why = db.lastError();
-    else if (!writes(*rs, why)) ok = false;
+    if (!ok)
+        why = db.lastError();
+    else if (!writes(*rs, why))
+        ok = false;
     else if (!db.commit()) {
         ok = false;
         why = db.lastError();
@@ -234,7 +243,9 @@ Outcome ScoreModel::writeTogether(const Writes& writes) {
     return Outcome{true, {}};
 }
 
-qint64 ScoreModel::dataVersion() { return watch_.version(ClassFiles::databasePath()); }
+qint64 ScoreModel::dataVersion() {
+    return watch_.version(ClassFiles::databasePath());
+}
 
 void ScoreModel::snapshotIsCurrent() {
     data1Exposed_ = false;
@@ -248,7 +259,8 @@ void ScoreModel::windowLoaded() {
     s_.keyColumn = 0;
     s_.entrySubject = 0;
     s_.pageEnabled = {};
-    panels_ = {QStringLiteral("系统已经就绪!"), QStringLiteral("当前第    位学生"), QStringLiteral("共有  位学生")};
+    panels_ = {QStringLiteral("系统已经就绪!"), QStringLiteral("当前第    位学生"),
+               QStringLiteral("共有  位学生")};
     ScoreTableHeading();
     LoadSettings();
     s_.currentRow = 0;
@@ -288,7 +300,8 @@ void ScoreModel::closeClass() {
     s_.rowCount = 0;
     s_.currentRow = 0;
     s_.pageEnabled = {};
-    panels_ = {QStringLiteral("系统已经就绪!"), QStringLiteral("当前第    位学生"), QStringLiteral("共有  位学生")};
+    panels_ = {QStringLiteral("系统已经就绪!"), QStringLiteral("当前第    位学生"),
+               QStringLiteral("共有  位学生")};
     ScoreTableHeading();
     Q_EMIT statusChanged();
     Q_EMIT positionChanged();
@@ -386,8 +399,10 @@ void ScoreModel::loadSettingsFrom(store::Recordset& cursor) {
         }
         s_.pageValues[i] = currencyAt(*rs, col.js[4]);
     }
-    for (int i = 1; i <= 6; ++i) s_.pageTwips[i] = boundedInt(std::round(s_.pageValues[i].toDouble() * shell::TwipsPerMm));
-    for (int i = 7; i <= 9; ++i) s_.pageInts[i] = boundedInt(std::nearbyint(s_.pageValues[i].toDouble()));
+    for (int i = 1; i <= 6; ++i)
+        s_.pageTwips[i] = boundedInt(std::round(s_.pageValues[i].toDouble() * shell::TwipsPerMm));
+    for (int i = 7; i <= 9; ++i)
+        s_.pageInts[i] = boundedInt(std::nearbyint(s_.pageValues[i].toDouble()));
     Q_EMIT settingsLoaded();
 }
 
@@ -401,7 +416,8 @@ void ScoreModel::RosterHeading() {
     view_.setColWidth(1, 950);
     view_.setColWidth(2, 950);
     view_.setColAlign(1, shell::Grid::Align::Left);
-    for (int r = 1; r < kTableRows; ++r) view_.setRowHeight(r, kRowHeight);
+    for (int r = 1; r < kTableRows; ++r)
+        view_.setRowHeight(r, kRowHeight);
     Q_EMIT scoreGridChanged();
 }
 
@@ -414,7 +430,8 @@ void ScoreModel::scoreHeading(shell::Grid& g, int rows, bool filterLayout) {
     g.setText(0, 2, QStringLiteral("学号"));
     if (n > 0) {
         g.setCols(n + 5);
-        for (int k = 0; k < n; ++k) g.setText(0, 3 + k, s_.subjectNames[k]);
+        for (int k = 0; k < n; ++k)
+            g.setText(0, 3 + k, s_.subjectNames[k]);
     }
     if (cls_.cjFileOpen) {
         if (g.cols() < n + 5) g.setCols(n + 5);
@@ -424,14 +441,17 @@ void ScoreModel::scoreHeading(shell::Grid& g, int rows, bool filterLayout) {
     g.setColWidth(0, 420);
     g.setColWidth(1, 950);
     if (filterLayout) g.setColWidth(2, 950);
-    for (int c = 3; c <= n + 4 && c < g.cols(); ++c) g.setColWidth(c, 800);
+    for (int c = 3; c <= n + 4 && c < g.cols(); ++c)
+        g.setColWidth(c, 800);
     // An average has up to 15 significant digits (84.3333333333333); at 800
     // twips it would be cut off, so its column is wider.
     if (n + 4 < g.cols() && (n > 0 || cls_.cjFileOpen)) g.setColWidth(n + 4, kAverageWidth);
     g.setColAlign(1, shell::Grid::Align::Left);
-    if (filterLayout) g.setRowHeight(1, kRowHeight);
+    if (filterLayout)
+        g.setRowHeight(1, kRowHeight);
     else
-        for (int r = 1; r < rows; ++r) g.setRowHeight(r, kRowHeight);
+        for (int r = 1; r < rows; ++r)
+            g.setRowHeight(r, kRowHeight);
 }
 
 void ScoreModel::ScoreTableHeading() {
@@ -456,7 +476,8 @@ void ScoreModel::SpareGridHeading() {
     s_.filterKeyItems.clear();
     scoreHeading(spare_, 3, false);
     if (n > 0) {
-        for (int k = 0; k < n; ++k) s_.filterKeyItems << s_.subjectNames[k];
+        for (int k = 0; k < n; ++k)
+            s_.filterKeyItems << s_.subjectNames[k];
         s_.filterKeyItems << s_.totalTitle << QStringLiteral("平均");
         s_.filterIndex = 0;
     }
@@ -554,8 +575,10 @@ void ScoreModel::setPageButtons() {
 }
 
 void ScoreModel::MoveCurrent(int index) {
-    if (index == 0 || index == 2) --s_.currentRow;
-    else ++s_.currentRow;
+    if (index == 0 || index == 2)
+        --s_.currentRow;
+    else
+        ++s_.currentRow;
     s_.currentRow = qBound(0, s_.currentRow, qMax(0, s_.rowCount - 1));
     setPageButtons();
     panels_[1] = QStringLiteral("当前第 %1 位").arg(s_.currentRow);
@@ -581,6 +604,8 @@ ClickResult ScoreModel::gridClick(int row, int col) {
     return out;
 }
 
-QString ScoreModel::currentStudentText(bool byName) const { return view_.text(s_.currentRow, byName ? 1 : 2); }
+QString ScoreModel::currentStudentText(bool byName) const {
+    return view_.text(s_.currentRow, byName ? 1 : 2);
+}
 
 } // namespace scores

@@ -25,30 +25,30 @@
 
 namespace scores {
 
-constexpr int kSlots = 13;       // subject slots and score fields js0..js12
-constexpr int kLevelRows = 8;    // grade levels live in settings rows 0..7
-constexpr int kRowHeight = 320;  // data rows of every score view, twips
-constexpr int kTableRows = 25;   // heading row and 24 empty rows
+constexpr int kSlots = 13;          // subject slots and score fields js0..js12
+constexpr int kLevelRows = 8;       // grade levels live in settings rows 0..7
+constexpr int kRowHeight = 320;     // data rows of every score view, twips
+constexpr int kTableRows = 25;      // heading row and 24 empty rows
 constexpr int kAverageWidth = 2200; // twips: room for 15 significant digits
 
 // The score-manager state. It lives for the whole run of the program and
 // survives the score window being closed and opened again.
 struct ScoreState {
-    int subjectCount = 0;                       // n
-    std::array<QString, 14> subjectNames;       // subjects 0..n-1, free slots skipped
-    std::array<store::Currency, 14> fullMarks;  // "卷面总分" of subject k
+    int subjectCount = 0;                           // n
+    std::array<QString, 14> subjectNames;           // subjects 0..n-1, free slots skipped
+    std::array<store::Currency, 14> fullMarks;      // "卷面总分" of subject k
     std::array<store::Currency, 14> subjectWeights; // percent, weighted total
     int levelCount = 0;
     std::array<QString, 9> levelTitles;
-    std::array<QString, 9> levelStarts;         // percent of full marks, as text
-    std::array<QString, 11> pointWeights;       // level rates, the average (slot levelCount), 9: 应考人数
+    std::array<QString, 9> levelStarts;   // percent of full marks, as text
+    std::array<QString, 11> pointWeights; // level rates, the average (slot levelCount), 9: 应考人数
     int bandInterval = 0;
     QString totalTitle;
     std::array<store::Currency, 14> pageValues; // settings rows' "js4"
     std::array<int, 14> pageTwips{};            // page values 1..6 in twips
     std::array<int, 14> pageInts{};             // page values 7..9 as integers
-    int rowCount = 0;    // students + 1 after the roster or score table, students after the spare grid
-    int currentRow = 0;  // the current student's grid row
+    int rowCount = 0;   // students + 1 after the roster or score table, students after the spare grid
+    int currentRow = 0; // the current student's grid row
     QString searchKey;
     int chosenLevel = 0;
     QString printTitle;
@@ -80,7 +80,9 @@ int textTwips(const QString& text);
 
 // The length of a name as the teacher counts it: characters, not UTF-16
 // units (an emoji or a rare CJK character outside the basic plane is one).
-inline qsizetype characters(const QString& s) { return s.toUcs4().size(); }
+inline qsizetype characters(const QString& s) {
+    return s.toUcs4().size();
+}
 
 // A whole number from a stored or typed amount, held to the int range (NaN
 // gives 0): a value from a damaged or hostile file never wraps.

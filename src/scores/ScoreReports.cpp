@@ -14,9 +14,9 @@ const QString kContent = QStringLiteral("内容");
 const QString kName = QStringLiteral("姓名");
 const QString kNumber = QStringLiteral("编号");
 const QString kFree = QStringLiteral("000");
-constexpr int kBandRows = 31;     // heading, "参考人数" and 29 bands
+constexpr int kBandRows = 31; // heading, "参考人数" and 29 bands
 constexpr int kReportCols = 18;
-constexpr int kMaxInterval = 32767; // the interval is kept as a 16-bit count of points
+constexpr int kMaxInterval = 32767;  // the interval is kept as a 16-bit count of points
 constexpr int64_t kMaxBands = 10000; // rows of one band table: full marks 10000 at interval 1
 
 using FieldValues = QList<QPair<QString, QVariant>>;
@@ -25,7 +25,8 @@ using FieldValues = QList<QPair<QString, QVariant>>;
 // each settings row's number (the digits after "listKM") and the cursor, and
 // returns the fields to write (none: the row is left alone). Either every
 // row is written or none, and a failure says why.
-Outcome editSettingsRows(ScoreModel& model, const std::function<FieldValues(int, const store::Recordset&)>& edit) {
+Outcome editSettingsRows(ScoreModel& model,
+                         const std::function<FieldValues(int, const store::Recordset&)>& edit) {
     return model.writeTogether([&](store::Recordset& rs, QString& why) {
         const int number = rs.fieldIndex(kNumber);
         for (; !rs.isEOF(); rs.MoveNext()) {
@@ -37,7 +38,8 @@ Outcome editSettingsRows(ScoreModel& model, const std::function<FieldValues(int,
             const FieldValues values = edit(r, rs);
             if (values.isEmpty()) continue;
             rs.Edit();
-            for (const auto& [field, value] : values) rs.SetField(field, value);
+            for (const auto& [field, value] : values)
+                rs.SetField(field, value);
             if (!rs.Update()) {
                 why = rs.lastError();
                 return false;
@@ -47,9 +49,13 @@ Outcome editSettingsRows(ScoreModel& model, const std::function<FieldValues(int,
     });
 }
 
-QVariant amount(store::Currency c) { return QVariant::fromValue(c); }
+QVariant amount(store::Currency c) {
+    return QVariant::fromValue(c);
+}
 
-bool selected(const QString& weight) { return numberValue(weight) > 0; }
+bool selected(const QString& weight) {
+    return numberValue(weight) > 0;
+}
 
 } // namespace
 
@@ -97,7 +103,8 @@ PointsForm pointsForm(const ScoreState& s) {
     PointsForm f;
     const int levels = qBound(0, s.levelCount, kLevelRows);
     for (int p = 0; p <= levels; ++p) {
-        f.captions << (p < levels ? s.levelTitles[p].trimmed() + QStringLiteral("率 X") : QStringLiteral("平均分 X"));
+        f.captions << (p < levels ? s.levelTitles[p].trimmed() + QStringLiteral("率 X")
+                                  : QStringLiteral("平均分 X"));
         f.rows << FormulaRow{selected(s.pointWeights[p]), s.pointWeights[p]};
     }
     f.participation = FormulaRow{selected(s.pointWeights[9]), s.pointWeights[9]};
@@ -151,7 +158,9 @@ QList<int> selectedLevels(const ScoreState& s) {
     return out;
 }
 
-int averageSlot(const ScoreState& s) { return qBound(0, s.levelCount, kLevelRows); }
+int averageSlot(const ScoreState& s) {
+    return qBound(0, s.levelCount, kLevelRows);
+}
 
 } // namespace
 
@@ -185,10 +194,12 @@ void ReportHeading(ScoreModel& model) {
     g.setText(0, pointsCol, QStringLiteral("单科积分"));
     g.setColWidth(0, 420);
     g.setColWidth(1, 950);
-    for (int c = 2; c < g.cols(); ++c) g.setColWidth(c, 680);
+    for (int c = 2; c < g.cols(); ++c)
+        g.setColWidth(c, 680);
     g.setColWidth(pointsCol, 1000);
     g.setColAlign(1, shell::Grid::Align::Left);
-    for (int r = 1; r < g.rows(); ++r) g.setRowHeight(r, kRowHeight);
+    for (int r = 1; r < g.rows(); ++r)
+        g.setRowHeight(r, kRowHeight);
     model.gridChanged();
 }
 
@@ -213,7 +224,8 @@ void SubjectReport(ScoreModel& model) {
         WideAmount sum; // a grade's scores can sum past a stored amount's range
         std::array<int, kLevelRows> c{};
         std::array<double, kLevelRows> line{};
-        for (int p = 0; p < levels; ++p) line[p] = levelLine(s, p, k);
+        for (int p = 0; p < levels; ++p)
+            line[p] = levelLine(s, p, k);
         for (const StudentRow& st : students) {
             const store::Currency score = st.score[k];
             sum += WideAmount(score);
@@ -245,7 +257,8 @@ void SubjectReport(ScoreModel& model) {
             if (N > 0) {
                 const double rate = double(c[p]) / N * 100.0;
                 g.setText(row, 2 * j + 8, shell::numberText(rate));
-                h += WideAmount::fromDouble(numberValue(s.pointWeights[p]) * rate / 100.0).value_or(WideAmount());
+                h += WideAmount::fromDouble(numberValue(s.pointWeights[p]) * rate / 100.0)
+                         .value_or(WideAmount());
             } else {
                 g.setText(row, 2 * j + 8, QString());
             }
@@ -288,7 +301,8 @@ Outcome storeLevel(ScoreModel& model, int chosenLevel, const QString& titleText,
     }
     const Outcome out = editSettingsRows(model, [&](int r, const store::Recordset&) {
         FieldValues v;
-        if (r == chosenLevel) v << qMakePair(kContent, QVariant(title)) << qMakePair(QStringLiteral("js0"), amount(startValue));
+        if (r == chosenLevel)
+            v << qMakePair(kContent, QVariant(title)) << qMakePair(QStringLiteral("js0"), amount(startValue));
         return v;
     });
     model.LoadSettings();
@@ -320,7 +334,8 @@ void BandTableHeading(ScoreModel& model) {
     g.setWordWrap(false);
     g.setColWidth(0, 1200);
     g.setText(0, 0, QStringLiteral("分数段"));
-    for (int c = 1; c < g.cols(); ++c) g.setColWidth(c, 400);
+    for (int c = 1; c < g.cols(); ++c)
+        g.setColWidth(c, 400);
     for (int k = 0; k < n; ++k) {
         g.setText(0, 2 * k + 1, model.state().subjectNames[k]);
         g.setColWidth(2 * k + 1, 600);
@@ -328,7 +343,8 @@ void BandTableHeading(ScoreModel& model) {
         g.setColWidth(2 * k + 2, 1000);
     }
     g.setColAlign(1, shell::Grid::Align::Left);
-    for (int r = 1; r < g.rows(); ++r) g.setRowHeight(r, kRowHeight);
+    for (int r = 1; r < g.rows(); ++r)
+        g.setRowHeight(r, kRowHeight);
     model.gridChanged();
 }
 

@@ -21,7 +21,8 @@ void setNewStudent(store::Recordset& rs, const QString& name, const QString& num
     rs.SetField(QStringLiteral("内容"), QStringLiteral("你"));
     rs.SetField(kName, name);
     rs.SetField(kNumber, number);
-    for (int k = 0; k < kSlots; ++k) rs.SetField(QStringLiteral("js%1").arg(k), QStringLiteral("0"));
+    for (int k = 0; k < kSlots; ++k)
+        rs.SetField(QStringLiteral("js%1").arg(k), QStringLiteral("0"));
 }
 
 // A number the roster can hold: at most ten characters and never mistaken
@@ -32,7 +33,9 @@ QString numberProblem(const QString& number) {
     return {};
 }
 
-QString writeFailed(const store::Recordset& rs) { return QStringLiteral("保存失败：") + rs.lastError(); }
+QString writeFailed(const store::Recordset& rs) {
+    return QStringLiteral("保存失败：") + rs.lastError();
+}
 
 // The size box read as the old number reading does: a leading number, else 0.
 double leadingNumber(const QString& text) {

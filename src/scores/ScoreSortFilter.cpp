@@ -42,7 +42,8 @@ void sortGrid(shell::Grid& g, int firstKey, bool descending) {
         if (!keyRead[size_t(j)]) {
             keyRead[size_t(j)] = 1;
             for (int row = 0; row < data; ++row)
-                if (const auto v = cellNumber(g.text(row + 1, firstKey + j))) key[size_t(row) * keys + j] = Key{*v, true};
+                if (const auto v = cellNumber(g.text(row + 1, firstKey + j)))
+                    key[size_t(row) * keys + j] = Key{*v, true};
         }
         return key[size_t(i) * keys + j];
     };
@@ -55,8 +56,10 @@ void sortGrid(shell::Grid& g, int firstKey, bool descending) {
             const Key& ka = keyOf(a, j);
             const Key& kb = keyOf(b, j);
             int c;
-            if (ka.number && kb.number) c = ka.value < kb.value ? -1 : (ka.value > kb.value ? 1 : 0);
-            else c = g.text(a + 1, firstKey + j).compare(g.text(b + 1, firstKey + j));
+            if (ka.number && kb.number)
+                c = ka.value < kb.value ? -1 : (ka.value > kb.value ? 1 : 0);
+            else
+                c = g.text(a + 1, firstKey + j).compare(g.text(b + 1, firstKey + j));
             if (c != 0) return c;
         }
         return 0;
@@ -70,7 +73,8 @@ void sortGrid(shell::Grid& g, int firstKey, bool descending) {
         return descending ? c > 0 : c < 0;
     });
     bool moved = false;
-    for (int i = 0; i < data && !moved; ++i) moved = order[size_t(i)] != i;
+    for (int i = 0; i < data && !moved; ++i)
+        moved = order[size_t(i)] != i;
     if (!moved) return;
 
     shell::Grid out(rows, cols);
@@ -85,7 +89,8 @@ void sortGrid(shell::Grid& g, int firstKey, bool descending) {
     for (int i = 0; i < data; ++i) {
         const int from = order[size_t(i)] + 1;
         out.setRowHeight(i + 1, g.rowHeight(from));
-        for (int c = 0; c < cols; ++c) copyCell(g, from, c, out, i + 1, c);
+        for (int c = 0; c < cols; ++c)
+            copyCell(g, from, c, out, i + 1, c);
     }
     g = std::move(out);
 }
@@ -106,7 +111,9 @@ void SortScores(ScoreModel& model, bool descending) {
     model.gridChanged();
 }
 
-void OpenAdvancedSort(ScoreModel& model) { showSortedScores(model); }
+void OpenAdvancedSort(ScoreModel& model) {
+    showSortedScores(model);
+}
 
 void ChooseKeyColumn(ScoreModel& model, int comboIndex) {
     if (comboIndex >= 0) model.state().keyColumn = comboIndex + 3;
@@ -123,9 +130,9 @@ Outcome ConfirmAdvancedSort(ScoreModel& model) {
 
 QString filterCaption(int index) {
     static const QStringList captions{
-        QStringLiteral("单科前N名"),       QStringLiteral("单科分数大于N分"), QStringLiteral("各科都不及格"),
-        QStringLiteral("各科全部及格"),     QStringLiteral("一科或多科不及格"), QStringLiteral("各科都不是优秀"),
-        QStringLiteral("各科全部优秀"),     QStringLiteral("一科或多科优秀"),   QStringLiteral("一科或多科满分")};
+        QStringLiteral("单科前N名"),    QStringLiteral("单科分数大于N分"),  QStringLiteral("各科都不及格"),
+        QStringLiteral("各科全部及格"), QStringLiteral("一科或多科不及格"), QStringLiteral("各科都不是优秀"),
+        QStringLiteral("各科全部优秀"), QStringLiteral("一科或多科优秀"),   QStringLiteral("一科或多科满分")};
     return captions.value(index);
 }
 
@@ -166,8 +173,8 @@ void resultRows(shell::Grid& g, int results, int cols) {
 struct ScoreFilter {
     enum Line { Pass, Excellent, Full } line;
     enum Keep { All, None, Some, NotAll } keep; // c = n, c = 0, c > 0, c < n
-    uint32_t fore = 0, back = 0;               // colours of the cells that pass (0: none)
-    bool colourPassing = false;                // colour the scores that pass the test, not fail it
+    uint32_t fore = 0, back = 0;                // colours of the cells that pass (0: none)
+    bool colourPassing = false;                 // colour the scores that pass the test, not fail it
     QString status;
 };
 
@@ -175,19 +182,22 @@ const ScoreFilter& scoreFilter(int index) {
     static const ScoreFilter filters[] = {
         {ScoreFilter::Pass, ScoreFilter::All, 0, 0, false, QStringLiteral("各科都不及格学生 ")},
         {ScoreFilter::Pass, ScoreFilter::None, 0, 0, false, QStringLiteral("各科全部及格学生 ")},
-        {ScoreFilter::Pass, ScoreFilter::Some, kFailColour, 0, true, QStringLiteral("有一科或多科不及格学生 ")},
+        {ScoreFilter::Pass, ScoreFilter::Some, kFailColour, 0, true,
+         QStringLiteral("有一科或多科不及格学生 ")},
         {ScoreFilter::Excellent, ScoreFilter::All, 0, 0, false, QStringLiteral("各科都不优秀学生 ")},
         {ScoreFilter::Excellent, ScoreFilter::None, 0, 0, false, QStringLiteral("各科都优秀学生 ")},
         {ScoreFilter::Excellent, ScoreFilter::NotAll, 0, kExcellentColour, false,
          QStringLiteral("有一科或多科优秀的学生 ")},
-        {ScoreFilter::Full, ScoreFilter::Some, 0, kExcellentColour, true, QStringLiteral("有一科或多科满分的学生 ")},
+        {ScoreFilter::Full, ScoreFilter::Some, 0, kExcellentColour, true,
+         QStringLiteral("有一科或多科满分的学生 ")},
     };
     return filters[index - 2];
 }
 
 void copyResult(const shell::Grid& spare, int from, shell::Grid& g, int r, int n) {
     g.setText(r, 0, QString::number(r));
-    for (int c = 1; c <= n + 4; ++c) g.setText(r, c, spare.text(from, c));
+    for (int c = 1; c <= n + 4; ++c)
+        g.setText(r, c, spare.text(from, c));
 }
 
 } // namespace
@@ -209,7 +219,8 @@ Outcome RunFilter(ScoreModel& model, int index, const QString& box, const QStrin
         QList<int> rows; // the spare rows to show, in order
         if (index == 0) {
             const int wanted = qBound(0, boundedInt(std::round(numberValue(box.trimmed()))), s.rowCount);
-            for (int i = 1; i <= wanted; ++i) rows << i;
+            for (int i = 1; i <= wanted; ++i)
+                rows << i;
         } else {
             const double least = numberValue(box.trimmed());
             for (int i = 1; i <= s.rowCount && i < spare.rows(); ++i)
@@ -217,10 +228,12 @@ Outcome RunFilter(ScoreModel& model, int index, const QString& box, const QStrin
         }
         const int results = int(rows.size());
         resultRows(g, results, n + 5);
-        for (int r = 1; r <= results; ++r) copyResult(spare, rows[r - 1], g, r, n);
+        for (int r = 1; r <= results; ++r)
+            copyResult(spare, rows[r - 1], g, r, n);
         if (index == 1) {
-            model.setStatusPanel(0, subject + QStringLiteral("分数大于或等于") + box + QStringLiteral("分学生 ") +
-                                        QString::number(results) + QStringLiteral(" 位"));
+            model.setStatusPanel(0, subject + QStringLiteral("分数大于或等于") + box +
+                                        QStringLiteral("分学生 ") + QString::number(results) +
+                                        QStringLiteral(" 位"));
         }
         widenToFit(g, 0);
         model.gridChanged();
@@ -234,7 +247,9 @@ Outcome RunFilter(ScoreModel& model, int index, const QString& box, const QStrin
     // The line of each subject this filter tests against.
     std::array<double, kSlots> line{};
     for (int k = 0; k < n; ++k) {
-        const int p = f.line == ScoreFilter::Pass ? 1 : (f.line == ScoreFilter::Excellent ? s.levelCount - 2 : s.levelCount - 1);
+        const int p = f.line == ScoreFilter::Pass
+                          ? 1
+                          : (f.line == ScoreFilter::Excellent ? s.levelCount - 2 : s.levelCount - 1);
         line[k] = levelLine(s, p, k);
     }
     // Filters 2 to 7 test the scores below their line, filter 8 the scores
@@ -295,8 +310,12 @@ void showFound(ScoreModel& model, const std::vector<StudentRow>& students, const
 
 } // namespace
 
-QStringList ListNumbersForFind(ScoreModel& model) { return studentField(loadStudents(model), false); }
-QStringList ListNamesForFind(ScoreModel& model) { return studentField(loadStudents(model), true); }
+QStringList ListNumbersForFind(ScoreModel& model) {
+    return studentField(loadStudents(model), false);
+}
+QStringList ListNamesForFind(ScoreModel& model) {
+    return studentField(loadStudents(model), true);
+}
 
 FindResult FindStudent(ScoreModel& model, bool byName, const QString& comboText, const FindOptions& options) {
     FindResult out;

@@ -38,7 +38,8 @@ QString subjectProblem(const QString& name, const QString& fullMarks) {
 
 Outcome ScoreModel::missingSlot(int slot) const {
     return Outcome::fail(ClassFiles::unreadableMessage(
-        cls_.newClassName, QStringLiteral("表中没有设置行“%1”。").arg(kSettingsPrefix + QString::number(slot))));
+        cls_.newClassName,
+        QStringLiteral("表中没有设置行“%1”。").arg(kSettingsPrefix + QString::number(slot))));
 }
 
 Outcome ScoreModel::addSubject(const QString& nameBox, const QString& fullMarksBox) {

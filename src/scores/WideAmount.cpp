@@ -45,7 +45,9 @@ WideAmount WideAmount::times(int64_t n) const {
     return w;
 }
 
-double WideAmount::toDouble() const { return double(static_cast<long double>(raw_) / kScale); }
+double WideAmount::toDouble() const {
+    return double(static_cast<long double>(raw_) / kScale);
+}
 
 QString WideAmount::toString() const {
     constexpr __int128 lo = std::numeric_limits<int64_t>::min(), hi = std::numeric_limits<int64_t>::max();
@@ -62,7 +64,8 @@ QString WideAmount::toString() const {
     } while (u);
     if (frac) {
         QString f = QString::number(frac).rightJustified(4, u'0');
-        while (f.endsWith(u'0')) f.chop(1);
+        while (f.endsWith(u'0'))
+            f.chop(1);
         digits += u'.' + f;
     }
     return neg ? u'-' + digits : digits;

@@ -95,12 +95,17 @@ void frmOpenDatabase::setup(Purpose purpose) {
     case Purpose::CommentNew:
         row = fileYN_, action = 1, editable = true, mode.clear(), caller = kCommentWindow;
         break;
-    case Purpose::CommentOpenWorking: row = fileYN_, caller = kCommentWindow; break;
+    case Purpose::CommentOpenWorking:
+        row = fileYN_, caller = kCommentWindow;
+        break;
     case Purpose::CommentOpenReference:
         row = fileYN_, mode = QStringLiteral("old"), caller = kCommentWindow, disableCaller = false;
         break;
-    case Purpose::ScoreNew: action = 1, editable = true; break;
-    case Purpose::ScoreOpen: break;
+    case Purpose::ScoreNew:
+        action = 1, editable = true;
+        break;
+    case Purpose::ScoreOpen:
+        break;
     }
     row[0]->show();
     row[action]->show();
@@ -110,7 +115,9 @@ void frmOpenDatabase::setup(Purpose purpose) {
     if (disableCaller) enableWindow(caller, false);
 }
 
-bool frmOpenDatabase::commentRow() const { return !fileYN_[1]->isHidden() || !fileYN_[2]->isHidden(); }
+bool frmOpenDatabase::commentRow() const {
+    return !fileYN_[1]->isHidden() || !fileYN_[2]->isHidden();
+}
 
 void frmOpenDatabase::nameChanged() {
     const bool any = !name_->text().isEmpty();
@@ -119,14 +126,19 @@ void frmOpenDatabase::nameChanged() {
     row[2]->setEnabled(any);
 }
 
-void frmOpenDatabase::pick(int row) { name_->setText(ClassFiles::pickedName(list_, row)); }
+void frmOpenDatabase::pick(int row) {
+    name_->setText(ClassFiles::pickedName(list_, row));
+}
 
-QString frmOpenDatabase::toolTipFor(int row, int col) const { return col == 1 ? list_.text(row, 1) : QString(); }
+QString frmOpenDatabase::toolTipFor(int row, int col) const {
+    return col == 1 ? list_.text(row, 1) : QString();
+}
 
 void frmOpenDatabase::create() {
     const ClassFiles::CreateOutcome out = ClassFiles::create(name_->text(), commentRow());
     // A missing or reserved name can be typed again in place.
-    if (out.result == ClassFiles::CreateResult::EmptyName || out.result == ClassFiles::CreateResult::Reserved) {
+    if (out.result == ClassFiles::CreateResult::EmptyName ||
+        out.result == ClassFiles::CreateResult::Reserved) {
         shell::MessageBox::show(this, out.message);
         return;
     }
@@ -164,9 +176,12 @@ void frmOpenDatabase::open() {
 }
 
 void frmOpenDatabase::finish(const QString& name) {
-    if (mode_->text() == u"old") ClassFiles::handBackCommentReference(name);
-    else if (commentRow()) ClassFiles::handBackCommentWorking(name);
-    else ClassFiles::handBackScores(name);
+    if (mode_->text() == u"old")
+        ClassFiles::handBackCommentReference(name);
+    else if (commentRow())
+        ClassFiles::handBackCommentWorking(name);
+    else
+        ClassFiles::handBackScores(name);
     const Purpose p = purpose_;
     // Re-enable the caller before it reloads, so that it can take the focus.
     enableWindow(commentRow() ? kCommentWindow : kScoreWindow, true);
@@ -203,8 +218,10 @@ bool frmOpenDatabase::eventFilter(QObject* watched, QEvent* event) {
         auto* help = static_cast<QHelpEvent*>(event);
         const auto [r, c] = grid_->cellAt(help->pos());
         const QString tip = toolTipFor(r, c);
-        if (tip.isEmpty()) QToolTip::hideText();
-        else QToolTip::showText(help->globalPos(), tip, grid_->viewport());
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, grid_->viewport());
         return true;
     }
     return QWidget::eventFilter(watched, event);

@@ -1,7 +1,6 @@
 #include "frmStudenCJ.h"
 
 #include "PictureButton.h"
-#include "frmOpenDatabase.h"
 #include "frames/Frame0Subjects.h"
 #include "frames/Frame1Roster.h"
 #include "frames/Frame2Entry.h"
@@ -12,6 +11,7 @@
 #include "frames/Frame7BandInterval.h"
 #include "frames/Frame8Filter.h"
 #include "frames/Frame9Sort.h"
+#include "frmOpenDatabase.h"
 #include "shell/DocServices.h"
 #include "shell/GridView.h"
 #include "shell/MessageBox.h"
@@ -227,10 +227,11 @@ void frmStudenCJ::buildStatusBar() {
 
 void frmStudenCJ::runEntry(const QString& name) {
     static const QHash<QString, int> frameOf{
-        {QStringLiteral("mSetKM"), 0},      {QStringLiteral("mEditStudens"), 1}, {QStringLiteral("mEditSubject"), 2},
-        {QStringLiteral("mDataFind"), 3},   {QStringLiteral("mSetDJ"), 4},       {QStringLiteral("mSetStudens"), 5},
-        {QStringLiteral("mSetDKJSGS"), 6},  {QStringLiteral("mSetFSD"), 7},      {QStringLiteral("mDataFilter"), 8},
-        {QStringLiteral("mDataSortHigh"), 9},
+        {QStringLiteral("mSetKM"), 0},       {QStringLiteral("mEditStudens"), 1},
+        {QStringLiteral("mEditSubject"), 2}, {QStringLiteral("mDataFind"), 3},
+        {QStringLiteral("mSetDJ"), 4},       {QStringLiteral("mSetStudens"), 5},
+        {QStringLiteral("mSetDKJSGS"), 6},   {QStringLiteral("mSetFSD"), 7},
+        {QStringLiteral("mDataFilter"), 8},  {QStringLiteral("mDataSortHigh"), 9},
     };
     // A handler registered by later code takes precedence, so that a frame's
     // entry can be given extra work without touching this file.
@@ -242,12 +243,16 @@ void frmStudenCJ::runEntry(const QString& name) {
         frames_[*f]->open();
         return;
     }
-    if (name == u"mFileNew") openClassFileWindow(true);
-    else if (name == u"mFileOpem") openClassFileWindow(false);
-    else if (name == u"mFileExit") close();
+    if (name == u"mFileNew")
+        openClassFileWindow(true);
+    else if (name == u"mFileOpem")
+        openClassFileWindow(false);
+    else if (name == u"mFileExit")
+        close();
     else if (name == u"mFileQuit") {
         // "关闭" closes the class: the window stays, empty, until another is opened.
-        for (TaskFrame* f : frames_) f->hide();
+        for (TaskFrame* f : frames_)
+            f->hide();
         setEntryLayout(false);
         model_.closeClass();
         updateMenus();
@@ -262,7 +267,8 @@ void frmStudenCJ::runEntry(const QString& name) {
 
 void frmStudenCJ::ShowTask(int index) {
     model_.state().taskFrame = index;
-    for (TaskFrame* f : frames_) f->hide();
+    for (TaskFrame* f : frames_)
+        f->hide();
     if (TaskFrame* f = frame(index)) {
         f->show();
         f->raise();
@@ -271,20 +277,25 @@ void frmStudenCJ::ShowTask(int index) {
 
 void frmStudenCJ::MoveCurrent(int index) {
     model_.MoveCurrent(index);
-    for (TaskFrame* f : frames_) f->currentMoved();
+    for (TaskFrame* f : frames_)
+        f->currentMoved();
     const int row = model_.state().currentRow;
     if (row > 0 && row < view_->model()->rowCount()) view_->selectRow(row);
-    if (index <= 1) view_->setFocus();
-    else if (auto* box = findChild<QWidget*>(QStringLiteral("txtStudensCj"))) box->setFocus();
+    if (index <= 1)
+        view_->setFocus();
+    else if (auto* box = findChild<QWidget*>(QStringLiteral("txtStudensCj")))
+        box->setFocus();
 }
 
 void frmStudenCJ::onGridClicked(int row, int col) {
     const ClickResult click = model_.gridClick(row, col);
-    for (TaskFrame* f : frames_) f->gridClicked(row, col, click);
+    for (TaskFrame* f : frames_)
+        f->gridClicked(row, col, click);
 }
 
 void frmStudenCJ::syncStatus() {
-    for (int i = 0; i < 3; ++i) panels_[i]->setText(model_.statusPanel(i));
+    for (int i = 0; i < 3; ++i)
+        panels_[i]->setText(model_.statusPanel(i));
 }
 
 void frmStudenCJ::syncPageButtons() {
@@ -295,7 +306,8 @@ void frmStudenCJ::syncPageButtons() {
 
 void frmStudenCJ::updateMenus() {
     const bool open = model_.classOpen();
-    for (const char* m : {"mnuEdit", "mnuData", "mnuSet"}) menus_.value(QString::fromLatin1(m))->menuAction()->setVisible(open);
+    for (const char* m : {"mnuEdit", "mnuData", "mnuSet"})
+        menus_.value(QString::fromLatin1(m))->menuAction()->setVisible(open);
     for (const char* e : {"mFilePage", "mFilePrint", "mFileOut", "mFileQuit"})
         entries_.value(QString::fromLatin1(e))->setEnabled(open);
     pictures_[2]->setVisible(open);
@@ -303,18 +315,22 @@ void frmStudenCJ::updateMenus() {
 }
 
 void frmStudenCJ::openClassFileWindow(bool create) {
-    auto* w = frmOpenDatabase::openFor(create ? frmOpenDatabase::Purpose::ScoreNew : frmOpenDatabase::Purpose::ScoreOpen);
+    auto* w = frmOpenDatabase::openFor(create ? frmOpenDatabase::Purpose::ScoreNew
+                                              : frmOpenDatabase::Purpose::ScoreOpen);
     if (!w) return;
     classWindow_ = w;
-    connect(w, &frmOpenDatabase::handedBack, this,
-            [this](const QString& name, frmOpenDatabase::Purpose p) { classHandedBack(name, p == frmOpenDatabase::Purpose::ScoreNew); });
+    connect(w, &frmOpenDatabase::handedBack, this, [this](const QString& name, frmOpenDatabase::Purpose p) {
+        classHandedBack(name, p == frmOpenDatabase::Purpose::ScoreNew);
+    });
 }
 
 void frmStudenCJ::classHandedBack(const QString& name, bool created) {
-    for (TaskFrame* f : frames_) f->hide();
+    for (TaskFrame* f : frames_)
+        f->hide();
     setEntryLayout(false);
     const Outcome opened = model_.classOpened(name);
-    for (const QString& m : opened.messages) shell::MessageBox::show(this, m);
+    for (const QString& m : opened.messages)
+        shell::MessageBox::show(this, m);
     // The working class is shared with the comment writer: opening another
     // one here means the comment writer's view of it is stale.
     if (!created) shell::Windows::instance().unload(QStringLiteral("frmStudenPY"));
@@ -337,7 +353,8 @@ void frmStudenCJ::layoutGrid() {
     // The grid fills the client area below the pictures, less a small margin
     // on the right (100 twips); the status bar is outside the client area.
     const int top = gridTop();
-    view_->setGeometry(0, top, qMax(1, central_->width() - shell::twipsToPx(100)), qMax(1, central_->height() - top));
+    view_->setGeometry(0, top, qMax(1, central_->width() - shell::twipsToPx(100)),
+                       qMax(1, central_->height() - top));
 }
 
 void frmStudenCJ::resizeEvent(QResizeEvent* event) {
@@ -360,7 +377,8 @@ void frmStudenCJ::closeEvent(QCloseEvent* event) {
     // is gone and mark it open behind an empty score window.
     if (classWindow_) {
         const auto p = classWindow_->purpose();
-        if (p == frmOpenDatabase::Purpose::ScoreNew || p == frmOpenDatabase::Purpose::ScoreOpen) classWindow_->close();
+        if (p == frmOpenDatabase::Purpose::ScoreNew || p == frmOpenDatabase::Purpose::ScoreOpen)
+            classWindow_->close();
     }
     model_.windowUnloaded();
     QMainWindow::closeEvent(event);

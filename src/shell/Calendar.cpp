@@ -6,7 +6,7 @@
 namespace shell {
 
 namespace {
-constexpr const char16_t* kMonths[12] = {u"一月", u"二月", u"三月", u"四月",   u"五月",   u"六月",
+constexpr const char16_t* kMonths[12] = {u"一月", u"二月", u"三月", u"四月", u"五月",   u"六月",
                                          u"七月", u"八月", u"九月", u"十月", u"十一月", u"十二月"};
 } // namespace
 
@@ -49,7 +49,8 @@ QString clockFormat(const QLocale& locale) {
             continue;
         }
         // The zone name, with the brackets some locales put round it.
-        while (i + 1 < f.size() && f[i + 1] == u't') ++i;
+        while (i + 1 < f.size() && f[i + 1] == u't')
+            ++i;
         if (!out.isEmpty() && (out.back() == u'(' || out.back() == u'[')) {
             out.chop(1);
             if (i + 1 < f.size() && (f[i + 1] == u')' || f[i + 1] == u']')) ++i;

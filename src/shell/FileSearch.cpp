@@ -12,7 +12,9 @@ namespace shell {
 
 namespace {
 
-inline char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+inline char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
 
 // Wildcard match with backtracking to the last "*": linear for the patterns
 // people type. `pattern` is already lower-case.
@@ -33,7 +35,8 @@ bool wildMatch(const C* p, size_t pn, const C* s, size_t sn, Lower lower) {
             return false;
         }
     }
-    while (pi < pn && p[pi] == C('*')) ++pi;
+    while (pi < pn && p[pi] == C('*'))
+        ++pi;
     return pi == pn;
 }
 
@@ -105,9 +108,13 @@ bool FileSearch::systemFolder(const std::string& path) {
     return false;
 }
 
-bool FileSearch::systemFolder(const QString& path) { return systemFolder(QFile::encodeName(path).toStdString()); }
+bool FileSearch::systemFolder(const QString& path) {
+    return systemFolder(QFile::encodeName(path).toStdString());
+}
 
-bool FileSearch::finished() const { return !open_ && pending_.empty(); }
+bool FileSearch::finished() const {
+    return !open_ && pending_.empty();
+}
 
 QString FileSearch::currentFolder() const {
     if (open_) return QFile::decodeName(QByteArray::fromStdString(open_->path));
@@ -123,7 +130,7 @@ bool FileSearch::openNext() {
     // followed either.
     const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return false; // unreadable: passed over
-    struct stat st{};
+    struct stat st {};
     if (fstat(fd, &st) != 0 || !seen_.insert(DevIno{uint64_t(st.st_dev), uint64_t(st.st_ino)}).second) {
         ::close(fd);
         return false;
@@ -146,7 +153,8 @@ void FileSearch::finishFolder(std::vector<Batch>& out) {
         Batch b;
         b.folder = QFile::decodeName(QByteArray::fromStdString(o->path));
         b.matches.reserve(qsizetype(o->matches.size()));
-        for (const std::string& m : o->matches) b.matches << QFile::decodeName(QByteArray::fromStdString(o->path + m));
+        for (const std::string& m : o->matches)
+            b.matches << QFile::decodeName(QByteArray::fromStdString(o->path + m));
         matchCount_ += qint64(o->matches.size());
         out.push_back(std::move(b));
     }
@@ -186,7 +194,7 @@ std::vector<FileSearch::Batch> FileSearch::step(int budgetMs, qint64 maxMatches)
             const size_t len = strlen(name);
             bool folder = e->d_type == DT_DIR;
             if (e->d_type == DT_UNKNOWN) {
-                struct stat st{};
+                struct stat st {};
                 folder = fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
             }
             if (pattern_.matches(name, len)) open_->matches.emplace_back(name, len);

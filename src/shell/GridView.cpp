@@ -30,10 +30,14 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     case Qt::TextAlignmentRole: {
         if (fixed) return int(Qt::AlignCenter);
         switch (grid_.colAlign(c)) {
-        case Grid::Align::Left: return int(Qt::AlignLeft | Qt::AlignVCenter);
-        case Grid::Align::Center: return int(Qt::AlignCenter);
-        case Grid::Align::Right: return int(Qt::AlignRight | Qt::AlignVCenter);
-        case Grid::Align::Default: break;
+        case Grid::Align::Left:
+            return int(Qt::AlignLeft | Qt::AlignVCenter);
+        case Grid::Align::Center:
+            return int(Qt::AlignCenter);
+        case Grid::Align::Right:
+            return int(Qt::AlignRight | Qt::AlignVCenter);
+        case Grid::Align::Default:
+            break;
         }
         return int(Qt::AlignRight | Qt::AlignVCenter);
     }
@@ -44,7 +48,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     case Qt::ForegroundRole:
         if (grid_.hasForeColor(r, c)) return QBrush(QColor::fromRgb(grid_.foreColor(r, c)));
         return {};
-    default: return {};
+    default:
+        return {};
     }
 }
 
@@ -57,7 +62,8 @@ GridView::GridView(QWidget* parent) : QTableView(parent), model_(new GridModel(t
     setWordWrap(false);
     setTextElideMode(Qt::ElideNone);
     setGridStyle(Qt::SolidLine);
-    connect(this, &QTableView::clicked, this, [this](const QModelIndex& i) { Q_EMIT cellClicked(i.row(), i.column()); });
+    connect(this, &QTableView::clicked, this,
+            [this](const QModelIndex& i) { Q_EMIT cellClicked(i.row(), i.column()); });
     connect(this, &QTableView::doubleClicked, this,
             [this](const QModelIndex& i) { Q_EMIT cellDoubleClicked(i.row(), i.column()); });
 }
@@ -73,13 +79,15 @@ void GridView::setGrid(const Grid& g) {
 
 void GridView::applySizes() {
     const Grid& g = model_->grid();
-    for (int c = 0; c < g.cols(); ++c) setColumnWidth(c, qMax(1, twipsToPx(g.colWidth(c))));
+    for (int c = 0; c < g.cols(); ++c)
+        setColumnWidth(c, qMax(1, twipsToPx(g.colWidth(c))));
     // Sizing every row on its own makes the header recompute the positions
     // of all rows each time, which a class of thousands of students feels
     // (quadratic). The most common height becomes the header's default and
     // only the rows that differ are sized.
     QHash<int, int> heights;
-    for (int r = 0; r < g.rows(); ++r) ++heights[qMax(1, twipsToPx(g.rowHeight(r)))];
+    for (int r = 0; r < g.rows(); ++r)
+        ++heights[qMax(1, twipsToPx(g.rowHeight(r)))];
     int common = 0, most = 0;
     for (auto it = heights.cbegin(); it != heights.cend(); ++it)
         if (it.value() > most) most = it.value(), common = it.key();

@@ -12,7 +12,9 @@ namespace shell {
 
 namespace {
 
-bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool sameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 // Files are written as UTF-8. A file saved by hand in the Chinese code page
 // is still read correctly (and written back as UTF-8).
@@ -28,7 +30,8 @@ QString decodeFile(const QByteArray& bytes) {
 bool saveText(const QString& path, const QByteArray& bytes, QString* error) {
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath())) {
-        if (error) *error = QStringLiteral("无法建立文件夹“%1”").arg(QDir::toNativeSeparators(info.absolutePath()));
+        if (error)
+            *error = QStringLiteral("无法建立文件夹“%1”").arg(QDir::toNativeSeparators(info.absolutePath()));
         return false;
     }
     QSaveFile f(path);
@@ -73,14 +76,14 @@ IniFile::IniFile(const QString& path) : path_(path) {
 // wrapped in matching quotes loses them.
 QString IniFile::parseValue(const QString& raw) {
     QString v = raw.mid(raw.indexOf(u'=') + 1).trimmed();
-    if (v.size() >= 2 && (v.front() == u'"' || v.front() == u'\'') && v.back() == v.front()) v = v.mid(1, v.size() - 2);
+    if (v.size() >= 2 && (v.front() == u'"' || v.front() == u'\'') && v.back() == v.front())
+        v = v.mid(1, v.size() - 2);
     return v;
 }
 
 int IniFile::findSection(const QString& section) const {
     for (int i = 0; i < lines_.size(); ++i)
-        if (lines_[i].header && sameName(lines_[i].section, section))
-            return i;
+        if (lines_[i].header && sameName(lines_[i].section, section)) return i;
     return -1;
 }
 
@@ -95,7 +98,9 @@ int IniFile::findKey(const QString& section, const QString& key) const {
     return -1;
 }
 
-bool IniFile::contains(const QString& section, const QString& key) const { return findKey(section, key) >= 0; }
+bool IniFile::contains(const QString& section, const QString& key) const {
+    return findKey(section, key) >= 0;
+}
 
 QString IniFile::value(const QString& section, const QString& key, const QString& fallback) const {
     const int i = findKey(section, key);
@@ -111,7 +116,8 @@ void IniFile::setValue(const QString& section, const QString& key, const QString
     }
     const int head = findSection(section);
     if (head < 0) {
-        if (!lines_.isEmpty() && !lines_.last().raw.trimmed().isEmpty()) lines_ << Line{QString(), lines_.last().section, {}};
+        if (!lines_.isEmpty() && !lines_.last().raw.trimmed().isEmpty())
+            lines_ << Line{QString(), lines_.last().section, {}};
         lines_ << Line{u'[' + section + u']', section, {}, true};
         lines_ << Line{key + u'=' + v, section, key};
         return;
@@ -128,13 +134,18 @@ void IniFile::setValue(const QString& section, const QString& key, const QString
 
 QString IniFile::text() const {
     QString out;
-    for (const Line& l : lines_) out += l.raw + eol_;
+    for (const Line& l : lines_)
+        out += l.raw + eol_;
     return out;
 }
 
-bool IniFile::save(QString* error) const { return saveText(path_, text().toUtf8(), error); }
+bool IniFile::save(QString* error) const {
+    return saveText(path_, text().toUtf8(), error);
+}
 
-QString settingsFile() { return AppPaths::file(QStringLiteral("sysRun.ini")); }
+QString settingsFile() {
+    return AppPaths::file(QStringLiteral("sysRun.ini"));
+}
 
 QString readProfileString(const QString& section, const QString& key, const QString& fallback) {
     return IniFile(settingsFile()).value(section, key, fallback);
@@ -157,7 +168,8 @@ bool autostartEnabled() {
     const QString group = QStringLiteral("Desktop Entry");
     if (!entry.contains(group, QStringLiteral("Exec"))) return false;
     if (sameName(entry.value(group, QStringLiteral("Hidden")), QStringLiteral("true"))) return false;
-    return !sameName(entry.value(group, QStringLiteral("X-GNOME-Autostart-enabled")), QStringLiteral("false"));
+    return !sameName(entry.value(group, QStringLiteral("X-GNOME-Autostart-enabled")),
+                     QStringLiteral("false"));
 }
 
 namespace {
@@ -190,10 +202,18 @@ std::optional<QString> entryValue(const QString& text) {
     v.reserve(text.size());
     for (QChar c : text) {
         switch (c.unicode()) {
-        case u'\\': v += QStringLiteral("\\\\"); break;
-        case u'\n': v += QStringLiteral("\\n"); break;
-        case u'\r': v += QStringLiteral("\\r"); break;
-        case u'\t': v += QStringLiteral("\\t"); break;
+        case u'\\':
+            v += QStringLiteral("\\\\");
+            break;
+        case u'\n':
+            v += QStringLiteral("\\n");
+            break;
+        case u'\r':
+            v += QStringLiteral("\\r");
+            break;
+        case u'\t':
+            v += QStringLiteral("\\t");
+            break;
         default:
             if (c.unicode() < 0x20 || c.unicode() == 0x7f) return std::nullopt;
             v += c;
@@ -220,10 +240,11 @@ bool WriteAutoRun(const QString& path, QString* error) {
         // The data folder goes with the program, so that the copy started at
         // login uses the folder this one was given.
         const std::optional<QString> exec = autostartExec(path, AppPaths::dataDir());
-        const QString entry = QStringLiteral("[Desktop Entry]\nType=Application\nName=Veltrano\nComment=开机后自动启动"
-                                             "“Veltrano”\nExec=%1\nTerminal=false\nX-GNOME-Autostart-enabled="
-                                             "true\n")
-                                  .arg(exec.value_or(QString()));
+        const QString entry =
+            QStringLiteral("[Desktop Entry]\nType=Application\nName=Veltrano\nComment=开机后自动启动"
+                           "“Veltrano”\nExec=%1\nTerminal=false\nX-GNOME-Autostart-enabled="
+                           "true\n")
+                .arg(exec.value_or(QString()));
         if (!exec)
             failures << QStringLiteral("自启动项“%1”（程序或数据文件夹的路径中有控制字符）")
                             .arg(QDir::toNativeSeparators(entryPath));

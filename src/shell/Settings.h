@@ -49,7 +49,8 @@ QString settingsFile();
 // Profile-string reads and writes on "sysRun.ini". A write that fails returns
 // false with the reason in *error.
 QString readProfileString(const QString& section, const QString& key, const QString& fallback = {});
-bool writeProfileString(const QString& section, const QString& key, const QString& value, QString* error = nullptr);
+bool writeProfileString(const QString& section, const QString& key, const QString& value,
+                        QString* error = nullptr);
 
 // Sections and keys of the settings file.
 inline constexpr char16_t kAutoRunSection[] = u"MyFileAotoRun";

@@ -18,7 +18,7 @@ namespace {
 // A real folder (not a link), owned by us, that no one else may enter or
 // write to.
 bool privateFolder(const QString& path) {
-    struct stat st{};
+    struct stat st {};
     if (lstat(QFile::encodeName(path).constData(), &st) != 0) return false;
     return S_ISDIR(st.st_mode) && st.st_uid == geteuid() && (st.st_mode & 077) == 0;
 }
@@ -26,7 +26,7 @@ bool privateFolder(const QString& path) {
 // True when the process at the other end of a connected local socket runs
 // as this user.
 bool peerIsUs(qintptr fd) {
-    struct ucred cred{};
+    struct ucred cred {};
     socklen_t len = sizeof cred;
     return fd >= 0 && getsockopt(int(fd), SOL_SOCKET, SO_PEERCRED, &cred, &len) == 0 && cred.uid == geteuid();
 }
@@ -42,10 +42,11 @@ QString SingleInstance::socketFolder() {
     const QString own = QDir::tempPath() + QStringLiteral("/veltrano-%1").arg(geteuid());
     const QByteArray native = QFile::encodeName(own);
     if (mkdir(native.constData(), 0700) != 0 && errno != EEXIST) return {};
-    struct stat st{};
+    struct stat st {};
     // Ours but opened up (by hand, or by a umask at some time): closed again.
     // Whatever someone put in meanwhile is still ignored by the user check.
-    if (lstat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid() && (st.st_mode & 077) != 0)
+    if (lstat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid() &&
+        (st.st_mode & 077) != 0)
         chmod(native.constData(), 0700);
     return privateFolder(own) ? own : QString();
 }

@@ -30,13 +30,15 @@ void prepareApplication(QApplication& app) {
 bool openRequestedWindow(const QStringList& arguments) {
     const QString name = openArgument(arguments);
     if (name.isEmpty()) return false;
-    if (!Windows::instance().open(name)) MessageBox::show(nullptr, QStringLiteral("没有名为“%1”的窗口！").arg(name));
+    if (!Windows::instance().open(name))
+        MessageBox::show(nullptr, QStringLiteral("没有名为“%1”的窗口！").arg(name));
     return true;
 }
 
 void handleSecondStart(const QStringList& arguments) {
     if (openRequestedWindow(arguments)) return;
-    if (auto* tray = qobject_cast<frmTray*>(Windows::instance().load(QStringLiteral("frmTray")))) tray->bringForward();
+    if (auto* tray = qobject_cast<frmTray*>(Windows::instance().load(QStringLiteral("frmTray"))))
+        tray->bringForward();
 }
 
 int runProgram(QApplication& app) {
@@ -49,7 +51,8 @@ int runProgram(QApplication& app) {
     QObject::connect(&instance, &SingleInstance::messageReceived, &app, &handleSecondStart);
 
     installFonts();
-    for (const QString& problem : store::ensureDataFiles(AppPaths::dataDir())) MessageBox::show(nullptr, problem);
+    for (const QString& problem : store::ensureDataFiles(AppPaths::dataDir()))
+        MessageBox::show(nullptr, problem);
 
     Windows::instance().open(QStringLiteral("frmTarvek"));
     openRequestedWindow(app.arguments());

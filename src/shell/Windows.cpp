@@ -46,13 +46,16 @@ QString Windows::caption(const QString& name) {
 
 QStringList Windows::knownNames() {
     QStringList out;
-    for (const Known& k : kKnown) out << QString::fromLatin1(k.name);
+    for (const Known& k : kKnown)
+        out << QString::fromLatin1(k.name);
     return out;
 }
 
 void Windows::setFactory(const QString& name, Factory f) {
-    if (f) factories_.insert(name, std::move(f));
-    else factories_.remove(name);
+    if (f)
+        factories_.insert(name, std::move(f));
+    else
+        factories_.remove(name);
 }
 
 QWidget* Windows::find(const QString& name) const {
@@ -113,9 +116,11 @@ void Windows::place(QWidget* w, QWidget* caller) const {
     QMargins frame;
     if (over) {
         const QRect g = over->geometry(), f = over->frameGeometry();
-        frame = QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
+        frame =
+            QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
     }
-    const QRect r = placement(w->size().grownBy(frame), over ? over->frameGeometry() : QRect(), screen->availableGeometry());
+    const QRect r = placement(w->size().grownBy(frame), over ? over->frameGeometry() : QRect(),
+                              screen->availableGeometry());
     w->move(r.topLeft());
 }
 
@@ -124,8 +129,10 @@ QWidget* Windows::open(const QString& name, QWidget* caller) {
     if (!w) return nullptr;
     // First showing, and the window did not place itself.
     if (!w->isVisible() && !w->testAttribute(Qt::WA_Moved) && w->isWindow()) place(w, caller);
-    if (w->isMinimized()) w->showNormal();
-    else w->show();
+    if (w->isMinimized())
+        w->showNormal();
+    else
+        w->show();
     w->raise();
     w->activateWindow();
     return w;

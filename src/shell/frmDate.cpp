@@ -31,7 +31,9 @@ namespace {
 // Twips of the documented grid, as pixels.
 constexpr int kCell = 255, kAcross = 480, kDown = 360, kLeft = 120, kTop = 480;
 
-QRect twipRect(int x, int y, int w, int h) { return QRect(twipsToPx(x), twipsToPx(y), twipsToPx(w), twipsToPx(h)); }
+QRect twipRect(int x, int y, int w, int h) {
+    return QRect(twipsToPx(x), twipsToPx(y), twipsToPx(w), twipsToPx(h));
+}
 
 // The month pictures: a season's colours, the month's name and a simple
 // sign of the season (blossom, sun, leaf, snow).
@@ -77,7 +79,8 @@ QPixmap monthPicture(int month) {
         p.setPen(QPen(Qt::white, 3, Qt::SolidLine, Qt::RoundCap));
         for (int i = 0; i < 3; ++i) {
             const double a = i * M_PI / 3;
-            p.drawLine(c + QPointF(15 * std::cos(a), 15 * std::sin(a)), c - QPointF(15 * std::cos(a), 15 * std::sin(a)));
+            p.drawLine(c + QPointF(15 * std::cos(a), 15 * std::sin(a)),
+                       c - QPointF(15 * std::cos(a), 15 * std::sin(a)));
         }
         break;
     }
@@ -122,7 +125,8 @@ frmDate::frmDate(QWidget* parent) : QWidget(parent) {
     cobMonth_->setObjectName(QStringLiteral("cobMonth"));
     cobMonth_->setEditable(true);
     cobMonth_->setInsertPolicy(QComboBox::NoInsert);
-    for (int m = 1; m <= 12; ++m) cobMonth_->addItem(monthName(m));
+    for (int m = 1; m <= 12; ++m)
+        cobMonth_->addItem(monthName(m));
     cobMonth_->setGeometry(114, 8, 96, 26);
     auto* monthLabel = new QLabel(QStringLiteral("月"), this);
     monthLabel->setObjectName(QStringLiteral("labSetTime(1)"));
@@ -135,7 +139,8 @@ frmDate::frmDate(QWidget* parent) : QWidget(parent) {
     QPalette pal = Picture1->palette();
     pal.setColor(QPalette::Window, kCellColor);
     Picture1->setPalette(pal);
-    Picture1->setGeometry(QRect(QPoint(8, 42), twipRect(0, 0, kLeft + 7 * kAcross, kTop + 5 * kDown + kCell + 120).size()));
+    Picture1->setGeometry(
+        QRect(QPoint(8, 42), twipRect(0, 0, kLeft + 7 * kAcross, kTop + 5 * kDown + kCell + 120).size()));
 
     QFont cellFont = font();
     cellFont.setPixelSize(11);
@@ -149,8 +154,10 @@ frmDate::frmDate(QWidget* parent) : QWidget(parent) {
         cell->setAutoFillBackground(true);
         QPalette cp = cell->palette();
         cp.setColor(QPalette::Window, kCellColor);
-        if (col == 0) cp.setColor(QPalette::WindowText, Qt::red);
-        else if (col == 6) cp.setColor(QPalette::WindowText, QColor(255, 0, 255));
+        if (col == 0)
+            cp.setColor(QPalette::WindowText, Qt::red);
+        else if (col == 6)
+            cp.setColor(QPalette::WindowText, QColor(255, 0, 255));
         cell->setPalette(cp);
         cell->setProperty("index", i);
         cell->installEventFilter(this);
@@ -252,7 +259,8 @@ frmDate* frmDate::openFor(Purpose purpose) {
     if (!w) return nullptr;
     w->setWindowTitle(purpose == SemesterStart ? QStringLiteral("日历表＿设置开学时间")
                                                : QStringLiteral("日历表＿设置期末时间"));
-    for (int i = 1; i <= 3; ++i) w->cmdYesNo_[i]->setVisible(i == int(purpose));
+    for (int i = 1; i <= 3; ++i)
+        w->cmdYesNo_[i]->setVisible(i == int(purpose));
     return w;
 }
 
@@ -338,8 +346,10 @@ void frmDate::choose(int purpose) {
         const QString box = purpose == SemesterStart ? QStringLiteral("Text1") : QStringLiteral("Text2");
         if (QWidget* target = plan->findChild<QWidget*>(box)) {
             // A line edit or a label takes "text", a text edit "plainText".
-            if (target->metaObject()->indexOfProperty("text") >= 0) target->setProperty("text", text);
-            else target->setProperty("plainText", text);
+            if (target->metaObject()->indexOfProperty("text") >= 0)
+                target->setProperty("text", text);
+            else
+                target->setProperty("plainText", text);
         }
     }
     Q_EMIT dateChosen(purpose, text);

@@ -6,17 +6,17 @@
 #include "Settings.h"
 #include "Units.h"
 
+#include <QAbstractListModel>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QLabel>
-#include <QAbstractListModel>
 #include <QHeaderView>
-#include <QTableView>
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStorageInfo>
+#include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <vector>
@@ -58,7 +58,8 @@ public:
     QStringList paths() const {
         QStringList out;
         out.reserve(count_);
-        for (const QStringList& c : chunks_) out += c;
+        for (const QStringList& c : chunks_)
+            out += c;
         return out;
     }
 
@@ -173,8 +174,10 @@ frmFindFile::frmFindFile(QWidget* parent) : QWidget(parent) {
     connect(Command2_, &QPushButton::clicked, this, &frmFindFile::stopSearch);
     connect(Command3, &QPushButton::clicked, this, &QWidget::close);
     connect(Command4_, &QPushButton::clicked, this, &frmFindFile::accept);
-    connect(List1_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &frmFindFile::selectionChanged);
-    connect(List1_->selectionModel(), &QItemSelectionModel::currentChanged, this, &frmFindFile::selectionChanged);
+    connect(List1_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &frmFindFile::selectionChanged);
+    connect(List1_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &frmFindFile::selectionChanged);
     connect(List1_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
         chosen_ = index.data().toString();
         if (!chosen_.isEmpty()) shellOpen(chosen_); // starts the program found
@@ -242,7 +245,8 @@ void frmFindFile::runSlice() {
     // Listing costs time too: a slice that found many names hands them over
     // early so that keeping them stays within the slice.
     const std::vector<FileSearch::Batch> batches = search_->step(sliceMs_, 2000);
-    for (const FileSearch::Batch& b : batches) unshown_ += b.matches;
+    for (const FileSearch::Batch& b : batches)
+        unshown_ += b.matches;
     if (search_->finished()) {
         endSearch();
     } else if (found_->rowCount() == 0 && !unshown_.isEmpty()) {
@@ -287,7 +291,9 @@ void frmFindFile::selectionChanged() {
     Command4_->setEnabled(!chosen_.isEmpty());
 }
 
-QStringList frmFindFile::foundPaths() const { return found_->paths(); }
+QStringList frmFindFile::foundPaths() const {
+    return found_->paths();
+}
 
 void frmFindFile::accept() {
     if (chosen_.isEmpty()) return;
@@ -297,7 +303,8 @@ void frmFindFile::accept() {
     }
     QString error;
     if (!writeProfileString(QString::fromUtf16(kToolSection), key_, chosen_, &error)) {
-        MessageBox::show(this, QStringLiteral("设置没有保存，无法写入设置文件“%1”（%2）！").arg(settingsFile(), error));
+        MessageBox::show(
+            this, QStringLiteral("设置没有保存，无法写入设置文件“%1”（%2）！").arg(settingsFile(), error));
         return;
     }
     finderPreset().chosenPath = chosen_;

@@ -44,10 +44,10 @@ constexpr Entry kEntries[] = {
 } // namespace
 
 const QStringList& frmTray::exitOrder() {
-    static const QStringList order{
-        QStringLiteral("frmJiaoAn"),       QStringLiteral("frmStudenCJ"),    QStringLiteral("frmStudenPY"),
-        QStringLiteral("frmKaiXueJiHua"),  QStringLiteral("frmQiMoZhongJie"), QStringLiteral("frmHelpAbout"),
-        QStringLiteral("frmSetInternet"),  QStringLiteral("frmSetSystem")};
+    static const QStringList order{QStringLiteral("frmJiaoAn"),       QStringLiteral("frmStudenCJ"),
+                                   QStringLiteral("frmStudenPY"),     QStringLiteral("frmKaiXueJiHua"),
+                                   QStringLiteral("frmQiMoZhongJie"), QStringLiteral("frmHelpAbout"),
+                                   QStringLiteral("frmSetInternet"),  QStringLiteral("frmSetSystem")};
     return order;
 }
 
@@ -64,7 +64,9 @@ frmTray::frmTray(QWidget* parent) : QWidget(parent) {
     SetTrayMenuIcons();
 }
 
-frmTray::~frmTray() { delete launcher_; }
+frmTray::~frmTray() {
+    delete launcher_;
+}
 
 void frmTray::buildMenu() {
     mnuTray = new QMenu(QStringLiteral("Popup"), this);
@@ -75,8 +77,10 @@ void frmTray::buildMenu() {
         a->setObjectName(QString::fromLatin1(e.name));
         if (separator) continue;
         const QString window = QString::fromLatin1(e.window);
-        if (window.isEmpty()) connect(a, &QAction::triggered, this, &frmTray::exitProgram);
-        else connect(a, &QAction::triggered, this, [window] { Windows::instance().open(window); });
+        if (window.isEmpty())
+            connect(a, &QAction::triggered, this, &frmTray::exitProgram);
+        else
+            connect(a, &QAction::triggered, this, [window] { Windows::instance().open(window); });
     }
 }
 
@@ -114,7 +118,8 @@ void frmTray::RemoveTrayIcon() {
 void frmTray::SetTrayMenuIcons() {
     for (const Entry& e : kEntries)
         if (*e.icon)
-            if (QAction* a = entry(QString::fromLatin1(e.name))) a->setIcon(icon(QString::fromLatin1(e.icon)));
+            if (QAction* a = entry(QString::fromLatin1(e.name)))
+                a->setIcon(icon(QString::fromLatin1(e.icon)));
 }
 
 void frmTray::buildLauncher() {
@@ -155,7 +160,9 @@ void frmTray::buildLauncher() {
     launcher_->show();
 }
 
-void frmTray::popupMenu() { mnuTray->popup(QCursor::pos()); }
+void frmTray::popupMenu() {
+    mnuTray->popup(QCursor::pos());
+}
 
 void frmTray::bringForward() {
     if (launcher_) {

@@ -77,7 +77,8 @@ std::optional<Currency> Currency::parse(const QString& input) {
         }
     }
     if (!seenDigit) return std::nullopt;
-    for (int k = fracDigits; k < 4; ++k) frac *= 10;
+    for (int k = fracDigits; k < 4; ++k)
+        frac *= 10;
     const __int128 raw = whole * Scale + frac + (roundDigit >= 5 ? 1 : 0);
     return inRange(neg ? -raw : raw);
 }
@@ -111,9 +112,13 @@ QString Currency::toString() const {
     return QString(reinterpret_cast<const QChar*>(buf + p), 32 - p);
 }
 
-std::optional<Currency> Currency::add(Currency a, Currency b) { return inRange(__int128(a.raw()) + b.raw()); }
+std::optional<Currency> Currency::add(Currency a, Currency b) {
+    return inRange(__int128(a.raw()) + b.raw());
+}
 
-std::optional<Currency> Currency::subtract(Currency a, Currency b) { return inRange(__int128(a.raw()) - b.raw()); }
+std::optional<Currency> Currency::subtract(Currency a, Currency b) {
+    return inRange(__int128(a.raw()) - b.raw());
+}
 
 std::optional<Currency> Currency::multiply(Currency a, Currency b) {
     return inRange(roundedDiv(__int128(a.raw()) * b.raw(), Scale));

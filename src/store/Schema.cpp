@@ -8,31 +8,43 @@
 namespace store {
 
 namespace {
-FieldDef text(const QString& n, int size) { return {n, FieldKind::Text, size}; }
-FieldDef memo(const QString& n) { return {n, FieldKind::Memo, 0}; }
-FieldDef number(const QString& n) { return {n, FieldKind::Number, 0}; }
-FieldDef date(const QString& n) { return {n, FieldKind::Date, 0}; }
-FieldDef currency(const QString& n) { return {n, FieldKind::Currency, 0}; }
+FieldDef text(const QString& n, int size) {
+    return {n, FieldKind::Text, size};
+}
+FieldDef memo(const QString& n) {
+    return {n, FieldKind::Memo, 0};
+}
+FieldDef number(const QString& n) {
+    return {n, FieldKind::Number, 0};
+}
+FieldDef date(const QString& n) {
+    return {n, FieldKind::Date, 0};
+}
+FieldDef currency(const QString& n) {
+    return {n, FieldKind::Currency, 0};
+}
 
 QList<FieldDef> lessonFields() {
     return {number(QStringLiteral("册别")), text(QStringLiteral("课题"), 100), memo(QStringLiteral("内容")),
             memo(QStringLiteral("分析")), text(QStringLiteral("课件地址"), 255)};
 }
 QList<FieldDef> planFields(bool withMonthWeek) {
-    QList<FieldDef> f{text(QStringLiteral("类别"), 20), text(QStringLiteral("标题"), 50), memo(QStringLiteral("内容")),
-                      number(QStringLiteral("序号"))};
+    QList<FieldDef> f{text(QStringLiteral("类别"), 20), text(QStringLiteral("标题"), 50),
+                      memo(QStringLiteral("内容")), number(QStringLiteral("序号"))};
     if (withMonthWeek) f << number(QStringLiteral("月份")) << number(QStringLiteral("周别"));
     return f;
 }
 QList<FieldDef> summaryFields(int titleSize) {
-    return {memo(QStringLiteral("内容")), text(QStringLiteral("标题"), titleSize), text(QStringLiteral("类别"), 20),
-            number(QStringLiteral("序号"))};
+    return {memo(QStringLiteral("内容")), text(QStringLiteral("标题"), titleSize),
+            text(QStringLiteral("类别"), 20), number(QStringLiteral("序号"))};
 }
 } // namespace
 
 QList<FieldDef> classTableFields() {
-    QList<FieldDef> f{memo(QStringLiteral("内容")), text(QStringLiteral("姓名"), 50), text(QStringLiteral("编号"), 10)};
-    for (int k = 0; k < 13; ++k) f << currency(QStringLiteral("js%1").arg(k));
+    QList<FieldDef> f{memo(QStringLiteral("内容")), text(QStringLiteral("姓名"), 50),
+                      text(QStringLiteral("编号"), 10)};
+    for (int k = 0; k < 13; ++k)
+        f << currency(QStringLiteral("js%1").arg(k));
     return f;
 }
 
@@ -51,7 +63,8 @@ const QList<DatabaseSchema>& databaseSchemas() {
             common.tables << TableSchema{QString::fromLatin1(t), lessonFields()};
         common.tables << TableSchema{QStringLiteral("filedata"),
                                      {text(QStringLiteral("网页名称"), 100), text(QStringLiteral("类别"), 50),
-                                      date(QStringLiteral("记录时间")), text(QStringLiteral("网站地址"), 255)}};
+                                      date(QStringLiteral("记录时间")),
+                                      text(QStringLiteral("网站地址"), 255)}};
         s << common;
         s << DatabaseSchema{kPlanDb,
                             {{QStringLiteral("jhStartData"), planFields(false)},
@@ -69,7 +82,7 @@ const QList<DatabaseSchema>& databaseSchemas() {
 QList<QList<QVariant>> templateRows() {
     // Grade levels, lowest first, with their start in percent of full marks.
     const QStringList levels{QStringLiteral("不及格"), QStringLiteral("及格"), QStringLiteral("中等"),
-                             QStringLiteral("良好"), QStringLiteral("优秀"), QStringLiteral("满分")};
+                             QStringLiteral("良好"),   QStringLiteral("优秀"), QStringLiteral("满分")};
     const int starts[] = {0, 60, 70, 80, 90, 100};
     // Page values 0..12: margins 20 mm, A4 210 x 297 mm, paper entry 1 (A4),
     // portrait, 30 table rows a page (a 320-twip row on 257 mm of height).
@@ -77,9 +90,12 @@ QList<QList<QVariant>> templateRows() {
     QList<QList<QVariant>> rows;
     for (int r = 0; r < 13; ++r) {
         QList<QVariant> v(16);
-        if (r < 8) v[0] = r < levels.size() ? levels[r] : QStringLiteral("000");
-        else if (r == 8) v[0] = QStringLiteral("综合分");
-        else v[0] = QString();
+        if (r < 8)
+            v[0] = r < levels.size() ? levels[r] : QStringLiteral("000");
+        else if (r == 8)
+            v[0] = QStringLiteral("综合分");
+        else
+            v[0] = QString();
         v[1] = QStringLiteral("000");
         v[2] = QStringLiteral("listKM%1").arg(r);
         v[3] = QVariant::fromValue(Currency::fromInt(r < levels.size() ? starts[r] : (r == 9 ? 10 : 0)));
@@ -87,7 +103,8 @@ QList<QList<QVariant>> templateRows() {
         v[5] = QVariant::fromValue(Currency::fromInt(100));
         v[6] = QVariant::fromValue(Currency::fromInt(100));
         v[7] = QVariant::fromValue(Currency::fromInt(page[r]));
-        for (int k = 8; k < 16; ++k) v[k] = QVariant::fromValue(Currency());
+        for (int k = 8; k < 16; ++k)
+            v[k] = QVariant::fromValue(Currency());
         rows << v;
     }
     return rows;
@@ -112,12 +129,14 @@ QString createMissingTables(Database& db, const DatabaseSchema& schema) {
                 if (!(ok = db.insertRecord(t->name, row, ++key))) break;
         }
         if (!ok) {
-            const QString why = QStringLiteral("无法在数据库“%1”中建立表“%2”：%3").arg(db.path(), t->name, db.lastError());
+            const QString why =
+                QStringLiteral("无法在数据库“%1”中建立表“%2”：%3").arg(db.path(), t->name, db.lastError());
             db.rollback();
             return why;
         }
     }
-    if (!db.commit()) return QStringLiteral("无法在数据库“%1”中建立数据表：%2").arg(db.path(), db.lastError());
+    if (!db.commit())
+        return QStringLiteral("无法在数据库“%1”中建立数据表：%2").arg(db.path(), db.lastError());
     return {};
 }
 
@@ -200,11 +219,12 @@ void restoreTemplateRows(Database& db, QStringList& problems) {
         problems << QStringLiteral("模板表“dataBak”缺少设置记录，但无法补上：%1").arg(db.lastError());
         return;
     }
-    QString sentence = QStringLiteral("数据库“%1”的模板表“dataBak”缺少 %2 行设置记录（%3），已按默认设置补上；"
-                                      "以后新建的班级将使用这些默认设置，原有的记录没有改动。")
-                           .arg(db.path())
-                           .arg(missing.size())
-                           .arg(missing.join(QStringLiteral("、")));
+    QString sentence =
+        QStringLiteral("数据库“%1”的模板表“dataBak”缺少 %2 行设置记录（%3），已按默认设置补上；"
+                       "以后新建的班级将使用这些默认设置，原有的记录没有改动。")
+            .arg(db.path())
+            .arg(missing.size())
+            .arg(missing.join(QStringLiteral("、")));
     if (atTheEnd) sentence += QStringLiteral("其中有的记录只能放在表的末尾，请检查模板中设置记录的次序。");
     problems << sentence;
 }
@@ -218,7 +238,8 @@ void widenClassList(Database& db, QStringList& problems) {
     for (const FieldDef& f : fields) {
         if (f.name != u"文件名" || f.kind != FieldKind::Text) continue;
         if (!db.redefineField(files, {f.name, FieldKind::Memo, 0}))
-            problems << QStringLiteral("无法放宽数据库“%1”中班级名单的“文件名”字段：%2").arg(db.path(), db.lastError());
+            problems << QStringLiteral("无法放宽数据库“%1”中班级名单的“文件名”字段：%2")
+                            .arg(db.path(), db.lastError());
     }
 }
 
@@ -230,7 +251,8 @@ QStringList ensureDataFiles(const QString& folder) {
     for (const DatabaseSchema& schema : databaseSchemas()) {
         const QString path = QDir(folder).filePath(schema.fileName);
         QString error;
-        Database db = QFileInfo(path).exists() ? Database::OpenDatabase(path, &error) : Database::Create(path, &error);
+        Database db =
+            QFileInfo(path).exists() ? Database::OpenDatabase(path, &error) : Database::Create(path, &error);
         if (!db.isValid()) {
             problems << error;
             continue;

@@ -2,16 +2,16 @@
 
 #include <QAtomicInt>
 #include <QFileInfo>
-#include <cmath>
-#include <limits>
-#include <dlfcn.h>
-#include <sqlite3.h>
 #include <QHash>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <cmath>
+#include <dlfcn.h>
+#include <limits>
+#include <sqlite3.h>
 
 namespace store {
 
@@ -58,9 +58,10 @@ public:
         QSqlQuery q(db());
         q.setForwardOnly(true);
         // (busy, frames in the log, frames copied back)
-        if (!q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")) || !q.next() || q.value(0).toInt() != 0 ||
-            q.value(1).toInt() != q.value(2).toInt())
-            qWarning("store: the write-ahead log of %s could not be folded back yet (another program is reading it)",
+        if (!q.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")) || !q.next() ||
+            q.value(0).toInt() != 0 || q.value(1).toInt() != q.value(2).toInt())
+            qWarning("store: the write-ahead log of %s could not be folded back yet (another program is "
+                     "reading it)",
                      qPrintable(path_));
     }
 
@@ -84,13 +85,18 @@ bool g_forceDriverReads = false;
 
 QString kindToDecl(const FieldDef& f) {
     switch (f.kind) {
-    case FieldKind::Text: return QStringLiteral("TEXT(%1)").arg(f.size);
+    case FieldKind::Text:
+        return QStringLiteral("TEXT(%1)").arg(f.size);
     // "TEXT" in the declared type gives the column text affinity; a bare
     // "MEMO" would let SQLite turn "000" or "0101" into numbers.
-    case FieldKind::Memo: return QStringLiteral("MEMO_TEXT");
-    case FieldKind::Currency: return QStringLiteral("CURRENCY");
-    case FieldKind::Number: return QStringLiteral("NUMBER");
-    case FieldKind::Date: return QStringLiteral("DATE");
+    case FieldKind::Memo:
+        return QStringLiteral("MEMO_TEXT");
+    case FieldKind::Currency:
+        return QStringLiteral("CURRENCY");
+    case FieldKind::Number:
+        return QStringLiteral("NUMBER");
+    case FieldKind::Date:
+        return QStringLiteral("DATE");
     }
     return QStringLiteral("MEMO");
 }
@@ -122,17 +128,25 @@ FieldDef declToField(const QString& name, const QString& declIn) {
 QString describe(int code, const QString& raw, const QString& path) {
     switch (code & 0xff) {
     case SQLITE_BUSY:
-    case SQLITE_LOCKED: return QStringLiteral("数据库文件“%1”正被其他程序占用，请关闭那个程序后再试。").arg(path);
-    case SQLITE_READONLY: return QStringLiteral("数据库文件“%1”是只读的，不能保存修改。").arg(path);
+    case SQLITE_LOCKED:
+        return QStringLiteral("数据库文件“%1”正被其他程序占用，请关闭那个程序后再试。").arg(path);
+    case SQLITE_READONLY:
+        return QStringLiteral("数据库文件“%1”是只读的，不能保存修改。").arg(path);
     case SQLITE_PERM:
-    case SQLITE_AUTH: return QStringLiteral("没有修改数据库文件“%1”的权限。").arg(path);
-    case SQLITE_FULL: return QStringLiteral("磁盘已满，无法写入数据库文件“%1”。").arg(path);
-    case SQLITE_IOERR: return QStringLiteral("读写数据库文件“%1”时磁盘出错。").arg(path);
-    case SQLITE_CORRUPT: return QStringLiteral("数据库文件“%1”已经损坏。").arg(path);
-    case SQLITE_NOTADB: return QStringLiteral("文件“%1”不是本程序能打开的数据库。").arg(path);
+    case SQLITE_AUTH:
+        return QStringLiteral("没有修改数据库文件“%1”的权限。").arg(path);
+    case SQLITE_FULL:
+        return QStringLiteral("磁盘已满，无法写入数据库文件“%1”。").arg(path);
+    case SQLITE_IOERR:
+        return QStringLiteral("读写数据库文件“%1”时磁盘出错。").arg(path);
+    case SQLITE_CORRUPT:
+        return QStringLiteral("数据库文件“%1”已经损坏。").arg(path);
+    case SQLITE_NOTADB:
+        return QStringLiteral("文件“%1”不是本程序能打开的数据库。").arg(path);
     case SQLITE_CANTOPEN:
         return QStringLiteral("无法打开数据库文件“%1”或它旁边的临时文件（文件夹可能不允许写入）。").arg(path);
-    default: return QStringLiteral("数据库文件“%1”出错：%2").arg(path, raw);
+    default:
+        return QStringLiteral("数据库文件“%1”出错：%2").arg(path, raw);
     }
 }
 
@@ -142,7 +156,9 @@ QString describe(const QSqlError& e, const QString& path) {
     return describe(ok ? code : SQLITE_ERROR, e.databaseText().isEmpty() ? e.text() : e.databaseText(), path);
 }
 
-QString sqlError(const QSqlQuery& q, const QString& path) { return describe(q.lastError(), path); }
+QString sqlError(const QSqlQuery& q, const QString& path) {
+    return describe(q.lastError(), path);
+}
 
 // Whether the QSQLITE plugin steps the same libsqlite3 as this program:
 // the plugin's own sqlite3_libversion() must hand out the very string ours
@@ -161,11 +177,13 @@ bool driverSharesOurSqlite(const QSqlDatabase& db) {
     }
     if (!same) {
         QSqlQuery q(db);
-        const QString theirs = q.exec(QStringLiteral("SELECT sqlite_version()")) && q.next() ? q.value(0).toString()
-                                                                                              : QStringLiteral("?");
-        qWarning("store: the Qt SQLite driver (SQLite %s) does not use this program's libsqlite3 (%s); tables are "
-                 "read through Qt Sql",
-                 qPrintable(theirs), sqlite3_libversion());
+        const QString theirs = q.exec(QStringLiteral("SELECT sqlite_version()")) && q.next()
+                                   ? q.value(0).toString()
+                                   : QStringLiteral("?");
+        qWarning(
+            "store: the Qt SQLite driver (SQLite %s) does not use this program's libsqlite3 (%s); tables are "
+            "read through Qt Sql",
+            qPrintable(theirs), sqlite3_libversion());
     }
     return same;
 }
@@ -177,7 +195,8 @@ std::shared_ptr<Connection> connect(const QString& path, bool create, QString* e
     };
     const QFileInfo info(path);
     if (info.isDir())
-        return fail(QStringLiteral("“%1”是一个文件夹，不是数据库文件。请把这个文件夹改名或移到别处，再重新启动本程序。")
+        return fail(QStringLiteral(
+                        "“%1”是一个文件夹，不是数据库文件。请把这个文件夹改名或移到别处，再重新启动本程序。")
                         .arg(path));
     if (!create && !info.exists()) return fail(QStringLiteral("找不到数据库文件“%1”。").arg(path));
     const QString key = info.absoluteFilePath();
@@ -187,16 +206,19 @@ std::shared_ptr<Connection> connect(const QString& path, bool create, QString* e
     QString readOnlyWhy;
     if (!info.exists()) {
         if (!folder.isDir())
-            return fail(QStringLiteral("无法建立数据库文件“%1”：文件夹“%2”不存在。").arg(path, folder.filePath()));
-        if (!folder.isWritable())
             return fail(
-                QStringLiteral("无法建立数据库文件“%1”：文件夹“%2”不允许写入。").arg(path, folder.filePath()));
+                QStringLiteral("无法建立数据库文件“%1”：文件夹“%2”不存在。").arg(path, folder.filePath()));
+        if (!folder.isWritable())
+            return fail(QStringLiteral("无法建立数据库文件“%1”：文件夹“%2”不允许写入。")
+                            .arg(path, folder.filePath()));
     } else {
         if (!info.isReadable()) return fail(QStringLiteral("没有读取数据库文件“%1”的权限。").arg(path));
         // Each write of a rollback journal makes a file beside the database,
         // so the folder has to allow writing as well as the file.
-        if (!info.isWritable()) readOnlyWhy = QStringLiteral("是只读文件");
-        else if (!folder.isWritable()) readOnlyWhy = QStringLiteral("所在的文件夹“%1”不允许写入").arg(folder.filePath());
+        if (!info.isWritable())
+            readOnlyWhy = QStringLiteral("是只读文件");
+        else if (!folder.isWritable())
+            readOnlyWhy = QStringLiteral("所在的文件夹“%1”不允许写入").arg(folder.filePath());
     }
 
     static QAtomicInt counter;
@@ -207,8 +229,9 @@ std::shared_ptr<Connection> connect(const QString& path, bool create, QString* e
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(key);
-        db.setConnectOptions(conn->readOnly ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_READONLY")
-                                            : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        db.setConnectOptions(conn->readOnly
+                                 ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_READONLY")
+                                 : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
         QSqlError why;
         bool ok = db.open();
         if (!ok) why = db.lastError();
@@ -222,9 +245,10 @@ std::shared_ptr<Connection> connect(const QString& path, bool create, QString* e
             bool known = false;
             const int code = why.nativeErrorCode().toInt(&known) & 0xff;
             if (known && (code == SQLITE_BUSY || code == SQLITE_LOCKED))
-                return fail(QStringLiteral("数据库文件“%1”正被其他程序占用，暂时无法打开。请关闭正在使用它的程序，"
-                                           "再重新启动本程序。")
-                                .arg(path));
+                return fail(
+                    QStringLiteral("数据库文件“%1”正被其他程序占用，暂时无法打开。请关闭正在使用它的程序，"
+                                   "再重新启动本程序。")
+                        .arg(path));
             if (known && code == SQLITE_NOTADB)
                 return fail(QStringLiteral("文件“%1”不是本程序能打开的数据库，本程序没有改动它。").arg(path));
             if (known && code == SQLITE_CORRUPT)
@@ -254,7 +278,8 @@ std::shared_ptr<Connection> connect(const QString& path, bool create, QString* e
             q.finish();
             if (conn->walFallback) conn->checkpoint();
         }
-        if (g_rawReads == RawReads::Unknown) g_rawReads = driverSharesOurSqlite(db) ? RawReads::Yes : RawReads::No;
+        if (g_rawReads == RawReads::Unknown)
+            g_rawReads = driverSharesOurSqlite(db) ? RawReads::Yes : RawReads::No;
     }
     Connection::registry().insert(key, conn);
     return conn;
@@ -268,12 +293,22 @@ Database Database::OpenDatabase(const QString& path, QString* error) {
     return Database(connect(path, false, error));
 }
 
-Database Database::Create(const QString& path, QString* error) { return Database(connect(path, true, error)); }
+Database Database::Create(const QString& path, QString* error) {
+    return Database(connect(path, true, error));
+}
 
-QString Database::path() const { return conn_ ? conn_->path() : QString(); }
-QString Database::lastError() const { return conn_ ? conn_->lastError : QString(); }
-bool Database::isReadOnly() const { return conn_ && conn_->readOnly; }
-bool Database::walFallback() const { return conn_ && conn_->walFallback; }
+QString Database::path() const {
+    return conn_ ? conn_->path() : QString();
+}
+QString Database::lastError() const {
+    return conn_ ? conn_->lastError : QString();
+}
+bool Database::isReadOnly() const {
+    return conn_ && conn_->readOnly;
+}
+bool Database::walFallback() const {
+    return conn_ && conn_->walFallback;
+}
 
 QString Database::readOnlyNote() const {
     if (!conn_ || !conn_->readOnly) return {};
@@ -281,8 +316,12 @@ QString Database::readOnlyNote() const {
         .arg(conn_->path(), conn_->readOnlyWhy);
 }
 
-void Database::setDriverReadsForTesting(bool on) { g_forceDriverReads = on; }
-bool Database::readsThroughRawHandle() { return g_rawReads == RawReads::Yes && !g_forceDriverReads; }
+void Database::setDriverReadsForTesting(bool on) {
+    g_forceDriverReads = on;
+}
+bool Database::readsThroughRawHandle() {
+    return g_rawReads == RawReads::Yes && !g_forceDriverReads;
+}
 
 QStringList Database::tables() const {
     QStringList out;
@@ -293,7 +332,8 @@ QStringList Database::tables() const {
             "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' "
             "ORDER BY rowid")))
         return out;
-    while (q.next()) out << q.value(0).toString();
+    while (q.next())
+        out << q.value(0).toString();
     return out;
 }
 
@@ -321,7 +361,8 @@ bool Database::CreateTable(const QString& name, const QList<FieldDef>& fields) {
         return false;
     }
     QStringList cols;
-    for (const FieldDef& f : fields) cols << quoteIdentifier(f.name) + u' ' + kindToDecl(f);
+    for (const FieldDef& f : fields)
+        cols << quoteIdentifier(f.name) + u' ' + kindToDecl(f);
     QSqlQuery q(conn_->db());
     if (!q.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoteIdentifier(name), cols.join(u", ")))) {
         conn_->lastError = sqlError(q, conn_->path());
@@ -338,7 +379,8 @@ QList<FieldDef> Database::fields(const QString& table) const {
     QSqlQuery q(conn_->db());
     q.setForwardOnly(true);
     if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(stored)))) return out;
-    while (q.next()) out << declToField(q.value(1).toString(), q.value(2).toString());
+    while (q.next())
+        out << declToField(q.value(1).toString(), q.value(2).toString());
     return out;
 }
 
@@ -373,7 +415,8 @@ bool Database::insertRecord(const QString& table, const QList<QVariant>& values,
         conn_->lastError = sqlError(q, conn_->path());
         return false;
     }
-    for (const QVariant& v : bound) q.addBindValue(v);
+    for (const QVariant& v : bound)
+        q.addBindValue(v);
     if (!q.exec()) {
         conn_->lastError = sqlError(q, conn_->path());
         return false;
@@ -417,7 +460,8 @@ bool Database::redefineField(const QString& table, const FieldDef& field) {
     }
     decls[target] = kindToDecl(field);
     QString scratch = stored + QStringLiteral("_new");
-    while (hasTable(scratch)) scratch += u'_';
+    while (hasTable(scratch))
+        scratch += u'_';
     QStringList defs, cols;
     for (qsizetype i = 0; i < names.size(); ++i) {
         defs << quoteIdentifier(names[i]) + u' ' + decls[i];
@@ -530,12 +574,15 @@ QVariant Recordset::fromStore(int index, const QVariant& v) const {
     if (v.isNull()) return {};
     switch (fields_[index].kind) {
     case FieldKind::Text:
-    case FieldKind::Memo: return v.toString();
-    case FieldKind::Currency: return QVariant::fromValue(Currency::fromRaw(v.toLongLong()));
+    case FieldKind::Memo:
+        return v.toString();
+    case FieldKind::Currency:
+        return QVariant::fromValue(Currency::fromRaw(v.toLongLong()));
     case FieldKind::Number:
         if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int) return v.toLongLong();
         return v.toDouble();
-    case FieldKind::Date: return QDate::fromString(v.toString(), Qt::ISODate);
+    case FieldKind::Date:
+        return QDate::fromString(v.toString(), Qt::ISODate);
     }
     return v;
 }
@@ -576,8 +623,10 @@ void Recordset::storeCell(Cell& c, FieldKind kind, int type, qint64 integer, dou
 bool Recordset::Refresh() {
     CancelUpdate();
     QStringList cols{QStringLiteral("rowid")};
-    for (const FieldDef& f : fields_) cols << quoteIdentifier(f.name);
-    const QString sql = QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(cols.join(u','), quoteIdentifier(table_));
+    for (const FieldDef& f : fields_)
+        cols << quoteIdentifier(f.name);
+    const QString sql =
+        QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(cols.join(u','), quoteIdentifier(table_));
     QSqlDatabase qdb = db_.connection()->db();
     if (!qdb.isOpen()) {
         error_ = QStringLiteral("数据库没有打开。");
@@ -610,7 +659,8 @@ bool Recordset::Refresh() {
                                  : v.typeId() == QMetaType::Int      ? SQLITE_INTEGER
                                  : v.typeId() == QMetaType::Double   ? SQLITE_FLOAT
                                                                      : SQLITE_TEXT;
-                storeCell(cells[i], fields_[i].kind, type, v.toLongLong(), v.toDouble(), [&] { return v.toString(); });
+                storeCell(cells[i], fields_[i].kind, type, v.toLongLong(), v.toDouble(),
+                          [&] { return v.toString(); });
             }
         }
         if (q.lastError().isValid()) {
@@ -679,16 +729,20 @@ bool Recordset::Refresh() {
 void Recordset::MoveFirst() {
     CancelUpdate();
     pos_ = 0;
-    while (pos_ < rows_.size() && rows_[pos_].deleted) ++pos_;
+    while (pos_ < rows_.size() && rows_[pos_].deleted)
+        ++pos_;
 }
 
 void Recordset::MoveNext() {
     CancelUpdate();
     if (pos_ < rows_.size()) ++pos_;
-    while (pos_ < rows_.size() && rows_[pos_].deleted) ++pos_;
+    while (pos_ < rows_.size() && rows_[pos_].deleted)
+        ++pos_;
 }
 
-bool Recordset::isEOF() const { return pos_ >= rows_.size(); }
+bool Recordset::isEOF() const {
+    return pos_ >= rows_.size();
+}
 
 int Recordset::position() const {
     int n = 0;
@@ -708,12 +762,18 @@ const Recordset::Cell* Recordset::currentCells() const {
 
 QVariant Recordset::toVariant(const Cell& c) {
     switch (c.type) {
-    case Cell::Null: return {};
-    case Cell::Text: return c.s;
-    case Cell::Int: return qlonglong(c.i);
-    case Cell::Real: return c.d;
-    case Cell::Money: return QVariant::fromValue(Currency::fromRaw(c.i));
-    case Cell::Day: return QDate::fromJulianDay(c.i);
+    case Cell::Null:
+        return {};
+    case Cell::Text:
+        return c.s;
+    case Cell::Int:
+        return qlonglong(c.i);
+    case Cell::Real:
+        return c.d;
+    case Cell::Money:
+        return QVariant::fromValue(Currency::fromRaw(c.i));
+    case Cell::Day:
+        return QDate::fromJulianDay(c.i);
     }
     return {};
 }
@@ -747,7 +807,9 @@ QVariant Recordset::Fields(int index) const {
     return c ? toVariant(c[index]) : QVariant();
 }
 
-QVariant Recordset::Fields(const QString& name) const { return Fields(fieldIndex(name)); }
+QVariant Recordset::Fields(const QString& name) const {
+    return Fields(fieldIndex(name));
+}
 
 std::optional<Currency> Recordset::currency(int index) const {
     if (index < 0 || index >= fields_.size()) return std::nullopt;
@@ -764,7 +826,8 @@ std::optional<Currency> Recordset::currency(int index) const {
 QString Recordset::text(int index) const {
     const QVariant v = Fields(index);
     if (v.isNull()) return {};
-    if (v.canConvert<Currency>() && v.typeId() == qMetaTypeId<Currency>()) return v.value<Currency>().toString();
+    if (v.canConvert<Currency>() && v.typeId() == qMetaTypeId<Currency>())
+        return v.value<Currency>().toString();
     if (v.typeId() == QMetaType::QDate) {
         const QDate d = v.toDate();
         return QStringLiteral("%1-%2-%3").arg(d.year()).arg(d.month()).arg(d.day());
@@ -773,7 +836,9 @@ QString Recordset::text(int index) const {
     return v.toString();
 }
 
-QString Recordset::text(const QString& name) const { return text(fieldIndex(name)); }
+QString Recordset::text(const QString& name) const {
+    return text(fieldIndex(name));
+}
 
 bool Recordset::SetField(int index, const QVariant& value) {
     if (mode_ == Mode::None || index < 0 || index >= buffer_.size()) return false;
@@ -782,7 +847,9 @@ bool Recordset::SetField(int index, const QVariant& value) {
     return true;
 }
 
-bool Recordset::SetField(const QString& name, const QVariant& value) { return SetField(fieldIndex(name), value); }
+bool Recordset::SetField(const QString& name, const QVariant& value) {
+    return SetField(fieldIndex(name), value);
+}
 
 void Recordset::AddNew() {
     mode_ = Mode::Add;
@@ -799,7 +866,8 @@ bool Recordset::Edit() {
     }
     buffer_.clear();
     buffer_.reserve(fields_.size());
-    for (int i = 0; i < fields_.size(); ++i) buffer_.append(toVariant(c[i]));
+    for (int i = 0; i < fields_.size(); ++i)
+        buffer_.append(toVariant(c[i]));
     touched_ = QList<bool>(fields_.size(), false);
     mode_ = Mode::Edit;
     return true;
@@ -839,8 +907,10 @@ std::optional<QVariant> Recordset::convertForStore(const FieldDef& def, const QV
     }
     case FieldKind::Currency: {
         std::optional<Currency> c;
-        if (isCurrency) c = value.value<Currency>();
-        else if (value.typeId() == QMetaType::QString) c = Currency::parse(value.toString());
+        if (isCurrency)
+            c = value.value<Currency>();
+        else if (value.typeId() == QMetaType::QString)
+            c = Currency::parse(value.toString());
         else if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float)
             c = Currency::fromDouble(value.toDouble());
         else if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong ||
@@ -849,8 +919,9 @@ std::optional<QVariant> Recordset::convertForStore(const FieldDef& def, const QV
             // Whole numbers beyond the count's range would wrap in fromInt.
             constexpr qint64 limit = std::numeric_limits<qint64>::max() / Currency::Scale;
             const bool unsignedValue = value.typeId() == QMetaType::ULongLong;
-            const qint64 whole = unsignedValue ? qint64(qMin<qulonglong>(value.toULongLong(), quint64(limit) + 1))
-                                               : value.toLongLong();
+            const qint64 whole = unsignedValue
+                                     ? qint64(qMin<qulonglong>(value.toULongLong(), quint64(limit) + 1))
+                                     : value.toLongLong();
             if (whole >= -limit && whole <= limit) c = Currency::fromInt(whole);
         }
         if (!c) return fail(QStringLiteral("字段“%1”只能保存数字。").arg(def.name));
@@ -876,8 +947,10 @@ std::optional<QVariant> Recordset::convertForStore(const FieldDef& def, const QV
     }
     case FieldKind::Date: {
         QDate d;
-        if (value.typeId() == QMetaType::QDate) d = value.toDate();
-        else if (value.typeId() == QMetaType::QDateTime) d = value.toDateTime().date();
+        if (value.typeId() == QMetaType::QDate)
+            d = value.toDate();
+        else if (value.typeId() == QMetaType::QDateTime)
+            d = value.toDateTime().date();
         else {
             const QString s = value.toString().trimmed();
             d = QDate::fromString(s, QStringLiteral("yyyy-M-d"));
@@ -933,7 +1006,8 @@ bool Recordset::writeBuffer() {
             sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdentifier(table_));
         } else {
             QStringList marks;
-            for (qsizetype i = 0; i < cols.size(); ++i) marks << QStringLiteral("?");
+            for (qsizetype i = 0; i < cols.size(); ++i)
+                marks << QStringLiteral("?");
             sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                       .arg(quoteIdentifier(table_), cols.join(u','), marks.join(u','));
         }
@@ -949,7 +1023,8 @@ bool Recordset::writeBuffer() {
             insertSql_ = sql;
         }
         QSqlQuery& ins = *insertQuery_;
-        for (int k = 0; k < stored.size(); ++k) ins.bindValue(k, stored[k]);
+        for (int k = 0; k < stored.size(); ++k)
+            ins.bindValue(k, stored[k]);
         if (!ins.exec()) {
             error_ = sqlError(ins, db_.path());
             return false;
@@ -959,7 +1034,8 @@ bool Recordset::writeBuffer() {
         rows_.append(r);
         cells_.resize(cells_.size() + fields_.size());
         Cell* cells = rowCells(int(rows_.size()) - 1);
-        for (int k = 0; k < indexes.size(); ++k) cells[indexes[k]] = toCell(fromStore(indexes[k], stored[k]));
+        for (int k = 0; k < indexes.size(); ++k)
+            cells[indexes[k]] = toCell(fromStore(indexes[k], stored[k]));
         ++liveCount_;
         db_.connection()->afterCommit();
         return true;
@@ -971,12 +1047,15 @@ bool Recordset::writeBuffer() {
     }
     if (cols.isEmpty()) return true;
     QStringList sets;
-    for (const QString& c : cols) sets << c + QStringLiteral("=?");
-    if (!q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(quoteIdentifier(table_), sets.join(u',')))) {
+    for (const QString& c : cols)
+        sets << c + QStringLiteral("=?");
+    if (!q.prepare(
+            QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(quoteIdentifier(table_), sets.join(u',')))) {
         error_ = sqlError(q, db_.path());
         return false;
     }
-    for (const QVariant& v : stored) q.addBindValue(v);
+    for (const QVariant& v : stored)
+        q.addBindValue(v);
     q.addBindValue(rows_[pos_].rowid);
     if (!q.exec()) {
         error_ = sqlError(q, db_.path());
@@ -987,12 +1066,15 @@ bool Recordset::writeBuffer() {
         return false;
     }
     Cell* cells = rowCells(pos_);
-    for (int k = 0; k < indexes.size(); ++k) cells[indexes[k]] = toCell(fromStore(indexes[k], stored[k]));
+    for (int k = 0; k < indexes.size(); ++k)
+        cells[indexes[k]] = toCell(fromStore(indexes[k], stored[k]));
     db_.connection()->afterCommit();
     return true;
 }
 
-ChangeWatch::~ChangeWatch() { close(); }
+ChangeWatch::~ChangeWatch() {
+    close();
+}
 
 void ChangeWatch::close() {
     sqlite3_finalize(stmt_);

@@ -61,8 +61,10 @@ TEST(ClassFiles, RefusalsLeaveFilesAndTablesUnchanged) {
         SCOPED_TRACE(c.name);
         const auto out = cf::create(QString::fromUtf8(c.name), false);
         EXPECT_EQ(out.result, c.result);
-        if (!c.message.isEmpty()) EXPECT_EQ(out.message, c.message);
-        else EXPECT_FALSE(out.message.isEmpty());
+        if (!c.message.isEmpty())
+            EXPECT_EQ(out.message, c.message);
+        else
+            EXPECT_FALSE(out.message.isEmpty());
         EXPECT_EQ(cf::list(), filesBefore);
         EXPECT_EQ(store::Database::OpenDatabase(db).tables(), tablesBefore);
     }
@@ -102,7 +104,8 @@ TEST(ClassFiles, ListGridKeepsSixRowsAndHeadingNeverPicksAClass) {
     EXPECT_EQ(cf::pickedName(empty, 0), QString()); // heading row
     EXPECT_EQ(cf::pickedName(empty, 3), QString()); // empty row
 
-    for (int i = 1; i <= 7; ++i) ASSERT_EQ(cf::create(QStringLiteral("班%1").arg(i), false).result, CreateResult::Created);
+    for (int i = 1; i <= 7; ++i)
+        ASSERT_EQ(cf::create(QStringLiteral("班%1").arg(i), false).result, CreateResult::Created);
     shell::Grid g = cf::listGrid();
     EXPECT_EQ(g.rows(), 8);
     EXPECT_EQ(g.text(7, 0), QStringLiteral("7"));

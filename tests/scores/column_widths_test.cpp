@@ -73,7 +73,8 @@ TEST_F(AnalysisFixture, EveryColumnIsAsWideAsItsWidestText) {
     ASSERT_TRUE(scores::RunFilter(model, 3, QString(), QString()).ok);
     expectTextsFit(model.scoreGrid(), 0, "all passed");
 
-    ASSERT_TRUE(scores::FindStudent(model, true, "欧阳娜娜", scores::FindOptions{false, true, true}).outcome.ok);
+    ASSERT_TRUE(
+        scores::FindStudent(model, true, "欧阳娜娜", scores::FindOptions{false, true, true}).outcome.ok);
     expectTextsFit(model.scoreGrid(), 0, "found");
 
     // The reports' headings wrap in two lines; their cells fit.

@@ -30,8 +30,11 @@ void spoilPages(const QString& db, const QString& table) {
     // Everything into the main file first, where the garbage goes.
     sqlite3_exec(h, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
     sqlite3_stmt* st = nullptr;
-    const QByteArray sql = QStringLiteral("SELECT rootpage, (SELECT page_size FROM pragma_page_size) FROM sqlite_master "
-                                          "WHERE name = '%1'").arg(table).toUtf8();
+    const QByteArray sql =
+        QStringLiteral("SELECT rootpage, (SELECT page_size FROM pragma_page_size) FROM sqlite_master "
+                       "WHERE name = '%1'")
+            .arg(table)
+            .toUtf8();
     ASSERT_EQ(sqlite3_prepare_v2(h, sql.constData(), -1, &st, nullptr), SQLITE_OK);
     ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
     const qint64 at = (sqlite3_column_int64(st, 0) - 1) * sqlite3_column_int64(st, 1);
@@ -54,16 +57,20 @@ TEST_F(AnalysisFixture, ADamagedClassIsNamedWithTheReasonAndNotOpened) {
     const Damage damages[] = {
         {"表没了", "DROP TABLE \"表没了\"", "数据库中没有这个班级的表。"},
         {"缺字段", "ALTER TABLE \"缺字段\" DROP COLUMN js5", "表中缺少字段“js5”。"},
-        {"换了类型", "ALTER TABLE \"换了类型\" DROP COLUMN js5; ALTER TABLE \"换了类型\" ADD COLUMN js5 TEXT(10)",
+        {"换了类型",
+         "ALTER TABLE \"换了类型\" DROP COLUMN js5; ALTER TABLE \"换了类型\" ADD COLUMN js5 TEXT(10)",
          "字段“js5”不是数字字段。"},
         {"页坏了", "", "数据库"},
     };
     for (const Damage& d : damages) {
         const QString name = QString::fromUtf8(d.cls);
         ASSERT_EQ(scores::ClassFiles::create(name, false).result, scores::ClassFiles::CreateResult::Created);
-        exec(dbPath(), QStringLiteral("INSERT INTO \"%1\" (\"姓名\", \"编号\") VALUES ('张三', '1')").arg(name));
-        if (*d.sql) exec(dbPath(), QString::fromUtf8(d.sql));
-        else spoilPages(dbPath(), name);
+        exec(dbPath(),
+             QStringLiteral("INSERT INTO \"%1\" (\"姓名\", \"编号\") VALUES ('张三', '1')").arg(name));
+        if (*d.sql)
+            exec(dbPath(), QString::fromUtf8(d.sql));
+        else
+            spoilPages(dbPath(), name);
     }
     for (const Damage& d : damages) {
         const QString name = QString::fromUtf8(d.cls);
@@ -104,7 +111,8 @@ TEST_F(AnalysisFixture, WritesToAClassDamagedWhileOpenAreRefused) {
         m.ShowScoreTable();
         const QString db = fresh.file(store::kClassDb);
         exec(db, QString::fromUtf8(sql));
-        const QString other = QString::fromUtf8(sql).contains(u"RENAME") ? QStringLiteral("别的") : QStringLiteral("初一1班");
+        const QString other =
+            QString::fromUtf8(sql).contains(u"RENAME") ? QStringLiteral("别的") : QStringLiteral("初一1班");
         const QStringList before = tableTexts(db, other);
 
         const QString told = QStringLiteral("班级“初一1班”无法读取：");
@@ -117,7 +125,10 @@ TEST_F(AnalysisFixture, WritesToAClassDamagedWhileOpenAreRefused) {
             {"batch", [&] { return m.addBatch("10", "3"); }},
             {"subject", [&] { return m.addSubject("英语", "100"); }},
             {"subject change", [&] { return m.changeSubject(0, "语文", "120"); }},
-            {"formula", [&] { return scores::saveCompositeFormula(m, "总分", {{true, "50"}, {true, "50"}}); }},
+            {"formula",
+             [&] {
+                 return scores::saveCompositeFormula(m, "总分", {{true, "50"}, {true, "50"}});
+             }},
             {"band", [&] { return scores::storeBandInterval(m, box); }},
         };
         for (const auto& [what, run] : writes) {

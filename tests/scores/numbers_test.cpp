@@ -26,15 +26,25 @@ TEST_F(AnalysisFixture, NumbersPastTheStoredRangeAreRefused) {
         {"score of 21 digits", [&] { return model.storeScore("语文", false, "1", kHuge); }, msg::kNumberOnly},
         {"full marks", [&] { return model.addSubject("英语", kPastMax); }, msg::kNumberOnly},
         {"changed full marks", [&] { return model.changeSubject(0, "语文", kHuge); }, msg::kNumberOnly},
-        {"weight", [&] { return scores::saveCompositeFormula(model, "总分", {{true, "50"}, {true, kPastMax}}); },
+        {"weight",
+         [&] {
+             return scores::saveCompositeFormula(model, "总分", {{true, "50"}, {true, kPastMax}});
+         },
          msg::kNumberOnly},
-        {"level weight", [&] { return scores::savePointsFormula(model, {{true, kHuge}}, {false, ""}); },
+        {"level weight",
+         [&] {
+             return scores::savePointsFormula(model, {{true, kHuge}}, {false, ""});
+         },
          msg::kNumberOnly},
-        {"expected candidates", [&] { return scores::savePointsFormula(model, {{true, "100"}}, {true, kPastMax}); },
+        {"expected candidates",
+         [&] {
+             return scores::savePointsFormula(model, {{true, "100"}}, {true, kPastMax});
+         },
          msg::kNumberOnly},
         {"level start", [&] { return scores::storeLevel(model, 2, "优秀", kPastMax); }, msg::kLevelWrongType},
         {"band interval", [&] { return scores::storeBandInterval(model, band); }, msg::kLevelWrongType},
-        {"band interval of 21 digits", [&] { return scores::storeBandInterval(model, band2); }, msg::kLevelWrongType},
+        {"band interval of 21 digits", [&] { return scores::storeBandInterval(model, band2); },
+         msg::kLevelWrongType},
         {"batch past the largest number", [&] { return model.addBatch("922337203685477.5807", "2"); },
          msg::kNumberTooLong},
     });
@@ -67,7 +77,8 @@ TEST_F(AnalysisFixture, TotalsPastTheStoredRangeAreShownWhole) {
 
     // Filter 3 ("各科全部及格", a pass line of 0 here) lists everyone with
     // the same totals.
-    for (int row = 0; row < 6; ++row) ASSERT_TRUE(scores::storeLevel(model, row, QString(), QString()).ok);
+    for (int row = 0; row < 6; ++row)
+        ASSERT_TRUE(scores::storeLevel(model, row, QString(), QString()).ok);
     ASSERT_TRUE(scores::storeLevel(model, 0, "不及格", "0").ok);
     ASSERT_TRUE(scores::storeLevel(model, 1, "及格", "0").ok);
     scores::OpenFilter(model);

@@ -5,7 +5,8 @@ namespace msg = scores::msg;
 namespace {
 QStringList roster(const scores::ScoreModel& m, int col) {
     QStringList out;
-    for (int r = 1; r < m.state().rowCount; ++r) out << m.scoreGrid().text(r, col);
+    for (int r = 1; r < m.state().rowCount; ++r)
+        out << m.scoreGrid().text(r, col);
     return out;
 }
 } // namespace
@@ -71,12 +72,14 @@ TEST_F(ScoresFixture, RosterRefusalsWriteNothing) {
         {"batch size not a number", [&] { return model.addBatch("401", "abc"); }, msg::kBatchBad},
         {"batch first not a number", [&] { return model.addBatch("A01", "3"); }, msg::kBatchFirstNotNumber},
         // The last number of the batch would be 11 characters long.
-        {"batch runs past 10 characters", [&] { return model.addBatch("9999999998", "3"); }, msg::kNumberTooLong},
+        {"batch runs past 10 characters", [&] { return model.addBatch("9999999998", "3"); },
+         msg::kNumberTooLong},
         {"batch too large", [&] { return model.addBatch("1", "5000"); }, msg::kBatchTooLarge},
         {"rename unknown number", [&] { return model.renameStudent("李四", "999"); }, msg::kNoSuchNumber},
         {"rename to a long name", [&] { return model.renameStudent(longName, "301"); }, msg::kNameTooLong},
         {"rename a settings row", [&] { return model.renameStudent("数学", "listKM1"); }, msg::kNoSuchNumber},
-        {"renumber too long", [&] { return model.renumberStudent("张三", "12345678901"); }, msg::kNumberTooLong},
+        {"renumber too long", [&] { return model.renumberStudent("张三", "12345678901"); },
+         msg::kNumberTooLong},
         {"renumber empty", [&] { return model.renumberStudent("", "302"); }, msg::kNameOrNumberEmpty},
         {"delete empty number", [&] { return model.deleteStudent(""); }, msg::kNoSuchNumber},
         {"delete settings row", [&] { return model.deleteStudent("listKM0"); }, msg::kNoSuchNumber},
@@ -124,7 +127,8 @@ TEST_F(ScoresFixture, SubjectSlotsAndTheGapBehaviour) {
 
 TEST_F(ScoresFixture, FourteenthSubjectStoresNothingWithoutMessage) {
     openClass();
-    for (int k = 0; k < 13; ++k) ASSERT_TRUE(model.addSubject(QStringLiteral("科%1").arg(k), "100").ok);
+    for (int k = 0; k < 13; ++k)
+        ASSERT_TRUE(model.addSubject(QStringLiteral("科%1").arg(k), "100").ok);
     const QStringList before = snapshot();
     const auto o = model.addSubject("科13", "100");
     EXPECT_FALSE(o.ok);
@@ -144,7 +148,8 @@ TEST_F(ScoresFixture, SubjectRefusalsWriteNothing) {
         {"full marks with a slash", [&] { return model.addSubject("数学", "100/2"); }, msg::kNumberOnly},
         {"change not chosen", [&] { return model.changeSubject(-1, "数学", "100"); }, msg::kSubjectNotChosen},
         {"change bad marks", [&] { return model.changeSubject(0, "语文", "x"); }, msg::kNumberOnly},
-        {"delete with empty full marks", [&] { return model.deleteSubject(0, "语文", ""); }, msg::kSubjectEmpty},
+        {"delete with empty full marks", [&] { return model.deleteSubject(0, "语文", ""); },
+         msg::kSubjectEmpty},
         {"delete not chosen", [&] { return model.deleteSubject(-1, "语文", "100"); }, msg::kSubjectNotChosen},
         {"name over 50", [&] { return model.addSubject(QString(51, u'科'), "100"); }, msg::kSubjectTooLong},
     });
@@ -241,8 +246,8 @@ TEST_F(ScoresFixture, TheFilesOwnTablesAreNoClass) {
 TEST_F(ScoresFixture, NameLimitsCountCharacters) {
     openClass();
     const auto repeat = [](const QString& c, int n) { return c.repeated(n); };
-    const QString face = QStringLiteral("😀");   // two UTF-16 units
-    const QString rare = QStringLiteral("𠀋");   // CJK Extension B, two units
+    const QString face = QStringLiteral("😀");  // two UTF-16 units
+    const QString rare = QStringLiteral("𠀋"); // CJK Extension B, two units
     ASSERT_EQ(face.size(), 2);
     struct Case {
         const char* what;
@@ -252,14 +257,18 @@ TEST_F(ScoresFixture, NameLimitsCountCharacters) {
     };
     const Case cases[] = {
         {"name of 26 emoji", [&] { return model.addStudent(repeat(face, 26), "1"); }, true, msg::kAdded},
-        {"name of 50 rare characters", [&] { return model.addStudent(repeat(rare, 50), "2"); }, true, msg::kAdded},
+        {"name of 50 rare characters", [&] { return model.addStudent(repeat(rare, 50), "2"); }, true,
+         msg::kAdded},
         {"name of 51", [&] { return model.addStudent(repeat(face, 51), "3"); }, false, msg::kNameTooLong},
         {"number of 10", [&] { return model.addStudent("张三", repeat(face, 10)); }, true, msg::kAdded},
-        {"number of 11", [&] { return model.addStudent("李四", repeat(face, 11)); }, false, msg::kNumberTooLong},
+        {"number of 11", [&] { return model.addStudent("李四", repeat(face, 11)); }, false,
+         msg::kNumberTooLong},
         {"rename to 50", [&] { return model.renameStudent(repeat(rare, 50), "1"); }, true, msg::kRenamed},
-        {"rename to 51", [&] { return model.renameStudent(repeat(rare, 51), "1"); }, false, msg::kNameTooLong},
+        {"rename to 51", [&] { return model.renameStudent(repeat(rare, 51), "1"); }, false,
+         msg::kNameTooLong},
         {"subject of 50", [&] { return model.addSubject(repeat(face, 50), "100"); }, true, QString()},
-        {"subject of 51", [&] { return model.addSubject(repeat(face, 51), "100"); }, false, msg::kSubjectTooLong},
+        {"subject of 51", [&] { return model.addSubject(repeat(face, 51), "100"); }, false,
+         msg::kSubjectTooLong},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

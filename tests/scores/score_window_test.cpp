@@ -1,9 +1,9 @@
 #include "ScoresFixture.h"
 
-#include "scores/frmOpenDatabase.h"
-#include "scores/frmStudenCJ.h"
 #include "scores/frames/GapLabel.h"
 #include "scores/frames/TaskFrame.h"
+#include "scores/frmOpenDatabase.h"
+#include "scores/frmStudenCJ.h"
 #include "shell/GridView.h"
 #include "shell/MessageBox.h"
 #include "shell/Units.h"
@@ -13,15 +13,15 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QListWidget>
 #include <QTest>
 #include <sqlite3.h>
 
-using testing_support::child;
 using scores::frmOpenDatabase;
+using testing_support::child;
 namespace msg = scores::msg;
 
 namespace {
@@ -34,7 +34,8 @@ protected:
 
     void SetUp() override {
         shell::MessageBox::takeShown();
-        w = qobject_cast<scores::frmStudenCJ*>(shell::Windows::instance().open(QStringLiteral("frmStudenCJ")));
+        w = qobject_cast<scores::frmStudenCJ*>(
+            shell::Windows::instance().open(QStringLiteral("frmStudenCJ")));
         ASSERT_TRUE(w);
     }
     void TearDown() override {
@@ -50,7 +51,8 @@ protected:
         return c;
     }
     frmOpenDatabase* classWindow() {
-        return qobject_cast<frmOpenDatabase*>(shell::Windows::instance().find(QStringLiteral("frmOpenDatabase")));
+        return qobject_cast<frmOpenDatabase*>(
+            shell::Windows::instance().find(QStringLiteral("frmOpenDatabase")));
     }
     // Creates a class through the real class-file window.
     void createClass(const QString& typed) {
@@ -132,7 +134,8 @@ TEST_F(ScoreWindow, CommentWriterRowCreatesWithSampleAndOpensReference) {
     EXPECT_TRUE(get<QPushButton>(d, QStringLiteral("cmdFileCjYN(1)"))->isHidden());
     EXPECT_EQ(get<QLabel>(d, QStringLiteral("labNO"))->text(), QString());
     QString handed;
-    QObject::connect(d, &frmOpenDatabase::handedBack, [&](const QString& n, frmOpenDatabase::Purpose) { handed = n; });
+    QObject::connect(d, &frmOpenDatabase::handedBack,
+                     [&](const QString& n, frmOpenDatabase::Purpose) { handed = n; });
     get<QLineEdit>(d, QStringLiteral("txtFileName"))->setText(QStringLiteral("评语班"));
     get<QPushButton>(d, QStringLiteral("cmdFileYN(1)"))->click();
     EXPECT_EQ(handed, QStringLiteral("评语班"));
@@ -258,15 +261,32 @@ TEST_F(ScoreWindow, MenusFramesAndStatusBarAreAllThere) {
         const char* caption;
     };
     const Entry entries[] = {
-        {"mFileNew", "新建(&N)"},       {"mFileOpem", "打开(&O)"},     {"mFilePage", "页面设置(&L)"},
-        {"mFilePrint", "打印(&P)"},     {"mFileOut", "数据导出(&O)"},  {"mFileQuit", "关闭(&Q)"},
-        {"mFileExit", "退出(&X)"},      {"mEditStudens", "修改学生库(&x)"}, {"mEditSubject", "录入成绩(&I)"},
-        {"mDataFind", "查询(&F)"},      {"mDataFilter", "筛选"},       {"mDataSort", "排序"},
-        {"mDataSortUp", "升序"},        {"mDataSortDown", "降序"},     {"mDataSortHigh", "高级排序"},
-        {"mDataSum", "统计"},           {"mIamgeStd", "个人成绩"},     {"mIamgeGKBB", "各科报表"},
-        {"mIamgeGKFSD", "各科分数段"},  {"mSetKM", "增减科目"},        {"mSetDJ", "设定等级"},
-        {"mSetFSD", "确定分数段的间隔分值"}, {"mSetStudens", "选定个人综合分计算公式"},
-        {"mSetDKJSGS", "选定单科积分计算公式"}, {"mHelpTopic", "技术支持(&T)"}, {"mHelpAbout", "关于Veltrano(&A)"},
+        {"mFileNew", "新建(&N)"},
+        {"mFileOpem", "打开(&O)"},
+        {"mFilePage", "页面设置(&L)"},
+        {"mFilePrint", "打印(&P)"},
+        {"mFileOut", "数据导出(&O)"},
+        {"mFileQuit", "关闭(&Q)"},
+        {"mFileExit", "退出(&X)"},
+        {"mEditStudens", "修改学生库(&x)"},
+        {"mEditSubject", "录入成绩(&I)"},
+        {"mDataFind", "查询(&F)"},
+        {"mDataFilter", "筛选"},
+        {"mDataSort", "排序"},
+        {"mDataSortUp", "升序"},
+        {"mDataSortDown", "降序"},
+        {"mDataSortHigh", "高级排序"},
+        {"mDataSum", "统计"},
+        {"mIamgeStd", "个人成绩"},
+        {"mIamgeGKBB", "各科报表"},
+        {"mIamgeGKFSD", "各科分数段"},
+        {"mSetKM", "增减科目"},
+        {"mSetDJ", "设定等级"},
+        {"mSetFSD", "确定分数段的间隔分值"},
+        {"mSetStudens", "选定个人综合分计算公式"},
+        {"mSetDKJSGS", "选定单科积分计算公式"},
+        {"mHelpTopic", "技术支持(&T)"},
+        {"mHelpAbout", "关于Veltrano(&A)"},
     };
     for (const Entry& e : entries) {
         SCOPED_TRACE(e.name);
@@ -274,10 +294,19 @@ TEST_F(ScoreWindow, MenusFramesAndStatusBarAreAllThere) {
         ASSERT_TRUE(a);
         EXPECT_EQ(a->text(), QString::fromUtf8(e.caption));
     }
-    for (const char* sep : {"mFileBar0", "mFileBar1", "mDataBar1"}) EXPECT_TRUE(w->entry(QString::fromLatin1(sep))->isSeparator());
+    for (const char* sep : {"mFileBar0", "mFileBar1", "mDataBar1"})
+        EXPECT_TRUE(w->entry(QString::fromLatin1(sep))->isSeparator());
 
-    const char* captions[] = {"设置科目", "录入学生", "成绩录入", "查询", "设置分数等级", "设置学生个人综合分计算公式",
-                              "设置单科积分计算公式", "设置分数段间隔分数", "高级筛选", "高级排序"};
+    const char* captions[] = {"设置科目",
+                              "录入学生",
+                              "成绩录入",
+                              "查询",
+                              "设置分数等级",
+                              "设置学生个人综合分计算公式",
+                              "设置单科积分计算公式",
+                              "设置分数段间隔分数",
+                              "高级筛选",
+                              "高级排序"};
     for (int i = 0; i < 10; ++i) {
         auto* f = get<scores::TaskFrame>(w, QStringLiteral("famStdCjList(%1)").arg(i));
         ASSERT_TRUE(f);
@@ -296,7 +325,8 @@ TEST_F(ScoreWindow, MenusFramesAndStatusBarAreAllThere) {
     w->ShowTask(4);
     w->ShowTask(7);
     int visible = 0;
-    for (int i = 0; i < 10; ++i) visible += w->frame(i)->isVisible();
+    for (int i = 0; i < 10; ++i)
+        visible += w->frame(i)->isVisible();
     EXPECT_EQ(visible, 1);
     EXPECT_TRUE(w->frame(7)->isVisible());
 
@@ -421,7 +451,10 @@ TEST_F(ScoreWindow, FrameLabelsAreWholeAndClearOfTheirBoxes) {
             if (c->isVisibleTo(f) && (qobject_cast<QLineEdit*>(c) || qobject_cast<QComboBox*>(c))) boxes << c;
         for (QWidget* c : f->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
             if (!c->isVisibleTo(f)) continue;
-            EXPECT_TRUE(inside.contains(c->geometry())) << c->objectName().toStdString() << " leaves the frame " << c->geometry().x() << "," << c->geometry().y() << " " << c->width() << "x" << c->height() << " in " << inside.x() << "," << inside.y() << " " << inside.width() << "x" << inside.height();
+            EXPECT_TRUE(inside.contains(c->geometry()))
+                << c->objectName().toStdString() << " leaves the frame " << c->geometry().x() << ","
+                << c->geometry().y() << " " << c->width() << "x" << c->height() << " in " << inside.x() << ","
+                << inside.y() << " " << inside.width() << "x" << inside.height();
             auto* label = qobject_cast<QLabel*>(c);
             if (!label || label->text().isEmpty()) continue;
             // Where the label's text is drawn: a label holding a box in its
@@ -429,11 +462,13 @@ TEST_F(ScoreWindow, FrameLabelsAreWholeAndClearOfTheirBoxes) {
             QList<QRect> texts;
             if (auto* gap = qobject_cast<scores::GapLabel*>(label)) {
                 texts = gap->textRects();
-                EXPECT_LE(gap->sizeHint().width(), gap->width()) << "cut off: " << label->text().toStdString();
+                EXPECT_LE(gap->sizeHint().width(), gap->width())
+                    << "cut off: " << label->text().toStdString();
             } else if (!label->wordWrap()) {
                 const int need = label->fontMetrics().horizontalAdvance(label->text());
                 EXPECT_LE(need, label->contentsRect().width()) << "cut off: " << label->text().toStdString();
-                texts << QRect(label->geometry().topLeft(), QSize(qMin(need, label->width()), label->height()));
+                texts << QRect(label->geometry().topLeft(),
+                               QSize(qMin(need, label->width()), label->height()));
             }
             for (const QRect& t : texts)
                 for (QWidget* b : boxes)

@@ -20,7 +20,8 @@ sqlite3* storeHandle(const QString& path) {
         const QSqlDatabase db = QSqlDatabase::database(name, false);
         if (QFileInfo(db.databaseName()) != QFileInfo(path) || !db.isOpen()) continue;
         const QVariant h = db.driver()->handle();
-        if (h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0) return *static_cast<sqlite3* const*>(h.data());
+        if (h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0)
+            return *static_cast<sqlite3* const*>(h.data());
     }
     return nullptr;
 }
@@ -32,12 +33,15 @@ QStringList fileContents(const QString& path) {
     sqlite3* h = nullptr;
     sqlite3_open_v2(path.toUtf8().constData(), &h, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt* tables = nullptr;
-    sqlite3_prepare_v2(h, "SELECT name FROM sqlite_master WHERE type='table' ORDER BY name", -1, &tables, nullptr);
+    sqlite3_prepare_v2(h, "SELECT name FROM sqlite_master WHERE type='table' ORDER BY name", -1, &tables,
+                       nullptr);
     while (sqlite3_step(tables) == SQLITE_ROW) {
-        const QString table = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(tables, 0)));
+        const QString table =
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(tables, 0)));
         out << u'#' + table;
         sqlite3_stmt* rows = nullptr;
-        const QByteArray sql = QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(store::quoteIdentifier(table)).toUtf8();
+        const QByteArray sql =
+            QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(store::quoteIdentifier(table)).toUtf8();
         sqlite3_prepare_v2(h, sql.constData(), -1, &rows, nullptr);
         while (sqlite3_step(rows) == SQLITE_ROW) {
             QStringList f;
@@ -70,7 +74,10 @@ TEST_F(AnalysisFixture, RefusedWritesEndTheirTransactionAndSayWhy) {
     };
     const Failure failures[] = {
         {"the commit is refused",
-         [&] { sqlite3_commit_hook(h, [](void*) { return 1; }, nullptr); },
+         [&] {
+             sqlite3_commit_hook(
+                 h, [](void*) { return 1; }, nullptr);
+         },
          [&] { sqlite3_commit_hook(h, nullptr, nullptr); }},
         {"another program holds the write lock",
          [&] {
@@ -98,8 +105,15 @@ TEST_F(AnalysisFixture, RefusedWritesEndTheirTransactionAndSayWhy) {
     };
     const Write writes[] = {
         {"weighted-total formula",
-         [&] { return scores::saveCompositeFormula(model, "期评", {{true, "50"}, {true, "50"}}); }, "保存失败："},
-        {"points formula", [&] { return scores::savePointsFormula(model, {{true, "100"}}, {true, "40"}); }, "保存失败："},
+         [&] {
+             return scores::saveCompositeFormula(model, "期评", {{true, "50"}, {true, "50"}});
+         },
+         "保存失败："},
+        {"points formula",
+         [&] {
+             return scores::savePointsFormula(model, {{true, "100"}}, {true, "40"});
+         },
+         "保存失败："},
         {"grade level", [&] { return scores::storeLevel(model, 2, "优秀", "90"); }, "保存失败："},
         {"band interval", [&] { return scores::storeBandInterval(model, box); }, "保存失败："},
         {"numbered batch", [&] { return model.addBatch("501", "3"); }, "保存失败："},

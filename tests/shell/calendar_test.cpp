@@ -21,11 +21,14 @@ using testing_support::child;
 namespace {
 
 void settle() {
-    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-QLabel* cell(QWidget* w, int i) { return child<QLabel>(w, QStringLiteral("labDate(%1)").arg(i)); }
+QLabel* cell(QWidget* w, int i) {
+    return child<QLabel>(w, QStringLiteral("labDate(%1)").arg(i));
+}
 
 // The visible cells as "index:day" pairs, and the highlighted cell (0 = none).
 struct Grid {
@@ -104,7 +107,8 @@ TEST(CalendarWindow, OpensOnTodayWithTheDocumentedControls) {
     EXPECT_EQ(child<QPushButton>(w, "cmdYear(0)")->text(), "A");
     EXPECT_EQ(child<QPushButton>(w, "cmdYear(1)")->text(), "V");
     EXPECT_TRUE(child<QPushButton>(w, "cmdYesNo(0)")->isVisible());
-    for (int i = 1; i <= 3; ++i) EXPECT_FALSE(child<QPushButton>(w, QStringLiteral("cmdYesNo(%1)").arg(i))->isVisible());
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_FALSE(child<QPushButton>(w, QStringLiteral("cmdYesNo(%1)").arg(i))->isVisible());
     const Grid g = grid(w);
     EXPECT_EQ(g.days[g.highlighted - 1], today.day());
     // Sunday red, Saturday magenta.
@@ -121,7 +125,8 @@ TEST(CalendarWindow, GridFollowsYearAndMonthAndKeepsTheChosenDay) {
     EXPECT_EQ(cell(w, 0)->text(), "1");
     Grid g = grid(w);
     EXPECT_EQ(g.highlighted, 7);
-    for (int i = 1; i <= 42; ++i) EXPECT_EQ(g.days[i - 1], i >= 7 && i <= 37 ? i - 6 : 0) << i;
+    for (int i = 1; i <= 42; ++i)
+        EXPECT_EQ(g.days[i - 1], i >= 7 && i <= 37 ? i - 6 : 0) << i;
 
     // Day 31 chosen, then a 30-day month: the 30th is highlighted and is the
     // date given; the chosen day is kept for longer months.
@@ -141,7 +146,7 @@ TEST(CalendarWindow, GridFollowsYearAndMonthAndKeepsTheChosenDay) {
     QTest::mouseClick(child<QPushButton>(w, "cmdYear(0)"), Qt::LeftButton);
     EXPECT_EQ(child<QLineEdit>(w, "Text1")->text(), "2004");
     g = grid(w);
-    EXPECT_EQ(g.days[3], 1);         // 2004-12-1 is a Wednesday
+    EXPECT_EQ(g.days[3], 1);          // 2004-12-1 is a Wednesday
     EXPECT_EQ(g.highlighted, 3 + 31); // the 31st
     QTest::mouseClick(child<QPushButton>(w, "cmdYear(1)"), Qt::LeftButton);
     QTest::mouseClick(child<QPushButton>(w, "cmdYear(1)"), Qt::LeftButton);
@@ -191,10 +196,14 @@ TEST(CalendarWindow, YearBoxMonthListAndGridAlwaysShowOneMonth) {
         QSignalSpy chosen(w, &shell::frmDate::dateChosen);
         child<QLineEdit>(w, "Text1")->setText(QString::fromUtf8(c.yearText));
         const QString action = QString::fromUtf8(c.action);
-        if (action == u"A") QTest::mouseClick(child<QPushButton>(w, "cmdYear(0)"), Qt::LeftButton);
-        else if (action == u"V") QTest::mouseClick(child<QPushButton>(w, "cmdYear(1)"), Qt::LeftButton);
-        else if (action == u"确定") child<QPushButton>(w, "cmdYesNo(1)")->click();
-        else child<QComboBox>(w, "cobMonth")->setCurrentIndex(shell::monthNumber(action) - 1);
+        if (action == u"A")
+            QTest::mouseClick(child<QPushButton>(w, "cmdYear(0)"), Qt::LeftButton);
+        else if (action == u"V")
+            QTest::mouseClick(child<QPushButton>(w, "cmdYear(1)"), Qt::LeftButton);
+        else if (action == u"确定")
+            child<QPushButton>(w, "cmdYesNo(1)")->click();
+        else
+            child<QComboBox>(w, "cobMonth")->setCurrentIndex(shell::monthNumber(action) - 1);
         if (action == u"确定") {
             ASSERT_EQ(chosen.size(), 1);
             EXPECT_EQ(chosen.at(0).at(1).toString(), QString::fromUtf8(c.date));
@@ -218,12 +227,17 @@ TEST(CalendarWindow, ClockShowsTheTimeInTheLocalesFormat) {
         const char* locale;
         const char* format;
     } cases[] = {
-        {"C", "HH:mm:ss"},         {"zh_CN", "HH:mm:ss"},        {"en_US", "h:mm:ss AP"},
-        {"ja_JP", "H時mm分ss秒"}, {"ko_KR", "AP h시 m분 s초"}, {"fa_IR", "H:mm:ss"},
+        {"C", "HH:mm:ss"},
+        {"zh_CN", "HH:mm:ss"},
+        {"en_US", "h:mm:ss AP"},
+        {"ja_JP", "H時mm分ss秒"},
+        {"ko_KR", "AP h시 m분 s초"},
+        {"fa_IR", "H:mm:ss"},
         {"fr_CA", "HH 'h' mm 'min' ss 's'"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(shell::clockFormat(QLocale(QString::fromLatin1(c.locale))), QString::fromUtf8(c.format)) << c.locale;
+        EXPECT_EQ(shell::clockFormat(QLocale(QString::fromLatin1(c.locale))), QString::fromUtf8(c.format))
+            << c.locale;
 
     // The window's clock follows the locale: with en_US it has AM or PM.
     const QLocale before;
@@ -263,7 +277,8 @@ TEST(CalendarWindow, OkWritesTheDateIntoThePlanWritersBoxAndCloses) {
         EXPECT_EQ(ok->text(), QStringLiteral("确定"));
         EXPECT_FALSE(child<QPushButton>(w, QStringLiteral("cmdYesNo(%1)").arg(3 - purpose))->isVisible());
         show(w, purpose == 1 ? "2003" : "2004", purpose == 1 ? 9 : 1);
-        QTest::mouseClick(cell(w, purpose == 1 ? 2 : 5), Qt::LeftButton); // 2003-9-1 Monday, 2004-1-1 Thursday
+        QTest::mouseClick(cell(w, purpose == 1 ? 2 : 5),
+                          Qt::LeftButton); // 2003-9-1 Monday, 2004-1-1 Thursday
         QSignalSpy chosen(w, &shell::frmDate::dateChosen);
         ok->click();
         settle();

@@ -6,12 +6,12 @@
 #include "shell/Windows.h"
 #include "shell/frmFindFile.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QAbstractItemView>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -31,7 +31,8 @@ void touch(const QString& path) {
 }
 
 void settle() {
-    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
@@ -41,7 +42,8 @@ QStringList searchAll(const QString& root, const QString& pattern) {
     int guard = 0;
     while (!s.finished()) {
         for (const FileSearch::Batch& b : s.step(0)) {
-            for (const QString& m : b.matches) EXPECT_TRUE(m.startsWith(b.folder));
+            for (const QString& m : b.matches)
+                EXPECT_TRUE(m.startsWith(b.folder));
             out += b.matches;
         }
         if (++guard > 100000) {
@@ -58,9 +60,10 @@ class Tree {
 public:
     Tree() {
         // Readable by the unprivileged user the test may switch to.
-        QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                                               QFileDevice::ReadOther | QFileDevice::ExeOther |
-                                               QFileDevice::ReadGroup | QFileDevice::ExeGroup);
+        QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                               QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                               QFileDevice::ExeOther | QFileDevice::ReadGroup |
+                                               QFileDevice::ExeGroup);
         touch(path("b/calc.EXE"));
         touch(path("a/CALC.EXE"));
         touch(path("a/sub/calc.exe"));
@@ -69,9 +72,9 @@ public:
         touch(path("中文/计算器.exe"));
         touch(path("中文/calc.exe.txt"));
         QDir().mkpath(path("c"));
-        QFile::link(dir_.path(), path("b/loop"));        // back to the top
-        QFile::link(path("a"), path("c/calc.exe"));      // a link to a folder, by a matching name
-        QFile::link("..", path("a/sub/up"));             // relative link up
+        QFile::link(dir_.path(), path("b/loop"));   // back to the top
+        QFile::link(path("a"), path("c/calc.exe")); // a link to a folder, by a matching name
+        QFile::link("..", path("a/sub/up"));        // relative link up
         ::chmod(QFile::encodeName(path("locked")).constData(), 0);
     }
     ~Tree() { ::chmod(QFile::encodeName(path("locked")).constData(), 0755); }
@@ -103,13 +106,26 @@ TEST(NamePattern, WildcardsWithoutRegardToCase) {
         const char* name;
         bool match;
     } cases[] = {
-        {"calc.exe", "CALC.EXE", true},     {"calc.exe", "calc.exe.bak", false}, {"*.txt", "notes.TXT", true},
-        {"*.txt", "notes.txt.gz", false},   {"a?c", "abc", true},                 {"a?c", "ac", false},
-        {"a?c", "abbc", false},             {"*.*", "README", true},              {"*a*b", "xaxb", true},
-        {"*a*b", "xaxbx", false},           {"*", "任何名字", true},              {"[ab]", "[AB]", true},
-        {"a?c", "a计c", true},              {"*.exe", "计算器.EXE", true},        {"?算器.exe", "计算器.exe", true},
-        {"école*", "ÉCOLE.doc", true},      {"计算器", "计算机", false},          {"", "x", false},
-        {"**x", "x", true},                 {"x*", "x", true},
+        {"calc.exe", "CALC.EXE", true},
+        {"calc.exe", "calc.exe.bak", false},
+        {"*.txt", "notes.TXT", true},
+        {"*.txt", "notes.txt.gz", false},
+        {"a?c", "abc", true},
+        {"a?c", "ac", false},
+        {"a?c", "abbc", false},
+        {"*.*", "README", true},
+        {"*a*b", "xaxb", true},
+        {"*a*b", "xaxbx", false},
+        {"*", "任何名字", true},
+        {"[ab]", "[AB]", true},
+        {"a?c", "a计c", true},
+        {"*.exe", "计算器.EXE", true},
+        {"?算器.exe", "计算器.exe", true},
+        {"école*", "ÉCOLE.doc", true},
+        {"计算器", "计算机", false},
+        {"", "x", false},
+        {"**x", "x", true},
+        {"x*", "x", true},
     };
     for (const Case& c : cases) {
         const NamePattern p(QString::fromUtf8(c.pattern));
@@ -142,7 +158,8 @@ TEST(FileSearch, ListsFolderByFolderNeverLoopsAndPassesOverUnreadableFolders) {
 TEST(FileSearch, FoldersWhoseNamesBeginWithADotAreListedButNotSearched) {
     QTemporaryDir d;
     const QString r = d.path();
-    for (const char* f : {".cache/calc.exe", ".calc.exe/calc.exe", "a/.git/objects/calc.exe", "a/.calc.exe", "a/calc.exe"})
+    for (const char* f :
+         {".cache/calc.exe", ".calc.exe/calc.exe", "a/.git/objects/calc.exe", "a/.calc.exe", "a/calc.exe"})
         touch(r + u'/' + QString::fromUtf8(f));
     struct Case {
         QString root;
@@ -151,14 +168,17 @@ TEST(FileSearch, FoldersWhoseNamesBeginWithADotAreListedButNotSearched) {
     } cases[] = {
         // A hidden file is a file like any other; a hidden folder is listed.
         {r, "*calc.exe", {r + "/.calc.exe", r + "/a/.calc.exe", r + "/a/calc.exe"}},
-        {r, "*", {r + "/.cache", r + "/.calc.exe", r + "/a", r + "/a/.calc.exe", r + "/a/.git", r + "/a/calc.exe"}},
+        {r,
+         "*",
+         {r + "/.cache", r + "/.calc.exe", r + "/a", r + "/a/.calc.exe", r + "/a/.git", r + "/a/calc.exe"}},
         {r, "objects", {}},
         // A folder chosen to search from is searched, whatever its name.
         {r + "/.cache", "*", {r + "/.cache/calc.exe"}},
         {r + "/a/.git/", "calc.exe", {r + "/a/.git/objects/calc.exe"}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(searchAll(c.root, QString::fromUtf8(c.pattern)), c.found) << c.root.toStdString() << " " << c.pattern;
+        EXPECT_EQ(searchAll(c.root, QString::fromUtf8(c.pattern)), c.found)
+            << c.root.toStdString() << " " << c.pattern;
 }
 
 TEST(FileSearch, SkipsKernelFileSystemsAndMissingRoots) {
@@ -178,7 +198,8 @@ TEST(FileSearch, DrivesStartWithTheRoot) {
     EXPECT_EQ(drives.count("/"), 1);
     for (const QString& d : drives) {
         EXPECT_TRUE(d.endsWith(u'/'));
-        EXPECT_FALSE(d.startsWith("/proc/") || d.startsWith("/sys/") || d.startsWith("/dev/")) << d.toStdString();
+        EXPECT_FALSE(d.startsWith("/proc/") || d.startsWith("/sys/") || d.startsWith("/dev/"))
+            << d.toStdString();
     }
 }
 
@@ -197,7 +218,8 @@ void selectRow(QWidget* w, int row) {
 }
 
 void runToEnd(shell::frmFindFile* w) {
-    while (w->searching()) QCoreApplication::processEvents();
+    while (w->searching())
+        QCoreApplication::processEvents();
 }
 
 } // namespace
@@ -224,14 +246,17 @@ TEST(FinderWindow, SearchListsMatchesCountsThemAndOkWritesTheKey) {
     auto* list = child<QAbstractItemView>(w, "List1");
     ASSERT_NE(list, nullptr);
     QStringList found;
-    for (int i = 0; i < list->model()->rowCount(); ++i) found << list->model()->index(i, 0).data().toString();
+    for (int i = 0; i < list->model()->rowCount(); ++i)
+        found << list->model()->index(i, 0).data().toString();
     EXPECT_EQ(found, w->foundPaths());
     // As root the locked folder is readable too and its match comes after.
-    EXPECT_EQ(found.mid(0, 4), QStringList({t.path("a/CALC.EXE"), t.path("a/sub/calc.exe"), t.path("b/calc.EXE"),
-                                             t.path("c/calc.exe")}));
+    EXPECT_EQ(found.mid(0, 4), QStringList({t.path("a/CALC.EXE"), t.path("a/sub/calc.exe"),
+                                            t.path("b/calc.EXE"), t.path("c/calc.exe")}));
     EXPECT_EQ(child<QLabel>(w, "labFindedName")->text(), found.last());
     EXPECT_EQ(child<QLabel>(w, "labFindingName")->text(),
-              QStringLiteral("在驱动器%1/上共查找到%2个与\"CALC.EXE\"相匹配的文件。").arg(t.root()).arg(found.size()));
+              QStringLiteral("在驱动器%1/上共查找到%2个与\"CALC.EXE\"相匹配的文件。")
+                  .arg(t.root())
+                  .arg(found.size()));
     EXPECT_FALSE(stop->isEnabled());
 
     // "确定" waits for a choice.
@@ -248,7 +273,8 @@ TEST(FinderWindow, SearchListsMatchesCountsThemAndOkWritesTheKey) {
 TEST(FinderWindow, StopEndsTheSearchAndReportsWhatWasFound) {
     testing_support::DataFolder data(false);
     QTemporaryDir dir;
-    for (int i = 0; i < 60; ++i) touch(dir.filePath(QStringLiteral("d%1/x.dat").arg(i, 2, 10, QChar(u'0'))));
+    for (int i = 0; i < 60; ++i)
+        touch(dir.filePath(QStringLiteral("d%1/x.dat").arg(i, 2, 10, QChar(u'0'))));
     auto* w = openFinder("*.DAT", "toobName1");
     w->setRoot(dir.path());
     w->setSliceMilliseconds(0); // one small piece of work per turn of the event loop

@@ -6,12 +6,12 @@
 #include "shell/frmFindFile.h"
 #include "shell/frmSetSystem.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QAbstractItemView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -39,8 +39,10 @@ class ConfigHome {
 public:
     ConfigHome() : old_(qgetenv("XDG_CONFIG_HOME")) { qputenv("XDG_CONFIG_HOME", dir_.path().toUtf8()); }
     ~ConfigHome() {
-        if (old_.isEmpty()) qunsetenv("XDG_CONFIG_HOME");
-        else qputenv("XDG_CONFIG_HOME", old_);
+        if (old_.isEmpty())
+            qunsetenv("XDG_CONFIG_HOME");
+        else
+            qputenv("XDG_CONFIG_HOME", old_);
     }
     QString entry() const { return dir_.path() + QStringLiteral("/autostart/veltrano.desktop"); }
 
@@ -76,12 +78,18 @@ QStringList execArguments(const QString& text, QString* problem) {
             continue;
         }
         const QChar e = i + 1 < exec.size() ? exec[++i] : QChar();
-        if (e == u's') value += u' ';
-        else if (e == u'n') value += u'\n';
-        else if (e == u't') value += u'\t';
-        else if (e == u'r') value += u'\r';
-        else if (e == u'\\') value += u'\\';
-        else *problem += QStringLiteral("unknown escape\n");
+        if (e == u's')
+            value += u' ';
+        else if (e == u'n')
+            value += u'\n';
+        else if (e == u't')
+            value += u'\t';
+        else if (e == u'r')
+            value += u'\r';
+        else if (e == u'\\')
+            value += u'\\';
+        else
+            *problem += QStringLiteral("unknown escape\n");
     }
     // Then the quoting rules of Exec, then "%%".
     QStringList args;
@@ -91,10 +99,14 @@ QStringList execArguments(const QString& text, QString* problem) {
     for (qsizetype i = 0; i < value.size(); ++i) {
         const QChar c = value[i];
         if (quoted) {
-            if (c == u'"') quoted = false;
-            else if (c == u'\\' && i + 1 < value.size() && QStringLiteral("\"`$\\").contains(value[i + 1])) arg += value[++i];
-            else if (c == u'\\' || c == u'"' || c == u'`' || c == u'$') *problem += QStringLiteral("unescaped in quotes\n");
-            else arg += c;
+            if (c == u'"')
+                quoted = false;
+            else if (c == u'\\' && i + 1 < value.size() && QStringLiteral("\"`$\\").contains(value[i + 1]))
+                arg += value[++i];
+            else if (c == u'\\' || c == u'"' || c == u'`' || c == u'$')
+                *problem += QStringLiteral("unescaped in quotes\n");
+            else
+                arg += c;
         } else if (c == u' ') {
             if (inArg) args << arg;
             arg.clear();
@@ -113,8 +125,10 @@ QStringList execArguments(const QString& text, QString* problem) {
         QString out;
         for (qsizetype i = 0; i < a.size(); ++i) {
             if (a[i] == u'%') {
-                if (i + 1 < a.size() && a[i + 1] == u'%') ++i;
-                else *problem += QStringLiteral("field code\n");
+                if (i + 1 < a.size() && a[i + 1] == u'%')
+                    ++i;
+                else
+                    *problem += QStringLiteral("field code\n");
             }
             out += a[i];
         }
@@ -124,7 +138,8 @@ QStringList execArguments(const QString& text, QString* problem) {
 }
 
 void settle() {
-    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
@@ -261,7 +276,8 @@ TEST(Autostart, ProgramAndDataFolderComeBackAsWrittenWhateverTheyHold) {
         qputenv("VELTRANO_DATA_DIR", QFile::encodeName(folder));
         ASSERT_TRUE(shell::WriteAutoRun(program));
         QString problem;
-        EXPECT_EQ(execArguments(readAll(home.entry()), &problem), (QStringList{program, "--data-dir", folder}));
+        EXPECT_EQ(execArguments(readAll(home.entry()), &problem),
+                  (QStringList{program, "--data-dir", folder}));
         EXPECT_EQ(problem, QString());
         EXPECT_TRUE(shell::autostartEnabled());
     }
@@ -307,7 +323,8 @@ TEST(SettingsWindow, OkWritesTheStartChoiceCancelWritesNothing) {
     child<QPushButton>(w, "cmdYesNo(0)")->click();
     settle();
     EXPECT_EQ(windows.find("frmSetSystem"), nullptr);
-    EXPECT_EQ(shell::readProfileString("MyFileAotoRun", "runFileName"), QCoreApplication::applicationFilePath());
+    EXPECT_EQ(shell::readProfileString("MyFileAotoRun", "runFileName"),
+              QCoreApplication::applicationFilePath());
     EXPECT_TRUE(shell::autostartEnabled());
 
     // The next opening shows that it is on; unticking and "确定" turns it off.
@@ -360,7 +377,8 @@ TEST(SettingsWindow, ChoosingAToolOpensTheFinderWhoseResultLandsUnderItsKey) {
     writeAll(tree.path() + "/bin/gnome-calculator", "#!/bin/sh\n");
     finder->setRoot(tree.path());
     child<QPushButton>(finder, "Command1")->click();
-    while (finder->searching()) QCoreApplication::processEvents();
+    while (finder->searching())
+        QCoreApplication::processEvents();
     auto* list = child<QAbstractItemView>(finder, "List1");
     ASSERT_EQ(list->model()->rowCount(), 1);
     list->setCurrentIndex(list->model()->index(0, 0));

@@ -1,5 +1,6 @@
 #include "Printers.h"
 #include "TestSupport.h"
+#include "scores/frmStudenCJ.h"
 #include "shell/KeyFilter.h"
 #include "shell/MessageBox.h"
 #include "shell/SingleInstance.h"
@@ -8,7 +9,6 @@
 #include "shell/Windows.h"
 #include "shell/frmTarvek.h"
 #include "shell/frmTray.h"
-#include "scores/frmStudenCJ.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,18 +20,18 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
-#include <QTemporaryDir>
 #include <cmath>
 #include <csignal>
+#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <gtest/gtest.h>
 
 using shell::Windows;
 
@@ -58,13 +58,15 @@ struct ShellFixture : ::testing::Test {
 TEST_F(ShellFixture, SplashLoadsTrayAtTenthTickAndClosesAtTwentieth) {
     auto* splash = qobject_cast<shell::frmTarvek*>(Windows::instance().open(QStringLiteral("frmTarvek")));
     ASSERT_TRUE(splash);
-    for (int i = 0; i < 9; ++i) splash->tick();
+    for (int i = 0; i < 9; ++i)
+        splash->tick();
     EXPECT_FALSE(Windows::instance().find(QStringLiteral("frmTray")));
     splash->tick();
     QWidget* tray = Windows::instance().find(QStringLiteral("frmTray"));
     ASSERT_TRUE(tray);
     EXPECT_FALSE(tray->isVisible()); // loaded, never shown
-    for (int i = 0; i < 9; ++i) splash->tick();
+    for (int i = 0; i < 9; ++i)
+        splash->tick();
     EXPECT_TRUE(Windows::instance().find(QStringLiteral("frmTarvek")));
     splash->tick();
     EXPECT_FALSE(Windows::instance().find(QStringLiteral("frmTarvek")));
@@ -79,12 +81,19 @@ TEST_F(ShellFixture, SplashTimerRunsOnItsOwn) {
 TEST_F(ShellFixture, TrayMenuHasEveryEntryInOrder) {
     auto* tray = qobject_cast<shell::frmTray*>(Windows::instance().load(QStringLiteral("frmTray")));
     ASSERT_TRUE(tray);
-    const QList<QPair<QString, QString>> expected{
-        {"mnuTrayAbout", "&关于...."},          {"mnuTraySystem", "&系统设置"},      {"mnuTraySep1", ""},
-        {"mnuTraySetInternet", "&记录当前网址"}, {"mnuTrayInternet", "&浏览网上资源"}, {"mnuTraySep3", ""},
-        {"mnuTrayZhongjie", "&期末总结枪手"},    {"mnuTrayPinyu", "&学生评语快手"},    {"mnuTrayChengJi", "&成绩管理助手"},
-        {"mnuTrayJiaoan", "&教案设计能手"},      {"mnuTrayJiahua", "&开学计划高手"},   {"mnuTraySep4", ""},
-        {"mnuTrayClose", "&退    出"}};
+    const QList<QPair<QString, QString>> expected{{"mnuTrayAbout", "&关于...."},
+                                                  {"mnuTraySystem", "&系统设置"},
+                                                  {"mnuTraySep1", ""},
+                                                  {"mnuTraySetInternet", "&记录当前网址"},
+                                                  {"mnuTrayInternet", "&浏览网上资源"},
+                                                  {"mnuTraySep3", ""},
+                                                  {"mnuTrayZhongjie", "&期末总结枪手"},
+                                                  {"mnuTrayPinyu", "&学生评语快手"},
+                                                  {"mnuTrayChengJi", "&成绩管理助手"},
+                                                  {"mnuTrayJiaoan", "&教案设计能手"},
+                                                  {"mnuTrayJiahua", "&开学计划高手"},
+                                                  {"mnuTraySep4", ""},
+                                                  {"mnuTrayClose", "&退    出"}};
     const QList<QAction*> actions = tray->menu()->actions();
     ASSERT_EQ(actions.size(), expected.size());
     for (int i = 0; i < actions.size(); ++i) {
@@ -130,7 +139,8 @@ TEST_F(ShellFixture, EachEntryOpensOneWindowAndBringsItBack) {
     const QList<QWidget*> tops = QApplication::topLevelWidgets();
     for (const auto& [entry, window] : entries) {
         int same = 0;
-        for (QWidget* w : tops) same += w->objectName() == window;
+        for (QWidget* w : tops)
+            same += w->objectName() == window;
         EXPECT_EQ(same, 1) << window.toStdString();
     }
 }
@@ -274,11 +284,19 @@ TEST_F(PlacementFixture, SecondaryWindowsOpenCentredOverTheirCallerWithinTheScre
         {"over the caller", {a.x() + 200, a.y() + 150, 400, 300}, true, true, probe, OverCaller},
         {"over the active window", {a.x() + 200, a.y() + 150, 400, 300}, true, false, probe, OverCaller},
         {"caller at the top left", {a.x(), a.y(), 100, 80}, true, true, {300, 200}, TopLeft},
-        {"caller at the bottom right", {a.right() - 99, a.bottom() - 79, 100, 80}, true, true, {300, 200},
+        {"caller at the bottom right",
+         {a.right() - 99, a.bottom() - 79, 100, 80},
+         true,
+         true,
+         {300, 200},
          BottomRight},
         {"caller not on screen", {a.x(), a.y(), 100, 80}, false, true, probe, ScreenCentre},
         {"nothing open", {}, false, false, probe, ScreenCentre},
-        {"larger than the screen", {a.x() + 200, a.y() + 150, 400, 300}, true, true, a.size() + QSize(100, 100),
+        {"larger than the screen",
+         {a.x() + 200, a.y() + 150, 400, 300},
+         true,
+         true,
+         a.size() + QSize(100, 100),
          TopLeft},
     };
     for (const Case& c : cases) {
@@ -300,8 +318,12 @@ TEST_F(PlacementFixture, SecondaryWindowsOpenCentredOverTheirCallerWithinTheScre
             EXPECT_LE(off.manhattanLength(), 1 + (f.width() - w->width())) << off.x() << "," << off.y();
             break;
         }
-        case TopLeft: EXPECT_EQ(f.topLeft(), a.topLeft()); break;
-        case BottomRight: EXPECT_EQ(f.bottomRight(), a.bottomRight()); break;
+        case TopLeft:
+            EXPECT_EQ(f.topLeft(), a.topLeft());
+            break;
+        case BottomRight:
+            EXPECT_EQ(f.bottomRight(), a.bottomRight());
+            break;
         }
         if (c.size == probe) {
             EXPECT_TRUE(a.contains(f));
@@ -318,7 +340,8 @@ TEST_F(PlacementFixture, SecondaryWindowsOpenCentredOverTheirCallerWithinTheScre
 }
 
 TEST_F(PlacementFixture, ClassFileWindowOpensOverTheScoreWindow) {
-    auto* scores = qobject_cast<scores::frmStudenCJ*>(Windows::instance().open(QStringLiteral("frmStudenCJ")));
+    auto* scores =
+        qobject_cast<scores::frmStudenCJ*>(Windows::instance().open(QStringLiteral("frmStudenCJ")));
     ASSERT_TRUE(scores);
     scores->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(scores));
@@ -335,7 +358,8 @@ namespace {
 // Stands in for a tool window: records its close and may ask first.
 class LoggingWindow : public QWidget {
 public:
-    LoggingWindow(QString name, QStringList* log, bool asks) : name_(std::move(name)), log_(log), asks_(asks) {}
+    LoggingWindow(QString name, QStringList* log, bool asks)
+        : name_(std::move(name)), log_(log), asks_(asks) {}
 
 protected:
     void closeEvent(QCloseEvent* e) override {
@@ -367,8 +391,10 @@ struct ExitFixture : ShellFixture {
     void TearDown() override {
         ShellFixture::TearDown();
         for (auto it = saved.begin(); it != saved.end(); ++it) {
-            if (it.value()) Windows::instance().setFactory(it.key(), it.value());
-            else Windows::instance().setFactory(it.key(), nullptr);
+            if (it.value())
+                Windows::instance().setFactory(it.key(), it.value());
+            else
+                Windows::instance().setFactory(it.key(), nullptr);
         }
     }
 };
@@ -426,9 +452,12 @@ TEST(SharedHelpers, NumberAndUnitForms) {
     struct Case {
         double v;
         const char* text;
-    } cases[] = {{253, "253"}, {253.0 / 3, "84.3333333333333"}, {-0.5, "-0.5"}, {0, "0"},
-                 {1e-7, "0.0000001"}, {65, "65"}, {0.1 + 0.2, "0.3"}};
-    for (const Case& c : cases) EXPECT_EQ(shell::numberText(c.v), QString::fromLatin1(c.text)) << c.v;
+    } cases[] = {{253, "253"},        {253.0 / 3, "84.3333333333333"},
+                 {-0.5, "-0.5"},      {0, "0"},
+                 {1e-7, "0.0000001"}, {65, "65"},
+                 {0.1 + 0.2, "0.3"}};
+    for (const Case& c : cases)
+        EXPECT_EQ(shell::numberText(c.v), QString::fromLatin1(c.text)) << c.v;
     EXPECT_EQ(shell::numberText(std::nan("")), QString());
     EXPECT_EQ(shell::numberText(INFINITY), QString());
     EXPECT_EQ(shell::mmToTwips(210), 11907);
@@ -455,13 +484,18 @@ namespace {
 // Sets an environment variable (or unsets it, for a null value) for one scope.
 class EnvVar {
 public:
-    EnvVar(const char* name, const QByteArray& value) : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
-        if (value.isNull()) qunsetenv(name);
-        else qputenv(name, value);
+    EnvVar(const char* name, const QByteArray& value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
     }
     ~EnvVar() {
-        if (had_) qputenv(name_, old_);
-        else qunsetenv(name_);
+        if (had_)
+            qputenv(name_, old_);
+        else
+            qunsetenv(name_);
     }
 
 private:
@@ -471,8 +505,9 @@ private:
 };
 
 QString mode(const QString& path) {
-    struct stat st{};
-    return lstat(QFile::encodeName(path).constData(), &st) == 0 ? QString::number(st.st_mode & 0777, 8) : QString();
+    struct stat st {};
+    return lstat(QFile::encodeName(path).constData(), &st) == 0 ? QString::number(st.st_mode & 0777, 8)
+                                                                : QString();
 }
 } // namespace
 
@@ -572,7 +607,7 @@ TEST(SingleCopy, AListenerOfAnotherUserDoesNotStopTheStart) {
     EXPECT_FALSE(first.forwardToRunning({QStringLiteral("veltrano")}));
     ASSERT_TRUE(first.listen());
     QSignalSpy spy(&first, &shell::SingleInstance::messageReceived);
-    EXPECT_TRUE(shell::SingleInstance(key).forwardToRunning({QStringLiteral("veltrano"), QStringLiteral("--open"),
-                                                             QStringLiteral("frmDate")}));
+    EXPECT_TRUE(shell::SingleInstance(key).forwardToRunning(
+        {QStringLiteral("veltrano"), QStringLiteral("--open"), QStringLiteral("frmDate")}));
     QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 3000);
 }

@@ -8,8 +8,8 @@ TEST(Currency, ParsesAndPrintsShortestForm) {
     struct Case {
         const char* in;
         const char* out;
-    } cases[] = {{"85", "85"},        {" 84.3333 ", "84.3333"}, {"-2.50", "-2.5"}, {".75", "0.75"},
-                 {"100.", "100"},     {"1.23456", "1.2346"},    {"0", "0"},       {"+3", "3"},
+    } cases[] = {{"85", "85"},          {" 84.3333 ", "84.3333"}, {"-2.50", "-2.5"}, {".75", "0.75"},
+                 {"100.", "100"},       {"1.23456", "1.2346"},    {"0", "0"},        {"+3", "3"},
                  {"0.00005", "0.0001"}, {"-0.00004", "0"}};
     for (const Case& c : cases) {
         auto v = Currency::parse(QString::fromUtf8(c.in));
@@ -49,7 +49,8 @@ TEST(Currency, ShortestFormAcrossTheRange) {
                  {1234567890123, "123456789.0123"},
                  {INT64_MAX, "922337203685477.5807"},
                  {INT64_MIN, "-922337203685477.5808"}};
-    for (const Case& c : cases) EXPECT_EQ(Currency::fromRaw(c.raw).toString(), QString::fromLatin1(c.text)) << c.raw;
+    for (const Case& c : cases)
+        EXPECT_EQ(Currency::fromRaw(c.raw).toString(), QString::fromLatin1(c.text)) << c.raw;
 }
 
 // Values past the 64-bit count are refused, never wrapped to the other sign.

@@ -14,8 +14,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <functional>
-#include <iostream>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -35,7 +35,8 @@ QStringList dump(const QString& path, const QString& table) {
     if (!rs) return {QStringLiteral("<none>")};
     for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext()) {
         QStringList row{QString::number(rs->storedKey())};
-        for (int i = 0; i < rs->fieldCount(); ++i) row << rs->text(i);
+        for (int i = 0; i < rs->fieldCount(); ++i)
+            row << rs->text(i);
         out << row.join(u'|');
     }
     return out;
@@ -45,13 +46,15 @@ QStringList numbers(const QString& path) {
     QStringList out;
     auto rs = Recordset::OpenTable(path, QStringLiteral("dataBak"));
     if (!rs) return out;
-    for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext()) out << rs->text(QStringLiteral("编号"));
+    for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext())
+        out << rs->text(QStringLiteral("编号"));
     return out;
 }
 
 QStringList settingsNumbers(std::initializer_list<int> order) {
     QStringList out;
-    for (int n : order) out << QStringLiteral("listKM%1").arg(n);
+    for (int n : order)
+        out << QStringLiteral("listKM%1").arg(n);
     return out;
 }
 
@@ -90,11 +93,14 @@ TEST(StartupFiles, EachUnusableFileHasItsOwnMessage) {
     } cases[] = {
         {"locked by another program", nullptr, QStringLiteral("正被其他程序占用"), Opens::No},
         {"read-only file",
-         [](const QString&, const QString& file) { QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadUser); },
+         [](const QString&, const QString& file) {
+             QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadUser);
+         },
          QStringLiteral("是只读文件，本次只能查看"), Opens::ReadOnly, true},
         {"read-only folder",
          [](const QString& folder, const QString&) {
-             QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser);
+             QFile::setPermissions(folder,
+                                   QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser | QFile::ExeUser);
          },
          QStringLiteral("不允许写入，本次只能查看"), Opens::ReadOnly, true},
         {"a folder in its place",
@@ -148,7 +154,8 @@ TEST(StartupFiles, EachUnusableFileHasItsOwnMessage) {
         const QString file = dir.filePath(kClassDb);
         sqlite3* holder = nullptr;
         if (!c.spoil) {
-            ASSERT_EQ(sqlite3_open_v2(file.toUtf8().constData(), &holder, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+            ASSERT_EQ(sqlite3_open_v2(file.toUtf8().constData(), &holder, SQLITE_OPEN_READWRITE, nullptr),
+                      SQLITE_OK);
             ASSERT_EQ(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
         } else {
             c.spoil(dir.path(), file);
@@ -181,7 +188,8 @@ TEST(StartupFiles, EachUnusableFileHasItsOwnMessage) {
             files->SetField(0, QStringLiteral("初二(3)班"));
             EXPECT_EQ(files->Update(), c.opens == Opens::Writable);
             if (c.opens == Opens::ReadOnly) {
-                EXPECT_TRUE(files->lastError().contains(QStringLiteral("不能保存修改"))) << files->lastError().toStdString();
+                EXPECT_TRUE(files->lastError().contains(QStringLiteral("不能保存修改")))
+                    << files->lastError().toStdString();
                 expectChineseOnly(files->lastError(), file);
                 EXPECT_FALSE(db.CreateTable(QStringLiteral("初二(3)班"), classTableFields()));
                 expectChineseOnly(db.lastError(), file);
@@ -207,11 +215,13 @@ TEST(StartupFiles, TemplateGetsItsMissingRowsBack) {
     };
     struct Case {
         const char* what;
-        QList<Kept> kept; // the settings rows the template still has
-        QStringList order;  // the "编号" of every row afterwards
+        QList<Kept> kept;  // the settings rows the template still has
+        QStringList order; // the "编号" of every row afterwards
         bool toldAtTheEnd = false;
     } cases[] = {
-        {"empty (killed between table and rows)", {}, settingsNumbers({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})},
+        {"empty (killed between table and rows)",
+         {},
+         settingsNumbers({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})},
         {"last rows missing",
          {{0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 5}, {5, 6}, {6, 7}, {7, 8}, {8, 9}},
          settingsNumbers({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})},
@@ -222,10 +232,34 @@ TEST(StartupFiles, TemplateGetsItsMissingRowsBack) {
          {{2, 1}, {3, 2}, {4, 3}, {5, 4}, {6, 5}, {7, 6}, {8, 7}, {9, 8}, {10, 9}, {11, 10}, {12, 11}},
          settingsNumbers({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})},
         {"no room between its neighbours",
-         {{0, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 6}, {7, 7}, {8, 8}, {9, 9}, {10, 10}, {11, 11}, {12, 12}},
-         settingsNumbers({0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 1}), true},
+         {{0, 1},
+          {2, 2},
+          {3, 3},
+          {4, 4},
+          {5, 5},
+          {6, 6},
+          {7, 7},
+          {8, 8},
+          {9, 9},
+          {10, 10},
+          {11, 11},
+          {12, 12}},
+         settingsNumbers({0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 1}),
+         true},
         {"all there, one edited",
-         {{0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 5}, {5, 6}, {6, 7}, {7, 8}, {8, 9}, {9, 10}, {10, 11}, {11, 12}, {12, 13}},
+         {{0, 1},
+          {1, 2},
+          {2, 3},
+          {3, 4},
+          {4, 5},
+          {5, 6},
+          {6, 7},
+          {7, 8},
+          {8, 9},
+          {9, 10},
+          {10, 11},
+          {11, 12},
+          {12, 13}},
          settingsNumbers({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})},
     };
     const QList<QList<QVariant>> defaults = templateRows();
@@ -242,7 +276,8 @@ TEST(StartupFiles, TemplateGetsItsMissingRowsBack) {
                     row[1] = QStringLiteral("语文");
                     row[6] = QStringLiteral("120");
                 }
-                ASSERT_TRUE(db.insertRecord(QStringLiteral("dataBak"), row, k.key)) << db.lastError().toStdString();
+                ASSERT_TRUE(db.insertRecord(QStringLiteral("dataBak"), row, k.key))
+                    << db.lastError().toStdString();
             }
         }
         const QStringList before = dump(file, QStringLiteral("dataBak"));
@@ -250,7 +285,8 @@ TEST(StartupFiles, TemplateGetsItsMissingRowsBack) {
         const QStringList messages = ensureDataFiles(dir.path());
         EXPECT_EQ(numbers(file), c.order);
         const QStringList after = dump(file, QStringLiteral("dataBak"));
-        for (const QString& row : before) EXPECT_TRUE(after.contains(row)) << "changed: " << row.toStdString();
+        for (const QString& row : before)
+            EXPECT_TRUE(after.contains(row)) << "changed: " << row.toStdString();
         const int missing = 13 - int(c.kept.size());
         const QStringList told = mentioning(messages, QStringLiteral("dataBak"));
         if (missing == 0) {
@@ -258,7 +294,8 @@ TEST(StartupFiles, TemplateGetsItsMissingRowsBack) {
             continue;
         }
         ASSERT_EQ(told.size(), 1) << messages.join(u'\n').toStdString();
-        EXPECT_TRUE(told[0].contains(QStringLiteral("缺少 %1 行设置记录").arg(missing))) << told[0].toStdString();
+        EXPECT_TRUE(told[0].contains(QStringLiteral("缺少 %1 行设置记录").arg(missing)))
+            << told[0].toStdString();
         EXPECT_EQ(told[0].contains(QStringLiteral("末尾")), c.toldAtTheEnd) << told[0].toStdString();
         expectChineseOnly(told[0], file);
 
@@ -283,7 +320,8 @@ TEST(StartupFiles, OldClassListGetsAWideNameField) {
     const QString cls = QStringLiteral("初三(2)班");
     {
         Database db = Database::Create(file);
-        ASSERT_TRUE(db.CreateTable(QStringLiteral("files"), {{QStringLiteral("文件名"), FieldKind::Text, 255}}));
+        ASSERT_TRUE(
+            db.CreateTable(QStringLiteral("files"), {{QStringLiteral("文件名"), FieldKind::Text, 255}}));
         ASSERT_TRUE(db.CreateTable(QStringLiteral("dataBak"), classTableFields()));
         qint64 key = 0;
         for (const QList<QVariant>& row : templateRows())
@@ -344,7 +382,8 @@ TEST(StartupKill, KillDuringFirstStartLeavesUsableFiles) {
     ensureDataFiles(scratch.path());
     const qint64 firstStartMs = qMax<qint64>(clock.elapsed(), 20);
     QList<qint64> delays;
-    for (int i = 0; i <= 16; ++i) delays << firstStartMs * i / 16;
+    for (int i = 0; i <= 16; ++i)
+        delays << firstStartMs * i / 16;
     delays << firstStartMs * 4;
     for (qint64 delayMs : delays) {
         SCOPED_TRACE(delayMs);
@@ -357,7 +396,8 @@ TEST(StartupKill, KillDuringFirstStartLeavesUsableFiles) {
                     {QStringLiteral("--gtest_filter=StartupKill.ChildMakesTheDataFiles")});
         ASSERT_TRUE(child.waitForStarted(30000));
         QByteArray said;
-        while (!(said += child.readAllStandardOutput()).contains("ready")) ASSERT_TRUE(child.waitForReadyRead(30000));
+        while (!(said += child.readAllStandardOutput()).contains("ready"))
+            ASSERT_TRUE(child.waitForReadyRead(30000));
         QThread::msleep(delayMs);
         child.kill();
         ASSERT_TRUE(child.waitForFinished(30000));
@@ -368,9 +408,11 @@ TEST(StartupKill, KillDuringFirstStartLeavesUsableFiles) {
         for (const DatabaseSchema& s : databaseSchemas()) {
             Database db = Database::OpenDatabase(dir.filePath(s.fileName));
             ASSERT_TRUE(db.isValid()) << s.fileName.toStdString();
-            for (const TableSchema& t : s.tables) EXPECT_TRUE(db.hasTable(t.name)) << t.name.toStdString();
+            for (const TableSchema& t : s.tables)
+                EXPECT_TRUE(db.hasTable(t.name)) << t.name.toStdString();
         }
-        EXPECT_EQ(numbers(dir.filePath(kClassDb)), settingsNumbers({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+        EXPECT_EQ(numbers(dir.filePath(kClassDb)),
+                  settingsNumbers({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
         EXPECT_TRUE(ensureDataFiles(dir.path()).isEmpty());
     }
 }

@@ -13,7 +13,8 @@ using namespace store;
 
 namespace {
 
-const QList<FieldDef> kFields{{QStringLiteral("姓名"), FieldKind::Text, 50}, {QStringLiteral("js0"), FieldKind::Currency, 0}};
+const QList<FieldDef> kFields{{QStringLiteral("姓名"), FieldKind::Text, 50},
+                              {QStringLiteral("js0"), FieldKind::Currency, 0}};
 
 // The names in a table as a plain SQLite connection of another program reads
 // them from the file (nothing of this program's connections involved).
@@ -26,7 +27,8 @@ QStringList namesInFile(const QString& file, const char* table = "t") {
         if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) == SQLITE_OK)
             while (sqlite3_step(st) == SQLITE_ROW)
                 out << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-        else out << QStringLiteral("<%1>").arg(QString::fromUtf8(sqlite3_errmsg(db)));
+        else
+            out << QStringLiteral("<%1>").arg(QString::fromUtf8(sqlite3_errmsg(db)));
         sqlite3_finalize(st);
     }
     sqlite3_close(db);
@@ -94,14 +96,15 @@ TEST(Durability, WriteAheadFilesAreSwitchedOverOrFoldedBack) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("cCj218.mdb"));
     sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(path.toUtf8().constData(), &other, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
+    ASSERT_EQ(sqlite3_open_v2(path.toUtf8().constData(), &other, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                              nullptr),
               SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other,
                            "PRAGMA journal_mode=WAL; CREATE TABLE t (\"姓名\" TEXT(50), js0 CURRENCY);"
                            "INSERT INTO t (\"姓名\") VALUES ('甲')",
                            nullptr, nullptr, nullptr),
               SQLITE_OK);
-    EXPECT_EQ(headerByte(path, 18), QByteArray(1, 2)); // write-ahead mode
+    EXPECT_EQ(headerByte(path, 18), QByteArray(1, 2));              // write-ahead mode
     EXPECT_FALSE(namesInCopy(path).contains(QStringLiteral("甲"))); // only in the log so far
     {
         // The other connection still has the file open.

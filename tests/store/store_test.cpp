@@ -17,8 +17,10 @@ using namespace store;
 namespace {
 
 QList<FieldDef> sampleFields() {
-    return {{QStringLiteral("内容"), FieldKind::Memo, 0},   {QStringLiteral("姓名"), FieldKind::Text, 10},
-            {QStringLiteral("js0"), FieldKind::Currency, 0}, {QStringLiteral("序号"), FieldKind::Number, 0},
+    return {{QStringLiteral("内容"), FieldKind::Memo, 0},
+            {QStringLiteral("姓名"), FieldKind::Text, 10},
+            {QStringLiteral("js0"), FieldKind::Currency, 0},
+            {QStringLiteral("序号"), FieldKind::Number, 0},
             {QStringLiteral("记录时间"), FieldKind::Date, 0}};
 }
 
@@ -42,7 +44,8 @@ struct StoreFixture : ::testing::Test {
     }
     QStringList names(Recordset& rs) {
         QStringList out;
-        for (rs.MoveFirst(); !rs.isEOF(); rs.MoveNext()) out << rs.text(QStringLiteral("姓名"));
+        for (rs.MoveFirst(); !rs.isEOF(); rs.MoveNext())
+            out << rs.text(QStringLiteral("姓名"));
         return out;
     }
 };
@@ -53,7 +56,8 @@ TEST_F(StoreFixture, KeepsStoredOrderAcrossDeletesAndReopen) {
     auto rs = open();
     ASSERT_TRUE(rs);
     EXPECT_TRUE(rs->isEOF());
-    for (const char* n : {"甲", "乙", "丙", "丁", "戊"}) add(*rs, QString::fromUtf8(n));
+    for (const char* n : {"甲", "乙", "丙", "丁", "戊"})
+        add(*rs, QString::fromUtf8(n));
     EXPECT_EQ(rs->RecordCount(), 5);
 
     // Delete the second and the fourth; MoveNext after a Delete goes to the
@@ -180,7 +184,8 @@ TEST(FieldLimits, TextCountsCharactersAndCurrencyKeepsItsRange) {
         }
     }
     QString why;
-    EXPECT_EQ(Recordset::convertForStore(score, QVariant::fromValue(quint64(85)), &why)->toLongLong(), 850000);
+    EXPECT_EQ(Recordset::convertForStore(score, QVariant::fromValue(quint64(85)), &why)->toLongLong(),
+              850000);
 }
 
 // A class name as long as a table name can be is kept in the class list, and
@@ -212,7 +217,8 @@ TEST(FieldLimits, LongNamesFitWhereTheDatabaseTakesThem) {
 // Both ways of reading a table (the driver's raw handle, and Qt Sql when the
 // driver's SQLite is not this program's) give the same values.
 TEST_F(StoreFixture, DriverReadsMatchRawHandleReads) {
-    EXPECT_TRUE(Database::readsThroughRawHandle()) << "Qt's SQLite driver and libsqlite3 should be one library here";
+    EXPECT_TRUE(Database::readsThroughRawHandle())
+        << "Qt's SQLite driver and libsqlite3 should be one library here";
     auto rs = open();
     rs->AddNew();
     rs->SetField(0, QStringLiteral("评语"));
@@ -318,7 +324,8 @@ TEST(StoreKill, KillAfterUpdateLosesNothing) {
     auto env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("VELTRANO_KILL_TEST_DB"), path);
     child.setProcessEnvironment(env);
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=StoreKill.ChildWritesThenDies")});
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=StoreKill.ChildWritesThenDies")});
     ASSERT_TRUE(child.waitForFinished(30000));
     EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
     // The file alone holds the confirmed change (nothing is left only in a
@@ -408,8 +415,9 @@ TEST_F(StoreFixture, ChangeWatchSeesEveryCommit) {
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open_v2(path.toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
     sqlite3_busy_timeout(other, 0);
-    EXPECT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; DELETE FROM \"高一(1)班\"; COMMIT", nullptr, nullptr, nullptr),
-              SQLITE_OK)
+    EXPECT_EQ(
+        sqlite3_exec(other, "BEGIN EXCLUSIVE; DELETE FROM \"高一(1)班\"; COMMIT", nullptr, nullptr, nullptr),
+        SQLITE_OK)
         << sqlite3_errmsg(other);
     sqlite3_close(other);
     EXPECT_NE(watch.version(path), beforeOther);

@@ -16,7 +16,8 @@ Frame0Subjects::Frame0Subjects(frmStudenCJ* window)
     list_->setObjectName(QStringLiteral("listKmEdit"));
     list_->setToolTip(QStringLiteral("若顺序有乱(因以前删除)，请继续更改!!!"));
     list_->setGeometry(10, 20, 120, 220);
-    connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { picked(list_->row(item)); });
+    connect(list_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { picked(list_->row(item)); });
 
     auto* nameLabel = new QLabel(QStringLiteral("科目名称"), this);
     nameLabel->setGeometry(142, 20, 150, 20);
@@ -91,8 +92,10 @@ void Frame0Subjects::picked(int slot) {
 
 void Frame0Subjects::finish(const Outcome& o, bool focusList) {
     tell(o);
-    if (focusList) list_->setFocus();
-    else name_->setFocus();
+    if (focusList)
+        list_->setFocus();
+    else
+        name_->setFocus();
 }
 
 } // namespace scores

@@ -10,15 +10,20 @@ std::pair<int, int> blanks(const QString& text) {
     const int start = int(text.indexOf(QStringLiteral("  ")));
     if (start < 0) return {int(text.size()), int(text.size())};
     int end = start;
-    while (end < text.size() && text[end] == u' ') ++end;
+    while (end < text.size() && text[end] == u' ')
+        ++end;
     return {start, end};
 }
 } // namespace
 
 GapLabel::GapLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {}
 
-QString GapLabel::before() const { return text().left(blanks(text()).first); }
-QString GapLabel::after() const { return text().mid(blanks(text()).second); }
+QString GapLabel::before() const {
+    return text().left(blanks(text()).first);
+}
+QString GapLabel::after() const {
+    return text().mid(blanks(text()).second);
+}
 
 void GapLabel::holdBox(QWidget* box, int boxWidth) {
     box_ = box;
@@ -47,7 +52,8 @@ QList<QRect> GapLabel::textRects() const {
 
 QSize GapLabel::sizeHint() const {
     const QFontMetrics fm(font());
-    return QSize(fm.horizontalAdvance(before()) + gap_ + fm.horizontalAdvance(after()) + 2, QLabel::sizeHint().height());
+    return QSize(fm.horizontalAdvance(before()) + gap_ + fm.horizontalAdvance(after()) + 2,
+                 QLabel::sizeHint().height());
 }
 
 void GapLabel::paintEvent(QPaintEvent*) {
@@ -57,7 +63,8 @@ void GapLabel::paintEvent(QPaintEvent*) {
     const QRect r = contentsRect();
     const QString head = before();
     p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter, head);
-    p.drawText(r.adjusted(fm.horizontalAdvance(head) + gap_, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, after());
+    p.drawText(r.adjusted(fm.horizontalAdvance(head) + gap_, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+               after());
 }
 
 } // namespace scores
