@@ -76,7 +76,7 @@ Outcome ScoreModel::storeScore(const QString& subjectText, bool byName, const QS
     rs->Edit();
     rs->SetField(QStringLiteral("js%1").arg(k), score);
     if (!rs->Update()) {
-        out.messages << QStringLiteral("保存失败：") + rs->lastError();
+        out.messages << msg::saveFailed(rs->lastError());
         return out;
     }
     snapshotIsCurrent();

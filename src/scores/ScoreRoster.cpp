@@ -34,7 +34,7 @@ QString numberProblem(const QString& number) {
 }
 
 QString writeFailed(const store::Recordset& rs) {
-    return QStringLiteral("保存失败：") + rs.lastError();
+    return msg::saveFailed(rs.lastError());
 }
 
 // The size box read as the old number reading does: a leading number, else 0.

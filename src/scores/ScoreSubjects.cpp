@@ -59,7 +59,7 @@ Outcome ScoreModel::addSubject(const QString& nameBox, const QString& fullMarksB
         rs->Edit();
         rs->SetField(kName, name);
         rs->SetField(kFullMarks, marks);
-        if (!rs->Update()) return Outcome::fail(QStringLiteral("保存失败：") + rs->lastError());
+        if (!rs->Update()) return Outcome::fail(msg::saveFailed(rs->lastError()));
         stored = true;
         break;
     }
@@ -81,7 +81,7 @@ Outcome ScoreModel::changeSubject(int slot, const QString& nameBox, const QStrin
     rs->Edit();
     rs->SetField(kName, name);
     rs->SetField(kFullMarks, marks);
-    if (!rs->Update()) return Outcome::fail(QStringLiteral("保存失败：") + rs->lastError());
+    if (!rs->Update()) return Outcome::fail(msg::saveFailed(rs->lastError()));
     snapshotIsCurrent();
     LoadSettings();
     return Outcome{true, {}};
@@ -95,7 +95,7 @@ Outcome ScoreModel::deleteSubject(int slot, const QString& nameBox, const QStrin
     if (!findSlot(*rs, slot)) return missingSlot(slot);
     rs->Edit();
     rs->SetField(kName, kFree);
-    if (!rs->Update()) return Outcome::fail(QStringLiteral("保存失败：") + rs->lastError());
+    if (!rs->Update()) return Outcome::fail(msg::saveFailed(rs->lastError()));
     snapshotIsCurrent();
     LoadSettings();
     return Outcome{true, {}};
