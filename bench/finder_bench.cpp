@@ -5,11 +5,11 @@
 //   build/finder_bench                      (tree in $TMPDIR/veltrano-finder-tree)
 //   VELTRANO_FINDER_TREE=/some/dir build/finder_bench
 //   VELTRANO_FINDER_SCALE=10 build/finder_bench   (2,000,000 files, own tree)
-#include "shell/FileSearch.h"
-#include "shell/Register.h"
-#include "shell/Settings.h"
+#include "shell/core/FileSearch.h"
+#include "shell/windows/Register.h"
+#include "shell/core/Settings.h"
 #include "shell/Windows.h"
-#include "shell/frmFindFile.h"
+#include "shell/windows/frmFindFile.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,10 +2,10 @@
 // subjects: the per-subject report, the band report, the sorts and each of
 // the nine filters, each as the teacher's click runs it (reading the class
 // table included).
-#include "scores/ClassFiles.h"
-#include "scores/ScoreModel.h"
-#include "scores/ScoreReports.h"
-#include "scores/ScoreSortFilter.h"
+#include "scores/model/ClassFiles.h"
+#include "scores/model/ScoreModel.h"
+#include "scores/model/ScoreReports.h"
+#include "scores/model/ScoreSortFilter.h"
 #include "store/Schema.h"
 
 #include <QCoreApplication>

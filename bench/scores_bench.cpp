@@ -4,10 +4,10 @@
 // SQLite read (or write) of the same rows, so the cost of the record store,
 // the grid and the view shows.
 
-#include "scores/ClassFiles.h"
-#include "scores/ScoreModel.h"
-#include "scores/frmStudenCJ.h"
-#include "shell/GridView.h"
+#include "scores/model/ClassFiles.h"
+#include "scores/model/ScoreModel.h"
+#include "scores/ui/frmStudenCJ.h"
+#include "shell/ui/GridView.h"
 #include "store/Schema.h"
 
 #include <QApplication>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "comments/Register.h"
-#include "compose/Register.h"
-#include "lessons/Register.h"
-#include "scores/Register.h"
-#include "shell/Register.h"
-#include "web/Register.h"
+#include "comments/ui/Register.h"
+#include "compose/ui/Register.h"
+#include "lessons/ui/Register.h"
+#include "scores/ui/Register.h"
+#include "shell/windows/Register.h"
+#include "web/ui/Register.h"
 
 // Every tool gives the window registry its windows' factories; the program
 // and the window tests call this once at start.

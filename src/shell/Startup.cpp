@@ -1,12 +1,12 @@
 #include "Startup.h"
 
-#include "AppPaths.h"
-#include "Fonts.h"
-#include "Icons.h"
-#include "MessageBox.h"
+#include "shell/core/AppPaths.h"
+#include "shell/ui/Fonts.h"
+#include "shell/ui/Icons.h"
+#include "shell/ui/MessageBox.h"
 #include "SingleInstance.h"
 #include "Windows.h"
-#include "frmTray.h"
+#include "shell/windows/frmTray.h"
 #include "store/Schema.h"
 
 #include <QApplication>

@@ -4,8 +4,6 @@
 #include <QTemporaryDir>
 #include <memory>
 
-class QWidget;
-
 namespace testing_support {
 
 // A fresh data folder for one test: VELTRANO_DATA_DIR points at it and the
@@ -22,12 +20,4 @@ private:
     QByteArray oldEnv_;
 };
 
-// Finds a child widget by objectName (control-array names included).
-template <typename T> T* child(QWidget* parent, const QString& name);
-
 } // namespace testing_support
-
-#include <QWidget>
-template <typename T> T* testing_support::child(QWidget* parent, const QString& name) {
-    return parent ? parent->findChild<T*>(name) : nullptr;
-}

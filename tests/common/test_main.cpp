@@ -1,5 +1,5 @@
 #include "app/AllWindows.h"
-#include "shell/MessageBox.h"
+#include "shell/ui/MessageBox.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "ScoresFixture.h"
-#include "scores/ScoreReports.h"
-#include "scores/ScoreSortFilter.h"
+#include "scores/model/ScoreReports.h"
+#include "scores/model/ScoreSortFilter.h"
 
 // An open class with students written straight into the class table (one
 // transaction), for the reports, sorting, filters and find.

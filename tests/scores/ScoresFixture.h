@@ -1,8 +1,8 @@
 #pragma once
 
 #include "TestSupport.h"
-#include "scores/ClassFiles.h"
-#include "scores/ScoreModel.h"
+#include "scores/model/ClassFiles.h"
+#include "scores/model/ScoreModel.h"
 #include "store/Schema.h"
 #include "store/Store.h"
 

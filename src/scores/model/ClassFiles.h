@@ -1,0 +1,97 @@
+#pragma once
+
+// Class files: one table per school class in the class database, listed in
+// "files" and created from the template "dataBak". The score manager and the
+// comment writer both work through these headers (no widgets here).
+
+#include "shell/core/Grid.h"
+#include "store/Store.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace scores {
+
+// The class handed from the class-file window to the tool that asked for it.
+// One program-wide value: both tools share the working class name.
+struct ClassState {
+    QString newClassName;       // the working class (score manager and comment writer)
+    QString oldClassName;       // the comment writer's reference class
+    bool cjFileOpen = false;    // the score manager has a class open
+    bool pyNewFileOpen = false; // the comment writer has a working class open
+    bool pyOldFileOpen = false; // the comment writer has a reference class open
+
+    static ClassState& instance();
+};
+
+// The "编号" of a settings row starts with this; such rows are never students.
+inline const QString kSettingsPrefix = QStringLiteral("listKM");
+inline bool isSettingsRow(const QString& number) {
+    return number.startsWith(kSettingsPrefix);
+}
+
+namespace ClassFiles {
+
+// The class database in the data folder.
+QString databasePath();
+
+// The class names in "files", in creation order (first field of each row).
+QStringList list();
+
+// The list grid of the class-file window: heading "序号"/"文件名", one row per
+// class, at least six rows (heading and five empty rows).
+shell::Grid listGrid();
+// Adds empty rows until the list grid has six again (the window's resize rule).
+void ensureListRows(shell::Grid& grid);
+// The class name a pick of row `row` copies into the name box: the
+// "文件名" cell of a data row; the heading row and empty rows give "".
+QString pickedName(const shell::Grid& grid, int row);
+
+// Whether `name` (trimmed, any case) is one of the file's own tables,
+// "files" and "dataBak", or one of SQLite's ("sqlite_..."): never a class,
+// neither to create nor to open, so that no student or subject is ever
+// written into the class list or the template.
+bool isReservedName(const QString& name);
+
+enum class CreateResult { Created, EmptyName, Exists, Reserved, Failed };
+struct CreateOutcome {
+    CreateResult result = CreateResult::Failed;
+    QString name;    // the trimmed name
+    QString message; // what the teacher is told (empty on success)
+};
+
+// Creates the class table `typedName` (trimmed) with the sixteen class fields,
+// lists it in "files" and copies at most thirteen template rows of "dataBak".
+// `withSampleStudent` adds the comment writer's sample row. All of it is one
+// transaction: on any refusal or failure nothing is left behind. The shared
+// class state is not touched here (the caller hands the class back).
+CreateOutcome create(const QString& typedName, bool withSampleStudent);
+
+// Whether a class table of that name (any case) exists. The file's own
+// tables are no class tables.
+bool exists(const QString& name);
+
+// Why the class table `name` cannot be used as a class; empty when it can.
+// A table that is missing (while "files" lists it), has lost any of the
+// sixteen class fields, or keeps names or scores in fields of another kind
+// is damaged: the class is not opened and nothing is written to it.
+QString classProblem(const QString& name);
+// The field check alone, on a table's fields as the store reads them.
+QString fieldsProblem(const QList<store::FieldDef>& fields);
+// What the teacher is told about a class that cannot be read.
+QString unreadableMessage(const QString& name, const QString& why);
+
+// The messages of the class-file window.
+inline const QString kMsgNoName = QStringLiteral("请输入课题名称！");
+inline const QString kMsgExists = QStringLiteral("该文件名已经存在，请另输入文件名！");
+inline const QString kMsgNoSuchClass = QStringLiteral("该文件不存在，请从列表中重新选择！");
+inline const QString kMsgReservedName = QStringLiteral("该文件名是系统保留的名称，请另输入文件名！");
+inline const QString kMsgNotAClass = QStringLiteral("该文件不是班级文件，请从列表中重新选择！");
+
+// Hand-backs: set the shared state as each tool expects.
+void handBackScores(const QString& name);           // cjFileOpen, newClassName
+void handBackCommentWorking(const QString& name);   // pyNewFileOpen, newClassName
+void handBackCommentReference(const QString& name); // pyOldFileOpen, oldClassName
+
+} // namespace ClassFiles
+} // namespace scores

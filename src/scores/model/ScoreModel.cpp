@@ -1,0 +1,611 @@
+#include "ScoreModel.h"
+
+#include "shell/core/Units.h"
+
+#include <QHash>
+#include <cmath>
+#include <vector>
+
+namespace scores {
+
+namespace {
+
+const QString kName = QStringLiteral("姓名");
+const QString kNumber = QStringLiteral("编号");
+const QString kContent = QStringLiteral("内容");
+const QString kFree = QStringLiteral("000");
+const QString kNoEntry = QStringLiteral("---");
+
+store::Currency currencyAt(const store::Recordset& rs, int index) {
+    return rs.currency(index).value_or(store::Currency());
+}
+
+// A text field's value ("" for null), without the store's general formatting.
+QString stringAt(const store::Recordset& rs, int index) {
+    return rs.Fields(index).toString();
+}
+
+// Cells written with the width each column needs, so that the columns can
+// be widened to their widest text (headings included) without a second
+// walk over a grid of many thousand rows.
+class ColumnFit {
+public:
+    explicit ColumnFit(shell::Grid& g) : g_(g), need_(size_t(g.cols()), 0) {
+        for (int c = 0; c < g.cols(); ++c)
+            need_[size_t(c)] = textTwips(g.text(0, c));
+    }
+    void put(int r, int c, const QString& text) { put(r, c, text, textTwips(text)); }
+    void put(int r, int c, const QString& text, int twips) {
+        need_[size_t(c)] = qMax(need_[size_t(c)], twips);
+        g_.setText(r, c, text);
+    }
+    void apply() {
+        for (int c = 0; c < g_.cols(); ++c)
+            if (need_[size_t(c)] > g_.colWidth(c)) g_.setColWidth(c, need_[size_t(c)]);
+    }
+
+private:
+    shell::Grid& g_;
+    std::vector<int> need_;
+};
+
+// The texts of stored amounts, one shared string per distinct value: a
+// class's scores repeat (0 to 150 in halves), so a fill of thousands of
+// rows makes a few hundred strings instead of one per cell.
+class AmountTexts {
+public:
+    struct Text {
+        QString text;
+        int twips = 0;
+    };
+    const Text& operator()(store::Currency c) {
+        auto it = texts_.find(c.raw());
+        if (it != texts_.end()) return *it;
+        Text t{c.toString(), 0};
+        t.twips = textTwips(t.text);
+        // Bounded: a table of all-different values gains nothing from it.
+        if (texts_.size() >= 4096) {
+            spare_ = std::move(t);
+            return spare_;
+        }
+        return *texts_.insert(c.raw(), std::move(t));
+    }
+
+private:
+    QHash<int64_t, Text> texts_;
+    Text spare_;
+};
+
+// Column positions of the class table, looked up once per walk.
+struct Columns {
+    int content = 0, name = 1, number = 2;
+    std::array<int, kSlots> js{};
+    explicit Columns(const store::Recordset& rs) {
+        content = rs.fieldIndex(kContent);
+        name = rs.fieldIndex(kName);
+        number = rs.fieldIndex(kNumber);
+        for (int k = 0; k < kSlots; ++k)
+            js[k] = rs.fieldIndex(QStringLiteral("js%1").arg(k));
+    }
+};
+
+} // namespace
+
+QString msg::numberOwned(const QString& owner) {
+    return QStringLiteral("该学号已被 < ") + owner + QStringLiteral(" > 拥有，不能重复！");
+}
+
+int textTwips(const QString& text) {
+    if (text.isEmpty()) return 0;
+    int twips = 150;
+    for (const QChar ch : text) {
+        const char16_t u = ch.unicode();
+        if (u == u'.' || u == u'-' || u == u',' || u == u':' || u == u' ')
+            twips += 65;
+        else if (u == u'%')
+            twips += 180;
+        else if (u < 0x2E80)
+            twips += 120;
+        else if (!ch.isLowSurrogate())
+            twips += 210; // a pair is one character
+    }
+    return twips;
+}
+
+QString msg::saveFailed(const QString& why) {
+    return QStringLiteral("保存失败：") + (why.isEmpty() ? QStringLiteral("数据库拒绝了这次修改。") : why);
+}
+
+ScoreModel::ScoreModel(ClassState& cls, QObject* parent) : QObject(parent), cls_(cls) {
+    view_.reset(kTableRows, 18);
+    spare_.reset(3, 18);
+}
+
+ScoreModel::~ScoreModel() {
+    data1_.reset();
+}
+
+ScoreModel& ScoreModel::instance() {
+    static ScoreModel* m = new ScoreModel; // lives as long as the program
+    return *m;
+}
+
+void ScoreModel::setScoreGrid(const shell::Grid& g) {
+    view_ = g;
+    Q_EMIT scoreGridChanged();
+}
+
+void ScoreModel::setSpareGrid(const shell::Grid& g) {
+    spare_ = g;
+    Q_EMIT spareGridChanged();
+}
+
+void ScoreModel::setStatusPanel(int i, const QString& text) {
+    if (i < 0 || i >= panels_.size()) return;
+    panels_[i] = text;
+    Q_EMIT statusChanged();
+}
+
+bool ScoreModel::classReadable() {
+    readProblem_.clear();
+    if (!cls_.cjFileOpen || cls_.newClassName.isEmpty()) return false;
+    // The file's own tables are never a class, whoever named them.
+    if (ClassFiles::isReservedName(cls_.newClassName)) {
+        readProblem_ = ClassFiles::kMsgNotAClass;
+        return false;
+    }
+    return true;
+}
+
+bool ScoreModel::snapshotCurrent(const QString& key, qint64 version) const {
+    return data1_ && !data1Exposed_ && version >= 0 && version == data1Version_ && data1Name_ == key;
+}
+
+bool ScoreModel::reread(const QString& key) {
+    // Afresh, fields included: another program may have changed the
+    // table's layout since the last read.
+    QString error, why;
+    data1_ = store::Recordset::OpenTable(ClassFiles::databasePath(), cls_.newClassName, &error);
+    // A table that has lost fields reads as empty cells and takes writes to
+    // nowhere: it is refused as a whole.
+    if (data1_)
+        why = ClassFiles::fieldsProblem(data1_->fieldDefs());
+    else if (why = ClassFiles::classProblem(cls_.newClassName); why.isEmpty())
+        why = error.isEmpty() ? QStringLiteral("数据库没有说明原因。") : error;
+    if (!why.isEmpty()) {
+        data1_.reset();
+        data1Name_.clear();
+        readProblem_ = ClassFiles::unreadableMessage(cls_.newClassName, why);
+        return false;
+    }
+    data1Name_ = key;
+    return true;
+}
+
+store::Recordset* ScoreModel::data1() {
+    if (!classReadable()) return nullptr;
+    // The data folder can change between uses (tests), so the snapshot is
+    // keyed by file and table.
+    const QString key = ClassFiles::databasePath() + u'\n' + cls_.newClassName;
+    // The version before the read: a commit during it makes the next use
+    // read again rather than miss it.
+    const qint64 version = dataVersion();
+    const bool current = snapshotCurrent(key, version);
+    data1Exposed_ = true;
+    if (!current && !reread(key)) return nullptr;
+    data1Version_ = version;
+    data1_->MoveFirst();
+    return data1_.get();
+}
+
+store::Recordset* ScoreModel::readData1() {
+    if (!classReadable()) return nullptr;
+    const QString key = ClassFiles::databasePath() + u'\n' + cls_.newClassName;
+    const qint64 version = dataVersion();
+    if (!snapshotCurrent(key, version)) {
+        if (!reread(key)) {
+            // The views then show nothing: the status bar says why.
+            setStatusPanel(0, readProblem_);
+            return nullptr;
+        }
+        data1Exposed_ = false;
+        data1Version_ = version;
+    }
+    data1_->MoveFirst();
+    return data1_.get();
+}
+
+Outcome ScoreModel::unreadable() const {
+    return Outcome::fail(readProblem_.isEmpty() ? msg::kNoClassOpen : readProblem_);
+}
+
+Outcome ScoreModel::writeTogether(const Writes& writes) {
+    store::Recordset* rs = data1();
+    if (!rs) return unreadable();
+    store::Database db = rs->database();
+    QString why;
+    bool ok = db.beginTransaction();
+    if (!ok)
+        why = db.lastError();
+    else if (!writes(*rs, why))
+        ok = false;
+    else if (!db.commit()) {
+        ok = false;
+        why = db.lastError();
+    }
+    if (!ok) {
+        // Also when BEGIN failed: a transaction someone left open would
+        // take in this write and every later one without committing them.
+        db.rollback();
+        return Outcome::fail(msg::saveFailed(why));
+    }
+    snapshotIsCurrent();
+    return Outcome{true, {}};
+}
+
+qint64 ScoreModel::dataVersion() {
+    return watch_.version(ClassFiles::databasePath());
+}
+
+void ScoreModel::snapshotIsCurrent() {
+    data1Exposed_ = false;
+    data1Version_ = dataVersion();
+}
+
+// ------------------------------------------------------------ lifetime
+
+void ScoreModel::windowLoaded() {
+    s_.taskFrame = 0;
+    s_.keyColumn = 0;
+    s_.entrySubject = 0;
+    s_.pageEnabled = {};
+    panels_ = {QStringLiteral("系统已经就绪!"), QStringLiteral("当前第    位学生"),
+               QStringLiteral("共有  位学生")};
+    ScoreTableHeading();
+    LoadSettings();
+    s_.currentRow = 0;
+    Q_EMIT statusChanged();
+    Q_EMIT positionChanged();
+}
+
+void ScoreModel::windowUnloaded() {
+    cls_.cjFileOpen = false;
+    data1_.reset();
+    data1Name_.clear();
+}
+
+Outcome ScoreModel::classOpened(const QString& name) {
+    if (ClassFiles::isReservedName(name)) {
+        closeClass();
+        return Outcome::fail(ClassFiles::kMsgNotAClass);
+    }
+    cls_.cjFileOpen = true;
+    cls_.newClassName = name;
+    // A damaged class table is named with the reason and not opened.
+    if (!readData1()) {
+        const Outcome refused = unreadable();
+        closeClass();
+        return refused;
+    }
+    setStatusPanel(0, name);
+    s_.pageEnabled[1] = false;
+    LoadRoster();
+    return Outcome{true, {}};
+}
+
+void ScoreModel::closeClass() {
+    cls_.cjFileOpen = false;
+    data1_.reset();
+    data1Name_.clear();
+    s_.rowCount = 0;
+    s_.currentRow = 0;
+    s_.pageEnabled = {};
+    panels_ = {QStringLiteral("系统已经就绪!"), QStringLiteral("当前第    位学生"),
+               QStringLiteral("共有  位学生")};
+    ScoreTableHeading();
+    Q_EMIT statusChanged();
+    Q_EMIT positionChanged();
+}
+
+void ScoreModel::LoadRoster() {
+    RosterHeading();
+    int r = 1;
+    if (store::Recordset* rs = readData1()) {
+        const Columns col(*rs);
+        // Size the grid once: growing it a row at a time copies every cell
+        // each time, which a grade of a few thousand students feels.
+        int students = 0;
+        for (; !rs->isEOF(); rs->MoveNext())
+            if (!isSettingsRow(stringAt(*rs, col.number))) ++students;
+        view_.ensureRows(students + 1, kRowHeight);
+        ColumnFit fit(view_);
+        rs->MoveFirst();
+        for (; !rs->isEOF(); rs->MoveNext()) {
+            const QString number = stringAt(*rs, col.number);
+            if (isSettingsRow(number)) continue;
+            fit.put(r, 0, QString::number(r));
+            fit.put(r, 1, stringAt(*rs, col.name));
+            fit.put(r, 2, number);
+            ++r;
+        }
+        fit.apply();
+    }
+    s_.rowCount = r;
+    panels_[2] = QStringLiteral("共 %1 位学生").arg(r - 1);
+    s_.currentRow = 1;
+    panels_[1] = QStringLiteral("当前第 1 位");
+    s_.pageEnabled[1] = true;
+    LoadSettings();
+    s_.printTitle = cls_.newClassName + QStringLiteral("成绩表");
+    Q_EMIT scoreGridChanged();
+    Q_EMIT statusChanged();
+    Q_EMIT positionChanged();
+}
+
+// ------------------------------------------------------------ settings
+
+void ScoreModel::LoadSettings() {
+    if (!cls_.cjFileOpen) return;
+    if (store::Recordset* rs = readData1()) loadSettingsFrom(*rs);
+}
+
+void ScoreModel::loadSettingsFrom(store::Recordset& cursor) {
+    store::Recordset* rs = &cursor;
+    rs->MoveFirst();
+    const Columns col(*rs);
+
+    // Grade levels, the total's title and the band interval: rows 0 to 10.
+    s_.levelComboItems.clear();
+    s_.levelCount = 0;
+    for (int i = 0; i <= 10 && !rs->isEOF(); ++i, rs->MoveNext()) {
+        if (!isSettingsRow(rs->text(col.number))) break; // a short template: students follow
+        const QString title = rs->text(col.content);
+        if (i < kLevelRows && title.trimmed() != kFree) {
+            const int p = s_.levelCount;
+            s_.levelTitles[p] = title;
+            s_.levelStarts[p] = rs->text(col.js[0]);
+            s_.pointWeights[p] = rs->text(col.js[1]);
+            s_.levelComboItems << title.trimmed();
+            ++s_.levelCount;
+        } else if (i == 8) {
+            s_.totalTitle = title.trimmed();
+            s_.pointWeights[s_.levelCount] = rs->text(col.js[1]).trimmed();
+        } else if (i == 9) {
+            s_.bandInterval = boundedInt(std::nearbyint(currencyAt(*rs, col.js[0]).toDouble()));
+            s_.pointWeights[9] = rs->text(col.js[1]).trimmed();
+        } else {
+            s_.levelComboItems << kNoEntry;
+        }
+    }
+    s_.chosenLevel = 0;
+    s_.gradeStartText = s_.levelStarts[0];
+
+    // Subjects, full marks, weights and page values: rows 0 to 12.
+    rs->MoveFirst();
+    s_.subjectListItems.clear();
+    s_.subjectCount = 0;
+    for (int i = 0; i < kSlots && !rs->isEOF(); ++i, rs->MoveNext()) {
+        if (!isSettingsRow(rs->text(col.number))) break;
+        const QString name = rs->text(col.name);
+        if (name.trimmed() != kFree) {
+            const int k = s_.subjectCount;
+            s_.subjectNames[k] = name;
+            s_.subjectWeights[k] = currencyAt(*rs, col.js[2]);
+            s_.fullMarks[k] = currencyAt(*rs, col.js[3]);
+            s_.subjectListItems << name;
+            ++s_.subjectCount;
+        } else {
+            s_.subjectListItems << kNoEntry;
+        }
+        s_.pageValues[i] = currencyAt(*rs, col.js[4]);
+    }
+    for (int i = 1; i <= 6; ++i)
+        s_.pageTwips[i] = boundedInt(std::round(s_.pageValues[i].toDouble() * shell::TwipsPerMm));
+    for (int i = 7; i <= 9; ++i)
+        s_.pageInts[i] = boundedInt(std::nearbyint(s_.pageValues[i].toDouble()));
+    Q_EMIT settingsLoaded();
+}
+
+// ------------------------------------------------------------ headings
+
+void ScoreModel::RosterHeading() {
+    view_.reset(kTableRows, 3);
+    view_.setText(0, 1, kName);
+    view_.setText(0, 2, QStringLiteral("学号"));
+    view_.setColWidth(0, 400);
+    view_.setColWidth(1, 950);
+    view_.setColWidth(2, 950);
+    view_.setColAlign(1, shell::Grid::Align::Left);
+    for (int r = 1; r < kTableRows; ++r)
+        view_.setRowHeight(r, kRowHeight);
+    Q_EMIT scoreGridChanged();
+}
+
+void ScoreModel::scoreHeading(shell::Grid& g, int rows, bool filterLayout) {
+    const int n = s_.subjectCount;
+    g.reset(rows, filterLayout ? 3 : 18);
+    g.setWordWrap(false);
+    g.setRowHeight(0, kRowHeight);
+    g.setText(0, 1, kName);
+    g.setText(0, 2, QStringLiteral("学号"));
+    if (n > 0) {
+        g.setCols(n + 5);
+        for (int k = 0; k < n; ++k)
+            g.setText(0, 3 + k, s_.subjectNames[k]);
+    }
+    if (cls_.cjFileOpen) {
+        if (g.cols() < n + 5) g.setCols(n + 5);
+        g.setText(0, n + 3, s_.totalTitle);
+        g.setText(0, n + 4, QStringLiteral("平均"));
+    }
+    g.setColWidth(0, 420);
+    g.setColWidth(1, 950);
+    if (filterLayout) g.setColWidth(2, 950);
+    for (int c = 3; c <= n + 4 && c < g.cols(); ++c)
+        g.setColWidth(c, 800);
+    // An average has up to 15 significant digits (84.3333333333333); at 800
+    // twips it would be cut off, so its column is wider.
+    if (n + 4 < g.cols() && (n > 0 || cls_.cjFileOpen)) g.setColWidth(n + 4, kAverageWidth);
+    g.setColAlign(1, shell::Grid::Align::Left);
+    if (filterLayout)
+        g.setRowHeight(1, kRowHeight);
+    else
+        for (int r = 1; r < rows; ++r)
+            g.setRowHeight(r, kRowHeight);
+}
+
+void ScoreModel::ScoreTableHeading() {
+    const int n = s_.subjectCount;
+    s_.entrySubjectItems.clear();
+    s_.sortKeyItems.clear();
+    scoreHeading(view_, kTableRows, false);
+    if (n > 0) {
+        for (int k = 0; k < n; ++k) {
+            s_.entrySubjectItems << s_.subjectNames[k];
+            s_.sortKeyItems << s_.subjectNames[k];
+        }
+        s_.sortKeyItems << s_.totalTitle << QStringLiteral("平均");
+        s_.sortDescending = true;
+    }
+    Q_EMIT subjectCombosChanged();
+    Q_EMIT scoreGridChanged();
+}
+
+void ScoreModel::SpareGridHeading() {
+    const int n = s_.subjectCount;
+    s_.filterKeyItems.clear();
+    scoreHeading(spare_, 3, false);
+    if (n > 0) {
+        for (int k = 0; k < n; ++k)
+            s_.filterKeyItems << s_.subjectNames[k];
+        s_.filterKeyItems << s_.totalTitle << QStringLiteral("平均");
+        s_.filterIndex = 0;
+    }
+    Q_EMIT subjectCombosChanged();
+    Q_EMIT spareGridChanged();
+}
+
+void ScoreModel::FilterHeading() {
+    scoreHeading(view_, 2, true);
+    Q_EMIT scoreGridChanged();
+}
+
+// ------------------------------------------------------------ fills
+
+WideAmount ScoreModel::weightedTotal(const store::Recordset& rs) const {
+    WideAmount t;
+    for (int k = 0; k < s_.subjectCount && k < kSlots; ++k) {
+        const int index = rs.fieldIndex(QStringLiteral("js%1").arg(k));
+        t += WideAmount::weighted(currencyAt(rs, index), s_.subjectWeights[k]);
+    }
+    return t;
+}
+
+QString ScoreModel::averageText(WideAmount total) const {
+    // Without subjects there is nothing to average: the cell stays empty.
+    if (s_.subjectCount <= 0) return {};
+    return shell::numberText(total.toDouble() / double(s_.subjectCount));
+}
+
+void ScoreModel::fill(shell::Grid& g, bool spare) {
+    const int n = qMin(s_.subjectCount, kSlots);
+    if (g.cols() < n + 5) g.setCols(n + 5);
+    int r = 1;
+    if (store::Recordset* rs = readData1()) {
+        const Columns col(*rs);
+        // Size the grid once: growing it a row at a time copies every cell
+        // each time, which a class of a few thousand students feels.
+        int students = 0;
+        for (; !rs->isEOF(); rs->MoveNext())
+            if (!isSettingsRow(stringAt(*rs, col.number))) ++students;
+        g.ensureRows(students + 1, kRowHeight);
+        ColumnFit fit(g);
+        AmountTexts amounts;
+        rs->MoveFirst();
+        for (; !rs->isEOF(); rs->MoveNext()) {
+            const QString number = stringAt(*rs, col.number);
+            if (isSettingsRow(number)) continue;
+            g.ensureRows(r + 1, kRowHeight);
+            fit.put(r, 0, QString::number(r));
+            fit.put(r, 1, stringAt(*rs, col.name));
+            fit.put(r, 2, number);
+            WideAmount t;
+            for (int k = 0; k < n; ++k) {
+                const std::optional<store::Currency> score = rs->currency(col.js[k]);
+                if (!score) {
+                    fit.put(r, 3 + k, QString(), 0);
+                    continue;
+                }
+                const AmountTexts::Text& text = amounts(*score);
+                fit.put(r, 3 + k, text.text, text.twips);
+                t += WideAmount::weighted(*score, s_.subjectWeights[k]);
+            }
+            fit.put(r, n + 3, t.toString());
+            fit.put(r, n + 4, averageText(t));
+            ++r;
+        }
+        // Every column as wide as its widest text: a weighted total with
+        // four decimals is wider than the standard 800 twips.
+        fit.apply();
+    }
+    s_.rowCount = spare ? r - 1 : r;
+}
+
+void ScoreModel::FillScoreGrid() {
+    fill(view_, false);
+    Q_EMIT scoreGridChanged();
+}
+
+void ScoreModel::FillSpareGrid() {
+    fill(spare_, true);
+    Q_EMIT spareGridChanged();
+}
+
+void ScoreModel::ShowScoreTable() {
+    ScoreTableHeading();
+    FillScoreGrid();
+    s_.printTitle = cls_.newClassName + QStringLiteral("成绩表");
+}
+
+// ------------------------------------------------------------ position
+
+void ScoreModel::setPageButtons() {
+    s_.pageEnabled[0] = s_.pageEnabled[2] = s_.currentRow > 1;
+    s_.pageEnabled[1] = s_.pageEnabled[3] = s_.currentRow < s_.rowCount - 1;
+}
+
+void ScoreModel::MoveCurrent(int index) {
+    if (index == 0 || index == 2)
+        --s_.currentRow;
+    else
+        ++s_.currentRow;
+    s_.currentRow = qBound(0, s_.currentRow, qMax(0, s_.rowCount - 1));
+    setPageButtons();
+    panels_[1] = QStringLiteral("当前第 %1 位").arg(s_.currentRow);
+    Q_EMIT statusChanged();
+    Q_EMIT positionChanged();
+}
+
+ClickResult ScoreModel::gridClick(int row, int col) {
+    ClickResult out;
+    s_.currentRow = row;
+    panels_[1] = QStringLiteral("当前第 %1 位").arg(row);
+    // Clicking the last student (or below) makes the one before it current,
+    // so that "下一个" then reaches the last student.
+    if (row >= s_.rowCount - 1) s_.currentRow = qMax(0, s_.rowCount - 2);
+    if (s_.currentRow < s_.rowCount - 1) s_.pageEnabled[1] = true;
+    if (col >= 3 && col <= s_.subjectCount + 2) {
+        out.subjectColumn = true;
+        out.subjectText = s_.subjectNames[col - 3];
+        s_.entrySubject = col - 3;
+    }
+    Q_EMIT statusChanged();
+    Q_EMIT positionChanged();
+    return out;
+}
+
+QString ScoreModel::currentStudentText(bool byName) const {
+    return view_.text(s_.currentRow, byName ? 1 : 2);
+}
+
+} // namespace scores

@@ -1,0 +1,387 @@
+#include "frmStudenCJ.h"
+
+#include "PictureButton.h"
+#include "scores/ui/frames/Frame0Subjects.h"
+#include "scores/ui/frames/Frame1Roster.h"
+#include "scores/ui/frames/Frame2Entry.h"
+#include "scores/ui/frames/Frame3Find.h"
+#include "scores/ui/frames/Frame4Levels.h"
+#include "scores/ui/frames/Frame5Composite.h"
+#include "scores/ui/frames/Frame6Points.h"
+#include "scores/ui/frames/Frame7BandInterval.h"
+#include "scores/ui/frames/Frame8Filter.h"
+#include "scores/ui/frames/Frame9Sort.h"
+#include "frmOpenDatabase.h"
+#include "shell/ui/DocServices.h"
+#include "shell/ui/GridView.h"
+#include "shell/ui/MessageBox.h"
+#include "shell/core/Units.h"
+#include "shell/Windows.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+
+namespace scores {
+
+namespace {
+
+constexpr int kGridTopTwips = 480;
+constexpr int kEntryShiftTwips = 600;
+
+QHash<QString, frmStudenCJ::MenuHandler>& handlers() {
+    static QHash<QString, frmStudenCJ::MenuHandler> h;
+    return h;
+}
+
+} // namespace
+
+void frmStudenCJ::setMenuHandler(const QString& entryName, MenuHandler handler) {
+    handlers().insert(entryName, std::move(handler));
+}
+
+frmStudenCJ::frmStudenCJ(ScoreModel& model, QWidget* parent) : QMainWindow(parent), model_(model) {
+    setObjectName(QStringLiteral("frmStudenCJ"));
+    setWindowTitle(QStringLiteral("成绩管理助手"));
+
+    central_ = new QWidget(this);
+    central_->setObjectName(QStringLiteral("frmStudenCJClient"));
+    central_->setMouseTracking(true);
+    central_->installEventFilter(this);
+    setCentralWidget(central_);
+
+    view_ = new shell::GridView(central_);
+    view_->setObjectName(QStringLiteral("msfgCJView"));
+    view_->viewport()->setMouseTracking(true);
+    view_->viewport()->installEventFilter(this);
+    connect(view_, &shell::GridView::cellClicked, this, &frmStudenCJ::onGridClicked);
+
+    spare_ = new shell::GridView(central_);
+    spare_->setObjectName(QStringLiteral("msfgCjBAK"));
+    spare_->hide();
+
+    frames_[0] = new Frame0Subjects(this);
+    frames_[1] = new Frame1Roster(this);
+    frames_[2] = new Frame2Entry(this);
+    frames_[3] = new Frame3Find(this);
+    frames_[4] = new Frame4Levels(this);
+    frames_[5] = new Frame5Composite(this);
+    frames_[6] = new Frame6Points(this);
+    frames_[7] = new Frame7BandInterval(this);
+    frames_[8] = new Frame8Filter(this);
+    frames_[9] = new Frame9Sort(this);
+    for (TaskFrame* f : frames_) {
+        f->setParent(central_);
+        f->hide();
+    }
+
+    buildMenus();
+    buildPictures();
+    buildStatusBar();
+
+    connect(&model_, &ScoreModel::scoreGridChanged, this, [this] { view_->setGrid(model_.scoreGrid()); });
+    connect(&model_, &ScoreModel::spareGridChanged, this, [this] { spare_->setGrid(model_.spareGrid()); });
+    connect(&model_, &ScoreModel::statusChanged, this, &frmStudenCJ::syncStatus);
+    connect(&model_, &ScoreModel::positionChanged, this, &frmStudenCJ::syncPageButtons);
+
+    // Window load: the score heading of the last subjects, the settings,
+    // no current student; placed at the top left of the screen.
+    model_.windowLoaded();
+    view_->setGrid(model_.scoreGrid());
+    spare_->setGrid(model_.spareGrid());
+    syncStatus();
+    syncPageButtons();
+    updateMenus();
+    // Smaller than 2500 x 3000 twips the window would have no room for the grid.
+    setMinimumSize(shell::twipsToPx(2500), shell::twipsToPx(3000));
+    resize(1010, 690);
+    move(0, 0);
+}
+
+frmStudenCJ::~frmStudenCJ() = default;
+
+TaskFrame* frmStudenCJ::frame(int index) const {
+    return index >= 0 && index < int(frames_.size()) ? frames_[index] : nullptr;
+}
+
+// ------------------------------------------------------------ building
+
+QAction* frmStudenCJ::addEntry(QMenu* menu, const QString& name, const QString& caption) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(name);
+    entries_.insert(name, a);
+    connect(a, &QAction::triggered, this, [this, name] { runEntry(name); });
+    return a;
+}
+
+void frmStudenCJ::buildMenus() {
+    QMenuBar* bar = menuBar();
+    auto addMenu = [&](const QString& name, const QString& caption) {
+        QMenu* m = bar->addMenu(caption);
+        m->setObjectName(name);
+        m->menuAction()->setObjectName(name);
+        menus_.insert(name, m);
+        return m;
+    };
+    auto separator = [&](QMenu* m, const QString& name) {
+        QAction* s = m->addSeparator();
+        s->setObjectName(name);
+        entries_.insert(name, s);
+    };
+
+    QMenu* file = addMenu(QStringLiteral("mnuFile"), QStringLiteral("文件(&F)"));
+    addEntry(file, QStringLiteral("mFileNew"), QStringLiteral("新建(&N)"));
+    addEntry(file, QStringLiteral("mFileOpem"), QStringLiteral("打开(&O)"));
+    separator(file, QStringLiteral("mFileBar0"));
+    addEntry(file, QStringLiteral("mFilePage"), QStringLiteral("页面设置(&L)"));
+    addEntry(file, QStringLiteral("mFilePrint"), QStringLiteral("打印(&P)"));
+    addEntry(file, QStringLiteral("mFileOut"), QStringLiteral("数据导出(&O)"));
+    addEntry(file, QStringLiteral("mFileQuit"), QStringLiteral("关闭(&Q)"));
+    separator(file, QStringLiteral("mFileBar1"));
+    addEntry(file, QStringLiteral("mFileExit"), QStringLiteral("退出(&X)"));
+
+    QMenu* edit = addMenu(QStringLiteral("mnuEdit"), QStringLiteral("编辑(&E)"));
+    addEntry(edit, QStringLiteral("mEditStudens"), QStringLiteral("修改学生库(&x)"));
+    addEntry(edit, QStringLiteral("mEditSubject"), QStringLiteral("录入成绩(&I)"));
+
+    QMenu* data = addMenu(QStringLiteral("mnuData"), QStringLiteral("数据(&D)"));
+    addEntry(data, QStringLiteral("mDataFind"), QStringLiteral("查询(&F)"));
+    addEntry(data, QStringLiteral("mDataFilter"), QStringLiteral("筛选"));
+    QMenu* sort = data->addMenu(QStringLiteral("排序"));
+    sort->setObjectName(QStringLiteral("mDataSort"));
+    sort->menuAction()->setObjectName(QStringLiteral("mDataSort"));
+    entries_.insert(QStringLiteral("mDataSort"), sort->menuAction());
+    addEntry(sort, QStringLiteral("mDataSortUp"), QStringLiteral("升序"));
+    addEntry(sort, QStringLiteral("mDataSortDown"), QStringLiteral("降序"));
+    addEntry(sort, QStringLiteral("mDataSortHigh"), QStringLiteral("高级排序"));
+    separator(data, QStringLiteral("mDataBar1"));
+    QMenu* sum = data->addMenu(QStringLiteral("统计"));
+    sum->setObjectName(QStringLiteral("mDataSum"));
+    sum->menuAction()->setObjectName(QStringLiteral("mDataSum"));
+    entries_.insert(QStringLiteral("mDataSum"), sum->menuAction());
+    addEntry(sum, QStringLiteral("mIamgeStd"), QStringLiteral("个人成绩"));
+    addEntry(sum, QStringLiteral("mIamgeGKBB"), QStringLiteral("各科报表"));
+    addEntry(sum, QStringLiteral("mIamgeGKFSD"), QStringLiteral("各科分数段"));
+
+    QMenu* set = addMenu(QStringLiteral("mnuSet"), QStringLiteral("设置(&S)"));
+    addEntry(set, QStringLiteral("mSetKM"), QStringLiteral("增减科目"));
+    addEntry(set, QStringLiteral("mSetDJ"), QStringLiteral("设定等级"));
+    addEntry(set, QStringLiteral("mSetFSD"), QStringLiteral("确定分数段的间隔分值"));
+    addEntry(set, QStringLiteral("mSetStudens"), QStringLiteral("选定个人综合分计算公式"));
+    addEntry(set, QStringLiteral("mSetDKJSGS"), QStringLiteral("选定单科积分计算公式"));
+
+    QMenu* help = addMenu(QStringLiteral("mnuHelp"), QStringLiteral("帮助(&H)"));
+    addEntry(help, QStringLiteral("mHelpTopic"), QStringLiteral("技术支持(&T)"));
+    addEntry(help, QStringLiteral("mHelpAbout"), QStringLiteral("关于Veltrano(&A)"));
+}
+
+void frmStudenCJ::buildPictures() {
+    struct Pic {
+        PictureButton::Kind kind;
+        const char* name;
+        const char* tip;
+    };
+    const Pic pics[] = {
+        {PictureButton::Kind::NewFile, "imgNewPyFile", "新建班级"},
+        {PictureButton::Kind::OpenFile, "imgOpenNewFile", "打开班级"},
+        {PictureButton::Kind::Print, "imgFilePrint", "打印"},
+        {PictureButton::Kind::Preview, "imgViewPrint", "打印预览"},
+    };
+    int x = 4;
+    for (const Pic& p : pics) {
+        auto* b = new PictureButton(p.kind, QString::fromLatin1(p.name), QString::fromUtf8(p.tip), central_);
+        b->move(x, 2);
+        x += 32;
+        pictures_ << b;
+    }
+    connect(static_cast<PictureButton*>(pictures_[0]), &PictureButton::clicked, this,
+            [this] { openClassFileWindow(true); });
+    connect(static_cast<PictureButton*>(pictures_[1]), &PictureButton::clicked, this,
+            [this] { openClassFileWindow(false); });
+    connect(static_cast<PictureButton*>(pictures_[2]), &PictureButton::clicked, this,
+            [this] { runEntry(QStringLiteral("mFilePrint")); });
+    connect(static_cast<PictureButton*>(pictures_[3]), &PictureButton::clicked, this,
+            [this] { runEntry(QStringLiteral("imgViewPrint")); });
+}
+
+void frmStudenCJ::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("stbStudens"));
+    bar->setSizeGripEnabled(true);
+    for (int i = 0; i < 3; ++i) {
+        auto* l = new QLabel(bar);
+        l->setObjectName(QStringLiteral("stbStudensPanel(%1)").arg(i));
+        l->setFrameShape(QFrame::Panel);
+        l->setFrameShadow(QFrame::Sunken);
+        l->setContentsMargins(4, 0, 4, 0);
+        if (i > 0) l->setFixedWidth(150);
+        // The first panel takes what the other two leave.
+        bar->addPermanentWidget(l, i == 0 ? 1 : 0);
+        panels_[i] = l;
+    }
+}
+
+// ------------------------------------------------------------ behaviour
+
+void frmStudenCJ::runEntry(const QString& name) {
+    static const QHash<QString, int> frameOf{
+        {QStringLiteral("mSetKM"), 0},       {QStringLiteral("mEditStudens"), 1},
+        {QStringLiteral("mEditSubject"), 2}, {QStringLiteral("mDataFind"), 3},
+        {QStringLiteral("mSetDJ"), 4},       {QStringLiteral("mSetStudens"), 5},
+        {QStringLiteral("mSetDKJSGS"), 6},   {QStringLiteral("mSetFSD"), 7},
+        {QStringLiteral("mDataFilter"), 8},  {QStringLiteral("mDataSortHigh"), 9},
+    };
+    // A handler registered by later code takes precedence, so that a frame's
+    // entry can be given extra work without touching this file.
+    if (auto h = handlers().constFind(name); h != handlers().constEnd()) {
+        (*h)(*this);
+        return;
+    }
+    if (auto f = frameOf.constFind(name); f != frameOf.constEnd()) {
+        frames_[*f]->open();
+        return;
+    }
+    if (name == u"mFileNew")
+        openClassFileWindow(true);
+    else if (name == u"mFileOpem")
+        openClassFileWindow(false);
+    else if (name == u"mFileExit")
+        close();
+    else if (name == u"mFileQuit") {
+        // "关闭" closes the class: the window stays, empty, until another is opened.
+        for (TaskFrame* f : frames_)
+            f->hide();
+        setEntryLayout(false);
+        model_.closeClass();
+        updateMenus();
+    } else if (name == u"mIamgeStd") {
+        model_.ShowScoreTable();
+    } else if (name == u"mHelpTopic") {
+        shell::OpenSupportPage();
+    } else if (name == u"mHelpAbout") {
+        shell::Windows::instance().open(QStringLiteral("frmHelpAbout"));
+    }
+}
+
+void frmStudenCJ::ShowTask(int index) {
+    model_.state().taskFrame = index;
+    for (TaskFrame* f : frames_)
+        f->hide();
+    if (TaskFrame* f = frame(index)) {
+        f->show();
+        f->raise();
+    }
+}
+
+void frmStudenCJ::MoveCurrent(int index) {
+    model_.MoveCurrent(index);
+    for (TaskFrame* f : frames_)
+        f->currentMoved();
+    const int row = model_.state().currentRow;
+    if (row > 0 && row < view_->model()->rowCount()) view_->selectRow(row);
+    if (index <= 1)
+        view_->setFocus();
+    else if (auto* box = findChild<QWidget*>(QStringLiteral("txtStudensCj")))
+        box->setFocus();
+}
+
+void frmStudenCJ::onGridClicked(int row, int col) {
+    const ClickResult click = model_.gridClick(row, col);
+    for (TaskFrame* f : frames_)
+        f->gridClicked(row, col, click);
+}
+
+void frmStudenCJ::syncStatus() {
+    for (int i = 0; i < 3; ++i)
+        panels_[i]->setText(model_.statusPanel(i));
+}
+
+void frmStudenCJ::syncPageButtons() {
+    for (int i = 0; i < 4; ++i)
+        if (auto* b = findChild<QPushButton*>(QStringLiteral("cmdNamePage(%1)").arg(i)))
+            b->setEnabled(model_.state().pageEnabled[i]);
+}
+
+void frmStudenCJ::updateMenus() {
+    const bool open = model_.classOpen();
+    for (const char* m : {"mnuEdit", "mnuData", "mnuSet"})
+        menus_.value(QString::fromLatin1(m))->menuAction()->setVisible(open);
+    for (const char* e : {"mFilePage", "mFilePrint", "mFileOut", "mFileQuit"})
+        entries_.value(QString::fromLatin1(e))->setEnabled(open);
+    pictures_[2]->setVisible(open);
+    pictures_[3]->setVisible(open);
+}
+
+void frmStudenCJ::openClassFileWindow(bool create) {
+    auto* w = frmOpenDatabase::openFor(create ? frmOpenDatabase::Purpose::ScoreNew
+                                              : frmOpenDatabase::Purpose::ScoreOpen);
+    if (!w) return;
+    classWindow_ = w;
+    connect(w, &frmOpenDatabase::handedBack, this, [this](const QString& name, frmOpenDatabase::Purpose p) {
+        classHandedBack(name, p == frmOpenDatabase::Purpose::ScoreNew);
+    });
+}
+
+void frmStudenCJ::classHandedBack(const QString& name, bool created) {
+    for (TaskFrame* f : frames_)
+        f->hide();
+    setEntryLayout(false);
+    const Outcome opened = model_.classOpened(name);
+    for (const QString& m : opened.messages)
+        shell::MessageBox::show(this, m);
+    // The working class is shared with the comment writer: opening another
+    // one here means the comment writer's view of it is stale.
+    if (!created) shell::Windows::instance().unload(QStringLiteral("frmStudenPY"));
+    updateMenus();
+}
+
+// ------------------------------------------------------------ layout
+
+int frmStudenCJ::gridTop() const {
+    return shell::twipsToPx(kGridTopTwips + (entryLayout_ ? kEntryShiftTwips : 0));
+}
+
+void frmStudenCJ::setEntryLayout(bool entry) {
+    if (entryLayout_ == entry) return;
+    entryLayout_ = entry;
+    layoutGrid();
+}
+
+void frmStudenCJ::layoutGrid() {
+    // The grid fills the client area below the pictures, less a small margin
+    // on the right (100 twips); the status bar is outside the client area.
+    const int top = gridTop();
+    view_->setGeometry(0, top, qMax(1, central_->width() - shell::twipsToPx(100)),
+                       qMax(1, central_->height() - top));
+}
+
+void frmStudenCJ::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (isMinimized()) return;
+    layoutGrid();
+}
+
+bool frmStudenCJ::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove && (watched == central_ || watched == view_->viewport())) {
+        updateMenus();
+        if (watched == central_ && !frames_[2]->isVisible()) setEntryLayout(false);
+    }
+    if (event->type() == QEvent::Resize && watched == central_) layoutGrid();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmStudenCJ::closeEvent(QCloseEvent* event) {
+    // A class-file window left behind would hand a class to a window that
+    // is gone and mark it open behind an empty score window.
+    if (classWindow_) {
+        const auto p = classWindow_->purpose();
+        if (p == frmOpenDatabase::Purpose::ScoreNew || p == frmOpenDatabase::Purpose::ScoreOpen)
+            classWindow_->close();
+    }
+    model_.windowUnloaded();
+    QMainWindow::closeEvent(event);
+}
+
+} // namespace scores

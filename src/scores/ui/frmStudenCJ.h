@@ -1,0 +1,93 @@
+#pragma once
+
+#include "scores/model/ScoreModel.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <functional>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+
+namespace shell {
+class GridView;
+}
+
+namespace scores {
+
+class TaskFrame;
+class frmOpenDatabase;
+
+// The score window "成绩管理助手": one class at a time in one grid, with the
+// task frames its menus bring up. The state and every table shown belong to
+// the ScoreModel; this window maps events to model calls and shows the rest.
+class frmStudenCJ : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmStudenCJ(ScoreModel& model = ScoreModel::instance(), QWidget* parent = nullptr);
+    ~frmStudenCJ() override;
+
+    ScoreModel& model() const { return model_; }
+    shell::GridView* grid() const { return view_; }       // msfgCJView
+    shell::GridView* spareGrid() const { return spare_; } // msfgCjBAK (hidden)
+    TaskFrame* frame(int index) const;
+    QAction* entry(const QString& objectName) const { return entries_.value(objectName); }
+    QLabel* statusPanel(int index) const { return panels_[index]; }
+
+    // Shows task frame `index` and hides the others.
+    void ShowTask(int index);
+    // cmdNamePage(index): 0/2 "上一个", 1/3 "下一个".
+    void MoveCurrent(int index);
+    // Score entry moves the grid 600 twips down under its frame.
+    void setEntryLayout(bool entry);
+    // Menus and pictures follow whether a class is open.
+    void updateMenus();
+
+    // The class-file window for this tool: creating or opening a class.
+    void openClassFileWindow(bool create);
+    // The class-file window handed a class back.
+    void classHandedBack(const QString& name, bool created);
+
+    // Later menu entries (reports, sorting, printing, export) register what
+    // they do from their own files; an entry without a handler does nothing.
+    using MenuHandler = std::function<void(frmStudenCJ&)>;
+    static void setMenuHandler(const QString& entryName, MenuHandler handler);
+
+    // The grid's top in pixels (480 twips, 1080 while entering scores).
+    int gridTop() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildPictures();
+    void buildStatusBar();
+    QAction* addEntry(QMenu* menu, const QString& name, const QString& caption);
+    void runEntry(const QString& name);
+    void layoutGrid();
+    void onGridClicked(int row, int col);
+    void syncStatus();
+    void syncPageButtons();
+
+    ScoreModel& model_;
+    QWidget* central_ = nullptr;
+    shell::GridView* view_ = nullptr;
+    shell::GridView* spare_ = nullptr;
+    std::array<TaskFrame*, 10> frames_{};
+    std::array<QLabel*, 3> panels_{};
+    QHash<QString, QAction*> entries_;
+    QHash<QString, QMenu*> menus_;
+    QList<QWidget*> pictures_;
+    bool entryLayout_ = false;
+    // The class-file window this window opened, closed with it.
+    QPointer<frmOpenDatabase> classWindow_;
+};
+
+} // namespace scores

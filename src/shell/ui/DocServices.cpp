@@ -1,0 +1,204 @@
+#include "DocServices.h"
+
+#include "shell/core/Branding.h"
+#include "FileDialog.h"
+#include "MessageBox.h"
+#include "shell/core/Settings.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QAction>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QFont>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextLayout>
+#include <QTextDocument>
+#include <QToolBar>
+#include <QUrl>
+
+namespace shell {
+
+namespace {
+const QString kSongti = QStringLiteral("宋体");
+
+// The program maps 宋体 at start (installFonts); a caller without that start,
+// such as a test or a tool run on its own, still prints in a CJK serif font.
+void ensureSongti() {
+    if (QFont::substitutes(kSongti).isEmpty())
+        QFont::insertSubstitutions(kSongti, {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("AR PL UMing CN")});
+}
+} // namespace
+
+bool RunToolProgram(const QString& key) {
+    // The default names no program, so a missing key ends below like any
+    // other path that is not there.
+    const QString path =
+        readProfileString(QString::fromUtf16(kToolSection), key, QStringLiteral("sysAutoRunFileText")).trimmed();
+    return shellOpen(path);
+}
+
+bool shellOpen(const QString& path) {
+    if (path.isEmpty()) return false;
+    const QFileInfo info(path);
+    if (!info.exists()) return false;
+    if (info.isFile() && info.isExecutable()) return QProcess::startDetached(info.absoluteFilePath(), {});
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
+}
+
+QString supportPageAddress() { return supportUrl(); }
+
+void OpenSupportPage() { QDesktopServices::openUrl(QUrl(supportPageAddress())); }
+
+std::unique_ptr<QTextDocument> buildPrintDocument(const QString& text) {
+    ensureSongti();
+    auto doc = std::make_unique<QTextDocument>();
+    QFont font(kSongti);
+    font.setPointSizeF(12);
+    font.setBold(false);
+    doc->setDefaultFont(font);
+    doc->setPlainText(text);
+    // The text's own format too, so that a reader of the document (or a later
+    // change of the default font) sees the settings on the text itself.
+    QTextCharFormat fmt;
+    fmt.setFontFamilies({kSongti});
+    fmt.setFontPointSize(12);
+    fmt.setFontWeight(QFont::Normal);
+    fmt.clearForeground(); // automatic colour
+    QTextCursor all(doc.get());
+    all.select(QTextCursor::Document);
+    all.mergeCharFormat(fmt);
+    all.mergeBlockCharFormat(fmt);
+    return doc;
+}
+
+namespace {
+
+void setDefaultLayout(QPrinter& printer) {
+    // A4 with 2.54 cm above and below and 3.17 cm at the sides: the page a
+    // Chinese word processor starts a new document with.
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                      QMarginsF(31.7, 25.4, 31.7, 25.4), QPageLayout::Millimeter));
+}
+
+} // namespace
+
+bool printDocument(const QTextDocument& doc, QPrinter& printer, QString* error) {
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        if (error) {
+            *error = printer.outputFormat() == QPrinter::PdfFormat
+                         ? QStringLiteral("无法写入文件“%1”").arg(QDir::toNativeSeparators(printer.outputFileName()))
+                         : QStringLiteral("打印机“%1”不能使用").arg(printer.printerName());
+        }
+        return false;
+    }
+    std::unique_ptr<QTextDocument> copy(doc.clone());
+    copy->documentLayout()->setPaintDevice(&printer);
+    copy->setDocumentMargin(0);
+    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+    copy->setPageSize(page.size());
+    const double pageHeight = page.height();
+    copy->pageCount(); // lays the whole document out (the layout is lazy)
+
+    // The lines of each page. The layout moves a line that would cross the
+    // foot of a page to the next page, but drawing by the page rectangle alone
+    // would still write that line's text, hidden, into the page above (PDF
+    // readers then find it twice); drawing by the lines' own extent does not.
+    QList<QRectF> linesOfPage;
+    int lastTextPage = 0;
+    for (QTextBlock b = copy->begin(); b.isValid(); b = b.next()) {
+        const QTextLayout* layout = b.layout();
+        if (!layout) continue;
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QRectF r = layout->lineAt(i).rect().translated(layout->position());
+            const int n = std::max(0, int(r.center().y() / pageHeight));
+            while (linesOfPage.size() <= n) linesOfPage << QRectF();
+            linesOfPage[n] = linesOfPage[n].isNull() ? r : linesOfPage[n].united(r);
+            if (layout->lineAt(i).textLength() > 0) lastTextPage = std::max(lastTextPage, n);
+        }
+    }
+    const int pages = lastTextPage + 1; // no empty page for trailing blank lines
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0 && !printer.newPage()) {
+            if (error) *error = QStringLiteral("第%1页无法输出").arg(i + 1);
+            painter.end();
+            return false;
+        }
+        if (i >= linesOfPage.size() || linesOfPage[i].isNull()) continue;
+        const QRectF onPage(0, i * pageHeight, page.width(), pageHeight);
+        const QRectF lines = linesOfPage[i].intersected(onPage);
+        painter.save();
+        painter.translate(0, -onPage.top());
+        painter.setClipRect(onPage);
+        copy->drawContents(&painter, QRectF(0, lines.top(), page.width(), lines.height()));
+        painter.restore();
+    }
+    if (!painter.end()) {
+        if (error) *error = QStringLiteral("打印没有完成");
+        return false;
+    }
+    return true;
+}
+
+bool printTextToPdf(const QString& text, const QString& pdfPath, QString* error) {
+    QPrinter printer(QPrinter::HighResolution);
+    setDefaultLayout(printer);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdfPath);
+    const auto doc = buildPrintDocument(text);
+    return printDocument(*doc, printer, error);
+}
+
+void PrintViaWord(const QString& text, QWidget* parent) {
+    auto* preview = new QPrintPreviewDialog(parent, Qt::Window);
+    preview->setObjectName(QStringLiteral("printPreview"));
+    preview->setAttribute(Qt::WA_DeleteOnClose);
+    preview->setWindowTitle(QStringLiteral("打印预览"));
+    QPrinter* printer = preview->printer();
+    setDefaultLayout(*printer);
+    QTextDocument* doc = buildPrintDocument(text).release();
+    doc->setParent(preview);
+
+    // A failure while printing is told once; the preview stays for another
+    // try.
+    QObject::connect(preview, &QPrintPreviewDialog::paintRequested, preview, [preview, doc](QPrinter* p) {
+        QString why;
+        if (!printDocument(*doc, *p, &why)) MessageBox::show(preview, QStringLiteral("打印失败：%1！").arg(why));
+    });
+
+    // Printing into a PDF file is one click away even where no printer is
+    // installed (the print dialog offers it too).
+    auto* toPdf = new QAction(QStringLiteral("保存为PDF"), preview);
+    toPdf->setObjectName(QStringLiteral("actSavePdf"));
+    toPdf->setToolTip(QStringLiteral("打印到PDF文件"));
+    QObject::connect(toPdf, &QAction::triggered, preview, [preview, doc] {
+        QString file = FileDialog::getSaveFileName(preview, QStringLiteral("打印到PDF文件"),
+                                                   QDir::homePath() + QStringLiteral("/打印.pdf"),
+                                                   QStringLiteral("PDF 文件 (*.pdf)"));
+        if (file.isEmpty()) return;
+        if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".pdf");
+        QPrinter pdf(QPrinter::HighResolution);
+        pdf.setPageLayout(preview->printer()->pageLayout());
+        pdf.setOutputFormat(QPrinter::PdfFormat);
+        pdf.setOutputFileName(file);
+        QString why;
+        if (!printDocument(*doc, pdf, &why)) MessageBox::show(preview, QStringLiteral("打印失败：%1！").arg(why));
+    });
+    if (auto* bar = preview->findChild<QToolBar*>()) {
+        bar->addSeparator();
+        bar->addAction(toPdf);
+    } else {
+        preview->addAction(toPdf);
+    }
+    preview->resize(900, 700);
+    preview->show();
+    preview->raise();
+}
+
+} // namespace shell

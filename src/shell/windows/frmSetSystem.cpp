@@ -1,0 +1,94 @@
+#include "frmSetSystem.h"
+
+#include "shell/ui/MessageBox.h"
+#include "shell/core/Settings.h"
+#include "shell/Windows.h"
+#include "frmFindFile.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace shell {
+
+const frmSetSystem::Tool frmSetSystem::kTools[4] = {
+    {u"画图", u"kolourpaint", u"toobName1"},
+    {u"记事本", u"gnome-text-editor", u"toobName2"},
+    {u"计算器", u"gnome-calculator", u"toobName3"},
+    {u"通讯簿", u"gnome-contacts", u"toobName4"},
+};
+
+frmSetSystem::frmSetSystem(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("frmSetSystem"));
+    setWindowTitle(QStringLiteral("Veltrano-系统设置"));
+
+    auto* famAotoRUN = new QGroupBox(QStringLiteral("设置系统自启"), this);
+    famAotoRUN->setObjectName(QStringLiteral("famAotoRUN"));
+    cheAotoRUN_ = new QCheckBox(QStringLiteral("开机后自动启动“Veltrano”"), famAotoRUN);
+    cheAotoRUN_->setObjectName(QStringLiteral("cheAotoRUN"));
+    // The box shows what is set now, so that "确定" after choosing a tool
+    // does not switch the start with the desktop off unseen.
+    cheAotoRUN_->setChecked(autostartEnabled());
+    auto* autoLayout = new QVBoxLayout(famAotoRUN);
+    autoLayout->addWidget(cheAotoRUN_);
+
+    auto* famEDIT = new QGroupBox(QStringLiteral("设置工具栏"), this);
+    famEDIT->setObjectName(QStringLiteral("famEDIT"));
+    auto* toolLayout = new QHBoxLayout(famEDIT);
+    for (int i = 0; i < 4; ++i) {
+        optEDIT_[i] = new QRadioButton(QString::fromUtf16(kTools[i].caption), famEDIT);
+        optEDIT_[i]->setObjectName(QStringLiteral("optEDIT(%1)").arg(i));
+        optEDIT_[i]->setToolTip(QStringLiteral("查找“%1”程序").arg(QString::fromUtf16(kTools[i].searchName)));
+        // clicked, not toggled: choosing the same tool again opens the
+        // finder again.
+        connect(optEDIT_[i], &QRadioButton::clicked, this, [this, i] { chooseTool(i); });
+        toolLayout->addWidget(optEDIT_[i]);
+    }
+
+    auto* ok = new QPushButton(QStringLiteral("确定"), this);
+    ok->setObjectName(QStringLiteral("cmdYesNo(0)"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
+    cancel->setObjectName(QStringLiteral("cmdYesNo(1)"));
+    connect(ok, &QPushButton::clicked, this, &frmSetSystem::accept);
+    connect(cancel, &QPushButton::clicked, this, &QWidget::close);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(famAotoRUN);
+    layout->addWidget(famEDIT);
+    layout->addStretch();
+    layout->addLayout(buttons);
+    resize(380, 190);
+}
+
+void frmSetSystem::chooseTool(int index) {
+    FinderPreset& preset = finderPreset();
+    preset.searchName = QString::fromUtf16(kTools[index].searchName);
+    preset.key = QString::fromUtf16(kTools[index].key);
+    // An open finder takes the new name and key; otherwise it reads them
+    // when it is made.
+    if (auto* finder = qobject_cast<frmFindFile*>(Windows::instance().find(QStringLiteral("frmFindFile"))))
+        finder->applyPreset();
+    Windows::instance().open(QStringLiteral("frmFindFile"), this);
+}
+
+void frmSetSystem::accept() {
+    const QString path = cheAotoRUN_->isChecked() ? QCoreApplication::applicationFilePath() : QString();
+    QString error;
+    if (!WriteAutoRun(path, &error)) {
+        // Nothing is lost: the window stays open for another try.
+        MessageBox::show(this, error);
+        return;
+    }
+    close();
+}
+
+} // namespace shell
