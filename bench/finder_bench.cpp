@@ -6,7 +6,6 @@
 //   VELTRANO_FINDER_TREE=/some/dir build/finder_bench
 //   VELTRANO_FINDER_SCALE=10 build/finder_bench   (2,000,000 files, own tree)
 #include "shell/core/FileSearch.h"
-#include "shell/windows/Register.h"
 #include "shell/core/Settings.h"
 #include "shell/Windows.h"
 #include "shell/windows/frmFindFile.h"
@@ -207,17 +206,3 @@ BENCHMARK(BM_SearchCore)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->MinTi
 BENCHMARK(BM_Find)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_WindowFullSearch)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_WindowStopLatency)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    shell::registerServiceWindows();
-    // The window test writes nothing, but keep any settings file out of the
-    // build folder all the same.
-    if (qEnvironmentVariableIsEmpty("VELTRANO_DATA_DIR"))
-        qputenv("VELTRANO_DATA_DIR", QFile::encodeName(QDir::tempPath()));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

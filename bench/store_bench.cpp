@@ -138,11 +138,3 @@ void BM_EditOneScoreCommitted(benchmark::State& state) {
 BENCHMARK(BM_EditOneScoreCommitted)->Arg(20000)->Arg(200000)->Iterations(200)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
