@@ -5,9 +5,9 @@
 //   build/finder_bench                      (tree in $TMPDIR/veltrano-finder-tree)
 //   VELTRANO_FINDER_TREE=/some/dir build/finder_bench
 //   VELTRANO_FINDER_SCALE=10 build/finder_bench   (2,000,000 files, own tree)
+#include "shell/Windows.h"
 #include "shell/core/FileSearch.h"
 #include "shell/core/Settings.h"
-#include "shell/Windows.h"
 #include "shell/windows/frmFindFile.h"
 
 #include <QApplication>

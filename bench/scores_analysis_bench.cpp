@@ -30,9 +30,11 @@ struct BigClass {
         model = std::make_unique<scores::ScoreModel>(cls);
         model->classOpened(name);
         for (int k = 0; k < kSubjects; ++k)
-            model->addSubject(QStringLiteral("科目%1").arg(k), k % 3 == 0 ? QStringLiteral("150") : QStringLiteral("100"));
+            model->addSubject(QStringLiteral("科目%1").arg(k),
+                              k % 3 == 0 ? QStringLiteral("150") : QStringLiteral("100"));
         // Every level and the expected candidates count towards the points.
-        QList<scores::FormulaRow> rows(model->state().levelCount + 1, scores::FormulaRow{true, QStringLiteral("20")});
+        QList<scores::FormulaRow> rows(model->state().levelCount + 1,
+                                       scores::FormulaRow{true, QStringLiteral("20")});
         scores::savePointsFormula(*model, rows, {true, QStringLiteral("2100")});
 
         auto rs = store::Recordset::OpenTable(scores::ClassFiles::databasePath(), name);
@@ -62,28 +64,32 @@ BigClass& big() {
 
 void BM_SubjectReport(benchmark::State& state) {
     scores::ScoreModel& m = *big().model;
-    for (auto _ : state) scores::ShowSubjectReport(m);
+    for (auto _ : state)
+        scores::ShowSubjectReport(m);
     if (m.scoreGrid().text(1, 3) != QString::number(kStudents)) state.SkipWithError("wrong report");
 }
 BENCHMARK(BM_SubjectReport)->Unit(benchmark::kMillisecond);
 
 void BM_BandReport(benchmark::State& state) {
     scores::ScoreModel& m = *big().model;
-    for (auto _ : state) scores::ShowBandReport(m);
+    for (auto _ : state)
+        scores::ShowBandReport(m);
     if (m.scoreGrid().text(1, 1) != QString::number(kStudents)) state.SkipWithError("wrong report");
 }
 BENCHMARK(BM_BandReport)->Unit(benchmark::kMillisecond);
 
 void BM_ScoreTable(benchmark::State& state) {
     scores::ScoreModel& m = *big().model;
-    for (auto _ : state) m.ShowScoreTable();
+    for (auto _ : state)
+        m.ShowScoreTable();
 }
 BENCHMARK(BM_ScoreTable)->Unit(benchmark::kMillisecond);
 
 // "升序" (0) / "降序" (1): the score table filled and sorted on the total.
 void BM_SortUpDown(benchmark::State& state) {
     scores::ScoreModel& m = *big().model;
-    for (auto _ : state) scores::SortScores(m, state.range(0) == 1);
+    for (auto _ : state)
+        scores::SortScores(m, state.range(0) == 1);
 }
 BENCHMARK(BM_SortUpDown)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
@@ -103,7 +109,8 @@ BENCHMARK(BM_AdvancedSort)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 // "筛选": the filter heading and the spare grid filled.
 void BM_OpenFilter(benchmark::State& state) {
     scores::ScoreModel& m = *big().model;
-    for (auto _ : state) scores::OpenFilter(m);
+    for (auto _ : state)
+        scores::OpenFilter(m);
 }
 BENCHMARK(BM_OpenFilter)->Unit(benchmark::kMillisecond);
 
@@ -117,7 +124,8 @@ void BM_Filter(benchmark::State& state) {
         scores::OpenFilter(m);
         scores::ChooseKeyColumn(m, 0);
         state.ResumeTiming();
-        scores::RunFilter(m, index, index == 0 ? QStringLiteral("100") : QStringLiteral("60"), QStringLiteral("科目0"));
+        scores::RunFilter(m, index, index == 0 ? QStringLiteral("100") : QStringLiteral("60"),
+                          QStringLiteral("科目0"));
     }
 }
 BENCHMARK(BM_Filter)->DenseRange(0, 8)->Unit(benchmark::kMillisecond);

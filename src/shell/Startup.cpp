@@ -1,11 +1,11 @@
 #include "Startup.h"
 
+#include "SingleInstance.h"
+#include "Windows.h"
 #include "shell/core/AppPaths.h"
 #include "shell/ui/Fonts.h"
 #include "shell/ui/Icons.h"
 #include "shell/ui/MessageBox.h"
-#include "SingleInstance.h"
-#include "Windows.h"
 #include "shell/windows/frmTray.h"
 #include "store/Schema.h"
 

@@ -13,10 +13,14 @@ DataFolder::DataFolder(bool createFiles) {
 }
 
 DataFolder::~DataFolder() {
-    if (oldEnv_.isEmpty()) qunsetenv("VELTRANO_DATA_DIR");
-    else qputenv("VELTRANO_DATA_DIR", oldEnv_);
+    if (oldEnv_.isEmpty())
+        qunsetenv("VELTRANO_DATA_DIR");
+    else
+        qputenv("VELTRANO_DATA_DIR", oldEnv_);
 }
 
-QString DataFolder::file(const QString& name) const { return QDir(dir_.path()).filePath(name); }
+QString DataFolder::file(const QString& name) const {
+    return QDir(dir_.path()).filePath(name);
+}
 
 } // namespace testing_support

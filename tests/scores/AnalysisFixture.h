@@ -31,14 +31,16 @@ protected:
     // template's other levels taken out of use).
     void threeLevels() {
         ASSERT_TRUE(scores::storeLevel(model, 2, QStringLiteral("优秀"), QStringLiteral("85")).ok);
-        for (int row = 3; row < 6; ++row) ASSERT_TRUE(scores::storeLevel(model, row, QString(), QString()).ok);
+        for (int row = 3; row < 6; ++row)
+            ASSERT_TRUE(scores::storeLevel(model, row, QString(), QString()).ok);
         ASSERT_EQ(model.state().levelCount, 3);
     }
 
     // Row r of the visible grid from column 0 to the last column.
     QStringList gridRow(int r) const {
         QStringList out;
-        for (int c = 0; c < model.scoreGrid().cols(); ++c) out << model.scoreGrid().text(r, c);
+        for (int c = 0; c < model.scoreGrid().cols(); ++c)
+            out << model.scoreGrid().text(r, c);
         return out;
     }
     QString cell(int r, int c) const { return model.scoreGrid().text(r, c); }

@@ -16,7 +16,8 @@ inline QStringList tableTexts(const QString& db, const QString& table) {
     if (!rs) return out;
     for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext()) {
         QStringList f;
-        for (int i = 0; i < rs->fieldCount(); ++i) f << rs->text(i);
+        for (int i = 0; i < rs->fieldCount(); ++i)
+            f << rs->text(i);
         out << f.join(u'|');
     }
     return out;
@@ -40,7 +41,8 @@ protected:
 
     // Subjects with full marks 100, written through the subject frame's model.
     void addSubjects(const QStringList& names) {
-        for (const QString& n : names) ASSERT_TRUE(model.addSubject(n, QStringLiteral("100")).ok);
+        for (const QString& n : names)
+            ASSERT_TRUE(model.addSubject(n, QStringLiteral("100")).ok);
     }
 
     std::unique_ptr<store::Recordset> table() {
@@ -62,9 +64,7 @@ protected:
     }
 
     // Every row of the class table as one line of its sixteen field texts.
-    QStringList snapshot() {
-        return tableTexts(dbPath(), cls.newClassName);
-    }
+    QStringList snapshot() { return tableTexts(dbPath(), cls.newClassName); }
 
     // A refused edit: it fails, shows exactly its message and leaves every
     // row of the class table as it was.
@@ -87,9 +87,12 @@ protected:
     // Column c of the visible grid for rows 1..rows.
     QStringList column(int c, int rows) const {
         QStringList out;
-        for (int r = 1; r <= rows; ++r) out << model.scoreGrid().text(r, c);
+        for (int r = 1; r <= rows; ++r)
+            out << model.scoreGrid().text(r, c);
         return out;
     }
 };
 
-inline std::ostream& operator<<(std::ostream& os, const QString& s) { return os << s.toStdString(); }
+inline std::ostream& operator<<(std::ostream& os, const QString& s) {
+    return os << s.toStdString();
+}

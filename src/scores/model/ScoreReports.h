@@ -21,10 +21,11 @@ struct FormulaRow {
 struct CompositeForm {
     QStringList captions; // cekJMFS(k): name followed by "卷面分 X"
     QList<FormulaRow> rows;
-    QString title;        // cobZHF
+    QString title; // cobZHF
 };
 CompositeForm compositeForm(const ScoreState& s);
-inline const QStringList kTotalTitles{QStringLiteral("总分"), QStringLiteral("期评"), QStringLiteral("综合分")};
+inline const QStringList kTotalTitles{QStringLiteral("总分"), QStringLiteral("期评"),
+                                      QStringLiteral("综合分")};
 
 // "确定" of the weighted-total frame: the total's title into settings row 8,
 // each subject's weight (0 when unchecked) into "js2" of its row. A checked

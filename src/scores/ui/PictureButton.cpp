@@ -132,6 +132,8 @@ void PictureButton::enterEvent(QEnterEvent*) {
     setFrameShadow(QFrame::Raised);
 }
 
-void PictureButton::leaveEvent(QEvent*) { setFrameShape(QFrame::NoFrame); }
+void PictureButton::leaveEvent(QEvent*) {
+    setFrameShape(QFrame::NoFrame);
+}
 
 } // namespace scores

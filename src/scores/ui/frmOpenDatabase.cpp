@@ -2,9 +2,9 @@
 
 #include "scores/model/ClassFiles.h"
 
+#include "shell/Windows.h"
 #include "shell/ui/GridView.h"
 #include "shell/ui/MessageBox.h"
-#include "shell/Windows.h"
 
 #include <QCloseEvent>
 #include <QHelpEvent>

@@ -1,6 +1,7 @@
 #include "frmStudenCJ.h"
 
 #include "PictureButton.h"
+#include "frmOpenDatabase.h"
 #include "scores/ui/frames/Frame0Subjects.h"
 #include "scores/ui/frames/Frame1Roster.h"
 #include "scores/ui/frames/Frame2Entry.h"
@@ -11,12 +12,11 @@
 #include "scores/ui/frames/Frame7BandInterval.h"
 #include "scores/ui/frames/Frame8Filter.h"
 #include "scores/ui/frames/Frame9Sort.h"
-#include "frmOpenDatabase.h"
+#include "shell/Windows.h"
+#include "shell/core/Units.h"
 #include "shell/ui/DocServices.h"
 #include "shell/ui/GridView.h"
 #include "shell/ui/MessageBox.h"
-#include "shell/core/Units.h"
-#include "shell/Windows.h"
 
 #include <QCloseEvent>
 #include <QLabel>

@@ -30,9 +30,13 @@ QString AppPaths::dataDir() {
     return chosen();
 }
 
-void AppPaths::setDataDir(const QString& dir) { chosen() = QDir(dir).absolutePath(); }
+void AppPaths::setDataDir(const QString& dir) {
+    chosen() = QDir(dir).absolutePath();
+}
 
-QString AppPaths::file(const QString& name) { return QDir(dataDir()).filePath(name); }
+QString AppPaths::file(const QString& name) {
+    return QDir(dataDir()).filePath(name);
+}
 
 void AppPaths::init(const QStringList& args) {
     const int i = args.indexOf(QStringLiteral("--data-dir"));

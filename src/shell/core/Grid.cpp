@@ -19,7 +19,8 @@ void Grid::resize(int rows, int cols) {
     if (rows == rows_ && cols == cols_) return;
     QList<QString> cells(qsizetype(rows) * cols);
     for (int r = 0; r < qMin(rows, rows_); ++r)
-        for (int c = 0; c < qMin(cols, cols_); ++c) cells[qsizetype(r) * cols + c] = cells_[qsizetype(r) * cols_ + c];
+        for (int c = 0; c < qMin(cols, cols_); ++c)
+            cells[qsizetype(r) * cols + c] = cells_[qsizetype(r) * cols_ + c];
     cells_ = std::move(cells);
     colWidths_.resize(cols, DefaultColWidth);
     colAligns_.resize(cols, Align::Default);
@@ -39,7 +40,8 @@ void Grid::ensureRows(int rows, int height) {
     const int old = rows_;
     if (rows <= old) return;
     resize(rows, cols_);
-    for (int r = old; r < rows; ++r) rowHeights_[r] = height;
+    for (int r = old; r < rows; ++r)
+        rowHeights_[r] = height;
 }
 
 QString Grid::text(int r, int c) const {
@@ -54,25 +56,33 @@ void Grid::setText(int r, int c, const QString& s) {
 }
 
 void Grid::clearRow(int r) {
-    for (int c = 0; c < cols_; ++c) setText(r, c, QString());
+    for (int c = 0; c < cols_; ++c)
+        setText(r, c, QString());
 }
 
-int Grid::colWidth(int c) const { return c >= 0 && c < cols_ ? colWidths_[c] : DefaultColWidth; }
+int Grid::colWidth(int c) const {
+    return c >= 0 && c < cols_ ? colWidths_[c] : DefaultColWidth;
+}
 void Grid::setColWidth(int c, int twips) {
     if (c >= 0 && c < cols_) colWidths_[c] = twips;
 }
-int Grid::rowHeight(int r) const { return r >= 0 && r < rows_ ? rowHeights_[r] : DefaultRowHeight; }
+int Grid::rowHeight(int r) const {
+    return r >= 0 && r < rows_ ? rowHeights_[r] : DefaultRowHeight;
+}
 void Grid::setRowHeight(int r, int twips) {
     if (r >= 0 && r < rows_) rowHeights_[r] = twips;
 }
-Grid::Align Grid::colAlign(int c) const { return c >= 0 && c < cols_ ? colAligns_[c] : Align::Default; }
+Grid::Align Grid::colAlign(int c) const {
+    return c >= 0 && c < cols_ ? colAligns_[c] : Align::Default;
+}
 void Grid::setColAlign(int c, Align a) {
     if (c >= 0 && c < cols_) colAligns_[c] = a;
 }
 
 QStringList Grid::column(int c, int from) const {
     QStringList out;
-    for (int r = from; r < rows_; ++r) out << text(r, c);
+    for (int r = from; r < rows_; ++r)
+        out << text(r, c);
     return out;
 }
 

@@ -11,12 +11,12 @@
 namespace shell {
 
 enum class Reason {
-    None,      // done
-    Invalid,   // the input is refused (empty, too long, not a number, ...)
-    NotFound,  // what the input names does not exist
-    Exists,    // what the input would create is already there
-    NotOpen,   // nothing is open to work on
-    Failed,    // the store or the file system failed; the message says why
+    None,     // done
+    Invalid,  // the input is refused (empty, too long, not a number, ...)
+    NotFound, // what the input names does not exist
+    Exists,   // what the input would create is already there
+    NotOpen,  // nothing is open to work on
+    Failed,   // the store or the file system failed; the message says why
 };
 
 struct Outcome {

@@ -88,7 +88,9 @@ void RtfWriter::endParagraph() {
     inParagraph_ = false;
 }
 
-QByteArray RtfWriter::document() const { return QByteArray(kHeader) + '\n' + body_ + "}\n"; }
+QByteArray RtfWriter::document() const {
+    return QByteArray(kHeader) + '\n' + body_ + "}\n";
+}
 
 bool RtfWriter::save(const QString& path, QString* error) const {
     QSaveFile f(path);

@@ -1,8 +1,8 @@
 #include "DocServices.h"
 
-#include "shell/core/Branding.h"
 #include "FileDialog.h"
 #include "MessageBox.h"
+#include "shell/core/Branding.h"
 #include "shell/core/Settings.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -17,8 +17,8 @@
 #include <QProcess>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QTextLayout>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QToolBar>
 #include <QUrl>
 
@@ -31,7 +31,8 @@ const QString kSongti = QStringLiteral("宋体");
 // such as a test or a tool run on its own, still prints in a CJK serif font.
 void ensureSongti() {
     if (QFont::substitutes(kSongti).isEmpty())
-        QFont::insertSubstitutions(kSongti, {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("AR PL UMing CN")});
+        QFont::insertSubstitutions(kSongti,
+                                   {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("AR PL UMing CN")});
 }
 } // namespace
 
@@ -39,7 +40,8 @@ bool RunToolProgram(const QString& key) {
     // The default names no program, so a missing key ends below like any
     // other path that is not there.
     const QString path =
-        readProfileString(QString::fromUtf16(kToolSection), key, QStringLiteral("sysAutoRunFileText")).trimmed();
+        readProfileString(QString::fromUtf16(kToolSection), key, QStringLiteral("sysAutoRunFileText"))
+            .trimmed();
     return shellOpen(path);
 }
 
@@ -51,9 +53,13 @@ bool shellOpen(const QString& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
 }
 
-QString supportPageAddress() { return supportUrl(); }
+QString supportPageAddress() {
+    return supportUrl();
+}
 
-void OpenSupportPage() { QDesktopServices::openUrl(QUrl(supportPageAddress())); }
+void OpenSupportPage() {
+    QDesktopServices::openUrl(QUrl(supportPageAddress()));
+}
 
 std::unique_ptr<QTextDocument> buildPrintDocument(const QString& text) {
     ensureSongti();
@@ -93,7 +99,8 @@ bool printDocument(const QTextDocument& doc, QPrinter& printer, QString* error) 
     if (!painter.begin(&printer)) {
         if (error) {
             *error = printer.outputFormat() == QPrinter::PdfFormat
-                         ? QStringLiteral("无法写入文件“%1”").arg(QDir::toNativeSeparators(printer.outputFileName()))
+                         ? QStringLiteral("无法写入文件“%1”")
+                               .arg(QDir::toNativeSeparators(printer.outputFileName()))
                          : QStringLiteral("打印机“%1”不能使用").arg(printer.printerName());
         }
         return false;
@@ -118,7 +125,8 @@ bool printDocument(const QTextDocument& doc, QPrinter& printer, QString* error) 
         for (int i = 0; i < layout->lineCount(); ++i) {
             const QRectF r = layout->lineAt(i).rect().translated(layout->position());
             const int n = std::max(0, int(r.center().y() / pageHeight));
-            while (linesOfPage.size() <= n) linesOfPage << QRectF();
+            while (linesOfPage.size() <= n)
+                linesOfPage << QRectF();
             linesOfPage[n] = linesOfPage[n].isNull() ? r : linesOfPage[n].united(r);
             if (layout->lineAt(i).textLength() > 0) lastTextPage = std::max(lastTextPage, n);
         }
@@ -169,7 +177,8 @@ void PrintViaWord(const QString& text, QWidget* parent) {
     // try.
     QObject::connect(preview, &QPrintPreviewDialog::paintRequested, preview, [preview, doc](QPrinter* p) {
         QString why;
-        if (!printDocument(*doc, *p, &why)) MessageBox::show(preview, QStringLiteral("打印失败：%1！").arg(why));
+        if (!printDocument(*doc, *p, &why))
+            MessageBox::show(preview, QStringLiteral("打印失败：%1！").arg(why));
     });
 
     // Printing into a PDF file is one click away even where no printer is
@@ -188,7 +197,8 @@ void PrintViaWord(const QString& text, QWidget* parent) {
         pdf.setOutputFormat(QPrinter::PdfFormat);
         pdf.setOutputFileName(file);
         QString why;
-        if (!printDocument(*doc, pdf, &why)) MessageBox::show(preview, QStringLiteral("打印失败：%1！").arg(why));
+        if (!printDocument(*doc, pdf, &why))
+            MessageBox::show(preview, QStringLiteral("打印失败：%1！").arg(why));
     });
     if (auto* bar = preview->findChild<QToolBar*>()) {
         bar->addSeparator();

@@ -15,16 +15,22 @@ QStringList& queued() {
 QString FileDialog::getOpenFileName(QWidget* parent, const QString& caption, const QString& dir,
                                     const QString& filter) {
     if (!queued().isEmpty()) return queued().takeFirst();
-    return QFileDialog::getOpenFileName(parent, caption, dir, filter, nullptr, QFileDialog::DontUseNativeDialog);
+    return QFileDialog::getOpenFileName(parent, caption, dir, filter, nullptr,
+                                        QFileDialog::DontUseNativeDialog);
 }
 
 QString FileDialog::getSaveFileName(QWidget* parent, const QString& caption, const QString& dir,
                                     const QString& filter) {
     if (!queued().isEmpty()) return queued().takeFirst();
-    return QFileDialog::getSaveFileName(parent, caption, dir, filter, nullptr, QFileDialog::DontUseNativeDialog);
+    return QFileDialog::getSaveFileName(parent, caption, dir, filter, nullptr,
+                                        QFileDialog::DontUseNativeDialog);
 }
 
-void FileDialog::setNextFileName(const QString& name) { queued() << name; }
-void FileDialog::clearNextFileNames() { queued().clear(); }
+void FileDialog::setNextFileName(const QString& name) {
+    queued() << name;
+}
+void FileDialog::clearNextFileNames() {
+    queued().clear();
+}
 
 } // namespace shell

@@ -7,8 +7,8 @@
 namespace shell {
 
 void installFonts() {
-    QFont::insertSubstitutions(QStringLiteral("宋体"), {QStringLiteral("Noto Serif CJK SC"),
-                                                      QStringLiteral("Noto Sans CJK SC")});
+    QFont::insertSubstitutions(QStringLiteral("宋体"),
+                               {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")});
     QFont::insertSubstitutions(QStringLiteral("SimSun"), {QStringLiteral("Noto Serif CJK SC")});
     QFont::insertSubstitutions(QStringLiteral("华文新魏"),
                                {QStringLiteral("AR PL UKai CN"), QStringLiteral("Noto Serif CJK SC")});

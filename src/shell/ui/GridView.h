@@ -16,8 +16,12 @@ public:
     const Grid& grid() const { return grid_; }
     void setGrid(const Grid& g);
 
-    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : grid_.rows(); }
-    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : grid_.cols(); }
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : grid_.rows();
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : grid_.cols();
+    }
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:

@@ -128,7 +128,8 @@ QIcon icon(const QString& key) {
     auto it = cache.find(key);
     if (it != cache.end()) return *it;
     QIcon i;
-    for (int s : {16, 24, 32, 48}) i.addPixmap(picture(key, s));
+    for (int s : {16, 24, 32, 48})
+        i.addPixmap(picture(key, s));
     cache.insert(key, i);
     return i;
 }

@@ -50,13 +50,19 @@ void MessageBox::setTestMode(bool on) {
     seam() = Seam{};
     seam().on = on;
 }
-bool MessageBox::testMode() { return seam().on; }
-void MessageBox::setNextAnswer(Answer a) { seam().answers << a; }
+bool MessageBox::testMode() {
+    return seam().on;
+}
+void MessageBox::setNextAnswer(Answer a) {
+    seam().answers << a;
+}
 QStringList MessageBox::takeShown() {
     QStringList s = seam().shown;
     seam().shown.clear();
     return s;
 }
-QString MessageBox::lastShown() { return seam().shown.isEmpty() ? QString() : seam().shown.last(); }
+QString MessageBox::lastShown() {
+    return seam().shown.isEmpty() ? QString() : seam().shown.last();
+}
 
 } // namespace shell

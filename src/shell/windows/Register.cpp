@@ -1,10 +1,10 @@
 #include "Register.h"
 
-#include "shell/Windows.h"
 #include "frmHelpAbout.h"
 #include "frmTarvek.h"
 #include "frmTray.h"
 #include "frmViewText.h"
+#include "shell/Windows.h"
 
 namespace shell {
 void registerWindows() {

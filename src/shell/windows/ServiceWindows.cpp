@@ -1,8 +1,8 @@
 #include "Register.h"
-#include "shell/Windows.h"
 #include "frmDate.h"
 #include "frmFindFile.h"
 #include "frmSetSystem.h"
+#include "shell/Windows.h"
 
 namespace shell {
 void registerServiceWindows() {

@@ -1,8 +1,8 @@
 #include "frmDate.h"
 
+#include "shell/Windows.h"
 #include "shell/core/Calendar.h"
 #include "shell/core/Units.h"
-#include "shell/Windows.h"
 
 #include <QComboBox>
 #include <QDate>

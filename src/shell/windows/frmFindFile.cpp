@@ -1,10 +1,10 @@
 #include "frmFindFile.h"
 
-#include "shell/ui/DocServices.h"
 #include "shell/core/FileSearch.h"
-#include "shell/ui/MessageBox.h"
 #include "shell/core/Settings.h"
 #include "shell/core/Units.h"
+#include "shell/ui/DocServices.h"
+#include "shell/ui/MessageBox.h"
 
 #include <QAbstractListModel>
 #include <QCloseEvent>

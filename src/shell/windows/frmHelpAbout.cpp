@@ -1,9 +1,9 @@
 #include "frmHelpAbout.h"
 
+#include "shell/Windows.h"
 #include "shell/core/Branding.h"
 #include "shell/ui/DocServices.h"
 #include "shell/ui/Icons.h"
-#include "shell/Windows.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -38,7 +38,8 @@ frmHelpAbout::frmHelpAbout(QWidget* parent)
     text->addWidget(title);
     text->addWidget(version);
     text->addSpacing(8);
-    for (const QString& line : contactLines()) text->addWidget(new QLabel(line, this));
+    for (const QString& line : contactLines())
+        text->addWidget(new QLabel(line, this));
     auto* labHttP = new QLabel(this);
     labHttP->setObjectName(QStringLiteral("labHttP"));
     labHttP->setText(QStringLiteral("<a href=\"%1\">%1</a>").arg(supportUrl()));
@@ -51,7 +52,8 @@ frmHelpAbout::frmHelpAbout(QWidget* parent)
     auto* cmdOK = new QPushButton(QStringLiteral("确定"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
-    connect(cmdOK, &QPushButton::clicked, this, [] { Windows::instance().unload(QStringLiteral("frmHelpAbout")); });
+    connect(cmdOK, &QPushButton::clicked, this,
+            [] { Windows::instance().unload(QStringLiteral("frmHelpAbout")); });
 
     auto* top = new QHBoxLayout;
     top->addWidget(pic);
@@ -66,7 +68,8 @@ frmHelpAbout::frmHelpAbout(QWidget* parent)
     root->addSpacing(10);
     root->addLayout(buttons);
     setFixedSize(sizeHint().expandedTo(QSize(400, 220)));
-    if (QScreen* s = QGuiApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());
+    if (QScreen* s = QGuiApplication::primaryScreen())
+        move(s->availableGeometry().center() - rect().center());
 }
 
 } // namespace shell

@@ -1,9 +1,9 @@
 #include "frmSetSystem.h"
 
-#include "shell/ui/MessageBox.h"
-#include "shell/core/Settings.h"
-#include "shell/Windows.h"
 #include "frmFindFile.h"
+#include "shell/Windows.h"
+#include "shell/core/Settings.h"
+#include "shell/ui/MessageBox.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

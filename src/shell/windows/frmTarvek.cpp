@@ -1,8 +1,8 @@
 #include "frmTarvek.h"
 
+#include "shell/Windows.h"
 #include "shell/core/Branding.h"
 #include "shell/ui/Icons.h"
-#include "shell/Windows.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -55,7 +55,8 @@ frmTarvek::frmTarvek(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::F
         y += 24;
     }
 
-    if (QScreen* s = QGuiApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());
+    if (QScreen* s = QGuiApplication::primaryScreen())
+        move(s->availableGeometry().center() - rect().center());
 
     ticks_ = 0;
     Timer1 = new QTimer(this);

@@ -1,8 +1,8 @@
 #include "frmTray.h"
 
+#include "shell/Windows.h"
 #include "shell/core/Branding.h"
 #include "shell/ui/Icons.h"
-#include "shell/Windows.h"
 
 #include <QAction>
 #include <QApplication>

@@ -19,6 +19,8 @@ frmViewText::frmViewText(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Too
     resize(420, 220);
 }
 
-void frmViewText::setText(const QString& text) { text_->setPlainText(text); }
+void frmViewText::setText(const QString& text) {
+    text_->setPlainText(text);
+}
 
 } // namespace shell

@@ -41,11 +41,26 @@ TEST_F(AnalysisFixture, FormulasRefuseNonNumbersAndStoreNothing) {
         std::function<scores::Outcome()> save;
     };
     const Case cases[] = {
-        {"composite weight", [&] { return scores::saveCompositeFormula(model, "总分", {{true, "80"}, {true, "8a"}}); }},
-        {"empty weight", [&] { return scores::saveCompositeFormula(model, "总分", {{true, ""}, {true, "100"}}); }},
-        {"negative weight", [&] { return scores::saveCompositeFormula(model, "总分", {{true, "-5"}, {true, "1"}}); }},
-        {"level weight", [&] { return scores::savePointsFormula(model, {{true, "x"}}, {false, ""}); }},
-        {"expected count", [&] { return scores::savePointsFormula(model, {{true, "100"}}, {true, "4/0"}); }},
+        {"composite weight",
+         [&] {
+             return scores::saveCompositeFormula(model, "总分", {{true, "80"}, {true, "8a"}});
+         }},
+        {"empty weight",
+         [&] {
+             return scores::saveCompositeFormula(model, "总分", {{true, ""}, {true, "100"}});
+         }},
+        {"negative weight",
+         [&] {
+             return scores::saveCompositeFormula(model, "总分", {{true, "-5"}, {true, "1"}});
+         }},
+        {"level weight",
+         [&] {
+             return scores::savePointsFormula(model, {{true, "x"}}, {false, ""});
+         }},
+        {"expected count",
+         [&] {
+             return scores::savePointsFormula(model, {{true, "100"}}, {true, "4/0"});
+         }},
     };
     for (const Case& c : cases) {
         const scores::Outcome o = c.save();
@@ -89,7 +104,8 @@ protected:
     }
     void formula(const QString& expected, bool participation = true) {
         // Levels 不及格, 及格, 优秀, then the average.
-        ASSERT_TRUE(scores::savePointsFormula(model, {{false, "0"}, {true, "100"}, {true, "100"}, {true, "100"}},
+        ASSERT_TRUE(scores::savePointsFormula(model,
+                                              {{false, "0"}, {true, "100"}, {true, "100"}, {true, "100"}},
                                               {participation, expected})
                         .ok);
     }
@@ -98,8 +114,9 @@ protected:
 TEST_F(PointsReport, WorkedExamplesGive190Point5And152Point4) {
     formula("40");
     scores::ShowSubjectReport(model);
-    EXPECT_EQ(gridRow(0), (QStringList{"", "科目", "应考人数", "参考人数", "参考率%", "总分", "平均分", "及格人数",
-                                       "及格率%", "优秀人数", "优秀率%", "单科积分", "", "", "", "", "", ""}));
+    EXPECT_EQ(gridRow(0),
+              (QStringList{"", "科目", "应考人数", "参考人数", "参考率%", "总分", "平均分", "及格人数",
+                           "及格率%", "优秀人数", "优秀率%", "单科积分", "", "", "", "", "", ""}));
     EXPECT_EQ(gridRow(1).mid(1, 11),
               (QStringList{"语文", "40", "40", "100", "3020", "75.5", "36", "90", "10", "25", "190.5"}));
     EXPECT_EQ(model.state().printTitle, QStringLiteral("初一1班各科单科积分表"));
@@ -121,8 +138,8 @@ TEST_F(PointsReport, FailingLevelCountsStudentsBelowThePassLine) {
                     .ok);
     scores::ShowSubjectReport(model);
     // Columns 2 to 4 only; the average's columns stay empty, its value still counts.
-    EXPECT_EQ(gridRow(0).mid(1, 9), (QStringList{"科目", "应考人数", "参考人数", "参考率%", "", "", "不及格人数",
-                                                 "不及格率%", "单科积分"}));
+    EXPECT_EQ(gridRow(0).mid(1, 9), (QStringList{"科目", "应考人数", "参考人数", "参考率%", "", "",
+                                                 "不及格人数", "不及格率%", "单科积分"}));
     EXPECT_EQ(gridRow(1).mid(1, 9), (QStringList{"语文", "40", "40", "100", "", "", "4", "10", "85.5"}));
 }
 
@@ -163,7 +180,8 @@ TEST_F(PointsReport, DivisionsWithoutAValueLeaveTheCellEmpty) {
 TEST_F(AnalysisFixture, ReportGrowsForManyWeightedLevelsAndThirteenSubjects) {
     openClass();
     QStringList names;
-    for (int k = 0; k < 13; ++k) names << QStringLiteral("科%1").arg(k);
+    for (int k = 0; k < 13; ++k)
+        names << QStringLiteral("科%1").arg(k);
     addSubjects(names);
     ASSERT_TRUE(scores::storeLevel(model, 6, "特优", "95").ok);
     ASSERT_TRUE(scores::storeLevel(model, 7, "顶级", "99").ok);
@@ -206,10 +224,8 @@ TEST_F(AnalysisFixture, StoringLevelsRenamesClearsAndRefuses) {
         QString title, start, message;
     };
     const Case cases[] = {
-        {2, "中等", "8a", msg::kLevelWrongType},
-        {2, "中等", "", msg::kLevelWrongType},
-        {2, "中等", "7/0", msg::kLevelWrongType},
-        {-1, "中等", "70", msg::kLevelNotChosen},
+        {2, "中等", "8a", msg::kLevelWrongType},  {2, "中等", "", msg::kLevelWrongType},
+        {2, "中等", "7/0", msg::kLevelWrongType}, {-1, "中等", "70", msg::kLevelNotChosen},
         {8, "中等", "70", msg::kLevelNotChosen}, // the extra "---" is row 8, the total's title
     };
     for (const Case& c : cases) {
@@ -228,7 +244,7 @@ TEST_F(AnalysisFixture, LevelLinesScaleWithFullMarks) {
     ASSERT_TRUE(scores::storeLevel(model, 5, "", "").ok);
     const auto& s = model.state();
     ASSERT_EQ(s.levelCount, 5);
-    EXPECT_DOUBLE_EQ(scores::levelLine(s, 1, 0), 90);                 // pass line
+    EXPECT_DOUBLE_EQ(scores::levelLine(s, 1, 0), 90);                   // pass line
     EXPECT_DOUBLE_EQ(scores::levelLine(s, s.levelCount - 2, 0), 127.5); // excellent line
     EXPECT_DOUBLE_EQ(scores::levelLine(s, s.levelCount - 1, 0), 150);   // full line
 }
@@ -247,8 +263,9 @@ TEST_F(AnalysisFixture, BandIntervalIsStoredAtLeastOneAndRefusesNonNumbers) {
     EXPECT_EQ(model.state().bandInterval, 5);
 
     const QStringList before = snapshot();
-    for (const auto& [text, message] : {std::pair{"", msg::kLevelNotChosen}, std::pair{"  ", msg::kLevelNotChosen},
-                                        std::pair{"1a", msg::kLevelWrongType}, std::pair{"99999", msg::kLevelWrongType}}) {
+    for (const auto& [text, message] :
+         {std::pair{"", msg::kLevelNotChosen}, std::pair{"  ", msg::kLevelNotChosen},
+          std::pair{"1a", msg::kLevelWrongType}, std::pair{"99999", msg::kLevelWrongType}}) {
         box = QString::fromUtf8(text);
         EXPECT_EQ(scores::storeBandInterval(model, box).messages, QStringList{message}) << text;
         EXPECT_EQ(snapshot(), before) << text;
@@ -259,7 +276,10 @@ TEST_F(AnalysisFixture, BandReportCountsEachSubjectsBands) {
     openClass();
     ASSERT_TRUE(model.addSubject("语文", "120").ok);
     ASSERT_TRUE(model.addSubject("数学", "100").ok);
-    addStudents({{"甲", "1", "119.5", "100"}, {"乙", "2", "0", "59.5"}, {"丙", "3", "60", "59.9"}, {"丁", "4", "130", "50"}});
+    addStudents({{"甲", "1", "119.5", "100"},
+                 {"乙", "2", "0", "59.5"},
+                 {"丙", "3", "60", "59.9"},
+                 {"丁", "4", "130", "50"}});
     scores::ShowBandReport(model);
     const shell::Grid& g = model.scoreGrid();
     EXPECT_EQ(model.state().printTitle, QStringLiteral("初一1班成绩分数段"));

@@ -51,7 +51,8 @@ TEST_F(ScoresFixture, ScoreTableHeadingLaysOutSubjectsTotalAndAverage) {
     EXPECT_EQ(g.rows(), 25);
     EXPECT_EQ(g.cols(), 8);
     QStringList heading;
-    for (int c = 0; c < g.cols(); ++c) heading << g.text(0, c);
+    for (int c = 0; c < g.cols(); ++c)
+        heading << g.text(0, c);
     EXPECT_EQ(heading, (QStringList{"", "姓名", "学号", "语文", "数学", "英语", "综合分", "平均"}));
     EXPECT_EQ(g.colWidth(0), 420);
     EXPECT_EQ(g.colWidth(1), 950);
@@ -93,7 +94,11 @@ TEST_F(ScoresFixture, WeightedTotalsAndAveragesAsTheGridShowsThem) {
     const Case cases[] = {
         {"plain sum", {"100", "100", "100"}, {"85", "90", "78"}, "253", "84.3333333333333"},
         {"weights 50 and 150", {"50", "150"}, {"80", "60"}, "130", "65"},
-        {"weight 0 leaves a subject out, the average still divides by n", {"100", "0"}, {"80", "70"}, "80", "40"},
+        {"weight 0 leaves a subject out, the average still divides by n",
+         {"100", "0"},
+         {"80", "70"},
+         "80",
+         "40"},
         // Each term is rounded to four places before it is added: 3 x 0.3333.
         {"rounded after each step", {"33.3333", "33.3333", "33.3333"}, {"1", "1", "1"}, "0.9999", "0.3333"},
         {"decimal scores", {"100", "100"}, {"89.5", "70.25"}, "159.75", "79.875"},
@@ -106,7 +111,8 @@ TEST_F(ScoresFixture, WeightedTotalsAndAveragesAsTheGridShowsThem) {
         ASSERT_EQ(scores::ClassFiles::create(QStringLiteral("c"), false).result,
                   scores::ClassFiles::CreateResult::Created);
         m.classOpened(QStringLiteral("c"));
-        for (int k = 0; k < c.weights.size(); ++k) ASSERT_TRUE(m.addSubject(QStringLiteral("科%1").arg(k), "100").ok);
+        for (int k = 0; k < c.weights.size(); ++k)
+            ASSERT_TRUE(m.addSubject(QStringLiteral("科%1").arg(k), "100").ok);
         ASSERT_TRUE(m.addStudent(QStringLiteral("张三"), QStringLiteral("1")).ok);
         {
             auto rs = store::Recordset::OpenTable(own.file(store::kClassDb), QStringLiteral("c"));
@@ -114,7 +120,8 @@ TEST_F(ScoresFixture, WeightedTotalsAndAveragesAsTheGridShowsThem) {
                 const QString number = rs->text(QStringLiteral("编号"));
                 rs->Edit();
                 for (int k = 0; k < c.weights.size(); ++k) {
-                    if (number == QStringLiteral("listKM%1").arg(k)) rs->SetField(QStringLiteral("js2"), c.weights[k]);
+                    if (number == QStringLiteral("listKM%1").arg(k))
+                        rs->SetField(QStringLiteral("js2"), c.weights[k]);
                     if (number == u"1") rs->SetField(QStringLiteral("js%1").arg(k), c.scores[k]);
                 }
                 ASSERT_TRUE(rs->Update());
@@ -218,7 +225,8 @@ TEST_F(ScoresFixture, FillsSeeEveryChangeToTheTable) {
     EXPECT_EQ(model.scoreGrid().text(1, 3), QStringLiteral("70"));
 
     {
-        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other-writer"));
+        QSqlDatabase other =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other-writer"));
         other.setDatabaseName(dbPath());
         ASSERT_TRUE(other.open());
         QSqlQuery q(other);

@@ -13,7 +13,8 @@ shell::Grid makeGrid(const QList<QStringList>& rows) {
     for (int i = 0; i < rows.size(); ++i) {
         if (rows[i].isEmpty()) continue;
         g.setText(i + 1, 0, rows[i][0]);
-        for (int c = 1; c < rows[i].size(); ++c) g.setText(i + 1, c, rows[i][c]);
+        for (int c = 1; c < rows[i].size(); ++c)
+            g.setText(i + 1, c, rows[i][c]);
     }
     return g;
 }
@@ -30,9 +31,18 @@ TEST(GridSort, ComparesNumbersAsNumbersBreaksTiesAndKeepsOrder) {
     const Case cases[] = {
         {"numbers, not text", {{"a", "10"}, {"b", "9"}, {"c", "2"}}, false, {"c", "b", "a"}},
         {"text where not both numbers", {{"a", "乙"}, {"b", "甲"}, {"c", "9"}}, false, {"c", "a", "b"}},
-        {"tie broken by the next column", {{"a", "253", "84"}, {"b", "240", "90"}, {"c", "253", "85"}}, true, {"c", "a", "b"}},
-        {"full tie keeps stored order, descending", {{"a", "5", "1"}, {"b", "5", "1"}, {"c", "3", "1"}}, true, {"a", "b", "c"}},
-        {"full tie keeps stored order, ascending", {{"a", "5", "1"}, {"b", "5", "1"}, {"c", "3", "1"}}, false, {"c", "a", "b"}},
+        {"tie broken by the next column",
+         {{"a", "253", "84"}, {"b", "240", "90"}, {"c", "253", "85"}},
+         true,
+         {"c", "a", "b"}},
+        {"full tie keeps stored order, descending",
+         {{"a", "5", "1"}, {"b", "5", "1"}, {"c", "3", "1"}},
+         true,
+         {"a", "b", "c"}},
+        {"full tie keeps stored order, ascending",
+         {{"a", "5", "1"}, {"b", "5", "1"}, {"c", "3", "1"}},
+         false,
+         {"c", "a", "b"}},
         {"empty rows last, ascending", {{}, {"a", "2"}, {}, {"b", "1"}}, false, {"b", "a", "", ""}},
         {"empty rows last, descending", {{}, {"a", "2"}, {}, {"b", "1"}}, true, {"a", "b", "", ""}},
     };
@@ -70,7 +80,8 @@ protected:
     }
     QStringList names() const {
         QStringList out;
-        for (int r = 1; r < model.scoreGrid().rows() && !cell(r, 1).isEmpty(); ++r) out << cell(r, 1);
+        for (int r = 1; r < model.scoreGrid().rows() && !cell(r, 1).isEmpty(); ++r)
+            out << cell(r, 1);
         return out;
     }
 };
@@ -143,11 +154,14 @@ TEST_F(SortFilter, FiltersColourThePassingCells) {
         for (int r = 1; r < g.rows(); ++r)
             for (int c = 0; c < g.cols(); ++c)
                 if (fore ? g.hasForeColor(r, c) : g.hasBackColor(r, c))
-                    out << QStringLiteral("%1:%2=%3").arg(g.text(r, 1), g.text(r, c)).arg(fore ? g.foreColor(r, c) : g.backColor(r, c), 0, 16);
+                    out << QStringLiteral("%1:%2=%3")
+                               .arg(g.text(r, 1), g.text(r, c))
+                               .arg(fore ? g.foreColor(r, c) : g.backColor(r, c), 0, 16);
         return out;
     };
     scores::RunFilter(model, 4, QString(), QString());
-    EXPECT_EQ(coloured(true), (QStringList{"乙:50=ff0000", "乙:40=ff0000", "乙:30=ff0000", "丙:59.5=ff0000"}));
+    EXPECT_EQ(coloured(true),
+              (QStringList{"乙:50=ff0000", "乙:40=ff0000", "乙:30=ff0000", "丙:59.5=ff0000"}));
     EXPECT_TRUE(coloured(false).isEmpty());
     scores::RunFilter(model, 7, QString(), QString());
     EXPECT_EQ(coloured(false), (QStringList{"甲:100=c0ffc0", "甲:95=c0ffc0", "甲:90=c0ffc0", "丙:99.5=c0ffc0",
@@ -177,10 +191,12 @@ TEST_F(SortFilter, TopNOfASubject) {
 
     // More than the class: the message, and the results stay as they were.
     const shell::Grid before = model.scoreGrid();
-    EXPECT_EQ(scores::CheckFilterNumber(model, 0, QStringLiteral("6")).messages, QStringList{msg::kFilterTooMany});
+    EXPECT_EQ(scores::CheckFilterNumber(model, 0, QStringLiteral("6")).messages,
+              QStringList{msg::kFilterTooMany});
     EXPECT_TRUE(scores::CheckFilterNumber(model, 0, QStringLiteral("5")).ok);
     EXPECT_TRUE(scores::CheckFilterNumber(model, 1, QStringLiteral("600")).ok);
-    EXPECT_EQ(scores::RunFilter(model, 0, QStringLiteral("6"), QString()).messages, QStringList{msg::kFilterTooMany});
+    EXPECT_EQ(scores::RunFilter(model, 0, QStringLiteral("6"), QString()).messages,
+              QStringList{msg::kFilterTooMany});
     EXPECT_EQ(model.scoreGrid(), before);
 }
 
@@ -250,8 +266,8 @@ TEST_F(AnalysisFixture, FindAverageWithoutSubjectsStaysEmpty) {
 }
 
 TEST(GridSort, CellsReadAsNumbersLikeTheGeneralReading) {
-    for (const char* text : {"85", "84.3333333333333", "-0.5", "0.1", "100.", "123456789012345", "9007199254740993.5",
-                             " 7 ", "+3", "1e3"}) {
+    for (const char* text : {"85", "84.3333333333333", "-0.5", "0.1", "100.", "123456789012345",
+                             "9007199254740993.5", " 7 ", "+3", "1e3"}) {
         bool ok = false;
         const double expected = QString::fromUtf8(text).trimmed().toDouble(&ok);
         ASSERT_TRUE(ok) << text;

@@ -5,9 +5,9 @@
 #include "scores/ui/frames/Frame4Levels.h"
 #include "scores/ui/frames/TaskFrame.h"
 #include "scores/ui/frmStudenCJ.h"
+#include "shell/Windows.h"
 #include "shell/ui/GridView.h"
 #include "shell/ui/MessageBox.h"
-#include "shell/Windows.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -33,13 +33,15 @@ protected:
 
     void SetUp() override {
         shell::MessageBox::takeShown();
-        w = qobject_cast<scores::frmStudenCJ*>(shell::Windows::instance().open(QStringLiteral("frmStudenCJ")));
+        w = qobject_cast<scores::frmStudenCJ*>(
+            shell::Windows::instance().open(QStringLiteral("frmStudenCJ")));
         ASSERT_TRUE(w);
         const QString name = QStringLiteral("初二3班");
         ASSERT_EQ(scores::ClassFiles::create(name, false).result, scores::ClassFiles::CreateResult::Created);
         w->classHandedBack(name, true);
         scores::ScoreModel& m = w->model();
-        for (const char* s : {"语文", "数学", "英语"}) ASSERT_TRUE(m.addSubject(QString::fromUtf8(s), "100").ok);
+        for (const char* s : {"语文", "数学", "英语"})
+            ASSERT_TRUE(m.addSubject(QString::fromUtf8(s), "100").ok);
         auto rs = store::Recordset::OpenTable(folder.file(store::kClassDb), name);
         const QList<QStringList> rows{{"甲", "1", "100", "95", "90"},
                                       {"乙", "2", "50", "40", "30"},
@@ -49,7 +51,8 @@ protected:
             rs->AddNew();
             rs->SetField(QStringLiteral("姓名"), r[0]);
             rs->SetField(QStringLiteral("编号"), r[1]);
-            for (int k = 0; k < 3; ++k) rs->SetField(QStringLiteral("js%1").arg(k), r[2 + k]);
+            for (int k = 0; k < 3; ++k)
+                rs->SetField(QStringLiteral("js%1").arg(k), r[2 + k]);
             ASSERT_TRUE(rs->Update());
         }
         m.LoadRoster();
@@ -70,7 +73,8 @@ protected:
     QString cell(int row, int col) const { return w->grid()->grid().text(row, col); }
     QStringList names() const {
         QStringList out;
-        for (int r = 1; r < w->grid()->grid().rows() && !cell(r, 1).isEmpty(); ++r) out << cell(r, 1);
+        for (int r = 1; r < w->grid()->grid().rows() && !cell(r, 1).isEmpty(); ++r)
+            out << cell(r, 1);
         return out;
     }
     bool frameShown(int index) const { return w->frame(index)->isVisible(); }

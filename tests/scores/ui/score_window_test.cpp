@@ -5,10 +5,10 @@
 #include "scores/ui/frames/TaskFrame.h"
 #include "scores/ui/frmOpenDatabase.h"
 #include "scores/ui/frmStudenCJ.h"
+#include "shell/Windows.h"
+#include "shell/core/Units.h"
 #include "shell/ui/GridView.h"
 #include "shell/ui/MessageBox.h"
-#include "shell/core/Units.h"
-#include "shell/Windows.h"
 
 #include <QAction>
 #include <QComboBox>

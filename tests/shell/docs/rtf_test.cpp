@@ -4,14 +4,12 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <utility>
 #include <gtest/gtest.h>
+#include <utility>
 
 using shell::RtfWriter;
 
-namespace {
-
-} // namespace
+namespace {} // namespace
 
 TEST(RtfWriter, EscapesEveryCharacterThatIsNotPlainAscii) {
     struct Case {
@@ -20,15 +18,16 @@ TEST(RtfWriter, EscapesEveryCharacterThatIsNotPlainAscii) {
     } cases[] = {
         {"abc 123", "abc 123"},
         {"a\\b{c}d", "a\\\\b\\{c\\}d"},
-        {QStringLiteral("宋"), "\\u23435?"},                  // U+5B8B
-        {QStringLiteral("运"), "\\u-28720?"},                 // U+8FD0 is above 32767: signed
-        {QStringLiteral("，"), "\\u-244?"},                   // full-width comma U+FF0C
-        {QStringLiteral("é"), "\\u233?"},                     // Latin-1 is escaped too
-        {QStringLiteral("😀"), "\\u-10179?\\u-8704?"},        // two UTF-16 units
+        {QStringLiteral("宋"), "\\u23435?"},          // U+5B8B
+        {QStringLiteral("运"), "\\u-28720?"},         // U+8FD0 is above 32767: signed
+        {QStringLiteral("，"), "\\u-244?"},           // full-width comma U+FF0C
+        {QStringLiteral("é"), "\\u233?"},             // Latin-1 is escaped too
+        {QStringLiteral("😀"), "\\u-10179?\\u-8704?"}, // two UTF-16 units
         {QStringLiteral("a\tb"), "a\\tab b"},
-        {QStringLiteral("a\x01"), "a"},                       // control characters dropped
+        {QStringLiteral("a\x01"), "a"}, // control characters dropped
     };
-    for (const Case& c : cases) EXPECT_EQ(RtfWriter::escape(c.text), c.rtf) << c.text.toStdString();
+    for (const Case& c : cases)
+        EXPECT_EQ(RtfWriter::escape(c.text), c.rtf) << c.text.toStdString();
 }
 
 TEST(RtfWriter, DocumentHasTheFontTableIndentsAndRuns) {
@@ -48,7 +47,8 @@ TEST(RtfWriter, DocumentHasTheFontTableIndentsAndRuns) {
     EXPECT_TRUE(doc.contains("\\pard\\fi480\\li240\\f0\\fs32\\b \\u26631?\\u-26472?\\par"));
     EXPECT_TRUE(doc.contains("\\pard\\fi480\\li240\\f0\\fs24\\b0 \\u27491?\\u25991? \\{1\\}\\par"));
     EXPECT_TRUE(doc.endsWith("}\n"));
-    for (char c : doc) EXPECT_LT(static_cast<unsigned char>(c), 0x80);
+    for (char c : doc)
+        EXPECT_LT(static_cast<unsigned char>(c), 0x80);
     // Braces balance, not counting escaped ones.
     int depth = 0;
     for (qsizetype i = 0; i < doc.size(); ++i) {
@@ -82,7 +82,8 @@ TEST(RtfWriter, WordProcessorReadsTheSameText) {
     const QString soffice = QStandardPaths::findExecutable("soffice");
     if (soffice.isEmpty()) GTEST_SKIP() << "LibreOffice is not installed (scripts/deps.sh installs it)";
     QTemporaryDir dir;
-    const QString comment = QStringLiteral("张三同学：\n你是一个{勤奋}的学生，C:\\作业 按时完成。\n\n祝你进步！😀");
+    const QString comment =
+        QStringLiteral("张三同学：\n你是一个{勤奋}的学生，C:\\作业 按时完成。\n\n祝你进步！😀");
     const QString plan = QStringLiteral("教学计划\n第一周：复习\\预习 {重点}\n第二周：测验，讲评。");
     RtfWriter w;
     w.setIndents(480, 0);
@@ -104,7 +105,8 @@ TEST(RtfWriter, WordProcessorReadsTheSameText) {
                       "txt:Text (encoded):UTF8", "--outdir", dir.filePath("out"), dir.filePath("comment.doc"),
                       dir.filePath("plan.rtf")});
     ASSERT_TRUE(p.waitForFinished(180000));
-    for (const auto& [name, text] : {std::pair{QStringLiteral("comment.txt"), comment}, std::pair{QStringLiteral("plan.txt"), plan}}) {
+    for (const auto& [name, text] :
+         {std::pair{QStringLiteral("comment.txt"), comment}, std::pair{QStringLiteral("plan.txt"), plan}}) {
         QFile out(dir.filePath("out/" + name));
         ASSERT_TRUE(out.open(QIODevice::ReadOnly)) << p.readAllStandardError().toStdString();
         QString back = QString::fromUtf8(out.readAll());

@@ -1,7 +1,7 @@
 #include "Printers.h"
 #include "WidgetSupport.h"
-#include "shell/core/Calendar.h"
 #include "shell/Windows.h"
+#include "shell/core/Calendar.h"
 #include "shell/windows/frmDate.h"
 
 #include <QComboBox>

@@ -1,9 +1,9 @@
 #include "Printers.h"
 #include "WidgetSupport.h"
-#include "shell/core/FileSearch.h"
-#include "shell/ui/MessageBox.h"
-#include "shell/core/Settings.h"
 #include "shell/Windows.h"
+#include "shell/core/FileSearch.h"
+#include "shell/core/Settings.h"
+#include "shell/ui/MessageBox.h"
 #include "shell/windows/frmFindFile.h"
 
 #include <QAbstractItemView>

@@ -1,8 +1,8 @@
 #include "TestSupport.h"
+#include "shell/core/Settings.h"
 #include "shell/ui/DocServices.h"
 #include "shell/ui/FileDialog.h"
 #include "shell/ui/MessageBox.h"
-#include "shell/core/Settings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -49,7 +49,8 @@ QString squeeze(QString s) {
 bool waitForFile(const QString& path) {
     QElapsedTimer t;
     t.start();
-    while (!QFile::exists(path) && t.elapsed() < 10000) QThread::msleep(20);
+    while (!QFile::exists(path) && t.elapsed() < 10000)
+        QThread::msleep(20);
     return QFile::exists(path);
 }
 
@@ -123,7 +124,8 @@ TEST(PrintDocument, RendersToPdfWithTheText) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath("评语.pdf");
     QString lines;
-    for (int i = 1; i <= 80; ++i) lines += QStringLiteral("第%1行：该生学习认真，成绩优秀。\n").arg(i);
+    for (int i = 1; i <= 80; ++i)
+        lines += QStringLiteral("第%1行：该生学习认真，成绩优秀。\n").arg(i);
     QString error;
     ASSERT_TRUE(shell::printTextToPdf(lines, pdf, &error)) << error.toStdString();
     const QString back = pdfText(pdf);
@@ -133,7 +135,8 @@ TEST(PrintDocument, RendersToPdfWithTheText) {
     QProcess info;
     info.start("pdfinfo", {pdf});
     ASSERT_TRUE(info.waitForFinished(30000));
-    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression("Pages:\\s+2\\b")));
+    EXPECT_TRUE(
+        QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression("Pages:\\s+2\\b")));
 
     // An empty text is an empty page, not an error.
     ASSERT_TRUE(shell::printTextToPdf(QString(), dir.filePath("empty.pdf"), &error));

@@ -1,8 +1,8 @@
 #include "Printers.h"
 #include "WidgetSupport.h"
-#include "shell/ui/MessageBox.h"
-#include "shell/core/Settings.h"
 #include "shell/Windows.h"
+#include "shell/core/Settings.h"
+#include "shell/ui/MessageBox.h"
 #include "shell/windows/frmFindFile.h"
 #include "shell/windows/frmSetSystem.h"
 

@@ -22,10 +22,11 @@ Frame1Roster::Frame1Roster(frmStudenCJ* window)
     mode_[0]->setGeometry(10, 18, 150, 24);
     mode_[1]->setGeometry(190, 18, 150, 24);
 
-    const QString texts[6] = {QStringLiteral("学生姓名"), QString(), QStringLiteral("学生学号"), QString(),
+    const QString texts[6] = {QStringLiteral("学生姓名"), QString(),
+                              QStringLiteral("学生学号"), QString(),
                               QStringLiteral("第一学号"), QStringLiteral("人数")};
-    const QRect places[6] = {{10, 52, 64, 24}, {172, 52, 8, 24}, {10, 84, 64, 24}, {172, 84, 8, 24},
-                             {190, 52, 64, 24}, {190, 84, 64, 24}};
+    const QRect places[6] = {{10, 52, 64, 24}, {172, 52, 8, 24},  {10, 84, 64, 24},
+                             {172, 84, 8, 24}, {190, 52, 64, 24}, {190, 84, 64, 24}};
     for (int i = 0; i < 6; ++i) {
         labels_[i] = new QLabel(texts[i], this);
         labels_[i]->setObjectName(QStringLiteral("labStdNameNum(%1)").arg(i));
@@ -40,8 +41,8 @@ Frame1Roster::Frame1Roster(frmStudenCJ* window)
         batch_[i]->setGeometry(256, 52 + 32 * i, 84, 24);
     }
 
-    const QString captions[4] = {QStringLiteral("添加"), QStringLiteral("更改姓名"), QStringLiteral("更改学号"),
-                                 QStringLiteral("删除")};
+    const QString captions[4] = {QStringLiteral("添加"), QStringLiteral("更改姓名"),
+                                 QStringLiteral("更改学号"), QStringLiteral("删除")};
     for (int i = 0; i < 4; ++i) {
         edit_[i] = new QPushButton(captions[i], this);
         edit_[i]->setObjectName(QStringLiteral("cmdEditStdNameNum(%1)").arg(i));
@@ -71,7 +72,8 @@ Frame1Roster::Frame1Roster(frmStudenCJ* window)
         tell(model().renumberStudent(nameNum_[0]->text(), nameNum_[1]->text()));
         nameNum_[0]->setFocus();
     });
-    connect(edit_[3], &QPushButton::clicked, this, [this] { tell(model().deleteStudent(nameNum_[1]->text())); });
+    connect(edit_[3], &QPushButton::clicked, this,
+            [this] { tell(model().deleteStudent(nameNum_[1]->text())); });
     connect(close, &QPushButton::clicked, this, [this] {
         nameNum_[0]->clear();
         nameNum_[1]->clear();
@@ -81,17 +83,22 @@ Frame1Roster::Frame1Roster(frmStudenCJ* window)
     applyMode();
 }
 
-bool Frame1Roster::manualMode() const { return mode_[0]->isChecked(); }
+bool Frame1Roster::manualMode() const {
+    return mode_[0]->isChecked();
+}
 
 void Frame1Roster::applyMode() {
     const bool manual = manualMode();
-    for (int i = 0; i < 4; ++i) labels_[i]->setEnabled(manual);
-    for (int i = 4; i < 6; ++i) labels_[i]->setEnabled(!manual);
+    for (int i = 0; i < 4; ++i)
+        labels_[i]->setEnabled(manual);
+    for (int i = 4; i < 6; ++i)
+        labels_[i]->setEnabled(!manual);
     for (int i = 0; i < 2; ++i) {
         nameNum_[i]->setEnabled(manual);
         batch_[i]->setEnabled(!manual);
     }
-    for (int i = 1; i < 4; ++i) edit_[i]->setEnabled(manual);
+    for (int i = 1; i < 4; ++i)
+        edit_[i]->setEnabled(manual);
     edit_[0]->setEnabled(true);
 }
 

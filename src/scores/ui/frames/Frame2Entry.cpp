@@ -73,7 +73,9 @@ Frame2Entry::Frame2Entry(frmStudenCJ* window)
     connect(&model(), &ScoreModel::subjectCombosChanged, this, &Frame2Entry::syncSubjects);
 }
 
-bool Frame2Entry::byName() const { return mode_[1]->isChecked(); }
+bool Frame2Entry::byName() const {
+    return mode_[1]->isChecked();
+}
 
 void Frame2Entry::open() {
     showAndPlace(true);
@@ -122,10 +124,13 @@ void Frame2Entry::gridClicked(int row, int, const ClickResult& click) {
     if (isVisible()) student_->setEditText(model().scoreGrid().text(row, byName() ? 1 : 2));
 }
 
-void Frame2Entry::currentMoved() { student_->setEditText(model().currentStudentText(byName())); }
+void Frame2Entry::currentMoved() {
+    student_->setEditText(model().currentStudentText(byName()));
+}
 
 void Frame2Entry::confirm() {
-    const Outcome o = model().storeScore(subject_->currentText(), byName(), student_->currentText(), score_->text());
+    const Outcome o =
+        model().storeScore(subject_->currentText(), byName(), student_->currentText(), score_->text());
     tell(o);
     // A refused subject or score keeps the box for correcting; once the
     // student has been looked up the box is emptied for the next one.
@@ -135,8 +140,10 @@ void Frame2Entry::confirm() {
         return;
     }
     score_->clear();
-    if (next_->isEnabled()) next_->setFocus();
-    else score_->setFocus();
+    if (next_->isEnabled())
+        next_->setFocus();
+    else
+        score_->setFocus();
 }
 
 } // namespace scores

@@ -13,9 +13,10 @@ Frame3Find::Frame3Find(frmStudenCJ* window)
     // The frame stands beside the picture buttons, above the grid, so that
     // the student it finds (grid row 1) stays in view: one row of controls,
     // the caption at its left.
-    setStyleSheet(QStringLiteral("QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 0px; }"
-                                 "QGroupBox::title { subcontrol-origin: padding; subcontrol-position: left center;"
-                                 " padding-left: 6px; }"));
+    setStyleSheet(
+        QStringLiteral("QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 0px; }"
+                       "QGroupBox::title { subcontrol-origin: padding; subcontrol-position: left center;"
+                       " padding-left: 6px; }"));
     combo_ = new QComboBox(this);
     combo_->setObjectName(QStringLiteral("cobListStdXB"));
     combo_->setEditable(true);

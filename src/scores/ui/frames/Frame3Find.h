@@ -25,9 +25,9 @@ private:
     void find(bool byName);
     void fillCombo(const QStringList& items);
 
-    QComboBox* combo_;          // cobListStdXB
-    QPushButton* buttons_[3];   // optViewPrint(0..2)
-    QCheckBox* checks_[3];      // cekViewStd(0..2)
+    QComboBox* combo_;        // cobListStdXB
+    QPushButton* buttons_[3]; // optViewPrint(0..2)
+    QCheckBox* checks_[3];    // cekViewStd(0..2)
 };
 
 } // namespace scores

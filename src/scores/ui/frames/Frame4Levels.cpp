@@ -38,11 +38,12 @@ Frame4Levels::Frame4Levels(frmStudenCJ* window)
     label(1, QStringLiteral("%"), 280, 24, 16, 26);
 
     label(2, QStringLiteral("注："), 12, 60, 40, 22);
-    QLabel* notes = label(3,
-                          QStringLiteral("1、等级应按从低排始；") + u'\n' +
-                              QStringLiteral("2、只要划清及格(合格)的分数线，最低等级“不及格”的百分数随便填个“0”就可以；") +
-                              u'\n' + QStringLiteral("3、最高等级是满分(特级)填“100”。"),
-                          46, 60, 372, 80);
+    QLabel* notes = label(
+        3,
+        QStringLiteral("1、等级应按从低排始；") + u'\n' +
+            QStringLiteral("2、只要划清及格(合格)的分数线，最低等级“不及格”的百分数随便填个“0”就可以；") +
+            u'\n' + QStringLiteral("3、最高等级是满分(特级)填“100”。"),
+        46, 60, 372, 80);
     notes->setWordWrap(true);
     notes->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
@@ -96,7 +97,8 @@ void Frame4Levels::chooseLevel(int position) {
     int level = 0;
     for (int i = 0; i < position && i < s.levelComboItems.size(); ++i)
         if (s.levelComboItems[i] != u"---") ++level;
-    const bool inUse = position >= 0 && position < s.levelComboItems.size() && s.levelComboItems[position] != u"---";
+    const bool inUse =
+        position >= 0 && position < s.levelComboItems.size() && s.levelComboItems[position] != u"---";
     start_->setText(inUse && level < s.levelCount ? s.levelStarts[level] : QString());
 }
 

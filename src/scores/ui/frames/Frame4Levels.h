@@ -25,9 +25,9 @@ private:
     void syncLevels();
     void chooseLevel(int position);
 
-    QComboBox* title_;  // cobGradeTitle
-    QLineEdit* start_;  // txtGradeStart
-    QTimer* timer_;     // timReText
+    QComboBox* title_; // cobGradeTitle
+    QLineEdit* start_; // txtGradeStart
+    QTimer* timer_;    // timReText
     int ticks_ = 0;
 };
 

@@ -12,12 +12,13 @@
 namespace scores {
 
 namespace {
-constexpr int kTop = 52;   // first subject row
-constexpr int kStep = 26;  // row pitch
+constexpr int kTop = 52;  // first subject row
+constexpr int kStep = 26; // row pitch
 } // namespace
 
 Frame5Composite::Frame5Composite(frmStudenCJ* window)
-    : TaskFrame(5, QStringLiteral("设置学生个人综合分计算公式"), QPoint(2880, 2000), QSize(300, 120), window) {
+    : TaskFrame(5, QStringLiteral("设置学生个人综合分计算公式"), QPoint(2880, 2000), QSize(300, 120),
+                window) {
     title_ = new QComboBox(this);
     title_->setObjectName(QStringLiteral("cobZHF"));
     title_->setEditable(true);

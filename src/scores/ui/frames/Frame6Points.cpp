@@ -20,14 +20,16 @@ Frame6Points::Frame6Points(frmStudenCJ* window)
     : TaskFrame(6, QStringLiteral("设置单科积分计算公式"), QPoint(3000, 2000), QSize(300, 120), window) {
     for (int p = 0; p < 10; ++p) {
         Row& r = rows_[p];
-        r.sum = new QLabel(p == 0 ? QStringLiteral("单科积分") : (p == 9 ? QStringLiteral("X") : QStringLiteral("+")), this);
+        r.sum = new QLabel(
+            p == 0 ? QStringLiteral("单科积分") : (p == 9 ? QStringLiteral("X") : QStringLiteral("+")), this);
         r.sum->setObjectName(QStringLiteral("labSubjectSum(%1)").arg(p));
         r.check = new QCheckBox(p == 9 ? QStringLiteral("参考率") : QStringLiteral("平均分 X"), this);
         r.check->setObjectName(QStringLiteral("cekDKGL(%1)").arg(p));
         r.weight = new QLineEdit(p == 9 ? QStringLiteral("0") : QStringLiteral("100"), this);
         r.weight->setObjectName(QStringLiteral("txtSubjectBFS(%1)").arg(p));
         shell::NumberKeyFilter::install(r.weight);
-        r.unit = p == 9 ? new GapLabel(QStringLiteral("应考      人"), this) : new QLabel(QStringLiteral("%"), this);
+        r.unit = p == 9 ? new GapLabel(QStringLiteral("应考      人"), this)
+                        : new QLabel(QStringLiteral("%"), this);
         r.unit->setObjectName(QStringLiteral("labSubBFH(%1)").arg(p));
     }
     // "单科积分 =" heads the formula; the rows follow it.
@@ -47,7 +49,8 @@ Frame6Points::Frame6Points(frmStudenCJ* window)
     connect(&model(), &ScoreModel::settingsLoaded, this, [this] { showRows(model().state().levelCount); });
     showRows(0);
 
-    frmStudenCJ::setMenuHandler(QStringLiteral("mIamgeGKBB"), [](frmStudenCJ& w) { ShowSubjectReport(w.model()); });
+    frmStudenCJ::setMenuHandler(QStringLiteral("mIamgeGKBB"),
+                                [](frmStudenCJ& w) { ShowSubjectReport(w.model()); });
 }
 
 void Frame6Points::showRows(int levels) {
@@ -58,7 +61,8 @@ void Frame6Points::showRows(int levels) {
         // Rows 0 and 9 always show; the level rows and the average's row
         // follow the levels in use.
         const bool on = p == 9 || p <= levels;
-        for (QWidget* w : {static_cast<QWidget*>(r.check), static_cast<QWidget*>(r.weight), static_cast<QWidget*>(r.unit)})
+        for (QWidget* w :
+             {static_cast<QWidget*>(r.check), static_cast<QWidget*>(r.weight), static_cast<QWidget*>(r.unit)})
             w->setVisible(on);
         if (p > 0) r.sum->setVisible(on);
         if (!on) continue;
@@ -97,8 +101,10 @@ void Frame6Points::open() {
 void Frame6Points::confirm() {
     const int levels = qBound(0, model().state().levelCount, kLevelRows);
     QList<FormulaRow> rows;
-    for (int p = 0; p <= levels; ++p) rows << FormulaRow{rows_[p].check->isChecked(), rows_[p].weight->text()};
-    const Outcome o = savePointsFormula(model(), rows, FormulaRow{rows_[9].check->isChecked(), rows_[9].weight->text()});
+    for (int p = 0; p <= levels; ++p)
+        rows << FormulaRow{rows_[p].check->isChecked(), rows_[p].weight->text()};
+    const Outcome o =
+        savePointsFormula(model(), rows, FormulaRow{rows_[9].check->isChecked(), rows_[9].weight->text()});
     tell(o);
     if (o.ok) hide();
 }

@@ -32,7 +32,8 @@ Frame7BandInterval::Frame7BandInterval(frmStudenCJ* window)
     cancel->setGeometry(166, 60, 64, 30);
     connect(cancel, &QPushButton::clicked, this, &QWidget::hide);
 
-    frmStudenCJ::setMenuHandler(QStringLiteral("mIamgeGKFSD"), [](frmStudenCJ& w) { ShowBandReport(w.model()); });
+    frmStudenCJ::setMenuHandler(QStringLiteral("mIamgeGKFSD"),
+                                [](frmStudenCJ& w) { ShowBandReport(w.model()); });
 }
 
 void Frame7BandInterval::open() {

@@ -21,9 +21,12 @@ Frame8Filter::Frame8Filter(frmStudenCJ* window)
     for (int i = 0; i < kFilterCount; ++i) {
         filters_[i] = new QRadioButton(filterCaption(i), this);
         filters_[i]->setObjectName(QStringLiteral("optSetFilter(%1)").arg(i));
-        if (i < 2) filters_[i]->setGeometry(12, 22 + 26 * i, 176, 24);
-        else if (i < 6) filters_[i]->setGeometry(12, 88 + 26 * (i - 2), 176, 24);
-        else filters_[i]->setGeometry(196, 88 + 26 * (i - 6), 176, 24);
+        if (i < 2)
+            filters_[i]->setGeometry(12, 22 + 26 * i, 176, 24);
+        else if (i < 6)
+            filters_[i]->setGeometry(12, 88 + 26 * (i - 2), 176, 24);
+        else
+            filters_[i]->setGeometry(196, 88 + 26 * (i - 6), 176, 24);
         connect(filters_[i], &QRadioButton::toggled, this, [this, i](bool on) {
             if (on) chooseFilter(i);
         });

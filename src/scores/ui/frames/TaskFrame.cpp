@@ -1,8 +1,8 @@
 #include "TaskFrame.h"
 
 #include "scores/ui/frmStudenCJ.h"
-#include "shell/ui/MessageBox.h"
 #include "shell/core/Units.h"
+#include "shell/ui/MessageBox.h"
 
 namespace scores {
 
@@ -15,9 +15,13 @@ TaskFrame::TaskFrame(int index, const QString& caption, QPoint placeTwips, QSize
     hide();
 }
 
-ScoreModel& TaskFrame::model() const { return window_->model(); }
+ScoreModel& TaskFrame::model() const {
+    return window_->model();
+}
 
-void TaskFrame::open() { showAndPlace(false); }
+void TaskFrame::open() {
+    showAndPlace(false);
+}
 
 void TaskFrame::gridClicked(int, int, const ClickResult&) {}
 
@@ -29,7 +33,8 @@ void TaskFrame::showAndPlace(bool emptyCaption) {
 }
 
 void TaskFrame::tell(const Outcome& o) {
-    for (const QString& m : o.messages) shell::MessageBox::show(window_, m);
+    for (const QString& m : o.messages)
+        shell::MessageBox::show(window_, m);
 }
 
 } // namespace scores
