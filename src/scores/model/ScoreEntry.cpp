@@ -37,7 +37,7 @@ void ScoreModel::chooseEntrySubject(int index) {
 Outcome ScoreModel::storeScore(const QString& subjectText, bool byName, const QString& studentText,
                                const QString& scoreBox) {
     const QString subject = subjectText.trimmed();
-    if (subject.isEmpty()) return Outcome::fail(msg::kNoEntrySubject);
+    if (subject.isEmpty()) return Outcome::fail(Reason::Invalid, msg::kNoEntrySubject);
     // The subject chosen last stays while the combo shows its name; a name
     // typed into the combo chooses that subject; any other text is refused.
     const int n = s_.subjectCount;
@@ -49,7 +49,7 @@ Outcome ScoreModel::storeScore(const QString& subjectText, bool byName, const QS
                 k = i;
                 break;
             }
-        if (k < 0) return Outcome::fail(msg::kUnknownSubject);
+        if (k < 0) return Outcome::fail(Reason::Invalid, msg::kUnknownSubject);
         s_.entrySubject = k;
     }
 
@@ -61,26 +61,32 @@ Outcome ScoreModel::storeScore(const QString& subjectText, bool byName, const QS
     }
     if (!store::Currency::parse(score)) {
         out.messages << msg::kNumberOnly;
+        out.reason = Reason::Invalid;
         return out;
     }
     store::Recordset* rs = data1();
     if (!rs) {
-        out.messages << unreadable().messages;
+        const Outcome refused = unreadable();
+        out.messages << refused.messages;
+        out.reason = refused.reason;
         return out;
     }
     s_.searchKey = studentText.trimmed();
     if (!findStudent(*rs, byName ? kName : kNumber, s_.searchKey)) {
         out.messages << msg::kNoSuchNumber;
+        out.reason = Reason::NotFound;
         return out;
     }
     rs->Edit();
     rs->SetField(QStringLiteral("js%1").arg(k), score);
     if (!rs->Update()) {
-        out.messages << msg::saveFailed(rs->lastError());
+        out.messages << Outcome::saveFailedText(rs->lastError());
+        out.reason = Reason::Failed;
         return out;
     }
     snapshotIsCurrent();
     out.ok = true;
+    out.reason = Reason::None;
     out.messages << msg::kScoreStored;
     FillScoreGrid();
     return out;

@@ -112,10 +112,6 @@ int textTwips(const QString& text) {
     return twips;
 }
 
-QString msg::saveFailed(const QString& why) {
-    return QStringLiteral("保存失败：") + (why.isEmpty() ? QStringLiteral("数据库拒绝了这次修改。") : why);
-}
-
 ScoreModel::ScoreModel(ClassState& cls, QObject* parent) : QObject(parent), cls_(cls) {
     view_.reset(kTableRows, 18);
     spare_.reset(3, 18);
@@ -216,7 +212,8 @@ store::Recordset* ScoreModel::readData1() {
 }
 
 Outcome ScoreModel::unreadable() const {
-    return Outcome::fail(readProblem_.isEmpty() ? msg::kNoClassOpen : readProblem_);
+    return readProblem_.isEmpty() ? Outcome::fail(Reason::NotOpen, msg::kNoClassOpen)
+                                  : Outcome::fail(Reason::Failed, readProblem_);
 }
 
 Outcome ScoreModel::writeTogether(const Writes& writes) {
@@ -237,10 +234,10 @@ Outcome ScoreModel::writeTogether(const Writes& writes) {
         // Also when BEGIN failed: a transaction someone left open would
         // take in this write and every later one without committing them.
         db.rollback();
-        return Outcome::fail(msg::saveFailed(why));
+        return Outcome::storeFailed(why);
     }
     snapshotIsCurrent();
-    return Outcome{true, {}};
+    return Outcome::done();
 }
 
 qint64 ScoreModel::dataVersion() {
@@ -277,7 +274,7 @@ void ScoreModel::windowUnloaded() {
 Outcome ScoreModel::classOpened(const QString& name) {
     if (ClassFiles::isReservedName(name)) {
         closeClass();
-        return Outcome::fail(ClassFiles::kMsgNotAClass);
+        return Outcome::fail(Reason::Invalid, ClassFiles::kMsgNotAClass);
     }
     cls_.cjFileOpen = true;
     cls_.newClassName = name;
@@ -290,7 +287,7 @@ Outcome ScoreModel::classOpened(const QString& name) {
     setStatusPanel(0, name);
     s_.pageEnabled[1] = false;
     LoadRoster();
-    return Outcome{true, {}};
+    return Outcome::done();
 }
 
 void ScoreModel::closeClass() {

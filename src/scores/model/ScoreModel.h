@@ -13,6 +13,7 @@
 #include "WideAmount.h"
 
 #include "shell/core/Grid.h"
+#include "shell/core/Outcome.h"
 #include "store/Currency.h"
 #include "store/Store.h"
 
@@ -93,14 +94,8 @@ inline int boundedInt(double v) {
     return int(v);
 }
 
-// One refusal or confirmation: the messages to show in order and whether
-// anything was written.
-struct Outcome {
-    bool ok = false;
-    QStringList messages;
-    static Outcome fail(const QString& m) { return Outcome{false, {m}}; }
-    static Outcome done(const QString& m) { return Outcome{true, {m}}; }
-};
+using shell::Outcome;
+using shell::Reason;
 
 // What a click on the score grid asks the window to show.
 struct ClickResult {
@@ -308,8 +303,6 @@ inline const QString kEmptyScore = QStringLiteral("学生成绩为空，系统�
 inline const QString kScoreStored = QStringLiteral("该学生成绩已经成功修改！");
 inline const QString kNoClassOpen = QStringLiteral("没有打开班级，请先打开班级！");
 QString numberOwned(const QString& owner);
-// A write the database refused, with the store's reason.
-QString saveFailed(const QString& why);
 } // namespace msg
 
 } // namespace scores

@@ -77,7 +77,7 @@ Outcome saveCompositeFormula(ScoreModel& model, const QString& titleText, const 
     for (int k = 0; k < n && k < rows.size(); ++k) {
         if (!rows[k].checked) continue;
         const auto w = parseAmount(rows[k].weight);
-        if (!w) return Outcome::fail(msg::kNumberOnly);
+        if (!w) return Outcome::fail(Reason::Invalid, msg::kNumberOnly);
         weights[k] = *w;
     }
     const QString title = titleText.trimmed();
@@ -118,13 +118,13 @@ Outcome savePointsFormula(ScoreModel& model, const QList<FormulaRow>& rows, cons
     for (int p = 0; p <= levels && p < rows.size(); ++p) {
         if (!rows[p].checked) continue;
         const auto w = parseAmount(rows[p].weight);
-        if (!w) return Outcome::fail(msg::kNumberOnly);
+        if (!w) return Outcome::fail(Reason::Invalid, msg::kNumberOnly);
         weights[p] = *w;
     }
     store::Currency expected;
     if (participation.checked) {
         const auto a = parseAmount(participation.weight);
-        if (!a) return Outcome::fail(msg::kNumberOnly);
+        if (!a) return Outcome::fail(Reason::Invalid, msg::kNumberOnly);
         expected = *a;
     }
     // Level p is the p-th level row in use, as LoadSettings numbers them.
@@ -288,7 +288,8 @@ void ShowSubjectReport(ScoreModel& model) {
 Outcome storeLevel(ScoreModel& model, int chosenLevel, const QString& titleText, const QString& startText) {
     // The combo holds one entry per level row and one more "---"; that last
     // position is row 8, the total's title, which is not a level.
-    if (chosenLevel < 0 || chosenLevel >= kLevelRows) return Outcome::fail(msg::kLevelNotChosen);
+    if (chosenLevel < 0 || chosenLevel >= kLevelRows)
+        return Outcome::fail(Reason::NotChosen, msg::kLevelNotChosen);
     QString title = titleText.trimmed();
     QString start = startText.trimmed();
     store::Currency startValue;
@@ -296,7 +297,7 @@ Outcome storeLevel(ScoreModel& model, int chosenLevel, const QString& titleText,
         title = start = kFree; // the level is taken out of use
     } else {
         const auto v = parseAmount(start);
-        if (!v) return Outcome::fail(msg::kLevelWrongType);
+        if (!v) return Outcome::fail(Reason::Invalid, msg::kLevelWrongType);
         startValue = *v;
     }
     const Outcome out = editSettingsRows(model, [&](int r, const store::Recordset&) {
@@ -310,9 +311,9 @@ Outcome storeLevel(ScoreModel& model, int chosenLevel, const QString& titleText,
 }
 
 Outcome storeBandInterval(ScoreModel& model, QString& box) {
-    if (box.trimmed().isEmpty()) return Outcome::fail(msg::kLevelNotChosen);
+    if (box.trimmed().isEmpty()) return Outcome::fail(Reason::NotChosen, msg::kLevelNotChosen);
     auto v = parseAmount(box);
-    if (!v || v->toDouble() > kMaxInterval) return Outcome::fail(msg::kLevelWrongType);
+    if (!v || v->toDouble() > kMaxInterval) return Outcome::fail(Reason::Invalid, msg::kLevelWrongType);
     if (v->raw() < store::Currency::Scale) {
         box = QStringLiteral("1");
         v = store::Currency::fromInt(1);

@@ -34,7 +34,7 @@ QString numberProblem(const QString& number) {
 }
 
 QString writeFailed(const store::Recordset& rs) {
-    return msg::saveFailed(rs.lastError());
+    return Outcome::saveFailedText(rs.lastError());
 }
 
 // The size box read as the old number reading does: a leading number, else 0.
@@ -72,28 +72,29 @@ Outcome ScoreModel::rosterChanged(const QString& message) {
 }
 
 Outcome ScoreModel::addStudent(const QString& nameBox, const QString& numberBox) {
-    if (nameBox.isEmpty() || numberBox.isEmpty()) return Outcome::fail(msg::kNameOrNumberEmpty);
+    if (nameBox.isEmpty() || numberBox.isEmpty())
+        return Outcome::fail(Reason::Invalid, msg::kNameOrNumberEmpty);
     const QString key = numberBox.trimmed();
     const QString name = nameBox.trimmed();
-    if (const QString why = numberProblem(key); !why.isEmpty()) return Outcome::fail(why);
-    if (characters(name) > kNameWidth) return Outcome::fail(msg::kNameTooLong);
+    if (const QString why = numberProblem(key); !why.isEmpty()) return Outcome::fail(Reason::Invalid, why);
+    if (characters(name) > kNameWidth) return Outcome::fail(Reason::Invalid, msg::kNameTooLong);
     store::Recordset* rs = data1();
     if (!rs) return unreadable();
     s_.searchKey = key;
-    if (findStudent(*rs, kNumber, key)) return Outcome::fail(msg::kNumberExists);
+    if (findStudent(*rs, kNumber, key)) return Outcome::fail(Reason::Exists, msg::kNumberExists);
     setNewStudent(*rs, name, key);
-    if (!rs->Update()) return Outcome::fail(writeFailed(*rs));
+    if (!rs->Update()) return Outcome::fail(Reason::Failed, writeFailed(*rs));
     return rosterChanged(msg::kAdded);
 }
 
 Outcome ScoreModel::addBatch(const QString& firstBox, const QString& countBox) {
     const double count = leadingNumber(countBox);
-    if (firstBox.isEmpty() || count < 2) return Outcome::fail(msg::kBatchBad);
+    if (firstBox.isEmpty() || count < 2) return Outcome::fail(Reason::Invalid, msg::kBatchBad);
     const QString first = firstBox.trimmed();
     const std::optional<store::Currency> start = store::Currency::parse(first);
-    if (!start) return Outcome::fail(msg::kBatchFirstNotNumber);
+    if (!start) return Outcome::fail(Reason::Invalid, msg::kBatchFirstNotNumber);
     const double rounded = std::nearbyint(count); // halves to the even one
-    if (rounded > kMaxBatch) return Outcome::fail(msg::kBatchTooLarge);
+    if (rounded > kMaxBatch) return Outcome::fail(Reason::Invalid, msg::kBatchTooLarge);
 
     // Every number is made and checked before the first row is written.
     QStringList numbers{first};
@@ -102,12 +103,12 @@ Outcome ScoreModel::addBatch(const QString& firstBox, const QString& countBox) {
         // Past the largest amount there is no next number (and it would be
         // far too long for the field anyway).
         const auto following = store::Currency::add(next, store::Currency::fromInt(1));
-        if (!following) return Outcome::fail(msg::kNumberTooLong);
+        if (!following) return Outcome::fail(Reason::Invalid, msg::kNumberTooLong);
         next = *following;
         numbers << next.toString();
     }
     for (const QString& n : numbers)
-        if (const QString why = numberProblem(n); !why.isEmpty()) return Outcome::fail(why);
+        if (const QString why = numberProblem(n); !why.isEmpty()) return Outcome::fail(Reason::Invalid, why);
 
     const Outcome written = writeTogether([&](store::Recordset& rs, QString& why) {
         for (const QString& n : numbers) {
@@ -125,31 +126,34 @@ Outcome ScoreModel::addBatch(const QString& firstBox, const QString& countBox) {
 }
 
 Outcome ScoreModel::renameStudent(const QString& nameBox, const QString& numberBox) {
-    if (nameBox.isEmpty() || numberBox.isEmpty()) return Outcome::fail(msg::kNameOrNumberEmpty);
+    if (nameBox.isEmpty() || numberBox.isEmpty())
+        return Outcome::fail(Reason::Invalid, msg::kNameOrNumberEmpty);
     const QString name = nameBox.trimmed();
-    if (characters(name) > kNameWidth) return Outcome::fail(msg::kNameTooLong);
+    if (characters(name) > kNameWidth) return Outcome::fail(Reason::Invalid, msg::kNameTooLong);
     store::Recordset* rs = data1();
     if (!rs) return unreadable();
     s_.searchKey = numberBox.trimmed();
-    if (!findStudent(*rs, kNumber, s_.searchKey)) return Outcome::fail(msg::kNoSuchNumber);
+    if (!findStudent(*rs, kNumber, s_.searchKey)) return Outcome::fail(Reason::NotFound, msg::kNoSuchNumber);
     rs->Edit();
     rs->SetField(kName, name);
-    if (!rs->Update()) return Outcome::fail(writeFailed(*rs));
+    if (!rs->Update()) return Outcome::fail(Reason::Failed, writeFailed(*rs));
     return rosterChanged(msg::kRenamed);
 }
 
 Outcome ScoreModel::renumberStudent(const QString& nameBox, const QString& numberBox) {
-    if (nameBox.isEmpty() || numberBox.isEmpty()) return Outcome::fail(msg::kNameOrNumberEmpty);
+    if (nameBox.isEmpty() || numberBox.isEmpty())
+        return Outcome::fail(Reason::Invalid, msg::kNameOrNumberEmpty);
     const QString key = numberBox.trimmed();
-    if (const QString why = numberProblem(key); !why.isEmpty()) return Outcome::fail(why);
+    if (const QString why = numberProblem(key); !why.isEmpty()) return Outcome::fail(Reason::Invalid, why);
     store::Recordset* rs = data1();
     if (!rs) return unreadable();
-    if (findStudent(*rs, kNumber, key)) return Outcome::fail(msg::numberOwned(rs->text(kName)));
+    if (findStudent(*rs, kNumber, key))
+        return Outcome::fail(Reason::Exists, msg::numberOwned(rs->text(kName)));
     rs->MoveFirst();
-    if (!findStudent(*rs, kName, nameBox.trimmed())) return Outcome::fail(msg::kNoSuchName);
+    if (!findStudent(*rs, kName, nameBox.trimmed())) return Outcome::fail(Reason::NotFound, msg::kNoSuchName);
     rs->Edit();
     rs->SetField(kNumber, key);
-    if (!rs->Update()) return Outcome::fail(writeFailed(*rs));
+    if (!rs->Update()) return Outcome::fail(Reason::Failed, writeFailed(*rs));
     s_.searchKey = key;
     return rosterChanged(msg::kRenumbered);
 }
@@ -158,8 +162,8 @@ Outcome ScoreModel::deleteStudent(const QString& numberBox) {
     store::Recordset* rs = data1();
     if (!rs) return unreadable();
     s_.searchKey = numberBox.trimmed();
-    if (!findStudent(*rs, kNumber, s_.searchKey)) return Outcome::fail(msg::kNoSuchNumber);
-    if (!rs->Delete()) return Outcome::fail(writeFailed(*rs));
+    if (!findStudent(*rs, kNumber, s_.searchKey)) return Outcome::fail(Reason::NotFound, msg::kNoSuchNumber);
+    if (!rs->Delete()) return Outcome::fail(Reason::Failed, writeFailed(*rs));
     return rosterChanged(msg::kDeleted);
 }
 

@@ -120,10 +120,10 @@ void ChooseKeyColumn(ScoreModel& model, int comboIndex) {
 }
 
 Outcome ConfirmAdvancedSort(ScoreModel& model) {
-    if (model.state().keyColumn <= 2) return Outcome::fail(msg::kNoSortKey);
+    if (model.state().keyColumn <= 2) return Outcome::fail(Reason::Invalid, msg::kNoSortKey);
     sortGrid(model.scoreGridRef(), model.state().keyColumn, model.state().sortDescending);
     model.gridChanged();
-    return Outcome{true, {}};
+    return Outcome::done();
 }
 
 // ------------------------------------------------------------ filters
@@ -156,8 +156,8 @@ void OpenFilter(ScoreModel& model) {
 
 Outcome CheckFilterNumber(const ScoreModel& model, int index, const QString& box) {
     if (index == 0 && numberValue(box.trimmed()) > model.state().rowCount)
-        return Outcome::fail(msg::kFilterTooMany);
-    return Outcome{true, {}};
+        return Outcome::fail(Reason::Invalid, msg::kFilterTooMany);
+    return Outcome::done();
 }
 
 namespace {
@@ -205,7 +205,7 @@ void copyResult(const shell::Grid& spare, int from, shell::Grid& g, int r, int n
 Outcome RunFilter(ScoreModel& model, int index, const QString& box, const QString& subject) {
     ScoreState& s = model.state();
     const int n = qBound(0, s.subjectCount, kSlots);
-    if (index < 0 || index >= kFilterCount) return Outcome{};
+    if (index < 0 || index >= kFilterCount) return Outcome::fail(Reason::NotChosen);
 
     if (index <= 1) {
         if (index == 0) {
@@ -237,7 +237,7 @@ Outcome RunFilter(ScoreModel& model, int index, const QString& box, const QStrin
         }
         widenToFit(g, 0);
         model.gridChanged();
-        return Outcome{true, {}};
+        return Outcome::done();
     }
 
     const ScoreFilter& f = scoreFilter(index);
@@ -290,7 +290,7 @@ Outcome RunFilter(ScoreModel& model, int index, const QString& box, const QStrin
     model.setStatusPanel(0, f.status + QString::number(results) + QStringLiteral(" 位"));
     widenToFit(g, 0);
     model.gridChanged();
-    return Outcome{true, {}};
+    return Outcome::done();
 }
 
 // ------------------------------------------------------------ find
@@ -322,7 +322,7 @@ FindResult FindStudent(ScoreModel& model, bool byName, const QString& comboText,
     model.ScoreTableHeading();
     const QString wanted = comboText.trimmed();
     if (wanted.isEmpty()) {
-        out.outcome = Outcome::fail(msg::kNameOrNumberEmpty);
+        out.outcome = Outcome::fail(Reason::Invalid, msg::kNameOrNumberEmpty);
         return out;
     }
     const std::vector<StudentRow> students = loadStudents(model);
@@ -330,13 +330,13 @@ FindResult FindStudent(ScoreModel& model, bool byName, const QString& comboText,
         return byName ? st.name == wanted : st.number == wanted;
     });
     if (it == students.end()) {
-        out.outcome = Outcome::fail(msg::kNoSuchNumber);
+        out.outcome = Outcome::fail(Reason::NotFound, msg::kNoSuchNumber);
         return out;
     }
     model.state().searchKey = it->number;
     showFound(model, students, options);
     out.list = studentField(students, byName);
-    out.outcome = Outcome{true, {}};
+    out.outcome = Outcome::done();
     return out;
 }
 

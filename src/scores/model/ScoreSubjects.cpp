@@ -37,16 +37,19 @@ QString subjectProblem(const QString& name, const QString& fullMarks) {
 } // namespace
 
 Outcome ScoreModel::missingSlot(int slot) const {
-    return Outcome::fail(ClassFiles::unreadableMessage(
-        cls_.newClassName,
-        QStringLiteral("表中没有设置行“%1”。").arg(kSettingsPrefix + QString::number(slot))));
+    return Outcome::fail(
+        Reason::Failed,
+        ClassFiles::unreadableMessage(
+            cls_.newClassName,
+            QStringLiteral("表中没有设置行“%1”。").arg(kSettingsPrefix + QString::number(slot))));
 }
 
 Outcome ScoreModel::addSubject(const QString& nameBox, const QString& fullMarksBox) {
-    if (boxesEmpty(nameBox, fullMarksBox)) return Outcome::fail(msg::kSubjectEmpty);
+    if (boxesEmpty(nameBox, fullMarksBox)) return Outcome::fail(Reason::Invalid, msg::kSubjectEmpty);
     const QString name = nameBox.trimmed();
     const QString marks = fullMarksBox.trimmed();
-    if (const QString why = subjectProblem(name, marks); !why.isEmpty()) return Outcome::fail(why);
+    if (const QString why = subjectProblem(name, marks); !why.isEmpty())
+        return Outcome::fail(Reason::Invalid, why);
     store::Recordset* rs = data1();
     if (!rs) return unreadable();
     const int number = rs->fieldIndex(kNumber);
@@ -59,46 +62,47 @@ Outcome ScoreModel::addSubject(const QString& nameBox, const QString& fullMarksB
         rs->Edit();
         rs->SetField(kName, name);
         rs->SetField(kFullMarks, marks);
-        if (!rs->Update()) return Outcome::fail(msg::saveFailed(rs->lastError()));
+        if (!rs->Update()) return Outcome::storeFailed(rs->lastError());
         stored = true;
         break;
     }
     snapshotIsCurrent();
     LoadSettings();
     // A full class (thirteen subjects) stores nothing, without a message.
-    return Outcome{stored, {}};
+    return stored ? Outcome::done() : Outcome::fail(Reason::Invalid);
 }
 
 Outcome ScoreModel::changeSubject(int slot, const QString& nameBox, const QString& fullMarksBox) {
-    if (boxesEmpty(nameBox, fullMarksBox)) return Outcome::fail(msg::kSubjectEmpty);
-    if (slot < 0 || slot >= kSlots) return Outcome::fail(msg::kSubjectNotChosen);
+    if (boxesEmpty(nameBox, fullMarksBox)) return Outcome::fail(Reason::Invalid, msg::kSubjectEmpty);
+    if (slot < 0 || slot >= kSlots) return Outcome::fail(Reason::NotChosen, msg::kSubjectNotChosen);
     const QString name = nameBox.trimmed();
     const QString marks = fullMarksBox.trimmed();
-    if (const QString why = subjectProblem(name, marks); !why.isEmpty()) return Outcome::fail(why);
+    if (const QString why = subjectProblem(name, marks); !why.isEmpty())
+        return Outcome::fail(Reason::Invalid, why);
     store::Recordset* rs = data1();
     if (!rs) return unreadable();
     if (!findSlot(*rs, slot)) return missingSlot(slot);
     rs->Edit();
     rs->SetField(kName, name);
     rs->SetField(kFullMarks, marks);
-    if (!rs->Update()) return Outcome::fail(msg::saveFailed(rs->lastError()));
+    if (!rs->Update()) return Outcome::storeFailed(rs->lastError());
     snapshotIsCurrent();
     LoadSettings();
-    return Outcome{true, {}};
+    return Outcome::done();
 }
 
 Outcome ScoreModel::deleteSubject(int slot, const QString& nameBox, const QString& fullMarksBox) {
-    if (boxesEmpty(nameBox, fullMarksBox)) return Outcome::fail(msg::kSubjectEmpty);
-    if (slot < 0 || slot >= kSlots) return Outcome::fail(msg::kSubjectNotChosen);
+    if (boxesEmpty(nameBox, fullMarksBox)) return Outcome::fail(Reason::Invalid, msg::kSubjectEmpty);
+    if (slot < 0 || slot >= kSlots) return Outcome::fail(Reason::NotChosen, msg::kSubjectNotChosen);
     store::Recordset* rs = data1();
     if (!rs) return unreadable();
     if (!findSlot(*rs, slot)) return missingSlot(slot);
     rs->Edit();
     rs->SetField(kName, kFree);
-    if (!rs->Update()) return Outcome::fail(msg::saveFailed(rs->lastError()));
+    if (!rs->Update()) return Outcome::storeFailed(rs->lastError());
     snapshotIsCurrent();
     LoadSettings();
-    return Outcome{true, {}};
+    return Outcome::done();
 }
 
 QString ScoreModel::fullMarksText(int slot) {

@@ -176,7 +176,7 @@ void frmOpenDatabase::open() {
 }
 
 void frmOpenDatabase::finish(const QString& name) {
-    if (mode_->text() == u"old")
+    if (purpose_ == Purpose::CommentOpenReference)
         ClassFiles::handBackCommentReference(name);
     else if (commentRow())
         ClassFiles::handBackCommentWorking(name);

@@ -120,7 +120,9 @@ TEST_F(AnalysisFixture, RefusedWritesEndTheirTransactionAndSayWhy) {
         {"new class",
          [&] {
              const auto out = scores::ClassFiles::create(QStringLiteral("新班"), false);
-             return scores::Outcome{out.result == scores::ClassFiles::CreateResult::Created, {out.message}};
+             const bool made = out.result == scores::ClassFiles::CreateResult::Created;
+             return scores::Outcome{
+                 made, made ? scores::Reason::None : scores::Reason::Failed, {out.message}};
          },
          "无法建立班级“新班”："},
     };
@@ -133,6 +135,7 @@ TEST_F(AnalysisFixture, RefusedWritesEndTheirTransactionAndSayWhy) {
             const bool ended = sqlite3_get_autocommit(h) != 0;
             f.lift();
             EXPECT_FALSE(o.ok);
+            EXPECT_EQ(o.reason, scores::Reason::Failed);
             ASSERT_EQ(o.messages.size(), 1);
             EXPECT_TRUE(o.messages[0].startsWith(w.prefix)) << o.messages[0];
             EXPECT_GT(o.messages[0].size(), w.prefix.size()) << "no reason given";
@@ -148,4 +151,30 @@ TEST_F(AnalysisFixture, RefusedWritesEndTheirTransactionAndSayWhy) {
     EXPECT_TRUE(after.contains(QStringLiteral("你|李四|2|0|0|0|0|0|0|0|0|0|0|0|0|0"))) << after.join(u'\n');
     model.LoadSettings();
     EXPECT_EQ(model.state().levelStarts[2], QStringLiteral("90"));
+}
+
+// Windows decide what to do next from the reason, never from the text: a
+// number nobody has empties the entry box, a missing choice keeps the boxes.
+TEST_F(ScoresFixture, RefusalsCarryTheReasonWindowsActOn) {
+    scores::ScoreModel closed{cls};
+    EXPECT_EQ(closed.addStudent("张三", "1").reason, scores::Reason::NotOpen);
+    openClass();
+    addSubjects({"语文"});
+    ASSERT_TRUE(model.addStudent("张三", "1").ok);
+    const struct {
+        const char* what;
+        scores::Outcome outcome;
+        scores::Reason reason;
+    } cases[] = {
+        {"unknown number", model.storeScore("语文", false, "99", "90"), scores::Reason::NotFound},
+        {"score not a number", model.storeScore("语文", false, "1", "abc"), scores::Reason::Invalid},
+        {"no subject chosen", model.changeSubject(-1, "数学", "100"), scores::Reason::NotChosen},
+        {"number taken", model.addStudent("李四", "1"), scores::Reason::Exists},
+        {"stored", model.storeScore("语文", false, "1", "90"), scores::Reason::None},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(c.outcome.reason, c.reason);
+        EXPECT_EQ(c.outcome.ok, c.reason == scores::Reason::None);
+    }
 }

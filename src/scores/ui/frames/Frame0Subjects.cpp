@@ -55,11 +55,11 @@ Frame0Subjects::Frame0Subjects(frmStudenCJ* window)
             [this] { finish(model().addSubject(name_->text(), fullMarks_->text()), false); });
     connect(buttons[1], &QPushButton::clicked, this, [this] {
         const Outcome o = model().changeSubject(list_->currentRow(), name_->text(), fullMarks_->text());
-        finish(o, o.messages.contains(msg::kSubjectNotChosen));
+        finish(o, o.reason == Reason::NotChosen);
     });
     connect(buttons[2], &QPushButton::clicked, this, [this] {
         const Outcome o = model().deleteSubject(list_->currentRow(), name_->text(), fullMarks_->text());
-        finish(o, o.messages.contains(msg::kSubjectNotChosen));
+        finish(o, o.reason == Reason::NotChosen);
     });
     connect(buttons[3], &QPushButton::clicked, this, &QWidget::hide);
     connect(&model(), &ScoreModel::settingsLoaded, this, &Frame0Subjects::syncList);

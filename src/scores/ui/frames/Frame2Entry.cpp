@@ -134,7 +134,7 @@ void Frame2Entry::confirm() {
     tell(o);
     // A refused subject or score keeps the box for correcting; once the
     // student has been looked up the box is emptied for the next one.
-    if (!o.ok && !o.messages.contains(msg::kNoSuchNumber)) {
+    if (!o.ok && o.reason != Reason::NotFound) {
         score_->setFocus();
         score_->selectAll();
         return;
