@@ -3,7 +3,7 @@
 # need, skipping what is already there. Uses sudo when not run as root.
 set -euo pipefail
 pkgs=(
-  build-essential cmake ninja-build pkg-config ccache git
+  build-essential cmake ninja-build pkg-config ccache git clang-format
   qt6-base-dev libqt6sql6-sqlite libqt6printsupport6 qt6-qpa-plugins
   libxlsxwriter-dev libsqlite3-dev sqlite3
   fonts-noto-cjk fonts-arphic-ukai fontconfig
