@@ -122,11 +122,11 @@ void postClick(QPushButton* b) {
 // window could not repaint.
 void BM_WindowStopLatency(benchmark::State& state) {
     ensureTree();
-    shell::finderPreset() = {QStringLiteral("*"), QStringLiteral("toobName1"), {}};
     double longest = 0;
     for (auto _ : state) {
         auto* w =
             qobject_cast<shell::frmFindFile*>(shell::Windows::instance().open(QStringLiteral("frmFindFile")));
+        w->applyPreset({QStringLiteral("*"), QStringLiteral("toobName1")});
         w->setRoot(treeRoot());
         auto* start = w->findChild<QPushButton*>(QStringLiteral("Command1"));
         auto* stop = w->findChild<QPushButton*>(QStringLiteral("Command2"));
@@ -163,11 +163,11 @@ void BM_WindowStopLatency(benchmark::State& state) {
 // load more than the program).
 void BM_WindowFullSearch(benchmark::State& state) {
     ensureTree();
-    shell::finderPreset() = {QString::fromLatin1(kPatterns[state.range(0)]), QStringLiteral("toobName1"), {}};
     std::vector<double> gaps, cpu;
     for (auto _ : state) {
         auto* w =
             qobject_cast<shell::frmFindFile*>(shell::Windows::instance().open(QStringLiteral("frmFindFile")));
+        w->applyPreset({QString::fromLatin1(kPatterns[state.range(0)]), QStringLiteral("toobName1")});
         w->setRoot(treeRoot());
         // The window's first paint is not part of the search.
         for (int i = 0; i < 5; ++i)

@@ -264,9 +264,4 @@ bool WriteAutoRun(const QString& path, QString* error) {
     return false;
 }
 
-FinderPreset& finderPreset() {
-    static FinderPreset p;
-    return p;
-}
-
 } // namespace shell

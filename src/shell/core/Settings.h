@@ -78,12 +78,10 @@ std::optional<QString> autostartExec(const QString& program, const QString& data
 bool WriteAutoRun(const QString& path, QString* error = nullptr);
 
 // What the settings window hands to the file finder: the name to look for and
-// the settings key the chosen path goes to; the finder leaves the path chosen.
+// the settings key the chosen path goes to.
 struct FinderPreset {
     QString searchName;
     QString key;
-    QString chosenPath;
 };
-FinderPreset& finderPreset();
 
 } // namespace shell

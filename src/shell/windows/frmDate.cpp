@@ -341,18 +341,7 @@ QString frmDate::dateText() const {
 void frmDate::choose(int purpose) {
     // A year typed but not yet shown counts: the grid catches up first.
     ShowMonth();
-    const QString text = dateText();
-    if (QWidget* plan = Windows::instance().find(QStringLiteral("frmKaiXueJiHua"))) {
-        const QString box = purpose == SemesterStart ? QStringLiteral("Text1") : QStringLiteral("Text2");
-        if (QWidget* target = plan->findChild<QWidget*>(box)) {
-            // A line edit or a label takes "text", a text edit "plainText".
-            if (target->metaObject()->indexOfProperty("text") >= 0)
-                target->setProperty("text", text);
-            else
-                target->setProperty("plainText", text);
-        }
-    }
-    Q_EMIT dateChosen(purpose, text);
+    Q_EMIT dateChosen(purpose, dateText());
     close();
 }
 

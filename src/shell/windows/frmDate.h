@@ -22,9 +22,10 @@ public:
 
     explicit frmDate(QWidget* parent = nullptr);
 
-    // The calling contract of the plan writer: opens the calendar (making it
-    // when needed), sets its caption and shows the matching "确定". The date
-    // goes into the plan writer's box Text1 (start) or Text2 (end).
+    // How the plan writer asks for a date: opens the calendar (making it when
+    // needed), sets its caption and shows the matching "确定". The chosen date
+    // comes back through dateChosen, which the plan writer connects to its
+    // start (Text1) or end (Text2) box.
     static frmDate* openFor(Purpose purpose);
 
     // Redraws the grid for the year in Text1 and the month in cobMonth. A

@@ -183,16 +183,14 @@ frmFindFile::frmFindFile(QWidget* parent) : QWidget(parent) {
         if (!chosen_.isEmpty()) shellOpen(chosen_); // starts the program found
     });
 
-    applyPreset();
     Drive1_->setCurrentIndex(0);
     root_ = QStringLiteral("/");
 }
 
 frmFindFile::~frmFindFile() = default;
 
-void frmFindFile::applyPreset() {
+void frmFindFile::applyPreset(const FinderPreset& preset) {
     if (searching_) stopSearch();
-    const FinderPreset& preset = finderPreset();
     key_ = preset.key;
     Combo1_->setEditText(preset.searchName);
     pattern_ = preset.searchName;
@@ -307,7 +305,7 @@ void frmFindFile::accept() {
             this, QStringLiteral("设置没有保存，无法写入设置文件“%1”（%2）！").arg(settingsFile(), error));
         return;
     }
-    finderPreset().chosenPath = chosen_;
+    Q_EMIT pathChosen(key_, chosen_);
     close();
 }
 

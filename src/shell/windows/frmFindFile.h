@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/core/Settings.h"
+
 #include <QElapsedTimer>
 #include <QWidget>
 #include <memory>
@@ -25,9 +27,9 @@ public:
     explicit frmFindFile(QWidget* parent = nullptr);
     ~frmFindFile() override;
 
-    // Takes the name to look for and the settings key from the settings
-    // window (finderPreset()); a running search is stopped first.
-    void applyPreset();
+    // Takes the name to look for and the settings key the chosen path goes
+    // to; a running search is stopped first.
+    void applyPreset(const FinderPreset& preset);
     // Chooses the folder to search from; one that is not a mounted file
     // system is added to the list.
     void setRoot(const QString& folder);
@@ -45,6 +47,8 @@ public:
     static QStringList drives();
 
 Q_SIGNALS:
+    // The chosen path, once it is stored under `key`.
+    void pathChosen(const QString& key, const QString& path);
     void sliceDone();
     void searchFinished();
 

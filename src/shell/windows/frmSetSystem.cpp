@@ -70,14 +70,12 @@ frmSetSystem::frmSetSystem(QWidget* parent) : QWidget(parent) {
 }
 
 void frmSetSystem::chooseTool(int index) {
-    FinderPreset& preset = finderPreset();
-    preset.searchName = QString::fromUtf16(kTools[index].searchName);
-    preset.key = QString::fromUtf16(kTools[index].key);
-    // An open finder takes the new name and key; otherwise it reads them
-    // when it is made.
-    if (auto* finder = qobject_cast<frmFindFile*>(Windows::instance().find(QStringLiteral("frmFindFile"))))
-        finder->applyPreset();
-    Windows::instance().open(QStringLiteral("frmFindFile"), this);
+    const FinderPreset preset{QString::fromUtf16(kTools[index].searchName),
+                              QString::fromUtf16(kTools[index].key)};
+    // A finder already open takes the new name and key as well.
+    if (auto* finder =
+            qobject_cast<frmFindFile*>(Windows::instance().open(QStringLiteral("frmFindFile"), this)))
+        finder->applyPreset(preset);
 }
 
 void frmSetSystem::accept() {

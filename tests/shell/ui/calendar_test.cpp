@@ -252,7 +252,7 @@ TEST(CalendarWindow, ClockShowsTheTimeInTheLocalesFormat) {
     settle();
 }
 
-TEST(CalendarWindow, OkWritesTheDateIntoThePlanWritersBoxAndCloses) {
+TEST(CalendarWindow, OkHandsTheDateToThePlanWritersBoxAndCloses) {
     auto& windows = shell::Windows::instance();
     QWidget* plan = windows.load("frmKaiXueJiHua");
     ASSERT_NE(plan, nullptr);
@@ -270,6 +270,11 @@ TEST(CalendarWindow, OkWritesTheDateIntoThePlanWritersBoxAndCloses) {
     for (int purpose : {1, 2}) {
         auto* w = shell::frmDate::openFor(shell::frmDate::Purpose(purpose));
         ASSERT_NE(w, nullptr);
+        // The plan writer's side of the hand-over: the chosen date goes into
+        // its start or end box.
+        QObject::connect(w, &shell::frmDate::dateChosen, plan, [&boxes](int p, const QString& text) {
+            if (p == 1 || p == 2) boxes[p]->setText(text);
+        });
         EXPECT_EQ(w->windowTitle(), purpose == 1 ? QStringLiteral("日历表＿设置开学时间")
                                                  : QStringLiteral("日历表＿设置期末时间"));
         auto* ok = child<QPushButton>(w, QStringLiteral("cmdYesNo(%1)").arg(purpose));
@@ -291,6 +296,8 @@ TEST(CalendarWindow, OkWritesTheDateIntoThePlanWritersBoxAndCloses) {
     // "取消" writes nothing.
     boxes[1]->clear();
     auto* w = shell::frmDate::openFor(shell::frmDate::SemesterStart);
+    QObject::connect(w, &shell::frmDate::dateChosen, plan,
+                     [&boxes](int, const QString& text) { boxes[1]->setText(text); });
     child<QPushButton>(w, "cmdYesNo(0)")->click();
     settle();
     EXPECT_EQ(windows.find("frmDate"), nullptr);

@@ -206,9 +206,9 @@ TEST(FileSearch, DrivesStartWithTheRoot) {
 namespace {
 
 shell::frmFindFile* openFinder(const QString& name, const QString& key) {
-    shell::finderPreset() = {name, key, {}};
     auto* w = qobject_cast<shell::frmFindFile*>(shell::Windows::instance().open("frmFindFile"));
     EXPECT_NE(w, nullptr);
+    if (w) w->applyPreset({name, key});
     return w;
 }
 
@@ -263,11 +263,17 @@ TEST(FinderWindow, SearchListsMatchesCountsThemAndOkWritesTheKey) {
     EXPECT_FALSE(ok->isEnabled());
     selectRow(w, 1);
     EXPECT_TRUE(ok->isEnabled());
+    QString chosenKey, chosenPath;
+    QObject::connect(w, &shell::frmFindFile::pathChosen, [&](const QString& key, const QString& path) {
+        chosenKey = key;
+        chosenPath = path;
+    });
     ok->click();
     settle();
     EXPECT_EQ(shell::Windows::instance().find("frmFindFile"), nullptr);
     EXPECT_EQ(shell::readProfileString("MyToobFile", "toobName3"), t.path("a/sub/calc.exe"));
-    EXPECT_EQ(shell::finderPreset().chosenPath, t.path("a/sub/calc.exe"));
+    EXPECT_EQ(chosenPath, t.path("a/sub/calc.exe"));
+    EXPECT_EQ(chosenKey, QStringLiteral("toobName3"));
 }
 
 TEST(FinderWindow, StopEndsTheSearchAndReportsWhatWasFound) {
