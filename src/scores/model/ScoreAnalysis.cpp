@@ -110,11 +110,7 @@ double levelLine(const ScoreState& s, int p, int k) {
 }
 
 WideAmount weightedTotal(const ScoreState& s, const StudentRow& row) {
-    WideAmount t;
-    const int n = qBound(0, s.subjectCount, kSlots);
-    for (int k = 0; k < n; ++k)
-        t += WideAmount::weighted(row.score[k], s.subjectWeights[k]);
-    return t;
+    return weightedTotal(s, row.score);
 }
 
 void widenToFit(shell::Grid& g, int from) {

@@ -489,12 +489,11 @@ void ScoreModel::FilterHeading() {
 
 // ------------------------------------------------------------ fills
 
-WideAmount ScoreModel::weightedTotal(const store::Recordset& rs) const {
+WideAmount weightedTotal(const ScoreState& s, const std::array<store::Currency, kSlots>& scores) {
     WideAmount t;
-    for (int k = 0; k < s_.subjectCount && k < kSlots; ++k) {
-        const int index = rs.fieldIndex(QStringLiteral("js%1").arg(k));
-        t += WideAmount::weighted(currencyAt(rs, index), s_.subjectWeights[k]);
-    }
+    const int n = qBound(0, s.subjectCount, kSlots);
+    for (int k = 0; k < n; ++k)
+        t += WideAmount::weighted(scores[k], s.subjectWeights[k]);
     return t;
 }
 
@@ -526,7 +525,7 @@ void ScoreModel::fill(shell::Grid& g, bool spare) {
             fit.put(r, 0, QString::number(r));
             fit.put(r, 1, stringAt(*rs, col.name));
             fit.put(r, 2, number);
-            WideAmount t;
+            std::array<store::Currency, kSlots> scores{}; // a score never written counts as 0
             for (int k = 0; k < n; ++k) {
                 const std::optional<store::Currency> score = rs->currency(col.js[k]);
                 if (!score) {
@@ -535,8 +534,9 @@ void ScoreModel::fill(shell::Grid& g, bool spare) {
                 }
                 const AmountTexts::Text& text = amounts(*score);
                 fit.put(r, 3 + k, text.text, text.twips);
-                t += WideAmount::weighted(*score, s_.subjectWeights[k]);
+                scores[k] = *score;
             }
+            const WideAmount t = weightedTotal(s_, scores);
             fit.put(r, n + 3, t.toString());
             fit.put(r, n + 4, averageText(t));
             ++r;

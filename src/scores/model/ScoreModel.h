@@ -97,6 +97,11 @@ inline int boundedInt(double v) {
 using shell::Outcome;
 using shell::Reason;
 
+// The weighted total of one student: each subject's score times its weight,
+// rounded to four places after each step, over the subjects in use. Every
+// total the program shows or sorts by is this one.
+WideAmount weightedTotal(const ScoreState& s, const std::array<store::Currency, kSlots>& scores);
+
 // What a click on the score grid asks the window to show.
 struct ClickResult {
     bool subjectColumn = false; // the entry subject follows the clicked column
@@ -188,7 +193,6 @@ public:
     // The weighted total of one student row, rounded to four places after
     // each step (never wrapped, however large), and its average (empty
     // with no subjects).
-    WideAmount weightedTotal(const store::Recordset& rs) const;
     QString averageText(WideAmount total) const;
 
     // --- position -------------------------------------------------------

@@ -2,6 +2,7 @@
 // renamed, renumbered and deleted. Every change is written at once and the
 // roster view is loaded again.
 
+#include "ScoreAnalysis.h"
 #include "ScoreModel.h"
 
 #include <cmath>
@@ -35,21 +36,6 @@ QString numberProblem(const QString& number) {
 
 QString writeFailed(const store::Recordset& rs) {
     return Outcome::saveFailedText(rs.lastError());
-}
-
-// The size box read as the old number reading does: a leading number, else 0.
-double leadingNumber(const QString& text) {
-    const QString t = text.trimmed();
-    int end = 0;
-    bool point = false;
-    if (end < t.size() && (t[end] == u'-' || t[end] == u'+')) ++end;
-    while (end < t.size() && (t[end].isDigit() || (t[end] == u'.' && !point))) {
-        if (t[end] == u'.') point = true;
-        ++end;
-    }
-    bool ok = false;
-    const double v = t.left(end).toDouble(&ok);
-    return ok ? v : 0.0;
 }
 
 } // namespace
@@ -88,7 +74,7 @@ Outcome ScoreModel::addStudent(const QString& nameBox, const QString& numberBox)
 }
 
 Outcome ScoreModel::addBatch(const QString& firstBox, const QString& countBox) {
-    const double count = leadingNumber(countBox);
+    const double count = numberValue(countBox);
     if (firstBox.isEmpty() || count < 2) return Outcome::fail(Reason::Invalid, msg::kBatchBad);
     const QString first = firstBox.trimmed();
     const std::optional<store::Currency> start = store::Currency::parse(first);
