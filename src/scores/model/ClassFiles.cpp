@@ -1,5 +1,7 @@
 #include "ClassFiles.h"
 
+#include "ClassTable.h"
+
 #include "shell/core/AppPaths.h"
 #include "store/Schema.h"
 #include "store/Store.h"
@@ -162,9 +164,9 @@ CreateOutcome create(const QString& typedName, bool withSampleStudent) {
     }
     if (withSampleStudent) {
         table->AddNew();
-        table->SetField(QStringLiteral("内容"), QStringLiteral("评语："));
-        table->SetField(QStringLiteral("姓名"), QStringLiteral("学生姓名"));
-        table->SetField(QStringLiteral("编号"), QStringLiteral("10001"));
+        table->SetField(classtable::kContent, QStringLiteral("评语："));
+        table->SetField(classtable::kName, QStringLiteral("学生姓名"));
+        table->SetField(classtable::kNumber, QStringLiteral("10001"));
         for (int k = 0; k < 13; ++k)
             table->SetField(QStringLiteral("js%1").arg(k), QStringLiteral("0"));
         if (!table->Update()) return fail(table->lastError());

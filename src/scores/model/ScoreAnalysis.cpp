@@ -1,5 +1,7 @@
 #include "ScoreAnalysis.h"
 
+#include "ClassTable.h"
+
 #include "shell/core/Units.h"
 
 #include <cmath>
@@ -80,8 +82,8 @@ std::vector<StudentRow> loadStudents(ScoreModel& model) {
     store::Recordset* rs = model.readData1();
     if (!rs) return out;
     const int n = qBound(0, model.state().subjectCount, kSlots);
-    const int nameField = rs->fieldIndex(QStringLiteral("姓名"));
-    const int numberField = rs->fieldIndex(QStringLiteral("编号"));
+    const int nameField = rs->fieldIndex(classtable::kName);
+    const int numberField = rs->fieldIndex(classtable::kNumber);
     std::array<int, kSlots> js{};
     for (int k = 0; k < kSlots; ++k)
         js[k] = rs->fieldIndex(QStringLiteral("js%1").arg(k));

@@ -3,11 +3,13 @@
 
 #include "ScoreModel.h"
 
+#include "ClassTable.h"
+
 namespace scores {
 
 namespace {
-const QString kName = QStringLiteral("姓名");
-const QString kNumber = QStringLiteral("编号");
+using classtable::kName;
+using classtable::kNumber;
 
 QStringList studentField(store::Recordset* rs, const QString& field) {
     QStringList out;

@@ -1,5 +1,7 @@
 #include "ScoreModel.h"
 
+#include "ClassTable.h"
+
 #include "shell/core/Units.h"
 
 #include <QHash>
@@ -10,9 +12,9 @@ namespace scores {
 
 namespace {
 
-const QString kName = QStringLiteral("姓名");
-const QString kNumber = QStringLiteral("编号");
-const QString kContent = QStringLiteral("内容");
+using classtable::kContent;
+using classtable::kName;
+using classtable::kNumber;
 const QString kFree = QStringLiteral("000");
 const QString kNoEntry = QStringLiteral("---");
 

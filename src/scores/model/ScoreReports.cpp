@@ -1,5 +1,7 @@
 #include "ScoreReports.h"
 
+#include "ClassTable.h"
+
 #include "shell/core/Units.h"
 
 #include <QPair>
@@ -10,9 +12,9 @@ namespace scores {
 
 namespace {
 
-const QString kContent = QStringLiteral("内容");
-const QString kName = QStringLiteral("姓名");
-const QString kNumber = QStringLiteral("编号");
+using classtable::kContent;
+using classtable::kName;
+using classtable::kNumber;
 const QString kFree = QStringLiteral("000");
 constexpr int kBandRows = 31; // heading, "参考人数" and 29 bands
 constexpr int kReportCols = 18;

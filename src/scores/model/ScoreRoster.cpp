@@ -3,6 +3,8 @@
 // roster view is loaded again.
 
 #include "ScoreAnalysis.h"
+
+#include "ClassTable.h"
 #include "ScoreModel.h"
 
 #include <cmath>
@@ -11,15 +13,15 @@ namespace scores {
 
 namespace {
 
-const QString kName = QStringLiteral("姓名");
-const QString kNumber = QStringLiteral("编号");
+using classtable::kName;
+using classtable::kNumber;
 constexpr int kNumberWidth = 10; // "编号" field size
 constexpr int kNameWidth = 50;   // "姓名" field size
 constexpr int kMaxBatch = 1000;
 
 void setNewStudent(store::Recordset& rs, const QString& name, const QString& number) {
     rs.AddNew();
-    rs.SetField(QStringLiteral("内容"), QStringLiteral("你"));
+    rs.SetField(classtable::kContent, QStringLiteral("你"));
     rs.SetField(kName, name);
     rs.SetField(kNumber, number);
     for (int k = 0; k < kSlots; ++k)

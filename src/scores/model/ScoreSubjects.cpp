@@ -4,12 +4,14 @@
 
 #include "ScoreModel.h"
 
+#include "ClassTable.h"
+
 namespace scores {
 
 namespace {
 
-const QString kName = QStringLiteral("姓名");
-const QString kNumber = QStringLiteral("编号");
+using classtable::kName;
+using classtable::kNumber;
 const QString kFullMarks = QStringLiteral("js3");
 const QString kFree = QStringLiteral("000");
 constexpr int kNameWidth = 50;
