@@ -12,7 +12,7 @@ namespace shell {
 // The one program-wide reference per window. open(name) creates the window
 // on first use, shows it modeless and brings it forward; closing a window
 // (WA_DeleteOnClose) clears its entry, so the next open() makes it afresh.
-// Tools register a factory per window name; a documented window that has no
+// Tools register a factory per window name; a named window that has no
 // factory yet opens as an empty window with its name and caption.
 class Windows : public QObject {
     Q_OBJECT
@@ -39,7 +39,7 @@ public:
     bool unload(const QString& name);
     QStringList loadedNames() const;
 
-    // The documented caption of a window, or empty.
+    // The caption of a window, or empty.
     static QString caption(const QString& name);
     static QStringList knownNames();
 

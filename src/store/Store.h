@@ -179,8 +179,9 @@ public:
     // (text longer than the field's size in characters, not a number or a
     // number out of the Currency range, not a date) nothing is written, the
     // record stays as it was and lastError() says which field and why.
-    // As with the original engine, the current record after an AddNew/Update
-    // is the one that was current before; the new record is the last one.
+    // The current record after an AddNew/Update is the one that was current
+    // before (callers walking the table rely on it); the new record is the
+    // last one.
     bool Update();
     // Removes the current record; the cursor stays on its place, so that
     // MoveNext() goes to the record after it.

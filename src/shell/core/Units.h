@@ -6,7 +6,7 @@
 
 namespace shell {
 
-// Documented positions and sizes are in twips: 15 twips a pixel at 96 dpi,
+// Window positions and sizes are given in twips: 15 twips a pixel at 96 dpi,
 // 56.7 twips a millimetre.
 constexpr double TwipsPerPixel = 15.0;
 constexpr double TwipsPerMm = 56.7;

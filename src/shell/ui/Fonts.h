@@ -2,7 +2,7 @@
 
 namespace shell {
 
-// Maps the documented font names to installed CJK fonts ("宋体" to Noto
+// Maps the Chinese font names the program uses to installed CJK fonts ("宋体" to Noto
 // Serif CJK SC, "华文新魏" to a Kai-style font) and gives the program a CJK
 // user-interface font, so that Chinese never shows as boxes.
 void installFonts();

@@ -5,7 +5,7 @@
 // A row whose caption is "-" is a separator; a row with `submenu` set opens a
 // menu of the rows that follow it up to the matching end row (caption empty,
 // name empty). The builder keeps every action by name so a window can
-// enable and disable entries by their documented names.
+// enable and disable entries by their names.
 
 #include <QHash>
 #include <QList>

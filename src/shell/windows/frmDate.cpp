@@ -28,7 +28,7 @@ const QColor frmDate::kHighlightColor(100, 135, 220);
 
 namespace {
 
-// Twips of the documented grid, as pixels.
+// Twips of the calendar grid, as pixels.
 constexpr int kCell = 255, kAcross = 480, kDown = 360, kLeft = 120, kTop = 480;
 
 QRect twipRect(int x, int y, int w, int h) {

@@ -95,7 +95,7 @@ TEST(CalendarModel, MonthLayouts) {
     EXPECT_FALSE(shell::parseYear(""));
 }
 
-TEST(CalendarWindow, OpensOnTodayWithTheDocumentedControls) {
+TEST(CalendarWindow, OpensOnTodayWithItsControls) {
     auto* w = openCalendar();
     const QDate today = QDate::currentDate();
     EXPECT_EQ(w->windowTitle(), QStringLiteral("日历表"));
