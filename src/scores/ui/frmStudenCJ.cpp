@@ -2,6 +2,8 @@
 
 #include "PictureButton.h"
 #include "frmOpenDatabase.h"
+#include "scores/model/ScoreReports.h"
+#include "scores/model/ScoreSortFilter.h"
 #include "scores/ui/frames/Frame0Subjects.h"
 #include "scores/ui/frames/Frame1Roster.h"
 #include "scores/ui/frames/Frame2Entry.h"
@@ -16,6 +18,7 @@
 #include "shell/core/Units.h"
 #include "shell/ui/DocServices.h"
 #include "shell/ui/GridView.h"
+#include "shell/ui/MenuTable.h"
 #include "shell/ui/MessageBox.h"
 
 #include <QCloseEvent>
@@ -31,16 +34,7 @@ namespace {
 constexpr int kGridTopTwips = 480;
 constexpr int kEntryShiftTwips = 600;
 
-QHash<QString, frmStudenCJ::MenuHandler>& handlers() {
-    static QHash<QString, frmStudenCJ::MenuHandler> h;
-    return h;
-}
-
 } // namespace
-
-void frmStudenCJ::setMenuHandler(const QString& entryName, MenuHandler handler) {
-    handlers().insert(entryName, std::move(handler));
-}
 
 frmStudenCJ::frmStudenCJ(ScoreModel& model, QWidget* parent) : QMainWindow(parent), model_(model) {
     setObjectName(QStringLiteral("frmStudenCJ"));
@@ -108,73 +102,67 @@ TaskFrame* frmStudenCJ::frame(int index) const {
 
 // ------------------------------------------------------------ building
 
-QAction* frmStudenCJ::addEntry(QMenu* menu, const QString& name, const QString& caption) {
-    QAction* a = menu->addAction(caption);
-    a->setObjectName(name);
-    entries_.insert(name, a);
-    connect(a, &QAction::triggered, this, [this, name] { runEntry(name); });
-    return a;
-}
-
 void frmStudenCJ::buildMenus() {
-    QMenuBar* bar = menuBar();
-    auto addMenu = [&](const QString& name, const QString& caption) {
-        QMenu* m = bar->addMenu(caption);
-        m->setObjectName(name);
-        m->menuAction()->setObjectName(name);
-        menus_.insert(name, m);
-        return m;
+    using shell::MenuEntry;
+    auto frame = [this](int index) { return [this, index] { frames_[index]->open(); }; };
+    const QList<shell::MenuDef> menus{
+        {QStringLiteral("mnuFile"),
+         QStringLiteral("文件(&F)"),
+         {
+             {QStringLiteral("mFileNew"), QStringLiteral("新建(&N)"), [this] { openClassFileWindow(true); }},
+             {QStringLiteral("mFileOpem"), QStringLiteral("打开(&O)"),
+              [this] { openClassFileWindow(false); }},
+             MenuEntry::separator(QStringLiteral("mFileBar0")),
+             {QStringLiteral("mFilePage"), QStringLiteral("页面设置(&L)")},
+             {QStringLiteral("mFilePrint"), QStringLiteral("打印(&P)")},
+             {QStringLiteral("mFileOut"), QStringLiteral("数据导出(&O)")},
+             {QStringLiteral("mFileQuit"), QStringLiteral("关闭(&Q)"), [this] { closeClass(); }},
+             MenuEntry::separator(QStringLiteral("mFileBar1")),
+             {QStringLiteral("mFileExit"), QStringLiteral("退出(&X)"), [this] { close(); }},
+         }},
+        {QStringLiteral("mnuEdit"),
+         QStringLiteral("编辑(&E)"),
+         {
+             {QStringLiteral("mEditStudens"), QStringLiteral("修改学生库(&x)"), frame(1)},
+             {QStringLiteral("mEditSubject"), QStringLiteral("录入成绩(&I)"), frame(2)},
+         }},
+        {QStringLiteral("mnuData"),
+         QStringLiteral("数据(&D)"),
+         {
+             {QStringLiteral("mDataFind"), QStringLiteral("查询(&F)"), frame(3)},
+             {QStringLiteral("mDataFilter"), QStringLiteral("筛选"), frame(8)},
+             MenuEntry::subMenu(QStringLiteral("mDataSort"), QStringLiteral("排序")),
+             {QStringLiteral("mDataSortUp"), QStringLiteral("升序"), [this] { SortScores(model_, false); }},
+             {QStringLiteral("mDataSortDown"), QStringLiteral("降序"), [this] { SortScores(model_, true); }},
+             {QStringLiteral("mDataSortHigh"), QStringLiteral("高级排序"), frame(9)},
+             MenuEntry::end(),
+             MenuEntry::separator(QStringLiteral("mDataBar1")),
+             MenuEntry::subMenu(QStringLiteral("mDataSum"), QStringLiteral("统计")),
+             {QStringLiteral("mIamgeStd"), QStringLiteral("个人成绩"), [this] { model_.ShowScoreTable(); }},
+             {QStringLiteral("mIamgeGKBB"), QStringLiteral("各科报表"),
+              [this] { ShowSubjectReport(model_); }},
+             {QStringLiteral("mIamgeGKFSD"), QStringLiteral("各科分数段"),
+              [this] { ShowBandReport(model_); }},
+             MenuEntry::end(),
+         }},
+        {QStringLiteral("mnuSet"),
+         QStringLiteral("设置(&S)"),
+         {
+             {QStringLiteral("mSetKM"), QStringLiteral("增减科目"), frame(0)},
+             {QStringLiteral("mSetDJ"), QStringLiteral("设定等级"), frame(4)},
+             {QStringLiteral("mSetFSD"), QStringLiteral("确定分数段的间隔分值"), frame(7)},
+             {QStringLiteral("mSetStudens"), QStringLiteral("选定个人综合分计算公式"), frame(5)},
+             {QStringLiteral("mSetDKJSGS"), QStringLiteral("选定单科积分计算公式"), frame(6)},
+         }},
+        {QStringLiteral("mnuHelp"),
+         QStringLiteral("帮助(&H)"),
+         {
+             {QStringLiteral("mHelpTopic"), QStringLiteral("技术支持(&T)"), [] { shell::OpenSupportPage(); }},
+             {QStringLiteral("mHelpAbout"), QStringLiteral("关于Veltrano(&A)"),
+              [] { shell::Windows::instance().open(QStringLiteral("frmHelpAbout")); }},
+         }},
     };
-    auto separator = [&](QMenu* m, const QString& name) {
-        QAction* s = m->addSeparator();
-        s->setObjectName(name);
-        entries_.insert(name, s);
-    };
-
-    QMenu* file = addMenu(QStringLiteral("mnuFile"), QStringLiteral("文件(&F)"));
-    addEntry(file, QStringLiteral("mFileNew"), QStringLiteral("新建(&N)"));
-    addEntry(file, QStringLiteral("mFileOpem"), QStringLiteral("打开(&O)"));
-    separator(file, QStringLiteral("mFileBar0"));
-    addEntry(file, QStringLiteral("mFilePage"), QStringLiteral("页面设置(&L)"));
-    addEntry(file, QStringLiteral("mFilePrint"), QStringLiteral("打印(&P)"));
-    addEntry(file, QStringLiteral("mFileOut"), QStringLiteral("数据导出(&O)"));
-    addEntry(file, QStringLiteral("mFileQuit"), QStringLiteral("关闭(&Q)"));
-    separator(file, QStringLiteral("mFileBar1"));
-    addEntry(file, QStringLiteral("mFileExit"), QStringLiteral("退出(&X)"));
-
-    QMenu* edit = addMenu(QStringLiteral("mnuEdit"), QStringLiteral("编辑(&E)"));
-    addEntry(edit, QStringLiteral("mEditStudens"), QStringLiteral("修改学生库(&x)"));
-    addEntry(edit, QStringLiteral("mEditSubject"), QStringLiteral("录入成绩(&I)"));
-
-    QMenu* data = addMenu(QStringLiteral("mnuData"), QStringLiteral("数据(&D)"));
-    addEntry(data, QStringLiteral("mDataFind"), QStringLiteral("查询(&F)"));
-    addEntry(data, QStringLiteral("mDataFilter"), QStringLiteral("筛选"));
-    QMenu* sort = data->addMenu(QStringLiteral("排序"));
-    sort->setObjectName(QStringLiteral("mDataSort"));
-    sort->menuAction()->setObjectName(QStringLiteral("mDataSort"));
-    entries_.insert(QStringLiteral("mDataSort"), sort->menuAction());
-    addEntry(sort, QStringLiteral("mDataSortUp"), QStringLiteral("升序"));
-    addEntry(sort, QStringLiteral("mDataSortDown"), QStringLiteral("降序"));
-    addEntry(sort, QStringLiteral("mDataSortHigh"), QStringLiteral("高级排序"));
-    separator(data, QStringLiteral("mDataBar1"));
-    QMenu* sum = data->addMenu(QStringLiteral("统计"));
-    sum->setObjectName(QStringLiteral("mDataSum"));
-    sum->menuAction()->setObjectName(QStringLiteral("mDataSum"));
-    entries_.insert(QStringLiteral("mDataSum"), sum->menuAction());
-    addEntry(sum, QStringLiteral("mIamgeStd"), QStringLiteral("个人成绩"));
-    addEntry(sum, QStringLiteral("mIamgeGKBB"), QStringLiteral("各科报表"));
-    addEntry(sum, QStringLiteral("mIamgeGKFSD"), QStringLiteral("各科分数段"));
-
-    QMenu* set = addMenu(QStringLiteral("mnuSet"), QStringLiteral("设置(&S)"));
-    addEntry(set, QStringLiteral("mSetKM"), QStringLiteral("增减科目"));
-    addEntry(set, QStringLiteral("mSetDJ"), QStringLiteral("设定等级"));
-    addEntry(set, QStringLiteral("mSetFSD"), QStringLiteral("确定分数段的间隔分值"));
-    addEntry(set, QStringLiteral("mSetStudens"), QStringLiteral("选定个人综合分计算公式"));
-    addEntry(set, QStringLiteral("mSetDKJSGS"), QStringLiteral("选定单科积分计算公式"));
-
-    QMenu* help = addMenu(QStringLiteral("mnuHelp"), QStringLiteral("帮助(&H)"));
-    addEntry(help, QStringLiteral("mHelpTopic"), QStringLiteral("技术支持(&T)"));
-    addEntry(help, QStringLiteral("mHelpAbout"), QStringLiteral("关于Veltrano(&A)"));
+    menus_ = shell::buildMenuBar(menuBar(), menus, this);
 }
 
 void frmStudenCJ::buildPictures() {
@@ -201,9 +189,7 @@ void frmStudenCJ::buildPictures() {
     connect(static_cast<PictureButton*>(pictures_[1]), &PictureButton::clicked, this,
             [this] { openClassFileWindow(false); });
     connect(static_cast<PictureButton*>(pictures_[2]), &PictureButton::clicked, this,
-            [this] { runEntry(QStringLiteral("mFilePrint")); });
-    connect(static_cast<PictureButton*>(pictures_[3]), &PictureButton::clicked, this,
-            [this] { runEntry(QStringLiteral("imgViewPrint")); });
+            [this] { menus_.action(QStringLiteral("mFilePrint"))->trigger(); });
 }
 
 void frmStudenCJ::buildStatusBar() {
@@ -225,44 +211,13 @@ void frmStudenCJ::buildStatusBar() {
 
 // ------------------------------------------------------------ behaviour
 
-void frmStudenCJ::runEntry(const QString& name) {
-    static const QHash<QString, int> frameOf{
-        {QStringLiteral("mSetKM"), 0},       {QStringLiteral("mEditStudens"), 1},
-        {QStringLiteral("mEditSubject"), 2}, {QStringLiteral("mDataFind"), 3},
-        {QStringLiteral("mSetDJ"), 4},       {QStringLiteral("mSetStudens"), 5},
-        {QStringLiteral("mSetDKJSGS"), 6},   {QStringLiteral("mSetFSD"), 7},
-        {QStringLiteral("mDataFilter"), 8},  {QStringLiteral("mDataSortHigh"), 9},
-    };
-    // A handler registered by later code takes precedence, so that a frame's
-    // entry can be given extra work without touching this file.
-    if (auto h = handlers().constFind(name); h != handlers().constEnd()) {
-        (*h)(*this);
-        return;
-    }
-    if (auto f = frameOf.constFind(name); f != frameOf.constEnd()) {
-        frames_[*f]->open();
-        return;
-    }
-    if (name == u"mFileNew")
-        openClassFileWindow(true);
-    else if (name == u"mFileOpem")
-        openClassFileWindow(false);
-    else if (name == u"mFileExit")
-        close();
-    else if (name == u"mFileQuit") {
-        // "关闭" closes the class: the window stays, empty, until another is opened.
-        for (TaskFrame* f : frames_)
-            f->hide();
-        setEntryLayout(false);
-        model_.closeClass();
-        updateMenus();
-    } else if (name == u"mIamgeStd") {
-        model_.ShowScoreTable();
-    } else if (name == u"mHelpTopic") {
-        shell::OpenSupportPage();
-    } else if (name == u"mHelpAbout") {
-        shell::Windows::instance().open(QStringLiteral("frmHelpAbout"));
-    }
+void frmStudenCJ::closeClass() {
+    // "关闭" closes the class: the window stays, empty, until another is opened.
+    for (TaskFrame* f : frames_)
+        f->hide();
+    setEntryLayout(false);
+    model_.closeClass();
+    updateMenus();
 }
 
 void frmStudenCJ::ShowTask(int index) {
@@ -307,9 +262,9 @@ void frmStudenCJ::syncPageButtons() {
 void frmStudenCJ::updateMenus() {
     const bool open = model_.classOpen();
     for (const char* m : {"mnuEdit", "mnuData", "mnuSet"})
-        menus_.value(QString::fromLatin1(m))->menuAction()->setVisible(open);
+        menus_.action(QString::fromLatin1(m))->setVisible(open);
     for (const char* e : {"mFilePage", "mFilePrint", "mFileOut", "mFileQuit"})
-        entries_.value(QString::fromLatin1(e))->setEnabled(open);
+        menus_.action(QString::fromLatin1(e))->setEnabled(open);
     pictures_[2]->setVisible(open);
     pictures_[3]->setVisible(open);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scores/model/ScoreModel.h"
+#include "shell/ui/MenuTable.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -35,7 +36,7 @@ public:
     shell::GridView* grid() const { return view_; }       // msfgCJView
     shell::GridView* spareGrid() const { return spare_; } // msfgCjBAK (hidden)
     TaskFrame* frame(int index) const;
-    QAction* entry(const QString& objectName) const { return entries_.value(objectName); }
+    QAction* entry(const QString& objectName) const { return menus_.action(objectName); }
     QLabel* statusPanel(int index) const { return panels_[index]; }
 
     // Shows task frame `index` and hides the others.
@@ -52,11 +53,6 @@ public:
     // The class-file window handed a class back.
     void classHandedBack(const QString& name, bool created);
 
-    // Later menu entries (reports, sorting, printing, export) register what
-    // they do from their own files; an entry without a handler does nothing.
-    using MenuHandler = std::function<void(frmStudenCJ&)>;
-    static void setMenuHandler(const QString& entryName, MenuHandler handler);
-
     // The grid's top in pixels (480 twips, 1080 while entering scores).
     int gridTop() const;
 
@@ -69,8 +65,7 @@ private:
     void buildMenus();
     void buildPictures();
     void buildStatusBar();
-    QAction* addEntry(QMenu* menu, const QString& name, const QString& caption);
-    void runEntry(const QString& name);
+    void closeClass();
     void layoutGrid();
     void onGridClicked(int row, int col);
     void syncStatus();
@@ -82,8 +77,7 @@ private:
     shell::GridView* spare_ = nullptr;
     std::array<TaskFrame*, 10> frames_{};
     std::array<QLabel*, 3> panels_{};
-    QHash<QString, QAction*> entries_;
-    QHash<QString, QMenu*> menus_;
+    shell::BuiltMenus menus_;
     QList<QWidget*> pictures_;
     bool entryLayout_ = false;
     // The class-file window this window opened, closed with it.

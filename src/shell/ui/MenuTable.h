@@ -26,6 +26,19 @@ struct MenuEntry {
     QString shortcut;              // QKeySequence text, e.g. "Ctrl+N"
     QString icon;                  // a name for shell::icon(), or empty
     bool submenu = false;          // rows up to the next end row belong to it
+
+    MenuEntry() = default; // the end of a submenu
+    MenuEntry(QString name, QString caption, std::function<void()> handler = {}, QString shortcut = {},
+              QString icon = {})
+        : name(std::move(name)), caption(std::move(caption)), handler(std::move(handler)),
+          shortcut(std::move(shortcut)), icon(std::move(icon)) {}
+    static MenuEntry separator(const QString& name) { return MenuEntry(name, QStringLiteral("-")); }
+    static MenuEntry subMenu(const QString& name, const QString& caption, const QString& icon = {}) {
+        MenuEntry e(name, caption, {}, {}, icon);
+        e.submenu = true;
+        return e;
+    }
+    static MenuEntry end() { return MenuEntry(); }
 };
 
 // One top-level menu of a menu bar (or a popup menu's whole list).

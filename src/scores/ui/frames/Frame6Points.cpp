@@ -48,9 +48,6 @@ Frame6Points::Frame6Points(frmStudenCJ* window)
     buttons_[1] = cancel;
     connect(&model(), &ScoreModel::settingsLoaded, this, [this] { showRows(model().state().levelCount); });
     showRows(0);
-
-    frmStudenCJ::setMenuHandler(QStringLiteral("mIamgeGKBB"),
-                                [](frmStudenCJ& w) { ShowSubjectReport(w.model()); });
 }
 
 void Frame6Points::showRows(int levels) {

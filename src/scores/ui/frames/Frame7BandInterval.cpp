@@ -31,9 +31,6 @@ Frame7BandInterval::Frame7BandInterval(frmStudenCJ* window)
     cancel->setObjectName(QStringLiteral("optSetFSD(0)"));
     cancel->setGeometry(166, 60, 64, 30);
     connect(cancel, &QPushButton::clicked, this, &QWidget::hide);
-
-    frmStudenCJ::setMenuHandler(QStringLiteral("mIamgeGKFSD"),
-                                [](frmStudenCJ& w) { ShowBandReport(w.model()); });
 }
 
 void Frame7BandInterval::open() {

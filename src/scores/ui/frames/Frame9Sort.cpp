@@ -44,10 +44,6 @@ Frame9Sort::Frame9Sort(frmStudenCJ* window)
     connect(&model(), &ScoreModel::subjectCombosChanged, this, &Frame9Sort::syncKeys);
 
     // "升序" and "降序": the score table sorted on the total and the average.
-    frmStudenCJ::setMenuHandler(QStringLiteral("mDataSortUp"),
-                                [](frmStudenCJ& w) { SortScores(w.model(), false); });
-    frmStudenCJ::setMenuHandler(QStringLiteral("mDataSortDown"),
-                                [](frmStudenCJ& w) { SortScores(w.model(), true); });
 }
 
 void Frame9Sort::syncKeys() {
