@@ -19,29 +19,66 @@
 
 namespace shell {
 
-namespace {
-struct Entry {
-    const char* name;
-    const char* caption; // "-" for a separator
-    const char* icon;
-    const char* window; // the window the entry opens, if any
-};
-constexpr Entry kEntries[] = {
-    {"mnuTrayAbout", "&关于....", "about", "frmHelpAbout"},
-    {"mnuTraySystem", "&系统设置", "setup", "frmSetSystem"},
-    {"mnuTraySep1", "-", "", ""},
-    {"mnuTraySetInternet", "&记录当前网址", "close", "frmSetInternet"},
-    {"mnuTrayInternet", "&浏览网上资源", "internet", "frmInternet"},
-    {"mnuTraySep3", "-", "", ""},
-    {"mnuTrayZhongjie", "&期末总结枪手", "jiaoan", "frmQiMoZhongJie"},
-    {"mnuTrayPinyu", "&学生评语快手", "studenBook", "frmStudenPY"},
-    {"mnuTrayChengJi", "&成绩管理助手", "viewdetails", "frmStudenCJ"},
-    {"mnuTrayJiaoan", "&教案设计能手", "pen", "frmJiaoAn"},
-    {"mnuTrayJiahua", "&开学计划高手", "jihua", "frmKaiXueJiHua"},
-    {"mnuTraySep4", "-", "", ""},
-    {"mnuTrayClose", "&退    出", "exit", ""},
-};
-} // namespace
+QList<MenuEntry> frmTray::menuEntries() {
+    auto open = [](const char* window) {
+        return [name = QString::fromLatin1(window)] { Windows::instance().open(name); };
+    };
+    return {
+        {QStringLiteral("mnuTrayAbout"),
+         QStringLiteral("&关于...."),
+         open("frmHelpAbout"),
+         {},
+         QStringLiteral("about")},
+        {QStringLiteral("mnuTraySystem"),
+         QStringLiteral("&系统设置"),
+         open("frmSetSystem"),
+         {},
+         QStringLiteral("setup")},
+        MenuEntry::separator(QStringLiteral("mnuTraySep1")),
+        {QStringLiteral("mnuTraySetInternet"),
+         QStringLiteral("&记录当前网址"),
+         open("frmSetInternet"),
+         {},
+         QStringLiteral("close")},
+        {QStringLiteral("mnuTrayInternet"),
+         QStringLiteral("&浏览网上资源"),
+         open("frmInternet"),
+         {},
+         QStringLiteral("internet")},
+        MenuEntry::separator(QStringLiteral("mnuTraySep3")),
+        {QStringLiteral("mnuTrayZhongjie"),
+         QStringLiteral("&期末总结枪手"),
+         open("frmQiMoZhongJie"),
+         {},
+         QStringLiteral("jiaoan")},
+        {QStringLiteral("mnuTrayPinyu"),
+         QStringLiteral("&学生评语快手"),
+         open("frmStudenPY"),
+         {},
+         QStringLiteral("studenBook")},
+        {QStringLiteral("mnuTrayChengJi"),
+         QStringLiteral("&成绩管理助手"),
+         open("frmStudenCJ"),
+         {},
+         QStringLiteral("viewdetails")},
+        {QStringLiteral("mnuTrayJiaoan"),
+         QStringLiteral("&教案设计能手"),
+         open("frmJiaoAn"),
+         {},
+         QStringLiteral("pen")},
+        {QStringLiteral("mnuTrayJiahua"),
+         QStringLiteral("&开学计划高手"),
+         open("frmKaiXueJiHua"),
+         {},
+         QStringLiteral("jihua")},
+        MenuEntry::separator(QStringLiteral("mnuTraySep4")),
+        {QStringLiteral("mnuTrayClose"),
+         QStringLiteral("&退    出"),
+         [this] { exitProgram(); },
+         {},
+         QStringLiteral("exit")},
+    };
+}
 
 const QStringList& frmTray::exitOrder() {
     static const QStringList order{QStringLiteral("frmJiaoAn"),       QStringLiteral("frmStudenCJ"),
@@ -71,23 +108,15 @@ frmTray::~frmTray() {
 void frmTray::buildMenu() {
     mnuTray = new QMenu(QStringLiteral("Popup"), this);
     mnuTray->setObjectName(QStringLiteral("mnuTray"));
-    for (const Entry& e : kEntries) {
-        const bool separator = QByteArray(e.caption) == "-";
-        QAction* a = separator ? mnuTray->addSeparator() : mnuTray->addAction(QString::fromUtf8(e.caption));
-        a->setObjectName(QString::fromLatin1(e.name));
-        if (separator) continue;
-        const QString window = QString::fromLatin1(e.window);
-        if (window.isEmpty())
-            connect(a, &QAction::triggered, this, &frmTray::exitProgram);
-        else
-            connect(a, &QAction::triggered, this, [window] { Windows::instance().open(window); });
-    }
+    // The pictures come with SetTrayMenuIcons, once the icon is up.
+    QList<MenuEntry> entries = menuEntries();
+    for (MenuEntry& e : entries)
+        e.icon.clear();
+    fillMenu(mnuTray, entries, this, menu_);
 }
 
 QAction* frmTray::entry(const QString& name) const {
-    for (QAction* a : mnuTray->actions())
-        if (a->objectName() == name) return a;
-    return nullptr;
+    return menu_.action(name);
 }
 
 void frmTray::AddTrayIcon() {
@@ -116,10 +145,9 @@ void frmTray::RemoveTrayIcon() {
 }
 
 void frmTray::SetTrayMenuIcons() {
-    for (const Entry& e : kEntries)
-        if (*e.icon)
-            if (QAction* a = entry(QString::fromLatin1(e.name)))
-                a->setIcon(icon(QString::fromLatin1(e.icon)));
+    for (const MenuEntry& e : menuEntries())
+        if (!e.icon.isEmpty())
+            if (QAction* a = entry(e.name)) a->setIcon(icon(e.icon));
 }
 
 void frmTray::buildLauncher() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/ui/MenuTable.h"
+
 #include <QStringList>
 #include <QWidget>
 
@@ -46,12 +48,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The popup menu, one row per entry: name, caption, what it opens, picture.
+    QList<MenuEntry> menuEntries();
     void buildMenu();
     void buildLauncher();
     QMenu* mnuTray;
     QSystemTrayIcon* tray_ = nullptr;
     QWidget* launcher_ = nullptr;
     bool exiting_ = false;
+    BuiltMenus menu_;
 };
 
 } // namespace shell
