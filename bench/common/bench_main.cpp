@@ -13,7 +13,8 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("VELTRANO_DATA_DIR"))
         qputenv("VELTRANO_DATA_DIR", QFile::encodeName(QDir::tempPath()));
     QApplication app(argc, argv);
-    app::registerAllWindows();
+    scores::ClassState classes;
+    app::registerAllWindows(classes);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

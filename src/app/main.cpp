@@ -5,6 +5,8 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    app::registerAllWindows();
+    // The class the score manager and the comment writer share.
+    scores::ClassState classes;
+    app::registerAllWindows(classes);
     return shell::runProgram(app);
 }

@@ -5,7 +5,15 @@
 #include <QString>
 #include <QWidget>
 
+namespace scores {
+class ClassState;
+}
+
 namespace testing_support {
+
+// The class state the test program hands to its windows, as the program
+// hands its own.
+scores::ClassState& programClasses();
 
 // Finds a child widget by objectName (control-array names included).
 template <typename T> T* child(QWidget* parent, const QString& name) {

@@ -1,15 +1,26 @@
+#include "WidgetSupport.h"
 #include "app/AllWindows.h"
 #include "shell/ui/MessageBox.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
 
+namespace {
+scores::ClassState* g_classes = nullptr;
+}
+
+scores::ClassState& testing_support::programClasses() {
+    return *g_classes;
+}
+
 // Window tests run real widgets on the offscreen platform; message boxes go
 // through the test seam so that no modal loop ever blocks a test.
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    app::registerAllWindows();
+    scores::ClassState classes;
+    g_classes = &classes;
+    app::registerAllWindows(classes);
     shell::MessageBox::setTestMode(true);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -1,5 +1,5 @@
 #include "Register.h"
 
 namespace comments {
-void registerWindows() {}
+void registerWindows(scores::ClassState&) {}
 } // namespace comments

@@ -1,6 +1,11 @@
 #pragma once
 
+namespace scores {
+class ClassState;
+}
+
 namespace comments {
-// Gives the window registry the factories of this tool's windows.
-void registerWindows();
+// Gives the window registry the factories of this tool's windows; the
+// comment writer shares the program's class state with the score manager.
+void registerWindows(scores::ClassState& classes);
 } // namespace comments

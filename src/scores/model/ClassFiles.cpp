@@ -10,11 +10,23 @@
 
 namespace scores {
 
-ClassState& ClassState::instance() {
-    static ClassState s;
-    return s;
+void ClassState::handBack(Taker taker, const QString& name) {
+    switch (taker) {
+    case Taker::Scores:
+        cjFileOpen = true;
+        newClassName = name;
+        break;
+    case Taker::CommentWorking:
+        pyNewFileOpen = true;
+        newClassName = name;
+        break;
+    case Taker::CommentReference:
+        pyOldFileOpen = true;
+        oldClassName = name;
+        break;
+    }
+    Q_EMIT classHandedBack(taker, name);
 }
-
 namespace ClassFiles {
 
 namespace {
@@ -174,24 +186,6 @@ CreateOutcome create(const QString& typedName, bool withSampleStudent) {
     if (!db.commit()) return fail(db.lastError());
     out.result = CreateResult::Created;
     return out;
-}
-
-void handBackScores(const QString& name) {
-    ClassState& s = ClassState::instance();
-    s.cjFileOpen = true;
-    s.newClassName = name;
-}
-
-void handBackCommentWorking(const QString& name) {
-    ClassState& s = ClassState::instance();
-    s.pyNewFileOpen = true;
-    s.newClassName = name;
-}
-
-void handBackCommentReference(const QString& name) {
-    ClassState& s = ClassState::instance();
-    s.pyOldFileOpen = true;
-    s.oldClassName = name;
 }
 
 } // namespace ClassFiles

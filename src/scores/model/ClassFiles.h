@@ -7,21 +7,35 @@
 #include "shell/core/Grid.h"
 #include "store/Store.h"
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
 namespace scores {
 
 // The class handed from the class-file window to the tool that asked for it.
-// One program-wide value: both tools share the working class name.
-struct ClassState {
+// The program owns one and hands it to the score manager and the comment
+// writer, which share the working class name; tests and benches make their
+// own.
+class ClassState : public QObject {
+    Q_OBJECT
+public:
+    enum class Taker { Scores, CommentWorking, CommentReference };
+
+    explicit ClassState(QObject* parent = nullptr) : QObject(parent) {}
+
     QString newClassName;       // the working class (score manager and comment writer)
     QString oldClassName;       // the comment writer's reference class
     bool cjFileOpen = false;    // the score manager has a class open
     bool pyNewFileOpen = false; // the comment writer has a working class open
     bool pyOldFileOpen = false; // the comment writer has a reference class open
 
-    static ClassState& instance();
+    // The class-file window hands `name` to a tool: the tool's flag goes up
+    // and the name becomes its working (or reference) class.
+    void handBack(Taker taker, const QString& name);
+
+Q_SIGNALS:
+    void classHandedBack(scores::ClassState::Taker taker, const QString& name);
 };
 
 // The "编号" of a settings row starts with this; such rows are never students.
@@ -87,11 +101,6 @@ inline const QString kMsgExists = QStringLiteral("该文件名已经存在，请
 inline const QString kMsgNoSuchClass = QStringLiteral("该文件不存在，请从列表中重新选择！");
 inline const QString kMsgReservedName = QStringLiteral("该文件名是系统保留的名称，请另输入文件名！");
 inline const QString kMsgNotAClass = QStringLiteral("该文件不是班级文件，请从列表中重新选择！");
-
-// Hand-backs: set the shared state as each tool expects.
-void handBackScores(const QString& name);           // cjFileOpen, newClassName
-void handBackCommentWorking(const QString& name);   // pyNewFileOpen, newClassName
-void handBackCommentReference(const QString& name); // pyOldFileOpen, oldClassName
 
 } // namespace ClassFiles
 } // namespace scores

@@ -123,11 +123,6 @@ ScoreModel::~ScoreModel() {
     data1_.reset();
 }
 
-ScoreModel& ScoreModel::instance() {
-    static ScoreModel* m = new ScoreModel; // lives as long as the program
-    return *m;
-}
-
 void ScoreModel::setScoreGrid(const shell::Grid& g) {
     view_ = g;
     Q_EMIT scoreGridChanged();

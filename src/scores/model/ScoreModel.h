@@ -111,10 +111,8 @@ struct ClickResult {
 class ScoreModel : public QObject {
     Q_OBJECT
 public:
-    explicit ScoreModel(ClassState& cls = ClassState::instance(), QObject* parent = nullptr);
+    explicit ScoreModel(ClassState& cls, QObject* parent = nullptr);
     ~ScoreModel() override;
-    // The program-wide model the score window works on.
-    static ScoreModel& instance();
 
     ScoreState& state() { return s_; }
     const ScoreState& state() const { return s_; }

@@ -5,9 +5,11 @@
 #include "shell/Windows.h"
 
 namespace scores {
-void registerWindows() {
+void registerWindows(ClassState& classes) {
+    // The score window's model lives as long as the class state it works on.
+    auto* model = new ScoreModel(classes, &classes);
     shell::Windows& w = shell::Windows::instance();
-    w.setFactory(QStringLiteral("frmStudenCJ"), [] { return new frmStudenCJ; });
-    w.setFactory(QStringLiteral("frmOpenDatabase"), [] { return new frmOpenDatabase; });
+    w.setFactory(QStringLiteral("frmStudenCJ"), [model] { return new frmStudenCJ(*model); });
+    w.setFactory(QStringLiteral("frmOpenDatabase"), [&classes] { return new frmOpenDatabase(classes); });
 }
 } // namespace scores

@@ -1,6 +1,8 @@
 #pragma once
 
 namespace scores {
-// Gives the window registry the factories of this tool's windows.
-void registerWindows();
+class ClassState;
+// Gives the window registry the factories of this tool's windows, working
+// on the program's class state.
+void registerWindows(ClassState& classes);
 } // namespace scores

@@ -25,7 +25,7 @@ void enableWindow(const QString& name, bool on) {
 }
 } // namespace
 
-frmOpenDatabase::frmOpenDatabase(QWidget* parent) : QWidget(parent) {
+frmOpenDatabase::frmOpenDatabase(ClassState& classes, QWidget* parent) : QWidget(parent), classes_(classes) {
     setObjectName(kSelf);
     setWindowTitle(QStringLiteral("打开学生名册"));
 
@@ -176,12 +176,10 @@ void frmOpenDatabase::open() {
 }
 
 void frmOpenDatabase::finish(const QString& name) {
-    if (purpose_ == Purpose::CommentOpenReference)
-        ClassFiles::handBackCommentReference(name);
-    else if (commentRow())
-        ClassFiles::handBackCommentWorking(name);
-    else
-        ClassFiles::handBackScores(name);
+    classes_.handBack(purpose_ == Purpose::CommentOpenReference ? ClassState::Taker::CommentReference
+                      : commentRow()                            ? ClassState::Taker::CommentWorking
+                                                                : ClassState::Taker::Scores,
+                      name);
     const Purpose p = purpose_;
     // Re-enable the caller before it reloads, so that it can take the focus.
     enableWindow(commentRow() ? kCommentWindow : kScoreWindow, true);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "scores/model/ClassFiles.h"
 #include "shell/core/Grid.h"
 
 #include <QWidget>
@@ -24,7 +25,7 @@ public:
     // Who opened the window and for what.
     enum class Purpose { CommentNew, CommentOpenWorking, CommentOpenReference, ScoreNew, ScoreOpen };
 
-    explicit frmOpenDatabase(QWidget* parent = nullptr);
+    explicit frmOpenDatabase(ClassState& classes, QWidget* parent = nullptr);
 
     // Loads a fresh window through the window registry, sets it up for
     // `purpose` (disabling the caller where it should) and shows it.
@@ -63,6 +64,7 @@ private:
     QLabel* mode_ = nullptr; // labNO: "new", "old" or empty
     QPushButton* fileYN_[3] = {};
     QPushButton* fileCjYN_[3] = {};
+    ClassState& classes_;
 };
 
 } // namespace scores

@@ -29,7 +29,7 @@ class frmOpenDatabase;
 class frmStudenCJ : public QMainWindow {
     Q_OBJECT
 public:
-    explicit frmStudenCJ(ScoreModel& model = ScoreModel::instance(), QWidget* parent = nullptr);
+    explicit frmStudenCJ(ScoreModel& model, QWidget* parent = nullptr);
     ~frmStudenCJ() override;
 
     ScoreModel& model() const { return model_; }

@@ -21,8 +21,6 @@ TEST(ClassFiles, CreateCopiesTemplateListsTrimmedNameAndHasNoStudents) {
     EXPECT_EQ(fields[15].kind, store::FieldKind::Currency);
     // The class table holds exactly the template rows, in order.
     EXPECT_EQ(tableTexts(db, QStringLiteral("初二3班")), tableTexts(db, QStringLiteral("dataBak")));
-    // The hand-back is the caller's business: creating does not touch the shared state.
-    EXPECT_FALSE(scores::ClassState::instance().cjFileOpen);
 }
 
 TEST(ClassFiles, CommentClassGetsOneSampleStudent) {
@@ -116,4 +114,29 @@ TEST(ClassFiles, ListGridKeepsSixRowsAndHeadingNeverPicksAClass) {
     g.setRows(2);
     cf::ensureListRows(g);
     EXPECT_EQ(g.rows(), 6);
+}
+
+// The class-file window hands a class to one tool; the other tool sharing
+// the state hears of it through the signal.
+TEST(ClassState, HandBackRaisesTheTakersFlagAndIsAnnounced) {
+    using Taker = scores::ClassState::Taker;
+    scores::ClassState s;
+    QList<QPair<Taker, QString>> heard;
+    QObject::connect(&s, &scores::ClassState::classHandedBack, [&](Taker t, const QString& name) {
+        heard.append({t, name});
+    });
+    s.handBack(Taker::Scores, QStringLiteral("初一1班"));
+    EXPECT_TRUE(s.cjFileOpen);
+    EXPECT_FALSE(s.pyNewFileOpen);
+    s.handBack(Taker::CommentReference, QStringLiteral("去年班"));
+    EXPECT_TRUE(s.pyOldFileOpen);
+    EXPECT_EQ(s.oldClassName, QStringLiteral("去年班"));
+    EXPECT_EQ(s.newClassName, QStringLiteral("初一1班"));
+    s.handBack(Taker::CommentWorking, QStringLiteral("初一2班"));
+    EXPECT_TRUE(s.pyNewFileOpen);
+    EXPECT_EQ(s.newClassName, QStringLiteral("初一2班"));
+    const QList<QPair<Taker, QString>> expected{{Taker::Scores, QStringLiteral("初一1班")},
+                                                {Taker::CommentReference, QStringLiteral("去年班")},
+                                                {Taker::CommentWorking, QStringLiteral("初一2班")}};
+    EXPECT_EQ(heard, expected);
 }

@@ -92,8 +92,8 @@ TEST_F(ScoreWindow, CreateAndOpenClassesThroughTheClassFileWindow) {
     create->click();
 
     EXPECT_TRUE(w->isEnabled());
-    EXPECT_TRUE(scores::ClassState::instance().cjFileOpen);
-    EXPECT_EQ(scores::ClassState::instance().newClassName, QStringLiteral("初一2班"));
+    EXPECT_TRUE(testing_support::programClasses().cjFileOpen);
+    EXPECT_EQ(testing_support::programClasses().newClassName, QStringLiteral("初一2班"));
     EXPECT_EQ(w->statusPanel(0)->text(), QStringLiteral("初一2班"));
     EXPECT_EQ(w->statusPanel(2)->text(), QStringLiteral("共 0 位学生"));
     EXPECT_TRUE(w->findChild<QMenu*>(QStringLiteral("mnuEdit"))->menuAction()->isVisible());
@@ -140,15 +140,15 @@ TEST_F(ScoreWindow, CommentWriterRowCreatesWithSampleAndOpensReference) {
     get<QLineEdit>(d, QStringLiteral("txtFileName"))->setText(QStringLiteral("评语班"));
     get<QPushButton>(d, QStringLiteral("cmdFileYN(1)"))->click();
     EXPECT_EQ(handed, QStringLiteral("评语班"));
-    EXPECT_TRUE(scores::ClassState::instance().pyNewFileOpen);
+    EXPECT_TRUE(testing_support::programClasses().pyNewFileOpen);
 
     d = frmOpenDatabase::openFor(frmOpenDatabase::Purpose::CommentOpenReference);
     ASSERT_TRUE(d);
     EXPECT_EQ(get<QLabel>(d, QStringLiteral("labNO"))->text(), QStringLiteral("old"));
     d->pick(1);
     get<QPushButton>(d, QStringLiteral("cmdFileYN(2)"))->click();
-    EXPECT_TRUE(scores::ClassState::instance().pyOldFileOpen);
-    EXPECT_EQ(scores::ClassState::instance().oldClassName, QStringLiteral("评语班"));
+    EXPECT_TRUE(testing_support::programClasses().pyOldFileOpen);
+    EXPECT_EQ(testing_support::programClasses().oldClassName, QStringLiteral("评语班"));
 
     // The score manager sees the comment class, with its one sample student.
     w->classHandedBack(QStringLiteral("评语班"), false);
@@ -342,9 +342,9 @@ TEST_F(ScoreWindow, MenusFramesAndStatusBarAreAllThere) {
 TEST_F(ScoreWindow, ClosingEndsTheClassAndReopeningKeepsTheHeading) {
     createClass(QStringLiteral("二班"));
     w->model().addSubject(QStringLiteral("语文"), QStringLiteral("100"));
-    ASSERT_TRUE(scores::ClassState::instance().cjFileOpen);
+    ASSERT_TRUE(testing_support::programClasses().cjFileOpen);
     shell::Windows::instance().unload(QStringLiteral("frmStudenCJ"));
-    EXPECT_FALSE(scores::ClassState::instance().cjFileOpen);
+    EXPECT_FALSE(testing_support::programClasses().cjFileOpen);
     w = qobject_cast<scores::frmStudenCJ*>(shell::Windows::instance().open(QStringLiteral("frmStudenCJ")));
     ASSERT_TRUE(w);
     EXPECT_FALSE(w->findChild<QMenu*>(QStringLiteral("mnuEdit"))->menuAction()->isVisible());
@@ -354,7 +354,7 @@ TEST_F(ScoreWindow, ClosingEndsTheClassAndReopeningKeepsTheHeading) {
     // "关闭(&Q)" closes the class in place.
     createClass(QStringLiteral("三班"));
     w->entry(QStringLiteral("mFileQuit"))->trigger();
-    EXPECT_FALSE(scores::ClassState::instance().cjFileOpen);
+    EXPECT_FALSE(testing_support::programClasses().cjFileOpen);
     EXPECT_FALSE(w->entry(QStringLiteral("mFilePrint"))->isEnabled());
 }
 
@@ -383,7 +383,7 @@ TEST_F(ScoreWindow, TheFilesOwnTablesAreNeverOpenedAsAClass) {
         d->pick(row);
         get<QPushButton>(d, QStringLiteral("cmdFileCjYN(2)"))->click();
         EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{scores::ClassFiles::kMsgNotAClass});
-        EXPECT_EQ(scores::ClassState::instance().newClassName, QStringLiteral("初一2班"));
+        EXPECT_EQ(testing_support::programClasses().newClassName, QStringLiteral("初一2班"));
         get<QPushButton>(d, QStringLiteral("cmdFileCjYN(0)"))->click();
         EXPECT_EQ(w->statusPanel(0)->text(), QStringLiteral("初一2班"));
     }
@@ -409,7 +409,7 @@ TEST_F(ScoreWindow, ADamagedClassIsNamedAndTheOpenClassStays) {
     get<QPushButton>(d, QStringLiteral("cmdFileCjYN(2)"))->click();
     EXPECT_EQ(shell::MessageBox::takeShown(),
               QStringList{QStringLiteral("班级“初一2班”无法读取：数据库中没有这个班级的表。")});
-    EXPECT_EQ(scores::ClassState::instance().newClassName, QStringLiteral("初一3班"));
+    EXPECT_EQ(testing_support::programClasses().newClassName, QStringLiteral("初一3班"));
     get<QPushButton>(d, QStringLiteral("cmdFileCjYN(0)"))->click();
     EXPECT_EQ(w->statusPanel(0)->text(), QStringLiteral("初一3班"));
     EXPECT_TRUE(w->findChild<QMenu*>(QStringLiteral("mnuEdit"))->menuAction()->isVisible());
@@ -488,7 +488,7 @@ TEST_F(ScoreWindow, ClosingTheScoreWindowClosesItsClassFileWindow) {
     shell::Windows::instance().unload(QStringLiteral("frmStudenCJ"));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(classWindow());
-    EXPECT_FALSE(scores::ClassState::instance().cjFileOpen);
+    EXPECT_FALSE(testing_support::programClasses().cjFileOpen);
 
     w = qobject_cast<scores::frmStudenCJ*>(shell::Windows::instance().open(QStringLiteral("frmStudenCJ")));
     ASSERT_TRUE(w);
