@@ -100,7 +100,7 @@ void BM_AdvancedSort(benchmark::State& state) {
     for (auto _ : state) {
         scores::OpenAdvancedSort(m);
         scores::ChooseKeyColumn(m, 0);
-        m.state().sortDescending = state.range(0) == 1;
+        m.setSortDescending(state.range(0) == 1);
         scores::ConfirmAdvancedSort(m);
     }
 }

@@ -123,6 +123,21 @@ ScoreModel::~ScoreModel() {
     data1_.reset();
 }
 
+bool ScoreModel::allowNextPageForEntry() {
+    if (s_.pageEnabled[1]) s_.pageEnabled[3] = true;
+    return s_.pageEnabled[1];
+}
+
+QString ScoreModel::chooseLevel(int position) {
+    s_.chosenLevel = position;
+    int level = 0;
+    for (int i = 0; i < position && i < s_.levelComboItems.size(); ++i)
+        if (s_.levelComboItems[i] != u"---") ++level;
+    const bool inUse =
+        position >= 0 && position < s_.levelComboItems.size() && s_.levelComboItems[position] != u"---";
+    return inUse && level < s_.levelCount ? s_.levelStarts[level] : QString();
+}
+
 void ScoreModel::setScoreGrid(const shell::Grid& g) {
     view_ = g;
     Q_EMIT scoreGridChanged();

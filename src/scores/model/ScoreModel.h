@@ -108,13 +108,16 @@ struct ClickResult {
     QString subjectText;        // cobKM's text (empty outside subject columns)
 };
 
+struct ScoreModelAccess;
+
 class ScoreModel : public QObject {
     Q_OBJECT
 public:
     explicit ScoreModel(ClassState& cls, QObject* parent = nullptr);
     ~ScoreModel() override;
 
-    ScoreState& state() { return s_; }
+    // The state is read here and changed only through the operations below
+    // and the model's own reports, sorting and filters (ScoreModelAccess).
     const ScoreState& state() const { return s_; }
     ClassState& classState() { return cls_; }
     const ClassState& classState() const { return cls_; }
@@ -123,11 +126,24 @@ public:
 
     // The visible grid (msfgCJView) and the hidden spare grid (msfgCjBAK).
     const shell::Grid& scoreGrid() const { return view_; }
-    shell::Grid& scoreGridRef() { return view_; } // change, then call gridChanged()
     void setScoreGrid(const shell::Grid& g);
     const shell::Grid& spareGrid() const { return spare_; }
-    shell::Grid& spareGridRef() { return spare_; }
     void setSpareGrid(const shell::Grid& g);
+
+    // What the window chose; each only records the choice.
+    void setTaskFrame(int index) { s_.taskFrame = index; }
+    void setKeyColumn(int column) { s_.keyColumn = column; }
+    void setSortDescending(bool descending) { s_.sortDescending = descending; }
+    void setFilterIndex(int index) { s_.filterIndex = index; }
+    void setSearchKey(const QString& key) { s_.searchKey = key; }
+    void setPrintTitle(const QString& title) { s_.printTitle = title; }
+    // Entering scores: the next-page button follows the previous-page one.
+    // Returns whether the next page may be asked for.
+    bool allowNextPageForEntry();
+    // The level combo's entry at `position` is chosen: one entry per level
+    // row, "---" for a row not in use. Returns the start to show for it,
+    // empty for a row not in use.
+    QString chooseLevel(int position);
 
     // Status panels 0..2 of stbStudens.
     QString statusPanel(int i) const { return panels_.value(i); }
@@ -241,6 +257,7 @@ public:
     void gridChanged() { Q_EMIT scoreGridChanged(); }
 
 private:
+    friend struct ScoreModelAccess;
     void scoreHeading(shell::Grid& g, int rows, bool filterLayout);
     // LoadSettings on a cursor already read (from its first record).
     void loadSettingsFrom(store::Recordset& rs);
@@ -280,6 +297,14 @@ private:
 };
 
 // Messages of the score window's roster, subject and entry frames.
+// How the model's own reports, sorting, filters and find change its state
+// and grids; windows never use it.
+struct ScoreModelAccess {
+    static ScoreState& state(ScoreModel& m) { return m.s_; }
+    static shell::Grid& scoreGrid(ScoreModel& m) { return m.view_; } // change, then call gridChanged()
+    static shell::Grid& spareGrid(ScoreModel& m) { return m.spare_; }
+};
+
 namespace msg {
 inline const QString kNumberOnly = QStringLiteral("分数只能以数字表示，请重做！");
 inline const QString kNameOrNumberEmpty = QStringLiteral("学生学号或姓名不能为空！");

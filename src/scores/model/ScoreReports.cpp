@@ -168,7 +168,7 @@ int averageSlot(const ScoreState& s) {
 
 void ReportHeading(ScoreModel& model) {
     const ScoreState& s = model.state();
-    shell::Grid& g = model.scoreGridRef();
+    shell::Grid& g = ScoreModelAccess::scoreGrid(model);
     const QList<int> levels = selectedLevels(s);
     const int pointsCol = 2 * int(levels.size()) + 7;
     // Six or more selected levels need columns past the usual eighteen, and
@@ -208,7 +208,7 @@ void ReportHeading(ScoreModel& model) {
 void SubjectReport(ScoreModel& model) {
     const std::vector<StudentRow> students = loadStudents(model);
     const ScoreState& s = model.state();
-    shell::Grid& g = model.scoreGridRef();
+    shell::Grid& g = ScoreModelAccess::scoreGrid(model);
     const int n = qBound(0, s.subjectCount, kSlots);
     const int levels = qBound(0, s.levelCount, kLevelRows);
     const QList<int> chosen = selectedLevels(s);
@@ -282,7 +282,7 @@ void SubjectReport(ScoreModel& model) {
 void ShowSubjectReport(ScoreModel& model) {
     ReportHeading(model);
     SubjectReport(model);
-    model.state().printTitle = model.className() + QStringLiteral("各科单科积分表");
+    model.setPrintTitle(model.className() + QStringLiteral("各科单科积分表"));
 }
 
 // ------------------------------------------------------------ grade levels and bands
@@ -332,7 +332,7 @@ Outcome storeBandInterval(ScoreModel& model, QString& box) {
 
 void BandTableHeading(ScoreModel& model) {
     const int n = qBound(0, model.state().subjectCount, kSlots);
-    shell::Grid& g = model.scoreGridRef();
+    shell::Grid& g = ScoreModelAccess::scoreGrid(model);
     g.reset(kBandRows, n > 0 ? 2 * n + 1 : kReportCols);
     g.setWordWrap(false);
     g.setColWidth(0, 1200);
@@ -358,7 +358,7 @@ void BandReport(ScoreModel& model) {
     // to count then (and nothing to divide by).
     if (interval < 1) return;
     const std::vector<StudentRow> students = loadStudents(model);
-    shell::Grid& g = model.scoreGridRef();
+    shell::Grid& g = ScoreModelAccess::scoreGrid(model);
     const int n = qBound(0, s.subjectCount, kSlots);
     if (g.cols() < 2 * n + 1) g.setCols(2 * n + 1);
     const int N = int(students.size());
@@ -409,7 +409,7 @@ void BandReport(ScoreModel& model) {
 void ShowBandReport(ScoreModel& model) {
     BandTableHeading(model);
     BandReport(model);
-    model.state().printTitle = model.className() + QStringLiteral("成绩分数段");
+    model.setPrintTitle(model.className() + QStringLiteral("成绩分数段"));
 }
 
 } // namespace scores

@@ -100,14 +100,14 @@ namespace {
 void showSortedScores(ScoreModel& model) {
     model.ScoreTableHeading();
     model.FillScoreGrid();
-    model.state().printTitle = model.className() + QStringLiteral("成绩表");
+    model.setPrintTitle(model.className() + QStringLiteral("成绩表"));
 }
 
 } // namespace
 
 void SortScores(ScoreModel& model, bool descending) {
     showSortedScores(model);
-    sortGrid(model.scoreGridRef(), model.state().subjectCount + 3, descending);
+    sortGrid(ScoreModelAccess::scoreGrid(model), model.state().subjectCount + 3, descending);
     model.gridChanged();
 }
 
@@ -116,12 +116,12 @@ void OpenAdvancedSort(ScoreModel& model) {
 }
 
 void ChooseKeyColumn(ScoreModel& model, int comboIndex) {
-    if (comboIndex >= 0) model.state().keyColumn = comboIndex + 3;
+    if (comboIndex >= 0) model.setKeyColumn(comboIndex + 3);
 }
 
 Outcome ConfirmAdvancedSort(ScoreModel& model) {
     if (model.state().keyColumn <= 2) return Outcome::fail(Reason::Invalid, msg::kNoSortKey);
-    sortGrid(model.scoreGridRef(), model.state().keyColumn, model.state().sortDescending);
+    sortGrid(ScoreModelAccess::scoreGrid(model), model.state().keyColumn, model.state().sortDescending);
     model.gridChanged();
     return Outcome::done();
 }
@@ -203,7 +203,7 @@ void copyResult(const shell::Grid& spare, int from, shell::Grid& g, int r, int n
 } // namespace
 
 Outcome RunFilter(ScoreModel& model, int index, const QString& box, const QString& subject) {
-    ScoreState& s = model.state();
+    ScoreState& s = ScoreModelAccess::state(model);
     const int n = qBound(0, s.subjectCount, kSlots);
     if (index < 0 || index >= kFilterCount) return Outcome::fail(Reason::NotChosen);
 
@@ -212,10 +212,10 @@ Outcome RunFilter(ScoreModel& model, int index, const QString& box, const QStrin
             if (const Outcome check = CheckFilterNumber(model, 0, box); !check.ok) return check;
         }
         model.FilterHeading();
-        shell::Grid& spare = model.spareGridRef();
+        shell::Grid& spare = ScoreModelAccess::spareGrid(model);
         sortGrid(spare, s.keyColumn, true);
         Q_EMIT model.spareGridChanged();
-        shell::Grid& g = model.scoreGridRef();
+        shell::Grid& g = ScoreModelAccess::scoreGrid(model);
         QList<int> rows; // the spare rows to show, in order
         if (index == 0) {
             const int wanted = qBound(0, boundedInt(std::round(numberValue(box.trimmed()))), s.rowCount);
@@ -243,7 +243,7 @@ Outcome RunFilter(ScoreModel& model, int index, const QString& box, const QStrin
     const ScoreFilter& f = scoreFilter(index);
     const std::vector<StudentRow> students = loadStudents(model);
     model.FilterHeading();
-    shell::Grid& g = model.scoreGridRef();
+    shell::Grid& g = ScoreModelAccess::scoreGrid(model);
     // The line of each subject this filter tests against.
     std::array<double, kSlots> line{};
     for (int k = 0; k < n; ++k) {
@@ -333,7 +333,7 @@ FindResult FindStudent(ScoreModel& model, bool byName, const QString& comboText,
         out.outcome = Outcome::fail(Reason::NotFound, msg::kNoSuchNumber);
         return out;
     }
-    model.state().searchKey = it->number;
+    model.setSearchKey(it->number);
     showFound(model, students, options);
     out.list = studentField(students, byName);
     out.outcome = Outcome::done();
@@ -361,7 +361,7 @@ void showFound(ScoreModel& model, const std::vector<StudentRow>& students, const
                                  [&](const StudentRow& st) { return st.number == s.searchKey; });
     if (it == students.end()) return;
     const int n = qBound(0, s.subjectCount, kSlots);
-    shell::Grid& g = model.scoreGridRef();
+    shell::Grid& g = ScoreModelAccess::scoreGrid(model);
     g.ensureRows(2, kRowHeight);
     if (g.cols() < n + 5) g.setCols(n + 5);
     g.setText(1, 1, it->name);

@@ -221,7 +221,7 @@ void frmStudenCJ::closeClass() {
 }
 
 void frmStudenCJ::ShowTask(int index) {
-    model_.state().taskFrame = index;
+    model_.setTaskFrame(index);
     for (TaskFrame* f : frames_)
         f->hide();
     if (TaskFrame* f = frame(index)) {

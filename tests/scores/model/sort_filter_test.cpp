@@ -107,12 +107,12 @@ TEST_F(SortFilter, AdvancedSortNeedsAKeyThenSortsFromIt) {
     EXPECT_EQ(model.scoreGrid(), before);
 
     scores::ChooseKeyColumn(model, 0); // 语文
-    model.state().sortDescending = false;
+    model.setSortDescending(false);
     ASSERT_TRUE(scores::ConfirmAdvancedSort(model).ok);
     EXPECT_EQ(names(), (QStringList{"乙", "丁", "丙", "戊", "甲"}));
 
     scores::ChooseKeyColumn(model, 3); // the total
-    model.state().sortDescending = true;
+    model.setSortDescending(true);
     ASSERT_TRUE(scores::ConfirmAdvancedSort(model).ok);
     EXPECT_EQ(names(), (QStringList{"甲", "戊", "丙", "丁", "乙"}));
 }
@@ -179,7 +179,7 @@ TEST_F(SortFilter, TopNOfASubject) {
     model.setStatusPanel(0, QStringLiteral("初一1班"));
 
     // No subject chosen since the window opened: the last N in stored order.
-    model.state().keyColumn = 0;
+    model.setKeyColumn(0);
     ASSERT_TRUE(scores::RunFilter(model, 0, QStringLiteral("2"), QString()).ok);
     EXPECT_EQ(names(), (QStringList{"戊", "丁"}));
 

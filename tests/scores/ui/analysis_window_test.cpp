@@ -231,7 +231,7 @@ TEST_F(AnalysisWindow, SortEntriesAndAdvancedSort) {
     ASSERT_TRUE(frameShown(9));
     EXPECT_EQ(names(), (QStringList{"甲", "乙", "丙", "丁"})); // the table, unsorted
     EXPECT_TRUE(get<QRadioButton>(QStringLiteral("optSetSort(0)"))->isChecked());
-    w->model().state().keyColumn = 0; // nothing chosen yet in this window
+    w->model().setKeyColumn(0); // nothing chosen yet in this window
     get<QPushButton>(QStringLiteral("cmdSetSortYesNo(1)"))->click();
     EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{msg::kNoSortKey});
     EXPECT_TRUE(frameShown(9));

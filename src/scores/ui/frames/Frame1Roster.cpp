@@ -107,7 +107,7 @@ void Frame1Roster::open() {
     model().LoadRoster();
     mode_[0]->setChecked(true);
     applyMode();
-    model().state().printTitle = model().className() + QStringLiteral("姓名编号对照表");
+    model().setPrintTitle(model().className() + QStringLiteral("姓名编号对照表"));
 }
 
 void Frame1Roster::fillBoxes(int row) {

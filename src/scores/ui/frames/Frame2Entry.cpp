@@ -85,11 +85,7 @@ void Frame2Entry::open() {
         mode_[0]->setChecked(true);
     }
     fillStudents();
-    ScoreState& s = model().state();
-    if (s.pageEnabled[1]) {
-        s.pageEnabled[3] = true;
-        next_->setEnabled(true);
-    }
+    if (model().allowNextPageForEntry()) next_->setEnabled(true);
     model().ShowScoreTable();
 }
 

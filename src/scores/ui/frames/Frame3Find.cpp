@@ -76,7 +76,7 @@ void Frame3Find::gridClicked(int row, int, const ClickResult&) {
     if (!isVisible()) return;
     const shell::Grid& g = model().scoreGrid();
     combo_->setEditText(g.text(row, 1));
-    model().state().searchKey = g.text(row, 2);
+    model().setSearchKey(g.text(row, 2));
     ShowFoundStudent(model(), options());
 }
 

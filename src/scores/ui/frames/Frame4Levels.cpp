@@ -90,16 +90,7 @@ void Frame4Levels::syncLevels() {
 }
 
 void Frame4Levels::chooseLevel(int position) {
-    ScoreState& s = model().state();
-    s.chosenLevel = position;
-    // The combo lists one entry per level row; the start shown is that row's,
-    // empty for a row not in use.
-    int level = 0;
-    for (int i = 0; i < position && i < s.levelComboItems.size(); ++i)
-        if (s.levelComboItems[i] != u"---") ++level;
-    const bool inUse =
-        position >= 0 && position < s.levelComboItems.size() && s.levelComboItems[position] != u"---";
-    start_->setText(inUse && level < s.levelCount ? s.levelStarts[level] : QString());
+    start_->setText(model().chooseLevel(position));
 }
 
 void Frame4Levels::change() {

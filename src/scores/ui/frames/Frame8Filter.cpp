@@ -79,7 +79,7 @@ void Frame8Filter::syncSubjects() {
 }
 
 void Frame8Filter::chooseFilter(int index) {
-    model().state().filterIndex = index;
+    model().setFilterIndex(index);
     if (const QString unit = filterUnit(index); !unit.isEmpty()) {
         unit_->setText(unit);
         unit_->holdBox(number_, 48);

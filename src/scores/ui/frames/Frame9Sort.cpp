@@ -27,7 +27,7 @@ Frame9Sort::Frame9Sort(frmStudenCJ* window)
         direction_[i]->setObjectName(QStringLiteral("optSetSort(%1)").arg(i));
         direction_[i]->setGeometry(184 + 56 * i, 24, 54, 26);
         connect(direction_[i], &QRadioButton::toggled, this, [this, i](bool on) {
-            if (on) model().state().sortDescending = i == 0;
+            if (on) model().setSortDescending(i == 0);
         });
     }
     direction_[0]->setChecked(true);
