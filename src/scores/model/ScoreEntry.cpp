@@ -66,30 +66,21 @@ Outcome ScoreModel::storeScore(const QString& subjectText, bool byName, const QS
         out.reason = Reason::Invalid;
         return out;
     }
-    store::Recordset* rs = data1();
-    if (!rs) {
-        const Outcome refused = unreadable();
-        out.messages << refused.messages;
-        out.reason = refused.reason;
-        return out;
-    }
-    s_.searchKey = studentText.trimmed();
-    if (!findStudent(*rs, byName ? kName : kNumber, s_.searchKey)) {
-        out.messages << msg::kNoSuchNumber;
-        out.reason = Reason::NotFound;
-        return out;
-    }
-    rs->Edit();
-    rs->SetField(QStringLiteral("js%1").arg(k), score);
-    if (!rs->Update()) {
-        out.messages << Outcome::saveFailedText(rs->lastError());
-        out.reason = Reason::Failed;
-        return out;
-    }
-    snapshotIsCurrent();
-    out.ok = true;
-    out.reason = Reason::None;
-    out.messages << msg::kScoreStored;
+    const QString key = studentText.trimmed();
+    const Outcome written = editClass([&](store::Recordset& rs) {
+        s_.searchKey = key;
+        if (!findStudent(rs, byName ? kName : kNumber, key))
+            return Outcome::fail(Reason::NotFound, msg::kNoSuchNumber);
+        rs.Edit();
+        rs.SetField(QStringLiteral("js%1").arg(k), score);
+        if (!rs.Update()) return Outcome::storeFailed(rs.lastError());
+        return Outcome::done(msg::kScoreStored);
+    });
+    // A zero put in for an empty box is said first, then what became of it.
+    out.ok = written.ok;
+    out.reason = written.reason;
+    out.messages << written.messages;
+    if (!out.ok) return out;
     FillScoreGrid();
     return out;
 }

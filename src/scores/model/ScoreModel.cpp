@@ -228,6 +228,14 @@ Outcome ScoreModel::unreadable() const {
                                   : Outcome::fail(Reason::Failed, readProblem_);
 }
 
+Outcome ScoreModel::editClass(const Edit& edit) {
+    store::Recordset* rs = data1();
+    if (!rs) return unreadable();
+    Outcome out = edit(*rs);
+    if (out.ok) snapshotIsCurrent();
+    return out;
+}
+
 Outcome ScoreModel::writeTogether(const Writes& writes) {
     store::Recordset* rs = data1();
     if (!rs) return unreadable();

@@ -149,20 +149,20 @@ public:
     QString statusPanel(int i) const { return panels_.value(i); }
     void setStatusPanel(int i, const QString& text);
 
-    // The open class table ("Data1") as stored, at its first record. Null
+    // The open class table ("Data1") as stored, at its first record, for
+    // reading only (reports, filters, fills): never write through it. Null
     // when no class is open or the table cannot be read. The table is read
     // again only when the file has changed since the last read (SQLite's
-    // data_version) or a cursor handed out here may hold writes that were
-    // not confirmed. The caller may write through it; after a committed
-    // write it calls snapshotIsCurrent(), else the next use reads afresh.
-    store::Recordset* data1();
-    // The same for reading only (reports, filters, fills): never write
-    // through it. It leaves the snapshot valid for the next read.
+    // data_version) or a write through editClass() was not confirmed.
     store::Recordset* readData1();
-    // After a committed write through data1(): the cursor's snapshot is the
-    // table as stored, so the next read need not fetch it again.
-    void snapshotIsCurrent();
-    // When data1() gave null: the refusal to show (which class could not be
+    // Edits of the open class table: `edit` gets the cursor at its first
+    // record and says whether it wrote. Once it reports success the cursor's
+    // snapshot stands for the table as stored; after a refusal or failure
+    // the next read fetches the table again. A class that cannot be read
+    // is refused before `edit` runs.
+    using Edit = std::function<Outcome(store::Recordset& rs)>;
+    Outcome editClass(const Edit& edit);
+    // When the class table gave null: the refusal to show (which class could not be
     // read and why).
     Outcome unreadable() const;
 
@@ -258,6 +258,10 @@ public:
 
 private:
     friend struct ScoreModelAccess;
+    // The cursor editClass() and writeTogether() write through, and the
+    // note that a committed write left its snapshot current.
+    store::Recordset* data1();
+    void snapshotIsCurrent();
     void scoreHeading(shell::Grid& g, int rows, bool filterLayout);
     // LoadSettings on a cursor already read (from its first record).
     void loadSettingsFrom(store::Recordset& rs);
@@ -303,6 +307,8 @@ struct ScoreModelAccess {
     static ScoreState& state(ScoreModel& m) { return m.s_; }
     static shell::Grid& scoreGrid(ScoreModel& m) { return m.view_; } // change, then call gridChanged()
     static shell::Grid& spareGrid(ScoreModel& m) { return m.spare_; }
+    // The writable cursor, for tests of what an unconfirmed write leaves.
+    static store::Recordset* data1(ScoreModel& m) { return m.data1(); }
 };
 
 namespace msg {

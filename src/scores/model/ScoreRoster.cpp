@@ -53,8 +53,6 @@ bool ScoreModel::findStudent(store::Recordset& rs, const QString& field, const Q
 }
 
 Outcome ScoreModel::rosterChanged(const QString& message) {
-    // Every caller has just committed its write through data1().
-    snapshotIsCurrent();
     LoadRoster();
     return Outcome::done(message);
 }
@@ -66,13 +64,15 @@ Outcome ScoreModel::addStudent(const QString& nameBox, const QString& numberBox)
     const QString name = nameBox.trimmed();
     if (const QString why = numberProblem(key); !why.isEmpty()) return Outcome::fail(Reason::Invalid, why);
     if (characters(name) > kNameWidth) return Outcome::fail(Reason::Invalid, msg::kNameTooLong);
-    store::Recordset* rs = data1();
-    if (!rs) return unreadable();
-    s_.searchKey = key;
-    if (findStudent(*rs, kNumber, key)) return Outcome::fail(Reason::Exists, msg::kNumberExists);
-    setNewStudent(*rs, name, key);
-    if (!rs->Update()) return Outcome::fail(Reason::Failed, writeFailed(*rs));
-    return rosterChanged(msg::kAdded);
+    const Outcome out = editClass([&](store::Recordset& table) {
+        store::Recordset* rs = &table;
+        s_.searchKey = key;
+        if (findStudent(*rs, kNumber, key)) return Outcome::fail(Reason::Exists, msg::kNumberExists);
+        setNewStudent(*rs, name, key);
+        if (!rs->Update()) return Outcome::fail(Reason::Failed, writeFailed(*rs));
+        return Outcome::done();
+    });
+    return out.ok ? rosterChanged(msg::kAdded) : out;
 }
 
 Outcome ScoreModel::addBatch(const QString& firstBox, const QString& countBox) {
@@ -118,14 +118,17 @@ Outcome ScoreModel::renameStudent(const QString& nameBox, const QString& numberB
         return Outcome::fail(Reason::Invalid, msg::kNameOrNumberEmpty);
     const QString name = nameBox.trimmed();
     if (characters(name) > kNameWidth) return Outcome::fail(Reason::Invalid, msg::kNameTooLong);
-    store::Recordset* rs = data1();
-    if (!rs) return unreadable();
-    s_.searchKey = numberBox.trimmed();
-    if (!findStudent(*rs, kNumber, s_.searchKey)) return Outcome::fail(Reason::NotFound, msg::kNoSuchNumber);
-    rs->Edit();
-    rs->SetField(kName, name);
-    if (!rs->Update()) return Outcome::fail(Reason::Failed, writeFailed(*rs));
-    return rosterChanged(msg::kRenamed);
+    const Outcome out = editClass([&](store::Recordset& table) {
+        store::Recordset* rs = &table;
+        s_.searchKey = numberBox.trimmed();
+        if (!findStudent(*rs, kNumber, s_.searchKey))
+            return Outcome::fail(Reason::NotFound, msg::kNoSuchNumber);
+        rs->Edit();
+        rs->SetField(kName, name);
+        if (!rs->Update()) return Outcome::fail(Reason::Failed, writeFailed(*rs));
+        return Outcome::done();
+    });
+    return out.ok ? rosterChanged(msg::kRenamed) : out;
 }
 
 Outcome ScoreModel::renumberStudent(const QString& nameBox, const QString& numberBox) {
@@ -133,26 +136,32 @@ Outcome ScoreModel::renumberStudent(const QString& nameBox, const QString& numbe
         return Outcome::fail(Reason::Invalid, msg::kNameOrNumberEmpty);
     const QString key = numberBox.trimmed();
     if (const QString why = numberProblem(key); !why.isEmpty()) return Outcome::fail(Reason::Invalid, why);
-    store::Recordset* rs = data1();
-    if (!rs) return unreadable();
-    if (findStudent(*rs, kNumber, key))
-        return Outcome::fail(Reason::Exists, msg::numberOwned(rs->text(kName)));
-    rs->MoveFirst();
-    if (!findStudent(*rs, kName, nameBox.trimmed())) return Outcome::fail(Reason::NotFound, msg::kNoSuchName);
-    rs->Edit();
-    rs->SetField(kNumber, key);
-    if (!rs->Update()) return Outcome::fail(Reason::Failed, writeFailed(*rs));
-    s_.searchKey = key;
-    return rosterChanged(msg::kRenumbered);
+    const Outcome out = editClass([&](store::Recordset& table) {
+        store::Recordset* rs = &table;
+        if (findStudent(*rs, kNumber, key))
+            return Outcome::fail(Reason::Exists, msg::numberOwned(rs->text(kName)));
+        rs->MoveFirst();
+        if (!findStudent(*rs, kName, nameBox.trimmed()))
+            return Outcome::fail(Reason::NotFound, msg::kNoSuchName);
+        rs->Edit();
+        rs->SetField(kNumber, key);
+        if (!rs->Update()) return Outcome::fail(Reason::Failed, writeFailed(*rs));
+        s_.searchKey = key;
+        return Outcome::done();
+    });
+    return out.ok ? rosterChanged(msg::kRenumbered) : out;
 }
 
 Outcome ScoreModel::deleteStudent(const QString& numberBox) {
-    store::Recordset* rs = data1();
-    if (!rs) return unreadable();
-    s_.searchKey = numberBox.trimmed();
-    if (!findStudent(*rs, kNumber, s_.searchKey)) return Outcome::fail(Reason::NotFound, msg::kNoSuchNumber);
-    if (!rs->Delete()) return Outcome::fail(Reason::Failed, writeFailed(*rs));
-    return rosterChanged(msg::kDeleted);
+    const Outcome out = editClass([&](store::Recordset& table) {
+        store::Recordset* rs = &table;
+        s_.searchKey = numberBox.trimmed();
+        if (!findStudent(*rs, kNumber, s_.searchKey))
+            return Outcome::fail(Reason::NotFound, msg::kNoSuchNumber);
+        if (!rs->Delete()) return Outcome::fail(Reason::Failed, writeFailed(*rs));
+        return Outcome::done();
+    });
+    return out.ok ? rosterChanged(msg::kDeleted) : out;
 }
 
 } // namespace scores

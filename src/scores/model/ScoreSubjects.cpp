@@ -52,23 +52,24 @@ Outcome ScoreModel::addSubject(const QString& nameBox, const QString& fullMarksB
     const QString marks = fullMarksBox.trimmed();
     if (const QString why = subjectProblem(name, marks); !why.isEmpty())
         return Outcome::fail(Reason::Invalid, why);
-    store::Recordset* rs = data1();
-    if (!rs) return unreadable();
-    const int number = rs->fieldIndex(kNumber);
-    const int nameField = rs->fieldIndex(kName);
-    // The first free slot in row order: a gap left by a deletion is filled
-    // before any slot after the last subject.
     bool stored = false;
-    for (; !rs->isEOF(); rs->MoveNext()) {
-        if (!isSettingsRow(rs->text(number)) || rs->text(nameField) != kFree) continue;
-        rs->Edit();
-        rs->SetField(kName, name);
-        rs->SetField(kFullMarks, marks);
-        if (!rs->Update()) return Outcome::storeFailed(rs->lastError());
-        stored = true;
-        break;
-    }
-    snapshotIsCurrent();
+    const Outcome out = editClass([&](store::Recordset& rs) {
+        const int number = rs.fieldIndex(kNumber);
+        const int nameField = rs.fieldIndex(kName);
+        // The first free slot in row order: a gap left by a deletion is
+        // filled before any slot after the last subject.
+        for (; !rs.isEOF(); rs.MoveNext()) {
+            if (!isSettingsRow(rs.text(number)) || rs.text(nameField) != kFree) continue;
+            rs.Edit();
+            rs.SetField(kName, name);
+            rs.SetField(kFullMarks, marks);
+            if (!rs.Update()) return Outcome::storeFailed(rs.lastError());
+            stored = true;
+            break;
+        }
+        return Outcome::done();
+    });
+    if (!out.ok) return out;
     LoadSettings();
     // A full class (thirteen subjects) stores nothing, without a message.
     return stored ? Outcome::done() : Outcome::fail(Reason::Invalid);
@@ -81,30 +82,30 @@ Outcome ScoreModel::changeSubject(int slot, const QString& nameBox, const QStrin
     const QString marks = fullMarksBox.trimmed();
     if (const QString why = subjectProblem(name, marks); !why.isEmpty())
         return Outcome::fail(Reason::Invalid, why);
-    store::Recordset* rs = data1();
-    if (!rs) return unreadable();
-    if (!findSlot(*rs, slot)) return missingSlot(slot);
-    rs->Edit();
-    rs->SetField(kName, name);
-    rs->SetField(kFullMarks, marks);
-    if (!rs->Update()) return Outcome::storeFailed(rs->lastError());
-    snapshotIsCurrent();
-    LoadSettings();
-    return Outcome::done();
+    const Outcome out = editClass([&](store::Recordset& rs) {
+        if (!findSlot(rs, slot)) return missingSlot(slot);
+        rs.Edit();
+        rs.SetField(kName, name);
+        rs.SetField(kFullMarks, marks);
+        if (!rs.Update()) return Outcome::storeFailed(rs.lastError());
+        return Outcome::done();
+    });
+    if (out.ok) LoadSettings();
+    return out;
 }
 
 Outcome ScoreModel::deleteSubject(int slot, const QString& nameBox, const QString& fullMarksBox) {
     if (boxesEmpty(nameBox, fullMarksBox)) return Outcome::fail(Reason::Invalid, msg::kSubjectEmpty);
     if (slot < 0 || slot >= kSlots) return Outcome::fail(Reason::NotChosen, msg::kSubjectNotChosen);
-    store::Recordset* rs = data1();
-    if (!rs) return unreadable();
-    if (!findSlot(*rs, slot)) return missingSlot(slot);
-    rs->Edit();
-    rs->SetField(kName, kFree);
-    if (!rs->Update()) return Outcome::storeFailed(rs->lastError());
-    snapshotIsCurrent();
-    LoadSettings();
-    return Outcome::done();
+    const Outcome out = editClass([&](store::Recordset& rs) {
+        if (!findSlot(rs, slot)) return missingSlot(slot);
+        rs.Edit();
+        rs.SetField(kName, kFree);
+        if (!rs.Update()) return Outcome::storeFailed(rs.lastError());
+        return Outcome::done();
+    });
+    if (out.ok) LoadSettings();
+    return out;
 }
 
 QString ScoreModel::fullMarksText(int slot) {

@@ -237,7 +237,7 @@ TEST_F(ScoresFixture, FillsSeeEveryChangeToTheTable) {
     model.FillScoreGrid();
     EXPECT_EQ(model.scoreGrid().text(1, 3), QStringLiteral("81"));
 
-    store::Recordset* rs = model.data1();
+    store::Recordset* rs = scores::ScoreModelAccess::data1(model);
     ASSERT_TRUE(rs);
     store::Database db = rs->database();
     ASSERT_TRUE(db.beginTransaction());
