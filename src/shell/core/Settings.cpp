@@ -264,4 +264,12 @@ bool WriteAutoRun(const QString& path, QString* error) {
     return false;
 }
 
+QString toolProgram(const QString& toolKey) {
+    return readProfileString(QString::fromUtf16(kToolSection), toolKey, QStringLiteral("sysAutoRunFileText"));
+}
+
+bool setToolProgram(const QString& toolKey, const QString& path, QString* error) {
+    return writeProfileString(QString::fromUtf16(kToolSection), toolKey, path, error);
+}
+
 } // namespace shell

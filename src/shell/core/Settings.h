@@ -57,6 +57,12 @@ inline constexpr char16_t kAutoRunSection[] = u"MyFileAotoRun";
 inline constexpr char16_t kAutoRunKey[] = u"runFileName";
 inline constexpr char16_t kToolSection[] = u"MyToobFile";
 
+// The typed view of the settings file the windows use: the program behind
+// each Tools-menu entry, by its key ("toobName1".."toobName4"). An entry
+// never set reads as "sysAutoRunFileText", a name that opens nothing.
+QString toolProgram(const QString& toolKey);
+bool setToolProgram(const QString& toolKey, const QString& path, QString* error = nullptr);
+
 // The start-with-the-desktop entry: $XDG_CONFIG_HOME/autostart/veltrano.desktop
 // (~/.config when the variable is unset).
 QString autostartFile();

@@ -39,9 +39,7 @@ void ensureSongti() {
 bool RunToolProgram(const QString& key) {
     // The default names no program, so a missing key ends below like any
     // other path that is not there.
-    const QString path =
-        readProfileString(QString::fromUtf16(kToolSection), key, QStringLiteral("sysAutoRunFileText"))
-            .trimmed();
+    const QString path = toolProgram(key).trimmed();
     return shellOpen(path);
 }
 

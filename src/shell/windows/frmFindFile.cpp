@@ -300,7 +300,7 @@ void frmFindFile::accept() {
         return;
     }
     QString error;
-    if (!writeProfileString(QString::fromUtf16(kToolSection), key_, chosen_, &error)) {
+    if (!setToolProgram(key_, chosen_, &error)) {
         MessageBox::show(
             this, QStringLiteral("设置没有保存，无法写入设置文件“%1”（%2）！").arg(settingsFile(), error));
         return;

@@ -195,6 +195,11 @@ TEST(IniFile, ProfileStringsRoundTripThroughTheDataFolder) {
     EXPECT_EQ(shell::readProfileString("mytoobfile", "TOOBNAME2"), "/home/老师/编辑器");
     ASSERT_TRUE(shell::writeProfileString("MYTOOBFILE", "TOOBNAME2", "/usr/bin/gedit"));
     EXPECT_EQ(readAll(shell::settingsFile()), "[MyToobFile]\ntoobName2=/usr/bin/gedit\n");
+    // The typed view reads and writes the same entries.
+    EXPECT_EQ(shell::toolProgram("toobName2"), "/usr/bin/gedit");
+    EXPECT_EQ(shell::toolProgram("toobName3"), "sysAutoRunFileText");
+    ASSERT_TRUE(shell::setToolProgram("toobName3", "/usr/bin/mousepad"));
+    EXPECT_EQ(shell::readProfileString("MyToobFile", "toobName3"), "/usr/bin/mousepad");
 }
 
 TEST(IniFile, FailedWriteIsReportedAndLeavesNothingHalfDone) {
