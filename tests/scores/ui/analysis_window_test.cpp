@@ -1,3 +1,4 @@
+#include "ScoreWindowFixture.h"
 #include "ScoresFixture.h"
 #include "WidgetSupport.h"
 
@@ -26,16 +27,10 @@ namespace {
 
 // The program's score window with a class of three subjects and four
 // students, driven through its menus and the frames' controls.
-class AnalysisWindow : public ::testing::Test {
+class AnalysisWindow : public ScoreWindow {
 protected:
-    testing_support::DataFolder folder;
-    scores::frmStudenCJ* w = nullptr;
-
     void SetUp() override {
-        shell::MessageBox::takeShown();
-        w = qobject_cast<scores::frmStudenCJ*>(
-            shell::Windows::instance().open(QStringLiteral("frmStudenCJ")));
-        ASSERT_TRUE(w);
+        ScoreWindow::SetUp();
         const QString name = QStringLiteral("初二3班");
         ASSERT_EQ(scores::ClassFiles::create(name, false).result, scores::ClassFiles::CreateResult::Created);
         w->classHandedBack(name, true);
@@ -58,26 +53,6 @@ protected:
         m.LoadRoster();
         shell::MessageBox::takeShown();
     }
-    void TearDown() override {
-        shell::Windows::instance().unload(QStringLiteral("frmStudenCJ"));
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        shell::MessageBox::takeShown();
-    }
-
-    template <typename T> T* get(const QString& name) {
-        T* c = child<T>(w, name);
-        EXPECT_TRUE(c) << name.toStdString();
-        return c;
-    }
-    void menu(const char* entry) { w->entry(QString::fromLatin1(entry))->trigger(); }
-    QString cell(int row, int col) const { return w->grid()->grid().text(row, col); }
-    QStringList names() const {
-        QStringList out;
-        for (int r = 1; r < w->grid()->grid().rows() && !cell(r, 1).isEmpty(); ++r)
-            out << cell(r, 1);
-        return out;
-    }
-    bool frameShown(int index) const { return w->frame(index)->isVisible(); }
 };
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "ScoreWindowFixture.h"
 #include "ScoresFixture.h"
 #include "WidgetSupport.h"
 
@@ -25,53 +26,7 @@ using scores::frmOpenDatabase;
 using testing_support::child;
 namespace msg = scores::msg;
 
-namespace {
-
-// The program's score window on a fresh data folder, closed afterwards.
-class ScoreWindow : public ::testing::Test {
-protected:
-    testing_support::DataFolder folder;
-    scores::frmStudenCJ* w = nullptr;
-
-    void SetUp() override {
-        shell::MessageBox::takeShown();
-        w = qobject_cast<scores::frmStudenCJ*>(
-            shell::Windows::instance().open(QStringLiteral("frmStudenCJ")));
-        ASSERT_TRUE(w);
-    }
-    void TearDown() override {
-        shell::Windows::instance().unload(QStringLiteral("frmOpenDatabase"));
-        shell::Windows::instance().unload(QStringLiteral("frmStudenCJ"));
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        shell::MessageBox::takeShown();
-    }
-
-    template <typename T> T* get(QWidget* parent, const QString& name) {
-        T* c = child<T>(parent, name);
-        EXPECT_TRUE(c) << name.toStdString();
-        return c;
-    }
-    frmOpenDatabase* classWindow() {
-        return qobject_cast<frmOpenDatabase*>(
-            shell::Windows::instance().find(QStringLiteral("frmOpenDatabase")));
-    }
-    // Creates a class through the real class-file window.
-    void createClass(const QString& typed) {
-        w->entry(QStringLiteral("mFileNew"))->trigger();
-        frmOpenDatabase* d = classWindow();
-        ASSERT_TRUE(d);
-        get<QLineEdit>(d, QStringLiteral("txtFileName"))->setText(typed);
-        get<QPushButton>(d, QStringLiteral("cmdFileCjYN(1)"))->click();
-    }
-    void clickCell(int row, int col) {
-        shell::GridView* g = w->grid();
-        const QRect r = g->visualRect(g->model()->index(row, col));
-        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, r.center());
-    }
-    QString cell(int row, int col) const { return w->grid()->grid().text(row, col); }
-};
-
-} // namespace
+namespace {} // namespace
 
 TEST_F(ScoreWindow, CreateAndOpenClassesThroughTheClassFileWindow) {
     EXPECT_FALSE(w->findChild<QMenu*>(QStringLiteral("mnuEdit"))->menuAction()->isVisible());
