@@ -82,26 +82,20 @@ std::vector<StudentRow> loadStudents(ScoreModel& model) {
     store::Recordset* rs = model.readData1();
     if (!rs) return out;
     const int n = qBound(0, model.state().subjectCount, kSlots);
-    const int nameField = rs->fieldIndex(classtable::kName);
-    const int numberField = rs->fieldIndex(classtable::kNumber);
-    std::array<int, kSlots> js{};
-    for (int k = 0; k < kSlots; ++k)
-        js[k] = rs->fieldIndex(QStringLiteral("js%1").arg(k));
+    const classtable::Columns col(*rs);
     out.reserve(size_t(rs->RecordCount()));
-    for (; !rs->isEOF(); rs->MoveNext()) {
-        QString number = rs->text(numberField);
-        if (isSettingsRow(number)) continue;
+    classtable::forEachStudent(*rs, col, [&](const QString& number) {
         StudentRow row;
-        row.name = rs->text(nameField);
-        row.number = std::move(number);
+        row.name = rs->text(col.name);
+        row.number = number;
         for (int k = 0; k < n; ++k) {
-            if (const auto c = rs->currency(js[k])) {
+            if (const auto c = rs->currency(col.js[k])) {
                 row.score[k] = *c;
                 row.scoreText[k] = c->toString();
             }
         }
         out.push_back(std::move(row));
-    }
+    });
     return out;
 }
 

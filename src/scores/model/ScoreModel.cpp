@@ -78,18 +78,8 @@ private:
     Text spare_;
 };
 
-// Column positions of the class table, looked up once per walk.
-struct Columns {
-    int content = 0, name = 1, number = 2;
-    std::array<int, kSlots> js{};
-    explicit Columns(const store::Recordset& rs) {
-        content = rs.fieldIndex(kContent);
-        name = rs.fieldIndex(kName);
-        number = rs.fieldIndex(kNumber);
-        for (int k = 0; k < kSlots; ++k)
-            js[k] = rs.fieldIndex(QStringLiteral("js%1").arg(k));
-    }
-};
+using classtable::Columns;
+using classtable::forEachStudent;
 
 } // namespace
 
@@ -331,20 +321,14 @@ void ScoreModel::LoadRoster() {
         const Columns col(*rs);
         // Size the grid once: growing it a row at a time copies every cell
         // each time, which a grade of a few thousand students feels.
-        int students = 0;
-        for (; !rs->isEOF(); rs->MoveNext())
-            if (!isSettingsRow(stringAt(*rs, col.number))) ++students;
-        view_.ensureRows(students + 1, kRowHeight);
+        view_.ensureRows(forEachStudent(*rs, col, [](const QString&) {}) + 1, kRowHeight);
         ColumnFit fit(view_);
-        rs->MoveFirst();
-        for (; !rs->isEOF(); rs->MoveNext()) {
-            const QString number = stringAt(*rs, col.number);
-            if (isSettingsRow(number)) continue;
+        forEachStudent(*rs, col, [&](const QString& number) {
             fit.put(r, 0, QString::number(r));
             fit.put(r, 1, stringAt(*rs, col.name));
             fit.put(r, 2, number);
             ++r;
-        }
+        });
         fit.apply();
     }
     s_.rowCount = r;
@@ -531,17 +515,10 @@ void ScoreModel::fill(shell::Grid& g, bool spare) {
         const Columns col(*rs);
         // Size the grid once: growing it a row at a time copies every cell
         // each time, which a class of a few thousand students feels.
-        int students = 0;
-        for (; !rs->isEOF(); rs->MoveNext())
-            if (!isSettingsRow(stringAt(*rs, col.number))) ++students;
-        g.ensureRows(students + 1, kRowHeight);
+        g.ensureRows(forEachStudent(*rs, col, [](const QString&) {}) + 1, kRowHeight);
         ColumnFit fit(g);
         AmountTexts amounts;
-        rs->MoveFirst();
-        for (; !rs->isEOF(); rs->MoveNext()) {
-            const QString number = stringAt(*rs, col.number);
-            if (isSettingsRow(number)) continue;
-            g.ensureRows(r + 1, kRowHeight);
+        forEachStudent(*rs, col, [&](const QString& number) {
             fit.put(r, 0, QString::number(r));
             fit.put(r, 1, stringAt(*rs, col.name));
             fit.put(r, 2, number);
@@ -560,7 +537,7 @@ void ScoreModel::fill(shell::Grid& g, bool spare) {
             fit.put(r, n + 3, t.toString());
             fit.put(r, n + 4, averageText(t));
             ++r;
-        }
+        });
         // Every column as wide as its widest text: a weighted total with
         // four decimals is wider than the standard 800 twips.
         fit.apply();
