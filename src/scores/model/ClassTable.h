@@ -14,6 +14,8 @@ namespace scores::classtable {
 inline const QString kContent = QStringLiteral("内容"); // a comment, or a settings row's title
 inline const QString kName = QStringLiteral("姓名");
 inline const QString kNumber = QStringLiteral("编号"); // "listKM0".."listKM12" on settings rows
+// The name of a subject slot or the title of a level row not in use.
+inline const QString kFree = QStringLiteral("000");
 
 // Where the fields stand in a cursor on a class table.
 struct Columns {

@@ -13,9 +13,9 @@ namespace scores {
 namespace {
 
 using classtable::kContent;
+using classtable::kFree;
 using classtable::kName;
 using classtable::kNumber;
-const QString kFree = QStringLiteral("000");
 const QString kNoEntry = QStringLiteral("---");
 
 store::Currency currencyAt(const store::Recordset& rs, int index) {

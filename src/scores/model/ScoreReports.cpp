@@ -13,9 +13,9 @@ namespace scores {
 namespace {
 
 using classtable::kContent;
+using classtable::kFree;
 using classtable::kName;
 using classtable::kNumber;
-const QString kFree = QStringLiteral("000");
 constexpr int kBandRows = 31; // heading, "参考人数" and 29 bands
 constexpr int kReportCols = 18;
 constexpr int kMaxInterval = 32767;  // the interval is kept as a 16-bit count of points

@@ -13,7 +13,7 @@ namespace {
 using classtable::kName;
 using classtable::kNumber;
 const QString kFullMarks = QStringLiteral("js3");
-const QString kFree = QStringLiteral("000");
+using classtable::kFree;
 constexpr int kNameWidth = 50;
 
 bool boxesEmpty(const QString& nameBox, const QString& fullMarksBox) {
