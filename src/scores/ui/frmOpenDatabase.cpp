@@ -27,7 +27,7 @@ void enableWindow(const QString& name, bool on) {
 
 frmOpenDatabase::frmOpenDatabase(ClassState& classes, QWidget* parent) : QWidget(parent), classes_(classes) {
     setObjectName(kSelf);
-    setWindowTitle(QStringLiteral("打开学生名册"));
+    setWindowTitle(shell::Windows::caption(QStringLiteral("frmOpenDatabase")));
 
     folderLabel_ = new QLabel(QStringLiteral("文件夹：studens"), this);
     folderLabel_->setObjectName(QStringLiteral("labFileName(0)"));

@@ -38,7 +38,7 @@ constexpr int kEntryShiftTwips = 600;
 
 frmStudenCJ::frmStudenCJ(ScoreModel& model, QWidget* parent) : QMainWindow(parent), model_(model) {
     setObjectName(QStringLiteral("frmStudenCJ"));
-    setWindowTitle(QStringLiteral("成绩管理助手"));
+    setWindowTitle(shell::Windows::caption(QStringLiteral("frmStudenCJ")));
 
     central_ = new QWidget(this);
     central_->setObjectName(QStringLiteral("frmStudenCJClient"));

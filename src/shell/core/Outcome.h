@@ -25,6 +25,8 @@ struct Outcome {
     Reason reason = Reason::Failed;
     QStringList messages;
 
+    explicit operator bool() const { return ok; }
+
     static Outcome done(const QString& message = {}) {
         return Outcome{true, Reason::None, message.isEmpty() ? QStringList{} : QStringList{message}};
     }

@@ -27,19 +27,27 @@ QString decodeFile(const QByteArray& bytes) {
     return QString::fromUtf8(bytes);
 }
 
-bool saveText(const QString& path, const QByteArray& bytes, QString* error) {
+// Sections and keys of the settings file; only the typed functions name them.
+const QString kAutoRunSection = QStringLiteral("MyFileAotoRun");
+const QString kAutoRunKey = QStringLiteral("runFileName");
+const QString kToolSection = QStringLiteral("MyToobFile");
+const QString kEntryGroup = QStringLiteral("Desktop Entry");
+
+// The message of a failed save is the file system's reason alone; callers
+// say which file it was.
+Outcome saveText(const QString& path, const QByteArray& bytes) {
     const QFileInfo info(path);
-    if (!QDir().mkpath(info.absolutePath())) {
-        if (error)
-            *error = QStringLiteral("无法建立文件夹“%1”").arg(QDir::toNativeSeparators(info.absolutePath()));
-        return false;
-    }
+    if (!QDir().mkpath(info.absolutePath()))
+        return Outcome::fail(Reason::Failed, QStringLiteral("无法建立文件夹“%1”")
+                                                 .arg(QDir::toNativeSeparators(info.absolutePath())));
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
-        if (error) *error = f.errorString();
-        return false;
-    }
-    return true;
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
+        return Outcome::fail(Reason::Failed, f.errorString());
+    return Outcome::done();
+}
+
+QString why(const Outcome& o) {
+    return o.messages.value(0);
 }
 
 } // namespace
@@ -139,8 +147,8 @@ QString IniFile::text() const {
     return out;
 }
 
-bool IniFile::save(QString* error) const {
-    return saveText(path_, text().toUtf8(), error);
+Outcome IniFile::save() const {
+    return saveText(path_, text().toUtf8());
 }
 
 QString settingsFile() {
@@ -151,10 +159,10 @@ QString readProfileString(const QString& section, const QString& key, const QStr
     return IniFile(settingsFile()).value(section, key, fallback);
 }
 
-bool writeProfileString(const QString& section, const QString& key, const QString& value, QString* error) {
+Outcome writeProfileString(const QString& section, const QString& key, const QString& value) {
     IniFile ini(settingsFile());
     ini.setValue(section, key, value);
-    return ini.save(error);
+    return ini.save();
 }
 
 QString autostartFile() {
@@ -165,10 +173,9 @@ QString autostartFile() {
 
 bool autostartEnabled() {
     const IniFile entry(autostartFile());
-    const QString group = QStringLiteral("Desktop Entry");
-    if (!entry.contains(group, QStringLiteral("Exec"))) return false;
-    if (sameName(entry.value(group, QStringLiteral("Hidden")), QStringLiteral("true"))) return false;
-    return !sameName(entry.value(group, QStringLiteral("X-GNOME-Autostart-enabled")),
+    if (!entry.contains(kEntryGroup, QStringLiteral("Exec"))) return false;
+    if (sameName(entry.value(kEntryGroup, QStringLiteral("Hidden")), QStringLiteral("true"))) return false;
+    return !sameName(entry.value(kEntryGroup, QStringLiteral("X-GNOME-Autostart-enabled")),
                      QStringLiteral("false"));
 }
 
@@ -228,14 +235,13 @@ std::optional<QString> autostartExec(const QString& program, const QString& data
     return entryValue(execArgument(program) + QStringLiteral(" --data-dir ") + execArgument(dataDir));
 }
 
-bool WriteAutoRun(const QString& path, QString* error) {
+Outcome WriteAutoRun(const QString& path) {
     QStringList failures;
-    QString why;
-    if (!writeProfileString(QString::fromUtf16(kAutoRunSection), QString::fromUtf16(kAutoRunKey), path, &why))
-        failures << QStringLiteral("设置文件“%1”（%2）").arg(QDir::toNativeSeparators(settingsFile()), why);
+    Reason reason = Reason::Failed;
+    if (const Outcome o = writeProfileString(kAutoRunSection, kAutoRunKey, path); !o)
+        failures << QStringLiteral("设置文件“%1”（%2）").arg(QDir::toNativeSeparators(settingsFile()), why(o));
 
     const QString entryPath = autostartFile();
-    const QString group = QStringLiteral("Desktop Entry");
     if (!path.isEmpty()) {
         // The data folder goes with the program, so that the copy started at
         // login uses the folder this one was given.
@@ -245,31 +251,54 @@ bool WriteAutoRun(const QString& path, QString* error) {
                            "“Veltrano”\nExec=%1\nTerminal=false\nX-GNOME-Autostart-enabled="
                            "true\n")
                 .arg(exec.value_or(QString()));
-        if (!exec)
+        if (!exec) {
+            reason = Reason::Invalid;
             failures << QStringLiteral("自启动项“%1”（程序或数据文件夹的路径中有控制字符）")
                             .arg(QDir::toNativeSeparators(entryPath));
-        else if (!saveText(entryPath, entry.toUtf8(), &why))
-            failures << QStringLiteral("自启动项“%1”（%2）").arg(QDir::toNativeSeparators(entryPath), why);
+        } else if (const Outcome o = saveText(entryPath, entry.toUtf8()); !o) {
+            failures << QStringLiteral("自启动项“%1”（%2）").arg(QDir::toNativeSeparators(entryPath), why(o));
+        }
     } else if (QFileInfo::exists(entryPath)) {
         // Switched off: the entry stays but is disabled, the way the desktop's
         // own session settings switch an entry off.
         IniFile entry(entryPath);
-        entry.setValue(group, QStringLiteral("Hidden"), QStringLiteral("true"));
-        entry.setValue(group, QStringLiteral("X-GNOME-Autostart-enabled"), QStringLiteral("false"));
-        if (!entry.save(&why))
-            failures << QStringLiteral("自启动项“%1”（%2）").arg(QDir::toNativeSeparators(entryPath), why);
+        entry.setValue(kEntryGroup, QStringLiteral("Hidden"), QStringLiteral("true"));
+        entry.setValue(kEntryGroup, QStringLiteral("X-GNOME-Autostart-enabled"), QStringLiteral("false"));
+        if (const Outcome o = entry.save(); !o)
+            failures << QStringLiteral("自启动项“%1”（%2）").arg(QDir::toNativeSeparators(entryPath), why(o));
     }
-    if (failures.isEmpty()) return true;
-    if (error) *error = QStringLiteral("设置没有保存，无法写入%1！").arg(failures.join(QStringLiteral("和")));
-    return false;
+    if (failures.isEmpty()) return Outcome::done();
+    return Outcome::fail(reason,
+                         QStringLiteral("设置没有保存，无法写入%1！").arg(failures.join(QStringLiteral("和"))));
+}
+
+QString autoRunProgram() {
+    return readProfileString(kAutoRunSection, kAutoRunKey);
+}
+
+const QList<ToolEntry>& toolEntries() {
+    static const QList<ToolEntry> tools{
+        {QStringLiteral("画图"), QStringLiteral("画图(&I)"), QStringLiteral("kolourpaint"),
+         QStringLiteral("toobName1")},
+        {QStringLiteral("记事本"), QStringLiteral("记事本(&N)"), QStringLiteral("gnome-text-editor"),
+         QStringLiteral("toobName2")},
+        {QStringLiteral("计算器"), QStringLiteral("计算器(&S)"), QStringLiteral("gnome-calculator"),
+         QStringLiteral("toobName3")},
+        {QStringLiteral("通讯簿"), QStringLiteral("通讯簿(&T)"), QStringLiteral("gnome-contacts"),
+         QStringLiteral("toobName4")},
+    };
+    return tools;
 }
 
 QString toolProgram(const QString& toolKey) {
-    return readProfileString(QString::fromUtf16(kToolSection), toolKey, QStringLiteral("sysAutoRunFileText"));
+    return readProfileString(kToolSection, toolKey, QStringLiteral("sysAutoRunFileText"));
 }
 
-bool setToolProgram(const QString& toolKey, const QString& path, QString* error) {
-    return writeProfileString(QString::fromUtf16(kToolSection), toolKey, path, error);
+Outcome setToolProgram(const QString& toolKey, const QString& path) {
+    const Outcome o = writeProfileString(kToolSection, toolKey, path);
+    if (o) return o;
+    return Outcome::fail(o.reason,
+                         QStringLiteral("设置没有保存，无法写入设置文件“%1”（%2）！").arg(settingsFile(), why(o)));
 }
 
 } // namespace shell

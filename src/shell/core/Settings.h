@@ -1,5 +1,8 @@
 #pragma once
 
+#include "Outcome.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -23,8 +26,9 @@ public:
     // section at the end of the file.
     void setValue(const QString& section, const QString& key, const QString& value);
     // Writes the whole file at once (temporary file, then rename). On failure
-    // the file on disk is left as it was and *error says why.
-    bool save(QString* error = nullptr) const;
+    // the file on disk is left as it was and the message says why, in the
+    // file system's words.
+    Outcome save() const;
     QString text() const;
 
 private:
@@ -46,22 +50,34 @@ private:
 // "sysRun.ini" in the data folder.
 QString settingsFile();
 
-// Profile-string reads and writes on "sysRun.ini". A write that fails returns
-// false with the reason in *error.
+// Profile-string reads and writes on "sysRun.ini", by section and key. The
+// windows use the typed functions below; these are their common ground. A
+// failed write's message is the file system's reason.
 QString readProfileString(const QString& section, const QString& key, const QString& fallback = {});
-bool writeProfileString(const QString& section, const QString& key, const QString& value,
-                        QString* error = nullptr);
+Outcome writeProfileString(const QString& section, const QString& key, const QString& value);
 
-// Sections and keys of the settings file.
-inline constexpr char16_t kAutoRunSection[] = u"MyFileAotoRun";
-inline constexpr char16_t kAutoRunKey[] = u"runFileName";
-inline constexpr char16_t kToolSection[] = u"MyToobFile";
+// One entry of the Tools menu: its caption in the settings window and in
+// the menus, the program the file finder looks for (the one a Debian
+// desktop brings for it) and the settings key its program is kept under.
+struct ToolEntry {
+    QString caption;     // "画图"
+    QString menuCaption; // "画图(&I)"
+    QString searchName;  // "kolourpaint"
+    QString key;         // "toobName1"
+};
+// 画图, 记事本, 计算器, 通讯簿, in menu order.
+const QList<ToolEntry>& toolEntries();
 
-// The typed view of the settings file the windows use: the program behind
-// each Tools-menu entry, by its key ("toobName1".."toobName4"). An entry
-// never set reads as "sysAutoRunFileText", a name that opens nothing.
+// The program behind a Tools-menu entry, by its key. An entry never set
+// reads as "sysAutoRunFileText", a name that opens nothing.
 QString toolProgram(const QString& toolKey);
-bool setToolProgram(const QString& toolKey, const QString& path, QString* error = nullptr);
+// Stores it; a failure says, in one sentence for the teacher, which file
+// could not be written and why.
+Outcome setToolProgram(const QString& toolKey, const QString& path);
+
+// The program written for the start with the desktop ("runFileName"), empty
+// when it is off.
+QString autoRunProgram();
 
 // The start-with-the-desktop entry: $XDG_CONFIG_HOME/autostart/veltrano.desktop
 // (~/.config when the variable is unset).
@@ -77,17 +93,10 @@ std::optional<QString> autostartExec(const QString& program, const QString& data
 
 // Writes `runFileName` = path into "sysRun.ini" and sets the autostart entry:
 // a non-empty path writes an enabled entry that starts that program with the
-// data folder in use (--data-dir); an empty
-// path disables an existing entry (Hidden=true, the file is kept) and creates
-// none. Both writes are tried; on any failure false is returned and *error
-// holds one sentence for the teacher naming what could not be written.
-bool WriteAutoRun(const QString& path, QString* error = nullptr);
-
-// What the settings window hands to the file finder: the name to look for and
-// the settings key the chosen path goes to.
-struct FinderPreset {
-    QString searchName;
-    QString key;
-};
+// data folder in use (--data-dir); an empty path disables an existing entry
+// (Hidden=true, the file is kept) and creates none. Both writes are tried; a
+// failure (Reason::Failed, or Reason::Invalid for a path no entry can carry)
+// has one sentence for the teacher naming what could not be written.
+Outcome WriteAutoRun(const QString& path);
 
 } // namespace shell

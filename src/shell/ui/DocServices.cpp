@@ -1,5 +1,7 @@
 #include "DocServices.h"
 
+#include "Fonts.h"
+
 #include "FileDialog.h"
 #include "MessageBox.h"
 #include "shell/core/Branding.h"
@@ -27,13 +29,6 @@ namespace shell {
 namespace {
 const QString kSongti = QStringLiteral("宋体");
 
-// The program maps 宋体 at start (installFonts); a caller without that start,
-// such as a test or a tool run on its own, still prints in a CJK serif font.
-void ensureSongti() {
-    if (QFont::substitutes(kSongti).isEmpty())
-        QFont::insertSubstitutions(kSongti,
-                                   {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("AR PL UMing CN")});
-}
 } // namespace
 
 bool RunToolProgram(const QString& key) {
@@ -60,7 +55,7 @@ void OpenSupportPage() {
 }
 
 std::unique_ptr<QTextDocument> buildPrintDocument(const QString& text) {
-    ensureSongti();
+    installFontSubstitutions();
     auto doc = std::make_unique<QTextDocument>();
     QFont font(kSongti);
     font.setPointSizeF(12);

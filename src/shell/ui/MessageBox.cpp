@@ -34,6 +34,11 @@ void MessageBox::show(QWidget* parent, const QString& text) {
     box.exec();
 }
 
+void MessageBox::showAll(QWidget* parent, const QStringList& texts) {
+    for (const QString& t : texts)
+        show(parent, t);
+}
+
 bool MessageBox::ask(QWidget* parent, const QString& text) {
     if (seam().on) {
         seam().shown << text;

@@ -15,6 +15,8 @@ public:
     enum Answer { Ok = 1, Yes = 6, No = 7 };
 
     static void show(QWidget* parent, const QString& text);
+    // Each text in turn (an Outcome's messages).
+    static void showAll(QWidget* parent, const QStringList& texts);
     // Yes/No question; true on Yes.
     static bool ask(QWidget* parent, const QString& text);
 

@@ -96,7 +96,7 @@ QPixmap monthPicture(int month) {
 
 frmDate::frmDate(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmDate"));
-    setWindowTitle(QStringLiteral("日历表"));
+    setWindowTitle(Windows::caption(QStringLiteral("frmDate")));
 
     Text1_ = new QLineEdit(QStringLiteral("2003"), this);
     Text1_->setObjectName(QStringLiteral("Text1"));
@@ -335,7 +335,7 @@ void frmDate::stepYear(int delta) {
 }
 
 QString frmDate::dateText() const {
-    return QString::number(year_) + u'-' + QString::number(month_) + u'-' + QString::number(dayShown());
+    return shell::dateText(QDate(year_, month_, dayShown()));
 }
 
 void frmDate::choose(int purpose) {

@@ -1,5 +1,6 @@
 #include "frmFindFile.h"
 
+#include "shell/Windows.h"
 #include "shell/core/FileSearch.h"
 #include "shell/core/Settings.h"
 #include "shell/core/Units.h"
@@ -85,7 +86,7 @@ QStringList frmFindFile::drives() {
 
 frmFindFile::frmFindFile(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmFindFile"));
-    setWindowTitle(QStringLiteral("文件查找"));
+    setWindowTitle(Windows::caption(QStringLiteral("frmFindFile")));
 
     auto* famFileSelect = new QGroupBox(QStringLiteral("名称和位置"), this);
     famFileSelect->setObjectName(QStringLiteral("famFileSelect"));
@@ -299,10 +300,9 @@ void frmFindFile::accept() {
         MessageBox::show(this, QStringLiteral("请先在系统设置窗口中选择要设置的工具！"));
         return;
     }
-    QString error;
-    if (!setToolProgram(key_, chosen_, &error)) {
-        MessageBox::show(
-            this, QStringLiteral("设置没有保存，无法写入设置文件“%1”（%2）！").arg(settingsFile(), error));
+    const Outcome stored = setToolProgram(key_, chosen_);
+    if (!stored) {
+        MessageBox::showAll(this, stored.messages);
         return;
     }
     Q_EMIT pathChosen(key_, chosen_);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "shell/core/Settings.h"
-
 #include <QElapsedTimer>
 #include <QWidget>
 #include <memory>
@@ -16,6 +14,13 @@ namespace shell {
 
 class FileSearch;
 class PathListModel;
+
+// What the finder is opened for: the name to look for and the settings key
+// the chosen path is stored under.
+struct FinderPreset {
+    QString searchName;
+    QString key;
+};
 
 // "文件查找": searches a mounted file system for names matching a pattern
 // and stores the chosen path as the program of one Tools-menu entry. The

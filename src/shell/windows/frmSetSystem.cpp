@@ -15,16 +15,9 @@
 
 namespace shell {
 
-const frmSetSystem::Tool frmSetSystem::kTools[4] = {
-    {u"画图", u"kolourpaint", u"toobName1"},
-    {u"记事本", u"gnome-text-editor", u"toobName2"},
-    {u"计算器", u"gnome-calculator", u"toobName3"},
-    {u"通讯簿", u"gnome-contacts", u"toobName4"},
-};
-
 frmSetSystem::frmSetSystem(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmSetSystem"));
-    setWindowTitle(QStringLiteral("Veltrano-系统设置"));
+    setWindowTitle(Windows::caption(QStringLiteral("frmSetSystem")));
 
     auto* famAotoRUN = new QGroupBox(QStringLiteral("设置系统自启"), this);
     famAotoRUN->setObjectName(QStringLiteral("famAotoRUN"));
@@ -39,10 +32,11 @@ frmSetSystem::frmSetSystem(QWidget* parent) : QWidget(parent) {
     auto* famEDIT = new QGroupBox(QStringLiteral("设置工具栏"), this);
     famEDIT->setObjectName(QStringLiteral("famEDIT"));
     auto* toolLayout = new QHBoxLayout(famEDIT);
+    const QList<ToolEntry>& tools = toolEntries();
     for (int i = 0; i < 4; ++i) {
-        optEDIT_[i] = new QRadioButton(QString::fromUtf16(kTools[i].caption), famEDIT);
+        optEDIT_[i] = new QRadioButton(tools[i].caption, famEDIT);
         optEDIT_[i]->setObjectName(QStringLiteral("optEDIT(%1)").arg(i));
-        optEDIT_[i]->setToolTip(QStringLiteral("查找“%1”程序").arg(QString::fromUtf16(kTools[i].searchName)));
+        optEDIT_[i]->setToolTip(QStringLiteral("查找“%1”程序").arg(tools[i].searchName));
         // clicked, not toggled: choosing the same tool again opens the
         // finder again.
         connect(optEDIT_[i], &QRadioButton::clicked, this, [this, i] { chooseTool(i); });
@@ -70,20 +64,19 @@ frmSetSystem::frmSetSystem(QWidget* parent) : QWidget(parent) {
 }
 
 void frmSetSystem::chooseTool(int index) {
-    const FinderPreset preset{QString::fromUtf16(kTools[index].searchName),
-                              QString::fromUtf16(kTools[index].key)};
+    const ToolEntry& tool = toolEntries()[index];
     // A finder already open takes the new name and key as well.
     if (auto* finder =
             qobject_cast<frmFindFile*>(Windows::instance().open(QStringLiteral("frmFindFile"), this)))
-        finder->applyPreset(preset);
+        finder->applyPreset({tool.searchName, tool.key});
 }
 
 void frmSetSystem::accept() {
     const QString path = cheAotoRUN_->isChecked() ? QCoreApplication::applicationFilePath() : QString();
-    QString error;
-    if (!WriteAutoRun(path, &error)) {
+    const Outcome written = WriteAutoRun(path);
+    if (!written) {
         // Nothing is lost: the window stays open for another try.
-        MessageBox::show(this, error);
+        MessageBox::showAll(this, written.messages);
         return;
     }
     close();

@@ -15,15 +15,6 @@ class frmSetSystem : public QWidget {
 public:
     explicit frmSetSystem(QWidget* parent = nullptr);
 
-    struct Tool {
-        const char16_t* caption;
-        const char16_t* searchName; // what the file finder looks for
-        const char16_t* key;
-    };
-    // 画图, 记事本, 计算器, 通讯簿 with the GNOME programs a Debian desktop
-    // brings for them.
-    static const Tool kTools[4];
-
 private:
     void chooseTool(int index);
     void accept();
