@@ -2,22 +2,11 @@
 
 #include <QAtomicInt>
 #include <QFileInfo>
-#include <QSqlDriver>
-#include <dlfcn.h>
 #include <sqlite3.h>
 
 namespace store {
 
-QString quoteIdentifier(const QString& name) {
-    QString q = name;
-    q.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + q + u'"';
-}
-
 namespace detail {
-
-RawReads g_rawReads = RawReads::Unknown;
-bool g_forceDriverReads = false;
 
 QString kindToDecl(const FieldDef& f) {
     switch (f.kind) {
@@ -96,34 +85,6 @@ QString sqlError(const QSqlQuery& q, const QString& path) {
     return describe(q.lastError(), path);
 }
 
-// Whether the QSQLITE plugin steps the same libsqlite3 as this program:
-// the plugin's own sqlite3_libversion() must hand out the very string ours
-// does (one library, one copy of its data), not just an equal version.
-static bool driverSharesOurSqlite(const QSqlDatabase& db) {
-    const QSqlDriver* driver = db.driver();
-    Dl_info info{};
-    bool same = false;
-    if (driver && dladdr(static_cast<const void*>(driver->metaObject()), &info) && info.dli_fname) {
-        if (void* h = dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD)) {
-            using VersionFn = const char* (*)();
-            const auto theirs = reinterpret_cast<VersionFn>(dlsym(h, "sqlite3_libversion"));
-            same = theirs && theirs() == sqlite3_libversion();
-            dlclose(h);
-        }
-    }
-    if (!same) {
-        QSqlQuery q(db);
-        const QString theirs = q.exec(QStringLiteral("SELECT sqlite_version()")) && q.next()
-                                   ? q.value(0).toString()
-                                   : QStringLiteral("?");
-        qWarning(
-            "store: the Qt SQLite driver (SQLite %s) does not use this program's libsqlite3 (%s); tables are "
-            "read through Qt Sql",
-            qPrintable(theirs), sqlite3_libversion());
-    }
-    return same;
-}
-
 std::shared_ptr<Connection> connect(const QString& path, bool create, QString* error) {
     auto fail = [error](const QString& why) -> std::shared_ptr<Connection> {
         if (error) *error = why;
@@ -156,6 +117,10 @@ std::shared_ptr<Connection> connect(const QString& path, bool create, QString* e
         else if (!folder.isWritable())
             readOnlyWhy = QStringLiteral("所在的文件夹“%1”不允许写入").arg(folder.filePath());
     }
+
+    // Settles, before the first file is read, whether its tables may be
+    // read through the driver's handle (and logs why not, once).
+    Database::sqliteCheck();
 
     static QAtomicInt counter;
     const QString name = QStringLiteral("veltrano-%1").arg(counter.fetchAndAddRelaxed(1));
@@ -214,8 +179,6 @@ std::shared_ptr<Connection> connect(const QString& path, bool create, QString* e
             q.finish();
             if (conn->walFallback) conn->checkpoint();
         }
-        if (g_rawReads == RawReads::Unknown)
-            g_rawReads = driverSharesOurSqlite(db) ? RawReads::Yes : RawReads::No;
     }
     Connection::registry().insert(key, conn);
     return conn;

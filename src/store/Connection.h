@@ -4,7 +4,8 @@
 // open connection behind every handle of one file, and SQLite's reasons in
 // sentences for the user.
 
-#include "Store.h"
+#include "Database.h"
+#include "Recordset.h"
 
 #include <QHash>
 #include <QSqlDatabase>
@@ -69,12 +70,6 @@ private:
 };
 
 namespace detail {
-
-// Whether tables may be read through the driver's sqlite3 handle (see
-// Database::readsThroughRawHandle); settled at the first connection.
-enum class RawReads { Unknown, Yes, No };
-extern RawReads g_rawReads;
-extern bool g_forceDriverReads;
 
 QString kindToDecl(const FieldDef& f);
 FieldDef declToField(const QString& name, const QString& declIn);

@@ -1,14 +1,15 @@
+#include "Database.h"
+
 #include "Connection.h"
 
 #include <QFileInfo>
 #include <QSqlRecord>
+#include <optional>
 #include <sqlite3.h>
 
 namespace store {
 
 using namespace detail;
-
-// ---------------------------------------------------------------- Database
 
 Database Database::OpenDatabase(const QString& path, QString* error) {
     return Database(connect(path, false, error));
@@ -37,34 +38,43 @@ QString Database::readOnlyNote() const {
         .arg(conn_->path(), conn_->readOnlyWhy);
 }
 
-void Database::setDriverReadsForTesting(bool on) {
-    g_forceDriverReads = on;
-}
-bool Database::readsThroughRawHandle() {
-    return g_rawReads == RawReads::Yes && !g_forceDriverReads;
-}
+namespace {
 
-QStringList Database::tables() const {
-    QStringList out;
-    if (!conn_) return out;
-    QSqlQuery q(conn_->db());
+// The user tables in creation order, or nullopt (with the reason in the
+// connection's lastError) when the file's list cannot be read.
+std::optional<QStringList> readTables(Connection& conn) {
+    QSqlQuery q(conn.db());
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral(
+    QStringList out;
+    if (q.exec(QStringLiteral(
             "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' "
-            "ORDER BY rowid")))
-        return out;
-    while (q.next())
-        out << q.value(0).toString();
-    return out;
+            "ORDER BY rowid"))) {
+        while (q.next())
+            out << q.value(0).toString();
+        if (!q.lastError().isValid()) return out;
+    }
+    conn.lastError = sqlError(q, conn.path());
+    return std::nullopt;
 }
 
-QString Database::findTable(const QString& name) const {
-    const QStringList all = tables();
+// The stored spelling of `name`: exact first, then without regard to case.
+QString matchTable(const QStringList& all, const QString& name) {
     for (const QString& t : all)
         if (t == name) return t;
     for (const QString& t : all)
         if (t.compare(name, Qt::CaseInsensitive) == 0) return t;
     return {};
+}
+
+} // namespace
+
+QStringList Database::tables() const {
+    if (!conn_) return {};
+    return readTables(*conn_).value_or(QStringList());
+}
+
+QString Database::findTable(const QString& name) const {
+    return matchTable(tables(), name);
 }
 
 bool Database::CreateTable(const QString& name, const QList<FieldDef>& fields) {
@@ -95,14 +105,25 @@ bool Database::CreateTable(const QString& name, const QList<FieldDef>& fields) {
 
 QList<FieldDef> Database::fields(const QString& table) const {
     QList<FieldDef> out;
-    const QString stored = findTable(table);
-    if (stored.isEmpty()) return out;
+    if (!conn_) return out;
+    const std::optional<QStringList> all = readTables(*conn_);
+    if (!all) return out;
+    const QString stored = matchTable(*all, table);
+    if (stored.isEmpty()) {
+        conn_->lastError = QStringLiteral("数据库“%1”中没有表“%2”。").arg(conn_->path(), table);
+        return out;
+    }
     QSqlQuery q(conn_->db());
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(stored)))) return out;
-    while (q.next())
-        out << declToField(q.value(1).toString(), q.value(2).toString());
-    return out;
+    if (q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(stored)))) {
+        while (q.next())
+            out << declToField(q.value(1).toString(), q.value(2).toString());
+        if (!q.lastError().isValid() && !out.isEmpty()) return out;
+    }
+    // A table always has a field, so an empty answer is a failed read too.
+    conn_->lastError = q.lastError().isValid() ? sqlError(q, conn_->path())
+                                               : QStringLiteral("无法读取表“%1”的字段。").arg(stored);
+    return {};
 }
 
 bool Database::insertRecord(const QString& table, const QList<QVariant>& values, qint64 storedKey) {
@@ -111,10 +132,14 @@ bool Database::insertRecord(const QString& table, const QList<QVariant>& values,
         conn_->lastError = conn_->writeRefusal();
         return false;
     }
+    const QList<FieldDef> defs = fields(table);
+    if (defs.isEmpty()) return false; // no such table, or unreadable: lastError() says which
     const QString stored = findTable(table);
-    const QList<FieldDef> defs = fields(stored);
-    if (stored.isEmpty() || values.size() > defs.size()) {
-        conn_->lastError = QStringLiteral("数据库“%1”中没有表“%2”。").arg(conn_->path(), table);
+    if (values.size() > defs.size()) {
+        conn_->lastError = QStringLiteral("表“%1”只有 %2 个字段，放不下 %3 个值。")
+                               .arg(stored)
+                               .arg(defs.size())
+                               .arg(values.size());
         return false;
     }
     QStringList cols{QStringLiteral("rowid")}, marks{QStringLiteral("?")};
@@ -152,7 +177,9 @@ bool Database::redefineField(const QString& table, const FieldDef& field) {
         conn_->lastError = conn_->writeRefusal();
         return false;
     }
-    const QString stored = findTable(table);
+    const std::optional<QStringList> all = readTables(*conn_);
+    if (!all) return false;
+    const QString stored = matchTable(*all, table);
     if (stored.isEmpty()) {
         conn_->lastError = QStringLiteral("数据库“%1”中没有表“%2”。").arg(conn_->path(), table);
         return false;
@@ -162,13 +189,14 @@ bool Database::redefineField(const QString& table, const FieldDef& field) {
     {
         QSqlQuery q(conn_->db());
         q.setForwardOnly(true);
-        if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(stored)))) {
+        if (q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoteIdentifier(stored))))
+            while (q.next()) {
+                names << q.value(1).toString();
+                decls << q.value(2).toString();
+            }
+        if (q.lastError().isValid()) {
             conn_->lastError = sqlError(q, conn_->path());
             return false;
-        }
-        while (q.next()) {
-            names << q.value(1).toString();
-            decls << q.value(2).toString();
         }
     }
     const qsizetype at = names.indexOf(field.name, 0);
@@ -181,7 +209,7 @@ bool Database::redefineField(const QString& table, const FieldDef& field) {
     }
     decls[target] = kindToDecl(field);
     QString scratch = stored + QStringLiteral("_new");
-    while (hasTable(scratch))
+    while (all->contains(scratch, Qt::CaseInsensitive)) // SQLite's table names ignore case
         scratch += u'_';
     QStringList defs, cols;
     for (qsizetype i = 0; i < names.size(); ++i) {
@@ -199,9 +227,9 @@ bool Database::redefineField(const QString& table, const FieldDef& field) {
         QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoteIdentifier(scratch), quoteIdentifier(stored))};
     for (const QString& step : steps) {
         if (!q.exec(step)) {
-            const QString why = sqlError(q, conn_->path());
+            QString why = sqlError(q, conn_->path());
             q.finish();
-            if (own) rollback();
+            if (own && !rollback()) why += u' ' + conn_->lastError;
             conn_->lastError = why;
             return false;
         }

@@ -1,3 +1,5 @@
+#include "Recordset.h"
+
 #include "Connection.h"
 
 #include <QSqlDriver>
@@ -9,8 +11,6 @@
 namespace store {
 
 using namespace detail;
-
-// --------------------------------------------------------------- Recordset
 
 std::unique_ptr<Recordset> Recordset::OpenTable(const QString& path, const QString& table, QString* error) {
     Database db = Database::OpenDatabase(path, error);
@@ -29,6 +29,10 @@ std::unique_ptr<Recordset> Recordset::OpenTable(const Database& db, const QStrin
     rs->db_ = db;
     rs->table_ = stored;
     rs->fields_ = db.fields(stored);
+    if (rs->fields_.isEmpty()) {
+        if (error) *error = db.lastError();
+        return nullptr;
+    }
     if (!rs->Refresh()) {
         if (error) *error = rs->error_;
         return nullptr;
@@ -318,14 +322,26 @@ QString Recordset::text(const QString& name) const {
 }
 
 bool Recordset::SetField(int index, const QVariant& value) {
-    if (mode_ == Mode::None || index < 0 || index >= buffer_.size()) return false;
+    if (mode_ == Mode::None) {
+        error_ = QStringLiteral("没有正在编辑的记录。");
+        return false;
+    }
+    if (index < 0 || index >= buffer_.size()) {
+        error_ = QStringLiteral("表“%1”中没有第 %2 个字段。").arg(table_).arg(index + 1);
+        return false;
+    }
     buffer_[index] = value;
     touched_[index] = true;
     return true;
 }
 
 bool Recordset::SetField(const QString& name, const QVariant& value) {
-    return SetField(fieldIndex(name), value);
+    const int index = fieldIndex(name);
+    if (index < 0 && mode_ != Mode::None) {
+        error_ = QStringLiteral("表“%1”中没有字段“%2”。").arg(table_, name);
+        return false;
+    }
+    return SetField(index, value);
 }
 
 void Recordset::AddNew() {

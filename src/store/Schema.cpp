@@ -129,9 +129,9 @@ QString createMissingTables(Database& db, const DatabaseSchema& schema) {
                 if (!(ok = db.insertRecord(t->name, row, ++key))) break;
         }
         if (!ok) {
-            const QString why =
+            QString why =
                 QStringLiteral("无法在数据库“%1”中建立表“%2”：%3").arg(db.path(), t->name, db.lastError());
-            db.rollback();
+            if (!db.rollback()) why += u' ' + db.lastError();
             return why;
         }
     }
@@ -206,8 +206,8 @@ void restoreTemplateRows(Database& db, QStringList& problems) {
             atTheEnd = true;
         }
         if (!db.insertRecord(QStringLiteral("dataBak"), rows[n], key)) {
-            const QString why = db.lastError();
-            db.rollback();
+            QString why = db.lastError();
+            if (!db.rollback()) why += u' ' + db.lastError();
             problems << QStringLiteral("模板表“dataBak”缺少设置记录，但无法补上：%1").arg(why);
             return;
         }
@@ -235,6 +235,10 @@ void widenClassList(Database& db, QStringList& problems) {
     const QString files = db.findTable(QStringLiteral("files"));
     if (files.isEmpty()) return;
     const QList<FieldDef> fields = db.fields(files);
+    if (fields.isEmpty()) {
+        problems << QStringLiteral("无法读取数据库“%1”中班级名单的字段：%2").arg(db.path(), db.lastError());
+        return;
+    }
     for (const FieldDef& f : fields) {
         if (f.name != u"文件名" || f.kind != FieldKind::Text) continue;
         if (!db.redefineField(files, {f.name, FieldKind::Memo, 0}))
@@ -247,7 +251,7 @@ void widenClassList(Database& db, QStringList& problems) {
 
 QStringList ensureDataFiles(const QString& folder) {
     QStringList problems;
-    QDir().mkpath(folder);
+    QDir().mkpath(folder); // when it cannot be made, each file below says so
     for (const DatabaseSchema& schema : databaseSchemas()) {
         const QString path = QDir(folder).filePath(schema.fileName);
         QString error;

@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -49,6 +50,14 @@ struct StoreFixture : ::testing::Test {
             out << rs.text(QStringLiteral("姓名"));
         return out;
     }
+};
+
+// Reads through Qt Sql instead of the driver's handle while it lives.
+struct DriverReads {
+    explicit DriverReads(bool on) { Database::setDriverReadsForTesting(on); }
+    ~DriverReads() { Database::setDriverReadsForTesting(false); }
+    DriverReads(const DriverReads&) = delete;
+    DriverReads& operator=(const DriverReads&) = delete;
 };
 
 } // namespace
@@ -215,6 +224,20 @@ TEST(FieldLimits, LongNamesFitWhereTheDatabaseTakesThem) {
     EXPECT_EQ(list->text(0), className);
 }
 
+// Debian's Qt driver links the system libsqlite3, as this program does: the
+// start-up check finds one library and lets tables be read through the
+// driver's handle.
+TEST(SqliteLibraries, DriverAndProgramShareOneLibrary) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(Database::Create(dir.filePath(QStringLiteral("t.mdb"))).isValid());
+    const Database::SqliteCheck& check = Database::sqliteCheck();
+    EXPECT_EQ(check.programVersion, QString::fromLatin1(sqlite3_libversion()));
+    EXPECT_EQ(check.driverVersion, check.programVersion);
+    EXPECT_TRUE(check.sameLibrary);
+    EXPECT_TRUE(check.note.isEmpty()) << check.note.toStdString();
+    EXPECT_TRUE(Database::readsThroughRawHandle());
+}
+
 // Both ways of reading a table (the driver's raw handle, and Qt Sql when the
 // driver's SQLite is not this program's) give the same values.
 TEST_F(StoreFixture, DriverReadsMatchRawHandleReads) {
@@ -270,6 +293,56 @@ TEST_F(StoreFixture, TableNamesMatchWithoutCaseAndAreQuoted) {
     ASSERT_TRUE(rs);
     add(*rs, QStringLiteral("'; DELETE"));
     EXPECT_EQ(Recordset::OpenTable(path, evil)->RecordCount(), 1);
+}
+
+// A call that fails says why, on the handle it was made on, naming what was
+// missing.
+TEST_F(StoreFixture, FailedCallsKeepTheirReason) {
+    const QString table = QStringLiteral("高一(1)班");
+    const QString noTable = QStringLiteral("无此表");
+    const QString noField = QStringLiteral("无此字段");
+    struct Case {
+        const char* what;
+        std::function<bool()> call;
+        QString mentions;
+    };
+    auto rs = open();
+    const QList<Case> onFile{
+        {"fields of a missing table", [&] { return !db.fields(noTable).isEmpty(); }, noTable},
+        {"insert into a missing table", [&] { return db.insertRecord(noTable, {}, 1); }, noTable},
+        {"insert of more values than fields",
+         [&] { return db.insertRecord(table, QList<QVariant>(6, 1), 1); }, table},
+        {"redefine a missing field",
+         [&] {
+             return db.redefineField(table, {noField, FieldKind::Memo, 0});
+         },
+         noField},
+    };
+    for (const Case& c : onFile) {
+        SCOPED_TRACE(c.what);
+        EXPECT_FALSE(c.call());
+        EXPECT_TRUE(db.lastError().contains(c.mentions)) << db.lastError().toStdString();
+    }
+    const QList<Case> onCursor{
+        {"set a field with no record being edited",
+         [&] { return rs->SetField(1, QStringLiteral("甲")); },
+         {}},
+        {"edit with no current record", [&] { return rs->Edit(); }, {}},
+        {"set a missing field",
+         [&] {
+             rs->AddNew();
+             return rs->SetField(noField, 1);
+         },
+         noField},
+    };
+    for (const Case& c : onCursor) {
+        SCOPED_TRACE(c.what);
+        rs->CancelUpdate();
+        EXPECT_FALSE(c.call());
+        EXPECT_FALSE(rs->lastError().isEmpty());
+        EXPECT_TRUE(rs->lastError().contains(c.mentions)) << rs->lastError().toStdString();
+    }
+    EXPECT_EQ(open()->RecordCount(), 0); // and nothing was written
 }
 
 TEST_F(StoreFixture, RefreshShowsOtherCursorsChanges) {
@@ -383,32 +456,41 @@ TEST(DataFiles, NeverOverwritesAndReportsForeignFiles) {
     EXPECT_EQ(Recordset::OpenTable(dir.filePath(kClassDb), QStringLiteral("files"))->RecordCount(), 1);
 }
 
+// The watch looks through this program's libsqlite3, or through Qt Sql when
+// the driver's library is another one; both see the same changes.
 TEST_F(StoreFixture, ChangeWatchSeesEveryCommit) {
-    ChangeWatch watch;
-    const qint64 before = watch.version(path);
-    ASSERT_GE(before, 0);
-    EXPECT_EQ(watch.version(path), before); // nothing written, nothing seen
-    auto rs = open();
-    add(*rs, QStringLiteral("甲")); // the program's own connection
-    const qint64 afterOwn = watch.version(path);
-    EXPECT_NE(afterOwn, before);
-    ASSERT_TRUE(db.beginTransaction()); // a rolled-back change is no change
-    add(*rs, QStringLiteral("乙"));
-    ASSERT_TRUE(db.rollback());
-    EXPECT_EQ(watch.version(path), afterOwn);
-    EXPECT_EQ(watch.version(dir.filePath(QStringLiteral("missing.mdb"))), -1);
+    for (const bool throughQt : {false, true}) {
+        SCOPED_TRACE(throughQt ? "through Qt Sql" : "through libsqlite3");
+        const DriverReads reads(throughQt);
+        ChangeWatch watch;
+        const qint64 before = watch.version(path);
+        ASSERT_GE(before, 0);
+        EXPECT_EQ(watch.version(path), before); // nothing written, nothing seen
+        auto rs = open();
+        add(*rs, QStringLiteral("甲")); // the program's own connection
+        const qint64 afterOwn = watch.version(path);
+        EXPECT_NE(afterOwn, before);
+        ASSERT_TRUE(db.beginTransaction()); // a rolled-back change is no change
+        add(*rs, QStringLiteral("乙"));
+        ASSERT_TRUE(db.rollback());
+        EXPECT_EQ(watch.version(path), afterOwn);
+        EXPECT_EQ(watch.version(dir.filePath(QStringLiteral("missing.mdb"))), -1);
+        EXPECT_TRUE(watch.lastError().contains(QStringLiteral("missing.mdb")))
+            << watch.lastError().toStdString();
 
-    // Between looks the watch holds no lock: another program's writer that
-    // does not wait at all still gets through, and the watch sees it.
-    const qint64 beforeOther = watch.version(path);
-    ASSERT_GE(beforeOther, 0);
-    sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(path.toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-    sqlite3_busy_timeout(other, 0);
-    EXPECT_EQ(
-        sqlite3_exec(other, "BEGIN EXCLUSIVE; DELETE FROM \"高一(1)班\"; COMMIT", nullptr, nullptr, nullptr),
-        SQLITE_OK)
-        << sqlite3_errmsg(other);
-    sqlite3_close(other);
-    EXPECT_NE(watch.version(path), beforeOther);
+        // Between looks the watch holds no lock: another program's writer that
+        // does not wait at all still gets through, and the watch sees it.
+        const qint64 beforeOther = watch.version(path);
+        ASSERT_GE(beforeOther, 0);
+        sqlite3* other = nullptr;
+        ASSERT_EQ(sqlite3_open_v2(path.toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr),
+                  SQLITE_OK);
+        sqlite3_busy_timeout(other, 0);
+        EXPECT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; DELETE FROM \"高一(1)班\"; COMMIT", nullptr, nullptr,
+                               nullptr),
+                  SQLITE_OK)
+            << sqlite3_errmsg(other);
+        sqlite3_close(other);
+        EXPECT_NE(watch.version(path), beforeOther);
+    }
 }
