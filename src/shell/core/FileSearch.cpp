@@ -1,6 +1,7 @@
 #include "FileSearch.h"
 
 #include <QFile>
+#include <QStorageInfo>
 #include <algorithm>
 #include <cstring>
 #include <dirent.h>
@@ -110,6 +111,20 @@ bool FileSearch::systemFolder(const std::string& path) {
 
 bool FileSearch::systemFolder(const QString& path) {
     return systemFolder(QFile::encodeName(path).toStdString());
+}
+
+QStringList FileSearch::drives() {
+    QStringList out;
+    for (const QStorageInfo& s : QStorageInfo::mountedVolumes()) {
+        if (!s.isValid() || !s.isReady()) continue;
+        QString root = s.rootPath();
+        if (!root.endsWith(u'/')) root += u'/';
+        if (systemFolder(root)) continue;
+        if (root != u"/" && !out.contains(root)) out << root;
+    }
+    out.sort();
+    out.prepend(QStringLiteral("/"));
+    return out;
 }
 
 bool FileSearch::finished() const {

@@ -14,7 +14,7 @@ namespace shell {
 
 // A file-name pattern with the wildcards "*" (any run of characters) and "?"
 // (one character), matched without regard to case. "*.*" matches every name,
-// with or without a dot, as the old file dialogs taught teachers to expect.
+// with or without a dot: teachers type it to mean "every file".
 class NamePattern {
 public:
     explicit NamePattern(const QString& pattern = {});
@@ -48,6 +48,9 @@ public:
     // below them): endless or live files, nothing a teacher looks for. They
     // are neither searched nor offered as drives. `path` ends with "/".
     static bool systemFolder(const QString& path);
+    // Mounted file systems that can be searched, each ending with "/", "/"
+    // first and the others in name order.
+    static QStringList drives();
 
     struct Batch {
         QString folder;      // ends with "/"

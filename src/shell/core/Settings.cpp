@@ -38,8 +38,9 @@ const QString kEntryGroup = QStringLiteral("Desktop Entry");
 Outcome saveText(const QString& path, const QByteArray& bytes) {
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath()))
-        return Outcome::fail(Reason::Failed, QStringLiteral("无法建立文件夹“%1”")
-                                                 .arg(QDir::toNativeSeparators(info.absolutePath())));
+        return Outcome::fail(
+            Reason::Failed,
+            QStringLiteral("无法建立文件夹“%1”").arg(QDir::toNativeSeparators(info.absolutePath())));
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
         return Outcome::fail(Reason::Failed, f.errorString());
@@ -80,8 +81,8 @@ IniFile::IniFile(const QString& path) : path_(path) {
     }
 }
 
-// As the profile-string functions do: blanks around the value go, and a value
-// wrapped in matching quotes loses them.
+// Blanks around the value go, and a value wrapped in matching quotes loses
+// them: a path typed in quotes by hand reads as the path.
 QString IniFile::parseValue(const QString& raw) {
     QString v = raw.mid(raw.indexOf(u'=') + 1).trimmed();
     if (v.size() >= 2 && (v.front() == u'"' || v.front() == u'\'') && v.back() == v.front())
@@ -96,8 +97,8 @@ int IniFile::findSection(const QString& section) const {
 }
 
 int IniFile::findKey(const QString& section, const QString& key) const {
-    // The first section of that name is the one that counts, as for the
-    // profile-string functions.
+    // A file edited by hand may hold a section twice: the first one counts,
+    // and a value written goes there too.
     const int head = findSection(section);
     if (head < 0) return -1;
     for (int i = head + 1; i < lines_.size() && !lines_[i].header; ++i) {
@@ -239,7 +240,8 @@ Outcome WriteAutoRun(const QString& path) {
     QStringList failures;
     Reason reason = Reason::Failed;
     if (const Outcome o = writeProfileString(kAutoRunSection, kAutoRunKey, path); !o)
-        failures << QStringLiteral("设置文件“%1”（%2）").arg(QDir::toNativeSeparators(settingsFile()), why(o));
+        failures
+            << QStringLiteral("设置文件“%1”（%2）").arg(QDir::toNativeSeparators(settingsFile()), why(o));
 
     const QString entryPath = autostartFile();
     if (!path.isEmpty()) {
@@ -268,8 +270,8 @@ Outcome WriteAutoRun(const QString& path) {
             failures << QStringLiteral("自启动项“%1”（%2）").arg(QDir::toNativeSeparators(entryPath), why(o));
     }
     if (failures.isEmpty()) return Outcome::done();
-    return Outcome::fail(reason,
-                         QStringLiteral("设置没有保存，无法写入%1！").arg(failures.join(QStringLiteral("和"))));
+    return Outcome::fail(
+        reason, QStringLiteral("设置没有保存，无法写入%1！").arg(failures.join(QStringLiteral("和"))));
 }
 
 QString autoRunProgram() {
@@ -297,8 +299,8 @@ QString toolProgram(const QString& toolKey) {
 Outcome setToolProgram(const QString& toolKey, const QString& path) {
     const Outcome o = writeProfileString(kToolSection, toolKey, path);
     if (o) return o;
-    return Outcome::fail(o.reason,
-                         QStringLiteral("设置没有保存，无法写入设置文件“%1”（%2）！").arg(settingsFile(), why(o)));
+    return Outcome::fail(
+        o.reason, QStringLiteral("设置没有保存，无法写入设置文件“%1”（%2）！").arg(settingsFile(), why(o)));
 }
 
 } // namespace shell

@@ -9,10 +9,10 @@
 
 namespace shell {
 
-// A small INI file read and written the way the profile-string functions do
-// it: section and key names match without regard to case, whatever case a
-// hand-edited file uses; lines this program does not understand (comments,
-// blank lines, other sections) are kept as they are when a value is written.
+// A small INI file. Section and key names match without regard to case, so
+// a hand-edited file is read whatever case it uses; lines this program does
+// not understand (comments, blank lines, other sections) are kept as they
+// are when a value is written, and so is the case of the names in the file.
 class IniFile {
 public:
     // Reads the file; a missing file is an empty one.

@@ -92,14 +92,12 @@ QByteArray RtfWriter::document() const {
     return QByteArray(kHeader) + '\n' + body_ + "}\n";
 }
 
-bool RtfWriter::save(const QString& path, QString* error) const {
+Outcome RtfWriter::save(const QString& path) const {
     QSaveFile f(path);
     const QByteArray data = document();
-    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.commit()) {
-        if (error) *error = f.errorString();
-        return false;
-    }
-    return true;
+    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.commit())
+        return Outcome::fail(Reason::Failed, f.errorString());
+    return Outcome::done();
 }
 
 QByteArray RtfWriter::fromPlainText(const QString& text, double points, int firstLineTwips, int leftTwips) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/core/Outcome.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -15,7 +17,7 @@ namespace shell {
 //   w.setIndents(480, 0);      // first line two characters in
 //   w.setBold(true); w.addText("标题\n"); w.setBold(false);
 //   w.addText("正文……");
-//   w.save(path, &error);
+//   const Outcome saved = w.save(path);
 class RtfWriter {
 public:
     RtfWriter();
@@ -31,7 +33,9 @@ public:
 
     // The finished document. The writer can go on after this.
     QByteArray document() const;
-    bool save(const QString& path, QString* error = nullptr) const;
+    // Writes the document at once (temporary file, then rename); a failure
+    // leaves any file there as it was and its message is the reason.
+    Outcome save(const QString& path) const;
 
     // A whole plain text as a document in 宋体 of the given size: one
     // paragraph per line.

@@ -254,8 +254,8 @@ frmDate::frmDate(QWidget* parent) : QWidget(parent) {
     ShowMonth();
 }
 
-frmDate* frmDate::openFor(Purpose purpose) {
-    auto* w = qobject_cast<frmDate*>(Windows::instance().open(QStringLiteral("frmDate")));
+frmDate* frmDate::openFor(Purpose purpose, QWidget* caller) {
+    auto* w = qobject_cast<frmDate*>(Windows::instance().open(QStringLiteral("frmDate"), caller));
     if (!w) return nullptr;
     w->setWindowTitle(purpose == SemesterStart ? QStringLiteral("日历表＿设置开学时间")
                                                : QStringLiteral("日历表＿设置期末时间"));

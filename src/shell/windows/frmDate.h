@@ -23,10 +23,10 @@ public:
     explicit frmDate(QWidget* parent = nullptr);
 
     // How the plan writer asks for a date: opens the calendar (making it when
-    // needed), sets its caption and shows the matching "确定". The chosen date
-    // comes back through dateChosen, which the plan writer connects to its
-    // start (Text1) or end (Text2) box.
-    static frmDate* openFor(Purpose purpose);
+    // needed, over `caller`), sets its caption and shows the matching "确定".
+    // The chosen date comes back through dateChosen, which the plan writer
+    // connects to its start (Text1) or end (Text2) box.
+    static frmDate* openFor(Purpose purpose, QWidget* caller = nullptr);
 
     // Redraws the grid for the year in Text1 and the month in cobMonth. A
     // year box without a usable year is set back to the year shown, so that

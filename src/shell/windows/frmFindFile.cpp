@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QStorageInfo>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -70,20 +69,6 @@ private:
     int count_ = 0;
 };
 
-QStringList frmFindFile::drives() {
-    QStringList out;
-    for (const QStorageInfo& s : QStorageInfo::mountedVolumes()) {
-        if (!s.isValid() || !s.isReady()) continue;
-        QString root = s.rootPath();
-        if (!root.endsWith(u'/')) root += u'/';
-        if (FileSearch::systemFolder(root)) continue;
-        if (root != u"/" && !out.contains(root)) out << root;
-    }
-    out.sort();
-    out.prepend(QStringLiteral("/"));
-    return out;
-}
-
 frmFindFile::frmFindFile(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmFindFile"));
     setWindowTitle(Windows::caption(QStringLiteral("frmFindFile")));
@@ -100,7 +85,7 @@ frmFindFile::frmFindFile(QWidget* parent) : QWidget(parent) {
     labSearch->setObjectName(QStringLiteral("labSearch"));
     Drive1_ = new QComboBox(famFileSelect);
     Drive1_->setObjectName(QStringLiteral("Drive1"));
-    Drive1_->addItems(drives());
+    Drive1_->addItems(FileSearch::drives());
     auto* selectLayout = new QGridLayout(famFileSelect);
     selectLayout->addWidget(labName, 0, 0);
     selectLayout->addWidget(Combo1_, 0, 1);

@@ -48,9 +48,6 @@ public:
     // The paths listed, in order.
     QStringList foundPaths() const;
 
-    // Mounted file systems that can be searched, "/" first.
-    static QStringList drives();
-
 Q_SIGNALS:
     // The chosen path, once it is stored under `key`.
     void pathChosen(const QString& key, const QString& path);

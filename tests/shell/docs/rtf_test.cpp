@@ -66,10 +66,10 @@ TEST(RtfWriter, FailedSaveIsReported) {
     QTemporaryDir dir;
     RtfWriter w;
     w.addText("x");
-    QString error;
-    EXPECT_FALSE(w.save(dir.filePath("no/such/folder/x.doc"), &error));
-    EXPECT_FALSE(error.isEmpty());
-    ASSERT_TRUE(w.save(dir.filePath("x.doc"), &error));
+    const shell::Outcome failed = w.save(dir.filePath("no/such/folder/x.doc"));
+    EXPECT_FALSE(failed.ok);
+    EXPECT_FALSE(failed.messages.value(0).isEmpty());
+    ASSERT_TRUE(w.save(dir.filePath("x.doc")));
     QFile f(dir.filePath("x.doc"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), w.document());

@@ -4,7 +4,6 @@
 #include "shell/SingleInstance.h"
 #include "shell/Startup.h"
 #include "shell/Windows.h"
-#include "shell/core/Units.h"
 #include "shell/ui/KeyFilter.h"
 #include "shell/ui/MessageBox.h"
 #include "shell/windows/frmTarvek.h"
@@ -24,7 +23,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
-#include <cmath>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -455,24 +453,6 @@ TEST(SharedHelpers, NumberKeyFilterTakesEveryKeyButComplains) {
     QTest::keyClick(&box, Qt::Key_Return); // control keys are not characters
     QTest::keyClick(&box, Qt::Key_Left);
     EXPECT_TRUE(shell::MessageBox::takeShown().isEmpty());
-}
-
-TEST(SharedHelpers, NumberAndUnitForms) {
-    struct Case {
-        double v;
-        const char* text;
-    } cases[] = {{253, "253"},        {253.0 / 3, "84.3333333333333"},
-                 {-0.5, "-0.5"},      {0, "0"},
-                 {1e-7, "0.0000001"}, {65, "65"},
-                 {0.1 + 0.2, "0.3"}};
-    for (const Case& c : cases)
-        EXPECT_EQ(shell::numberText(c.v), QString::fromLatin1(c.text)) << c.v;
-    EXPECT_EQ(shell::numberText(std::nan("")), QString());
-    EXPECT_EQ(shell::numberText(INFINITY), QString());
-    EXPECT_EQ(shell::mmToTwips(210), 11907);
-    EXPECT_EQ(shell::twipsToPx(480), 32);
-    EXPECT_EQ(shell::dateText(QDate(2003, 9, 1)), QStringLiteral("2003-9-1"));
-    EXPECT_EQ(shell::parseDateText(QStringLiteral("2003-2-11")), QDate(2003, 2, 11));
 }
 
 TEST(SharedHelpers, SecondStartHandsItsArgumentsToTheFirst) {
