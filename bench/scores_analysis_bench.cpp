@@ -33,7 +33,7 @@ struct BigClass {
             model->addSubject(QStringLiteral("科目%1").arg(k),
                               k % 3 == 0 ? QStringLiteral("150") : QStringLiteral("100"));
         // Every level and the expected candidates count towards the points.
-        QList<scores::FormulaRow> rows(model->state().levelCount + 1,
+        QList<scores::FormulaRow> rows(model->classData().levelCount + 1,
                                        scores::FormulaRow{true, QStringLiteral("20")});
         scores::savePointsFormula(*model, rows, {true, QStringLiteral("2100")});
 

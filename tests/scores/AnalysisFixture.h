@@ -33,7 +33,7 @@ protected:
         ASSERT_TRUE(scores::storeLevel(model, 2, QStringLiteral("优秀"), QStringLiteral("85")).ok);
         for (int row = 3; row < 6; ++row)
             ASSERT_TRUE(scores::storeLevel(model, row, QString(), QString()).ok);
-        ASSERT_EQ(model.state().levelCount, 3);
+        ASSERT_EQ(model.classData().levelCount, 3);
     }
 
     // Row r of the visible grid from column 0 to the last column.

@@ -79,9 +79,9 @@ std::optional<store::Currency> parseAmount(const QString& text) {
 
 std::vector<StudentRow> loadStudents(ScoreModel& model) {
     std::vector<StudentRow> out;
-    store::Recordset* rs = model.readData1();
+    store::Recordset* rs = model.readClass();
     if (!rs) return out;
-    const int n = qBound(0, model.state().subjectCount, kSlots);
+    const int n = qBound(0, model.classData().subjectCount, kSlots);
     const classtable::Columns col(*rs);
     out.reserve(size_t(rs->RecordCount()));
     classtable::forEachStudent(*rs, col, [&](const QString& number) {
@@ -99,13 +99,13 @@ std::vector<StudentRow> loadStudents(ScoreModel& model) {
     return out;
 }
 
-double levelLine(const ScoreState& s, int p, int k) {
+double levelLine(const ClassData& s, int p, int k) {
     if (s.levelCount <= 0) return 0;
     p = qBound(0, p, s.levelCount - 1);
     return numberValue(s.levelStarts[p]) * s.fullMarks[k].toDouble() / 100.0;
 }
 
-WideAmount weightedTotal(const ScoreState& s, const StudentRow& row) {
+WideAmount weightedTotal(const ClassData& s, const StudentRow& row) {
     return weightedTotal(s, row.score);
 }
 

@@ -47,11 +47,11 @@ std::vector<StudentRow> loadStudents(ScoreModel& model);
 // The line of level p for subject k: the level's start (percent) times the
 // subject's full marks / 100. A level outside 0..levelCount-1 is clamped to
 // the nearest one in use; without levels the line is 0.
-double levelLine(const ScoreState& s, int p, int k);
+double levelLine(const ClassData& s, int p, int k);
 
 // The weighted total of a student, rounded to four places after each step
 // as the score table computes it, and the average shown beside it.
-WideAmount weightedTotal(const ScoreState& s, const StudentRow& row);
+WideAmount weightedTotal(const ClassData& s, const StudentRow& row);
 
 // Widens the columns whose texts, from row `from` down, would be cut off at
 // their width: long unrounded rates and averages ("95.2380952380952"), a

@@ -26,14 +26,14 @@ QStringList studentField(store::Recordset* rs, const QString& field) {
 } // namespace
 
 QStringList ScoreModel::studentNumbers() {
-    return studentField(readData1(), kNumber);
+    return studentField(readClass(), kNumber);
 }
 QStringList ScoreModel::studentNames() {
-    return studentField(readData1(), kName);
+    return studentField(readClass(), kName);
 }
 
 void ScoreModel::chooseEntrySubject(int index) {
-    if (index >= 0) s_.entrySubject = index;
+    if (index >= 0) viewState_.entrySubject = index;
 }
 
 Outcome ScoreModel::storeScore(const QString& subjectText, bool byName, const QString& studentText,
@@ -42,17 +42,17 @@ Outcome ScoreModel::storeScore(const QString& subjectText, bool byName, const QS
     if (subject.isEmpty()) return Outcome::fail(Reason::Invalid, msg::kNoEntrySubject);
     // The subject chosen last stays while the combo shows its name; a name
     // typed into the combo chooses that subject; any other text is refused.
-    const int n = s_.subjectCount;
-    int k = s_.entrySubject;
-    if (k < 0 || k >= n || s_.subjectNames[k].trimmed() != subject) {
+    const int n = classData_.subjectCount;
+    int k = viewState_.entrySubject;
+    if (k < 0 || k >= n || classData_.subjectNames[k].trimmed() != subject) {
         k = -1;
         for (int i = 0; i < n; ++i)
-            if (s_.subjectNames[i].trimmed() == subject) {
+            if (classData_.subjectNames[i].trimmed() == subject) {
                 k = i;
                 break;
             }
         if (k < 0) return Outcome::fail(Reason::Invalid, msg::kUnknownSubject);
-        s_.entrySubject = k;
+        viewState_.entrySubject = k;
     }
 
     Outcome out;
@@ -68,7 +68,7 @@ Outcome ScoreModel::storeScore(const QString& subjectText, bool byName, const QS
     }
     const QString key = studentText.trimmed();
     const Outcome written = editClass([&](store::Recordset& rs) {
-        s_.searchKey = key;
+        viewState_.searchKey = key;
         if (!findStudent(rs, byName ? kName : kNumber, key))
             return Outcome::fail(Reason::NotFound, msg::kNoSuchNumber);
         rs.Edit();

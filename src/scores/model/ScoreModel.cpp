@@ -114,28 +114,18 @@ ScoreModel::~ScoreModel() {
 }
 
 bool ScoreModel::allowNextPageForEntry() {
-    if (s_.pageEnabled[1]) s_.pageEnabled[3] = true;
-    return s_.pageEnabled[1];
+    if (viewState_.pageEnabled[1]) viewState_.pageEnabled[3] = true;
+    return viewState_.pageEnabled[1];
 }
 
 QString ScoreModel::chooseLevel(int position) {
-    s_.chosenLevel = position;
+    viewState_.chosenLevel = position;
     int level = 0;
-    for (int i = 0; i < position && i < s_.levelComboItems.size(); ++i)
-        if (s_.levelComboItems[i] != u"---") ++level;
-    const bool inUse =
-        position >= 0 && position < s_.levelComboItems.size() && s_.levelComboItems[position] != u"---";
-    return inUse && level < s_.levelCount ? s_.levelStarts[level] : QString();
-}
-
-void ScoreModel::setScoreGrid(const shell::Grid& g) {
-    view_ = g;
-    Q_EMIT scoreGridChanged();
-}
-
-void ScoreModel::setSpareGrid(const shell::Grid& g) {
-    spare_ = g;
-    Q_EMIT spareGridChanged();
+    for (int i = 0; i < position && i < viewState_.levelComboItems.size(); ++i)
+        if (viewState_.levelComboItems[i] != u"---") ++level;
+    const bool inUse = position >= 0 && position < viewState_.levelComboItems.size() &&
+                       viewState_.levelComboItems[position] != u"---";
+    return inUse && level < classData_.levelCount ? classData_.levelStarts[level] : QString();
 }
 
 void ScoreModel::setStatusPanel(int i, const QString& text) {
@@ -196,7 +186,7 @@ store::Recordset* ScoreModel::data1() {
     return data1_.get();
 }
 
-store::Recordset* ScoreModel::readData1() {
+store::Recordset* ScoreModel::readClass() {
     if (!classReadable()) return nullptr;
     const QString key = ClassFiles::databasePath() + u'\n' + cls_.newClassName;
     const qint64 version = dataVersion();
@@ -262,15 +252,15 @@ void ScoreModel::snapshotIsCurrent() {
 // ------------------------------------------------------------ lifetime
 
 void ScoreModel::windowLoaded() {
-    s_.taskFrame = 0;
-    s_.keyColumn = 0;
-    s_.entrySubject = 0;
-    s_.pageEnabled = {};
+    viewState_.taskFrame = 0;
+    viewState_.keyColumn = 0;
+    viewState_.entrySubject = 0;
+    viewState_.pageEnabled = {};
     panels_ = {QStringLiteral("系统已经就绪!"), QStringLiteral("当前第    位学生"),
                QStringLiteral("共有  位学生")};
     ScoreTableHeading();
     LoadSettings();
-    s_.currentRow = 0;
+    viewState_.currentRow = 0;
     Q_EMIT statusChanged();
     Q_EMIT positionChanged();
 }
@@ -289,13 +279,13 @@ Outcome ScoreModel::classOpened(const QString& name) {
     cls_.cjFileOpen = true;
     cls_.newClassName = name;
     // A damaged class table is named with the reason and not opened.
-    if (!readData1()) {
+    if (!readClass()) {
         const Outcome refused = unreadable();
         closeClass();
         return refused;
     }
     setStatusPanel(0, name);
-    s_.pageEnabled[1] = false;
+    viewState_.pageEnabled[1] = false;
     LoadRoster();
     return Outcome::done();
 }
@@ -304,9 +294,9 @@ void ScoreModel::closeClass() {
     cls_.cjFileOpen = false;
     data1_.reset();
     data1Name_.clear();
-    s_.rowCount = 0;
-    s_.currentRow = 0;
-    s_.pageEnabled = {};
+    classData_.rowCount = 0;
+    viewState_.currentRow = 0;
+    viewState_.pageEnabled = {};
     panels_ = {QStringLiteral("系统已经就绪!"), QStringLiteral("当前第    位学生"),
                QStringLiteral("共有  位学生")};
     ScoreTableHeading();
@@ -317,7 +307,7 @@ void ScoreModel::closeClass() {
 void ScoreModel::LoadRoster() {
     RosterHeading();
     int r = 1;
-    if (store::Recordset* rs = readData1()) {
+    if (store::Recordset* rs = readClass()) {
         const Columns col(*rs);
         // Size the grid once: growing it a row at a time copies every cell
         // each time, which a grade of a few thousand students feels.
@@ -331,13 +321,13 @@ void ScoreModel::LoadRoster() {
         });
         fit.apply();
     }
-    s_.rowCount = r;
+    classData_.rowCount = r;
     panels_[2] = QStringLiteral("共 %1 位学生").arg(r - 1);
-    s_.currentRow = 1;
+    viewState_.currentRow = 1;
     panels_[1] = QStringLiteral("当前第 1 位");
-    s_.pageEnabled[1] = true;
+    viewState_.pageEnabled[1] = true;
     LoadSettings();
-    s_.printTitle = cls_.newClassName + QStringLiteral("成绩表");
+    viewState_.printTitle = cls_.newClassName + QStringLiteral("成绩表");
     Q_EMIT scoreGridChanged();
     Q_EMIT statusChanged();
     Q_EMIT positionChanged();
@@ -347,7 +337,7 @@ void ScoreModel::LoadRoster() {
 
 void ScoreModel::LoadSettings() {
     if (!cls_.cjFileOpen) return;
-    if (store::Recordset* rs = readData1()) loadSettingsFrom(*rs);
+    if (store::Recordset* rs = readClass()) loadSettingsFrom(*rs);
 }
 
 void ScoreModel::loadSettingsFrom(store::Recordset& cursor) {
@@ -356,54 +346,55 @@ void ScoreModel::loadSettingsFrom(store::Recordset& cursor) {
     const Columns col(*rs);
 
     // Grade levels, the total's title and the band interval: rows 0 to 10.
-    s_.levelComboItems.clear();
-    s_.levelCount = 0;
+    viewState_.levelComboItems.clear();
+    classData_.levelCount = 0;
     for (int i = 0; i <= 10 && !rs->isEOF(); ++i, rs->MoveNext()) {
         if (!isSettingsRow(rs->text(col.number))) break; // a short template: students follow
         const QString title = rs->text(col.content);
         if (i < kLevelRows && title.trimmed() != kFree) {
-            const int p = s_.levelCount;
-            s_.levelTitles[p] = title;
-            s_.levelStarts[p] = rs->text(col.js[0]);
-            s_.pointWeights[p] = rs->text(col.js[1]);
-            s_.levelComboItems << title.trimmed();
-            ++s_.levelCount;
+            const int p = classData_.levelCount;
+            classData_.levelTitles[p] = title;
+            classData_.levelStarts[p] = rs->text(col.js[0]);
+            classData_.pointWeights[p] = rs->text(col.js[1]);
+            viewState_.levelComboItems << title.trimmed();
+            ++classData_.levelCount;
         } else if (i == 8) {
-            s_.totalTitle = title.trimmed();
-            s_.pointWeights[s_.levelCount] = rs->text(col.js[1]).trimmed();
+            classData_.totalTitle = title.trimmed();
+            classData_.pointWeights[classData_.levelCount] = rs->text(col.js[1]).trimmed();
         } else if (i == 9) {
-            s_.bandInterval = boundedInt(std::nearbyint(currencyAt(*rs, col.js[0]).toDouble()));
-            s_.pointWeights[9] = rs->text(col.js[1]).trimmed();
+            classData_.bandInterval = boundedInt(std::nearbyint(currencyAt(*rs, col.js[0]).toDouble()));
+            classData_.pointWeights[9] = rs->text(col.js[1]).trimmed();
         } else {
-            s_.levelComboItems << kNoEntry;
+            viewState_.levelComboItems << kNoEntry;
         }
     }
-    s_.chosenLevel = 0;
-    s_.gradeStartText = s_.levelStarts[0];
+    viewState_.chosenLevel = 0;
+    viewState_.gradeStartText = classData_.levelStarts[0];
 
     // Subjects, full marks, weights and page values: rows 0 to 12.
     rs->MoveFirst();
-    s_.subjectListItems.clear();
-    s_.subjectCount = 0;
+    viewState_.subjectListItems.clear();
+    classData_.subjectCount = 0;
     for (int i = 0; i < kSlots && !rs->isEOF(); ++i, rs->MoveNext()) {
         if (!isSettingsRow(rs->text(col.number))) break;
         const QString name = rs->text(col.name);
         if (name.trimmed() != kFree) {
-            const int k = s_.subjectCount;
-            s_.subjectNames[k] = name;
-            s_.subjectWeights[k] = currencyAt(*rs, col.js[2]);
-            s_.fullMarks[k] = currencyAt(*rs, col.js[3]);
-            s_.subjectListItems << name;
-            ++s_.subjectCount;
+            const int k = classData_.subjectCount;
+            classData_.subjectNames[k] = name;
+            classData_.subjectWeights[k] = currencyAt(*rs, col.js[2]);
+            classData_.fullMarks[k] = currencyAt(*rs, col.js[3]);
+            viewState_.subjectListItems << name;
+            ++classData_.subjectCount;
         } else {
-            s_.subjectListItems << kNoEntry;
+            viewState_.subjectListItems << kNoEntry;
         }
-        s_.pageValues[i] = currencyAt(*rs, col.js[4]);
+        classData_.pageValues[i] = currencyAt(*rs, col.js[4]);
     }
     for (int i = 1; i <= 6; ++i)
-        s_.pageTwips[i] = boundedInt(std::round(s_.pageValues[i].toDouble() * shell::TwipsPerMm));
+        classData_.pageTwips[i] =
+            boundedInt(std::round(classData_.pageValues[i].toDouble() * shell::TwipsPerMm));
     for (int i = 7; i <= 9; ++i)
-        s_.pageInts[i] = boundedInt(std::nearbyint(s_.pageValues[i].toDouble()));
+        classData_.pageInts[i] = boundedInt(std::nearbyint(classData_.pageValues[i].toDouble()));
     Q_EMIT settingsLoaded();
 }
 
@@ -423,7 +414,7 @@ void ScoreModel::RosterHeading() {
 }
 
 void ScoreModel::scoreHeading(shell::Grid& g, int rows, bool filterLayout) {
-    const int n = s_.subjectCount;
+    const int n = classData_.subjectCount;
     g.reset(rows, filterLayout ? 3 : 18);
     g.setWordWrap(false);
     g.setRowHeight(0, kRowHeight);
@@ -432,11 +423,11 @@ void ScoreModel::scoreHeading(shell::Grid& g, int rows, bool filterLayout) {
     if (n > 0) {
         g.setCols(n + 5);
         for (int k = 0; k < n; ++k)
-            g.setText(0, 3 + k, s_.subjectNames[k]);
+            g.setText(0, 3 + k, classData_.subjectNames[k]);
     }
     if (cls_.cjFileOpen) {
         if (g.cols() < n + 5) g.setCols(n + 5);
-        g.setText(0, n + 3, s_.totalTitle);
+        g.setText(0, n + 3, classData_.totalTitle);
         g.setText(0, n + 4, QStringLiteral("平均"));
     }
     g.setColWidth(0, 420);
@@ -456,31 +447,31 @@ void ScoreModel::scoreHeading(shell::Grid& g, int rows, bool filterLayout) {
 }
 
 void ScoreModel::ScoreTableHeading() {
-    const int n = s_.subjectCount;
-    s_.entrySubjectItems.clear();
-    s_.sortKeyItems.clear();
+    const int n = classData_.subjectCount;
+    viewState_.entrySubjectItems.clear();
+    viewState_.sortKeyItems.clear();
     scoreHeading(view_, kTableRows, false);
     if (n > 0) {
         for (int k = 0; k < n; ++k) {
-            s_.entrySubjectItems << s_.subjectNames[k];
-            s_.sortKeyItems << s_.subjectNames[k];
+            viewState_.entrySubjectItems << classData_.subjectNames[k];
+            viewState_.sortKeyItems << classData_.subjectNames[k];
         }
-        s_.sortKeyItems << s_.totalTitle << QStringLiteral("平均");
-        s_.sortDescending = true;
+        viewState_.sortKeyItems << classData_.totalTitle << QStringLiteral("平均");
+        viewState_.sortDescending = true;
     }
     Q_EMIT subjectCombosChanged();
     Q_EMIT scoreGridChanged();
 }
 
 void ScoreModel::SpareGridHeading() {
-    const int n = s_.subjectCount;
-    s_.filterKeyItems.clear();
+    const int n = classData_.subjectCount;
+    viewState_.filterKeyItems.clear();
     scoreHeading(spare_, 3, false);
     if (n > 0) {
         for (int k = 0; k < n; ++k)
-            s_.filterKeyItems << s_.subjectNames[k];
-        s_.filterKeyItems << s_.totalTitle << QStringLiteral("平均");
-        s_.filterIndex = 0;
+            viewState_.filterKeyItems << classData_.subjectNames[k];
+        viewState_.filterKeyItems << classData_.totalTitle << QStringLiteral("平均");
+        viewState_.filterIndex = 0;
     }
     Q_EMIT subjectCombosChanged();
     Q_EMIT spareGridChanged();
@@ -493,7 +484,7 @@ void ScoreModel::FilterHeading() {
 
 // ------------------------------------------------------------ fills
 
-WideAmount weightedTotal(const ScoreState& s, const std::array<store::Currency, kSlots>& scores) {
+WideAmount weightedTotal(const ClassData& s, const std::array<store::Currency, kSlots>& scores) {
     WideAmount t;
     const int n = qBound(0, s.subjectCount, kSlots);
     for (int k = 0; k < n; ++k)
@@ -503,15 +494,15 @@ WideAmount weightedTotal(const ScoreState& s, const std::array<store::Currency, 
 
 QString ScoreModel::averageText(WideAmount total) const {
     // Without subjects there is nothing to average: the cell stays empty.
-    if (s_.subjectCount <= 0) return {};
-    return shell::numberText(total.toDouble() / double(s_.subjectCount));
+    if (classData_.subjectCount <= 0) return {};
+    return shell::numberText(total.toDouble() / double(classData_.subjectCount));
 }
 
 void ScoreModel::fill(shell::Grid& g, bool spare) {
-    const int n = qMin(s_.subjectCount, kSlots);
+    const int n = qMin(classData_.subjectCount, kSlots);
     if (g.cols() < n + 5) g.setCols(n + 5);
     int r = 1;
-    if (store::Recordset* rs = readData1()) {
+    if (store::Recordset* rs = readClass()) {
         const Columns col(*rs);
         // Size the grid once: growing it a row at a time copies every cell
         // each time, which a class of a few thousand students feels.
@@ -533,7 +524,7 @@ void ScoreModel::fill(shell::Grid& g, bool spare) {
                 fit.put(r, 3 + k, text.text, text.twips);
                 scores[k] = *score;
             }
-            const WideAmount t = weightedTotal(s_, scores);
+            const WideAmount t = weightedTotal(classData_, scores);
             fit.put(r, n + 3, t.toString());
             fit.put(r, n + 4, averageText(t));
             ++r;
@@ -542,7 +533,7 @@ void ScoreModel::fill(shell::Grid& g, bool spare) {
         // four decimals is wider than the standard 800 twips.
         fit.apply();
     }
-    s_.rowCount = spare ? r - 1 : r;
+    classData_.rowCount = spare ? r - 1 : r;
 }
 
 void ScoreModel::FillScoreGrid() {
@@ -558,40 +549,40 @@ void ScoreModel::FillSpareGrid() {
 void ScoreModel::ShowScoreTable() {
     ScoreTableHeading();
     FillScoreGrid();
-    s_.printTitle = cls_.newClassName + QStringLiteral("成绩表");
+    viewState_.printTitle = cls_.newClassName + QStringLiteral("成绩表");
 }
 
 // ------------------------------------------------------------ position
 
 void ScoreModel::setPageButtons() {
-    s_.pageEnabled[0] = s_.pageEnabled[2] = s_.currentRow > 1;
-    s_.pageEnabled[1] = s_.pageEnabled[3] = s_.currentRow < s_.rowCount - 1;
+    viewState_.pageEnabled[0] = viewState_.pageEnabled[2] = viewState_.currentRow > 1;
+    viewState_.pageEnabled[1] = viewState_.pageEnabled[3] = viewState_.currentRow < classData_.rowCount - 1;
 }
 
 void ScoreModel::MoveCurrent(int index) {
     if (index == 0 || index == 2)
-        --s_.currentRow;
+        --viewState_.currentRow;
     else
-        ++s_.currentRow;
-    s_.currentRow = qBound(0, s_.currentRow, qMax(0, s_.rowCount - 1));
+        ++viewState_.currentRow;
+    viewState_.currentRow = qBound(0, viewState_.currentRow, qMax(0, classData_.rowCount - 1));
     setPageButtons();
-    panels_[1] = QStringLiteral("当前第 %1 位").arg(s_.currentRow);
+    panels_[1] = QStringLiteral("当前第 %1 位").arg(viewState_.currentRow);
     Q_EMIT statusChanged();
     Q_EMIT positionChanged();
 }
 
 ClickResult ScoreModel::gridClick(int row, int col) {
     ClickResult out;
-    s_.currentRow = row;
+    viewState_.currentRow = row;
     panels_[1] = QStringLiteral("当前第 %1 位").arg(row);
     // Clicking the last student (or below) makes the one before it current,
     // so that "下一个" then reaches the last student.
-    if (row >= s_.rowCount - 1) s_.currentRow = qMax(0, s_.rowCount - 2);
-    if (s_.currentRow < s_.rowCount - 1) s_.pageEnabled[1] = true;
-    if (col >= 3 && col <= s_.subjectCount + 2) {
+    if (row >= classData_.rowCount - 1) viewState_.currentRow = qMax(0, classData_.rowCount - 2);
+    if (viewState_.currentRow < classData_.rowCount - 1) viewState_.pageEnabled[1] = true;
+    if (col >= 3 && col <= classData_.subjectCount + 2) {
         out.subjectColumn = true;
-        out.subjectText = s_.subjectNames[col - 3];
-        s_.entrySubject = col - 3;
+        out.subjectText = classData_.subjectNames[col - 3];
+        viewState_.entrySubject = col - 3;
     }
     Q_EMIT statusChanged();
     Q_EMIT positionChanged();
@@ -599,7 +590,7 @@ ClickResult ScoreModel::gridClick(int row, int col) {
 }
 
 QString ScoreModel::currentStudentText(bool byName) const {
-    return view_.text(s_.currentRow, byName ? 1 : 2);
+    return view_.text(viewState_.currentRow, byName ? 1 : 2);
 }
 
 } // namespace scores

@@ -1,13 +1,14 @@
 #pragma once
 
-// The score manager's model: the class table of the open class, the state
-// every score view shares, and the views themselves as shell::Grid values.
-// QtCore and the record store only; the score window shows what is here.
+// The score manager's model: the class table of the open class, what it
+// holds (ClassData), what the score views show (ViewState), and the views
+// themselves as shell::Grid values. QtCore and the record store only; the
+// score window shows what is here and changes it only through operations.
 //
 // Other model code (reports, bands, sorting, filters, find) works on the same
-// object: the state is public through state(), the visible grid through
-// scoreGrid()/setScoreGrid(), the hidden spare grid through spareGrid()/
-// setSpareGrid(), the status panels through statusPanel()/setStatusPanel().
+// object: it reads through classData(), viewState(), scoreGrid(), spareGrid()
+// and readClass(), writes the class through editClass()/writeTogether() and
+// the grids through ScoreModelAccess.
 
 #include "ClassFiles.h"
 #include "WideAmount.h"
@@ -32,9 +33,10 @@ constexpr int kRowHeight = 320;     // data rows of every score view, twips
 constexpr int kTableRows = 25;      // heading row and 24 empty rows
 constexpr int kAverageWidth = 2200; // twips: room for 15 significant digits
 
-// The score-manager state. It lives for the whole run of the program and
-// survives the score window being closed and opened again.
-struct ScoreState {
+// What the open class holds: its subjects, grade levels, weights and page
+// values (read from its settings rows) and how many student rows the last
+// view held. It changes when the class is read or a setting is saved.
+struct ClassData {
     int subjectCount = 0;                           // n
     std::array<QString, 14> subjectNames;           // subjects 0..n-1, free slots skipped
     std::array<store::Currency, 14> fullMarks;      // "卷面总分" of subject k
@@ -48,7 +50,14 @@ struct ScoreState {
     std::array<store::Currency, 14> pageValues; // settings rows' "js4"
     std::array<int, 14> pageTwips{};            // page values 1..6 in twips
     std::array<int, 14> pageInts{};             // page values 7..9 as integers
-    int rowCount = 0;   // students + 1 after the roster or score table, students after the spare grid
+    int rowCount = 0; // students + 1 after the roster or score table, students after the spare grid
+};
+
+// What the score views show and what the window chose: the task frame, the
+// current student, keys, sort direction, filter and print title. It lives
+// for the whole run of the program and survives the score window being
+// closed and opened again; the window values reset when it is created.
+struct ViewState {
     int currentRow = 0; // the current student's grid row
     QString searchKey;
     int chosenLevel = 0;
@@ -100,7 +109,7 @@ using shell::Reason;
 // The weighted total of one student: each subject's score times its weight,
 // rounded to four places after each step, over the subjects in use. Every
 // total the program shows or sorts by is this one.
-WideAmount weightedTotal(const ScoreState& s, const std::array<store::Currency, kSlots>& scores);
+WideAmount weightedTotal(const ClassData& s, const std::array<store::Currency, kSlots>& scores);
 
 // What a click on the score grid asks the window to show.
 struct ClickResult {
@@ -116,27 +125,25 @@ public:
     explicit ScoreModel(ClassState& cls, QObject* parent = nullptr);
     ~ScoreModel() override;
 
-    // The state is read here and changed only through the operations below
-    // and the model's own reports, sorting and filters (ScoreModelAccess).
-    const ScoreState& state() const { return s_; }
-    ClassState& classState() { return cls_; }
+    // Both parts are read here and changed only through the operations
+    // below and the model's own reports, sorting and filters.
+    const ClassData& classData() const { return classData_; }
+    const ViewState& viewState() const { return viewState_; }
     const ClassState& classState() const { return cls_; }
     bool classOpen() const { return cls_.cjFileOpen; }
     QString className() const { return cls_.newClassName; }
 
     // The visible grid (msfgCJView) and the hidden spare grid (msfgCjBAK).
     const shell::Grid& scoreGrid() const { return view_; }
-    void setScoreGrid(const shell::Grid& g);
     const shell::Grid& spareGrid() const { return spare_; }
-    void setSpareGrid(const shell::Grid& g);
 
     // What the window chose; each only records the choice.
-    void setTaskFrame(int index) { s_.taskFrame = index; }
-    void setKeyColumn(int column) { s_.keyColumn = column; }
-    void setSortDescending(bool descending) { s_.sortDescending = descending; }
-    void setFilterIndex(int index) { s_.filterIndex = index; }
-    void setSearchKey(const QString& key) { s_.searchKey = key; }
-    void setPrintTitle(const QString& title) { s_.printTitle = title; }
+    void setTaskFrame(int index) { viewState_.taskFrame = index; }
+    void setKeyColumn(int column) { viewState_.keyColumn = column; }
+    void setSortDescending(bool descending) { viewState_.sortDescending = descending; }
+    void setFilterIndex(int index) { viewState_.filterIndex = index; }
+    void setSearchKey(const QString& key) { viewState_.searchKey = key; }
+    void setPrintTitle(const QString& title) { viewState_.printTitle = title; }
     // Entering scores: the next-page button follows the previous-page one.
     // Returns whether the next page may be asked for.
     bool allowNextPageForEntry();
@@ -154,7 +161,7 @@ public:
     // when no class is open or the table cannot be read. The table is read
     // again only when the file has changed since the last read (SQLite's
     // data_version) or a write through editClass() was not confirmed.
-    store::Recordset* readData1();
+    store::Recordset* readClass();
     // Edits of the open class table: `edit` gets the cursor at its first
     // record and says whether it wrote. Once it reports success the cursor's
     // snapshot stands for the table as stored; after a refusal or failure
@@ -276,7 +283,8 @@ private:
     bool findStudent(store::Recordset& rs, const QString& field, const QString& value);
 
     ClassState& cls_;
-    ScoreState s_;
+    ClassData classData_;
+    ViewState viewState_;
     shell::Grid view_;
     shell::Grid spare_;
     QStringList panels_{QStringLiteral("系统已经就绪!"), QStringLiteral("当前第    位学生"),
@@ -304,11 +312,8 @@ private:
 // How the model's own reports, sorting, filters and find change its state
 // and grids; windows never use it.
 struct ScoreModelAccess {
-    static ScoreState& state(ScoreModel& m) { return m.s_; }
     static shell::Grid& scoreGrid(ScoreModel& m) { return m.view_; } // change, then call gridChanged()
     static shell::Grid& spareGrid(ScoreModel& m) { return m.spare_; }
-    // The writable cursor, for tests of what an unconfirmed write leaves.
-    static store::Recordset* data1(ScoreModel& m) { return m.data1(); }
 };
 
 namespace msg {

@@ -63,7 +63,7 @@ bool selected(const QString& weight) {
 
 // ------------------------------------------------------------ weighted total
 
-CompositeForm compositeForm(const ScoreState& s) {
+CompositeForm compositeForm(const ClassData& s) {
     CompositeForm f;
     for (int k = 0; k < qBound(0, s.subjectCount, kSlots); ++k) {
         f.captions << s.subjectNames[k] + QStringLiteral("卷面分 X");
@@ -74,7 +74,7 @@ CompositeForm compositeForm(const ScoreState& s) {
 }
 
 Outcome saveCompositeFormula(ScoreModel& model, const QString& titleText, const QList<FormulaRow>& rows) {
-    const int n = qBound(0, model.state().subjectCount, kSlots);
+    const int n = qBound(0, model.classData().subjectCount, kSlots);
     std::array<store::Currency, kSlots> weights{};
     for (int k = 0; k < n && k < rows.size(); ++k) {
         if (!rows[k].checked) continue;
@@ -101,7 +101,7 @@ Outcome saveCompositeFormula(ScoreModel& model, const QString& titleText, const 
 
 // ------------------------------------------------------------ points
 
-PointsForm pointsForm(const ScoreState& s) {
+PointsForm pointsForm(const ClassData& s) {
     PointsForm f;
     const int levels = qBound(0, s.levelCount, kLevelRows);
     for (int p = 0; p <= levels; ++p) {
@@ -114,7 +114,7 @@ PointsForm pointsForm(const ScoreState& s) {
 }
 
 Outcome savePointsFormula(ScoreModel& model, const QList<FormulaRow>& rows, const FormulaRow& participation) {
-    const int levels = qBound(0, model.state().levelCount, kLevelRows);
+    const int levels = qBound(0, model.classData().levelCount, kLevelRows);
     // Rows 0..levels-1 are the level rates, row `levels` the average.
     std::array<store::Currency, kLevelRows + 1> weights{};
     for (int p = 0; p <= levels && p < rows.size(); ++p) {
@@ -153,21 +153,21 @@ Outcome savePointsFormula(ScoreModel& model, const QList<FormulaRow>& rows, cons
 namespace {
 
 // The levels whose rate enters the points, in level order.
-QList<int> selectedLevels(const ScoreState& s) {
+QList<int> selectedLevels(const ClassData& s) {
     QList<int> out;
     for (int p = 0; p < qBound(0, s.levelCount, kLevelRows); ++p)
         if (selected(s.pointWeights[p])) out << p;
     return out;
 }
 
-int averageSlot(const ScoreState& s) {
+int averageSlot(const ClassData& s) {
     return qBound(0, s.levelCount, kLevelRows);
 }
 
 } // namespace
 
 void ReportHeading(ScoreModel& model) {
-    const ScoreState& s = model.state();
+    const ClassData& s = model.classData();
     shell::Grid& g = ScoreModelAccess::scoreGrid(model);
     const QList<int> levels = selectedLevels(s);
     const int pointsCol = 2 * int(levels.size()) + 7;
@@ -207,7 +207,7 @@ void ReportHeading(ScoreModel& model) {
 
 void SubjectReport(ScoreModel& model) {
     const std::vector<StudentRow> students = loadStudents(model);
-    const ScoreState& s = model.state();
+    const ClassData& s = model.classData();
     shell::Grid& g = ScoreModelAccess::scoreGrid(model);
     const int n = qBound(0, s.subjectCount, kSlots);
     const int levels = qBound(0, s.levelCount, kLevelRows);
@@ -331,7 +331,7 @@ Outcome storeBandInterval(ScoreModel& model, QString& box) {
 }
 
 void BandTableHeading(ScoreModel& model) {
-    const int n = qBound(0, model.state().subjectCount, kSlots);
+    const int n = qBound(0, model.classData().subjectCount, kSlots);
     shell::Grid& g = ScoreModelAccess::scoreGrid(model);
     g.reset(kBandRows, n > 0 ? 2 * n + 1 : kReportCols);
     g.setWordWrap(false);
@@ -340,7 +340,7 @@ void BandTableHeading(ScoreModel& model) {
     for (int c = 1; c < g.cols(); ++c)
         g.setColWidth(c, 400);
     for (int k = 0; k < n; ++k) {
-        g.setText(0, 2 * k + 1, model.state().subjectNames[k]);
+        g.setText(0, 2 * k + 1, model.classData().subjectNames[k]);
         g.setColWidth(2 * k + 1, 600);
         g.setText(0, 2 * k + 2, QStringLiteral("占百分比"));
         g.setColWidth(2 * k + 2, 1000);
@@ -352,7 +352,7 @@ void BandTableHeading(ScoreModel& model) {
 }
 
 void BandReport(ScoreModel& model) {
-    const ScoreState& s = model.state();
+    const ClassData& s = model.classData();
     const int interval = s.bandInterval;
     // An interval below 1 never comes from the band frame; there are no bands
     // to count then (and nothing to divide by).

@@ -23,7 +23,7 @@ struct CompositeForm {
     QList<FormulaRow> rows;
     QString title; // cobZHF
 };
-CompositeForm compositeForm(const ScoreState& s);
+CompositeForm compositeForm(const ClassData& s);
 inline const QStringList kTotalTitles{QStringLiteral("总分"), QStringLiteral("期评"),
                                       QStringLiteral("综合分")};
 
@@ -41,7 +41,7 @@ struct PointsForm {
     QList<FormulaRow> rows;
     FormulaRow participation; // cekDKGL(9) "参考率", txtSubjectBFS(9) the expected candidates
 };
-PointsForm pointsForm(const ScoreState& s);
+PointsForm pointsForm(const ClassData& s);
 
 // "确定" of the points frame: "js1" of the level rows, of row 8 (the
 // average) and of row 9 (the expected candidates); "0" where unchecked.

@@ -66,7 +66,7 @@ Outcome ScoreModel::addStudent(const QString& nameBox, const QString& numberBox)
     if (characters(name) > kNameWidth) return Outcome::fail(Reason::Invalid, msg::kNameTooLong);
     const Outcome out = editClass([&](store::Recordset& table) {
         store::Recordset* rs = &table;
-        s_.searchKey = key;
+        viewState_.searchKey = key;
         if (findStudent(*rs, kNumber, key)) return Outcome::fail(Reason::Exists, msg::kNumberExists);
         setNewStudent(*rs, name, key);
         if (!rs->Update()) return Outcome::fail(Reason::Failed, writeFailed(*rs));
@@ -109,7 +109,7 @@ Outcome ScoreModel::addBatch(const QString& firstBox, const QString& countBox) {
         return true;
     });
     if (!written.ok) return written;
-    s_.searchKey = numbers.last();
+    viewState_.searchKey = numbers.last();
     return rosterChanged(msg::kBatchAdded);
 }
 
@@ -120,8 +120,8 @@ Outcome ScoreModel::renameStudent(const QString& nameBox, const QString& numberB
     if (characters(name) > kNameWidth) return Outcome::fail(Reason::Invalid, msg::kNameTooLong);
     const Outcome out = editClass([&](store::Recordset& table) {
         store::Recordset* rs = &table;
-        s_.searchKey = numberBox.trimmed();
-        if (!findStudent(*rs, kNumber, s_.searchKey))
+        viewState_.searchKey = numberBox.trimmed();
+        if (!findStudent(*rs, kNumber, viewState_.searchKey))
             return Outcome::fail(Reason::NotFound, msg::kNoSuchNumber);
         rs->Edit();
         rs->SetField(kName, name);
@@ -146,7 +146,7 @@ Outcome ScoreModel::renumberStudent(const QString& nameBox, const QString& numbe
         rs->Edit();
         rs->SetField(kNumber, key);
         if (!rs->Update()) return Outcome::fail(Reason::Failed, writeFailed(*rs));
-        s_.searchKey = key;
+        viewState_.searchKey = key;
         return Outcome::done();
     });
     return out.ok ? rosterChanged(msg::kRenumbered) : out;
@@ -155,8 +155,8 @@ Outcome ScoreModel::renumberStudent(const QString& nameBox, const QString& numbe
 Outcome ScoreModel::deleteStudent(const QString& numberBox) {
     const Outcome out = editClass([&](store::Recordset& table) {
         store::Recordset* rs = &table;
-        s_.searchKey = numberBox.trimmed();
-        if (!findStudent(*rs, kNumber, s_.searchKey))
+        viewState_.searchKey = numberBox.trimmed();
+        if (!findStudent(*rs, kNumber, viewState_.searchKey))
             return Outcome::fail(Reason::NotFound, msg::kNoSuchNumber);
         if (!rs->Delete()) return Outcome::fail(Reason::Failed, writeFailed(*rs));
         return Outcome::done();

@@ -107,7 +107,7 @@ void showSortedScores(ScoreModel& model) {
 
 void SortScores(ScoreModel& model, bool descending) {
     showSortedScores(model);
-    sortGrid(ScoreModelAccess::scoreGrid(model), model.state().subjectCount + 3, descending);
+    sortGrid(ScoreModelAccess::scoreGrid(model), model.classData().subjectCount + 3, descending);
     model.gridChanged();
 }
 
@@ -120,8 +120,9 @@ void ChooseKeyColumn(ScoreModel& model, int comboIndex) {
 }
 
 Outcome ConfirmAdvancedSort(ScoreModel& model) {
-    if (model.state().keyColumn <= 2) return Outcome::fail(Reason::Invalid, msg::kNoSortKey);
-    sortGrid(ScoreModelAccess::scoreGrid(model), model.state().keyColumn, model.state().sortDescending);
+    if (model.viewState().keyColumn <= 2) return Outcome::fail(Reason::Invalid, msg::kNoSortKey);
+    sortGrid(ScoreModelAccess::scoreGrid(model), model.viewState().keyColumn,
+             model.viewState().sortDescending);
     model.gridChanged();
     return Outcome::done();
 }
@@ -155,7 +156,7 @@ void OpenFilter(ScoreModel& model) {
 }
 
 Outcome CheckFilterNumber(const ScoreModel& model, int index, const QString& box) {
-    if (index == 0 && numberValue(box.trimmed()) > model.state().rowCount)
+    if (index == 0 && numberValue(box.trimmed()) > model.classData().rowCount)
         return Outcome::fail(Reason::Invalid, msg::kFilterTooMany);
     return Outcome::done();
 }
@@ -203,7 +204,7 @@ void copyResult(const shell::Grid& spare, int from, shell::Grid& g, int r, int n
 } // namespace
 
 Outcome RunFilter(ScoreModel& model, int index, const QString& box, const QString& subject) {
-    ScoreState& s = ScoreModelAccess::state(model);
+    const ClassData& s = model.classData();
     const int n = qBound(0, s.subjectCount, kSlots);
     if (index < 0 || index >= kFilterCount) return Outcome::fail(Reason::NotChosen);
 
@@ -213,7 +214,7 @@ Outcome RunFilter(ScoreModel& model, int index, const QString& box, const QStrin
         }
         model.FilterHeading();
         shell::Grid& spare = ScoreModelAccess::spareGrid(model);
-        sortGrid(spare, s.keyColumn, true);
+        sortGrid(spare, model.viewState().keyColumn, true);
         Q_EMIT model.spareGridChanged();
         shell::Grid& g = ScoreModelAccess::scoreGrid(model);
         QList<int> rows; // the spare rows to show, in order
@@ -224,7 +225,7 @@ Outcome RunFilter(ScoreModel& model, int index, const QString& box, const QStrin
         } else {
             const double least = numberValue(box.trimmed());
             for (int i = 1; i <= s.rowCount && i < spare.rows(); ++i)
-                if (numberValue(spare.text(i, s.keyColumn)) >= least) rows << i;
+                if (numberValue(spare.text(i, model.viewState().keyColumn)) >= least) rows << i;
         }
         const int results = int(rows.size());
         resultRows(g, results, n + 5);
@@ -340,7 +341,7 @@ FindResult FindStudent(ScoreModel& model, bool byName, const QString& comboText,
     return out;
 }
 
-QString gradeOf(const ScoreState& s, double score) {
+QString gradeOf(const ClassData& s, double score) {
     QString title;
     for (int p = 0; p < qBound(0, s.levelCount, kLevelRows); ++p)
         if (numberValue(s.levelStarts[p]) <= score) title = s.levelTitles[p].trimmed();
@@ -348,17 +349,18 @@ QString gradeOf(const ScoreState& s, double score) {
 }
 
 void ShowFoundStudent(ScoreModel& model, const FindOptions& options) {
-    if (model.state().searchKey.isEmpty()) return;
+    if (model.viewState().searchKey.isEmpty()) return;
     showFound(model, loadStudents(model), options);
 }
 
 namespace {
 
 void showFound(ScoreModel& model, const std::vector<StudentRow>& students, const FindOptions& options) {
-    const ScoreState& s = model.state();
-    if (s.searchKey.isEmpty()) return;
-    const auto it = std::find_if(students.begin(), students.end(),
-                                 [&](const StudentRow& st) { return st.number == s.searchKey; });
+    const ClassData& s = model.classData();
+    if (model.viewState().searchKey.isEmpty()) return;
+    const auto it = std::find_if(students.begin(), students.end(), [&](const StudentRow& st) {
+        return st.number == model.viewState().searchKey;
+    });
     if (it == students.end()) return;
     const int n = qBound(0, s.subjectCount, kSlots);
     shell::Grid& g = ScoreModelAccess::scoreGrid(model);

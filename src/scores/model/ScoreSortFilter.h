@@ -72,6 +72,6 @@ FindResult FindStudent(ScoreModel& model, bool byName, const QString& comboText,
 void ShowFoundStudent(ScoreModel& model, const FindOptions& options);
 // The title of the highest level whose start, as a plain number, the score
 // reaches; empty below every start.
-QString gradeOf(const ScoreState& s, double score);
+QString gradeOf(const ClassData& s, double score);
 
 } // namespace scores

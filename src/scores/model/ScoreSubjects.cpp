@@ -112,7 +112,7 @@ QString ScoreModel::fullMarksText(int slot) {
     // The full marks kept in the slot's own row, also for a free slot: a
     // subject put back into it gets them (and its old scores) again.
     if (slot < 0 || slot >= kSlots) return {};
-    store::Recordset* rs = readData1();
+    store::Recordset* rs = readClass();
     if (!rs || !findSlot(*rs, slot)) return {};
     return rs->text(kFullMarks);
 }

@@ -234,7 +234,7 @@ void frmStudenCJ::MoveCurrent(int index) {
     model_.MoveCurrent(index);
     for (TaskFrame* f : frames_)
         f->currentMoved();
-    const int row = model_.state().currentRow;
+    const int row = model_.viewState().currentRow;
     if (row > 0 && row < view_->model()->rowCount()) view_->selectRow(row);
     if (index <= 1)
         view_->setFocus();
@@ -256,7 +256,7 @@ void frmStudenCJ::syncStatus() {
 void frmStudenCJ::syncPageButtons() {
     for (int i = 0; i < 4; ++i)
         if (auto* b = findChild<QPushButton*>(QStringLiteral("cmdNamePage(%1)").arg(i)))
-            b->setEnabled(model_.state().pageEnabled[i]);
+            b->setEnabled(model_.viewState().pageEnabled[i]);
 }
 
 void frmStudenCJ::updateMenus() {

@@ -9,14 +9,14 @@ TEST_F(AnalysisFixture, CompositeFormulaWeightsTheTotalAndKeepsDividingByN) {
     openClass();
     addSubjects({"语文", "数学", "英语"});
     addStudents({{"张三", "1", "80", "70", "90"}});
-    const auto form = scores::compositeForm(model.state());
+    const auto form = scores::compositeForm(model.classData());
     EXPECT_EQ(form.captions, (QStringList{"语文卷面分 X", "数学卷面分 X", "英语卷面分 X"}));
     EXPECT_EQ(form.title, QStringLiteral("综合分"));
 
     ASSERT_TRUE(scores::saveCompositeFormula(model, QStringLiteral(" 期评 "),
                                              {{true, "100"}, {true, "100"}, {true, " 50"}})
                     .ok);
-    EXPECT_EQ(model.state().totalTitle, QStringLiteral("期评"));
+    EXPECT_EQ(model.classData().totalTitle, QStringLiteral("期评"));
     model.ShowScoreTable();
     EXPECT_EQ(gridRow(0).mid(6), (QStringList{"期评", "平均"}));
     EXPECT_EQ(gridRow(1).mid(3), (QStringList{"80", "70", "90", "195", "65"}));
@@ -26,10 +26,10 @@ TEST_F(AnalysisFixture, CompositeFormulaWeightsTheTotalAndKeepsDividingByN) {
     ASSERT_TRUE(scores::saveCompositeFormula(model, QStringLiteral("总分"),
                                              {{true, "100"}, {false, "abc"}, {true, "100"}})
                     .ok);
-    EXPECT_EQ(model.state().subjectWeights[1].toString(), QStringLiteral("0"));
+    EXPECT_EQ(model.classData().subjectWeights[1].toString(), QStringLiteral("0"));
     model.ShowScoreTable();
     EXPECT_EQ(gridRow(1).mid(6), (QStringList{"170", "56.6666666666667"}));
-    EXPECT_FALSE(scores::compositeForm(model.state()).rows[1].checked);
+    EXPECT_FALSE(scores::compositeForm(model.classData()).rows[1].checked);
 }
 
 TEST_F(AnalysisFixture, FormulasRefuseNonNumbersAndStoreNothing) {
@@ -74,10 +74,10 @@ TEST_F(AnalysisFixture, CompositeWeightFollowsItsSubjectAcrossAFreeSlot) {
     openClass();
     addSubjects({"语文", "数学", "英语"});
     ASSERT_TRUE(model.deleteSubject(1, "数学", "100").ok); // slots 0 and 2 remain
-    ASSERT_EQ(model.state().subjectCount, 2);
+    ASSERT_EQ(model.classData().subjectCount, 2);
     ASSERT_TRUE(scores::saveCompositeFormula(model, "总分", {{true, "100"}, {true, "40"}}).ok);
-    EXPECT_EQ(model.state().subjectWeights[0].toString(), QStringLiteral("100"));
-    EXPECT_EQ(model.state().subjectWeights[1].toString(), QStringLiteral("40"));
+    EXPECT_EQ(model.classData().subjectWeights[0].toString(), QStringLiteral("100"));
+    EXPECT_EQ(model.classData().subjectWeights[1].toString(), QStringLiteral("40"));
 }
 
 // ---------------------------------------------------------------- per-subject report
@@ -119,7 +119,7 @@ TEST_F(PointsReport, WorkedExamplesGive190Point5And152Point4) {
                            "及格率%", "优秀人数", "优秀率%", "单科积分", "", "", "", "", "", ""}));
     EXPECT_EQ(gridRow(1).mid(1, 11),
               (QStringList{"语文", "40", "40", "100", "3020", "75.5", "36", "90", "10", "25", "190.5"}));
-    EXPECT_EQ(model.state().printTitle, QStringLiteral("初一1班各科单科积分表"));
+    EXPECT_EQ(model.viewState().printTitle, QStringLiteral("初一1班各科单科积分表"));
     const shell::Grid& g = model.scoreGrid();
     EXPECT_EQ(g.rowHeight(0), 600);
     EXPECT_TRUE(g.wordWrap());
@@ -185,7 +185,7 @@ TEST_F(AnalysisFixture, ReportGrowsForManyWeightedLevelsAndThirteenSubjects) {
     addSubjects(names);
     ASSERT_TRUE(scores::storeLevel(model, 6, "特优", "95").ok);
     ASSERT_TRUE(scores::storeLevel(model, 7, "顶级", "99").ok);
-    ASSERT_EQ(model.state().levelCount, 8);
+    ASSERT_EQ(model.classData().levelCount, 8);
     addStudents({{"甲", "1", "100", "50"}});
     QList<FormulaRow> rows(9, FormulaRow{true, "10"});
     ASSERT_TRUE(scores::savePointsFormula(model, rows, {true, "1"}).ok);
@@ -209,13 +209,13 @@ TEST_F(AnalysisFixture, ReportGrowsForManyWeightedLevelsAndThirteenSubjects) {
 TEST_F(AnalysisFixture, StoringLevelsRenamesClearsAndRefuses) {
     openClass();
     ASSERT_TRUE(scores::storeLevel(model, 2, QStringLiteral(" 合格 "), QStringLiteral(" 65 ")).ok);
-    EXPECT_EQ(model.state().levelTitles[2], QStringLiteral("合格"));
-    EXPECT_EQ(model.state().levelStarts[2], QStringLiteral("65"));
+    EXPECT_EQ(model.classData().levelTitles[2], QStringLiteral("合格"));
+    EXPECT_EQ(model.classData().levelStarts[2], QStringLiteral("65"));
 
     // An empty title takes the level out of use: "000" in both fields.
     ASSERT_TRUE(scores::storeLevel(model, 3, QString(), QStringLiteral("80")).ok);
-    EXPECT_EQ(model.state().levelCount, 5);
-    EXPECT_EQ(model.state().levelComboItems[3], QStringLiteral("---"));
+    EXPECT_EQ(model.classData().levelCount, 5);
+    EXPECT_EQ(model.viewState().levelComboItems[3], QStringLiteral("---"));
     EXPECT_TRUE(snapshot()[3].startsWith(QStringLiteral("000|000|listKM3|0|")));
 
     const QStringList before = snapshot();
@@ -242,7 +242,7 @@ TEST_F(AnalysisFixture, LevelLinesScaleWithFullMarks) {
     ASSERT_TRUE(scores::storeLevel(model, 3, "优秀", "85").ok);
     ASSERT_TRUE(scores::storeLevel(model, 4, "满分", "100").ok);
     ASSERT_TRUE(scores::storeLevel(model, 5, "", "").ok);
-    const auto& s = model.state();
+    const auto& s = model.classData();
     ASSERT_EQ(s.levelCount, 5);
     EXPECT_DOUBLE_EQ(scores::levelLine(s, 1, 0), 90);                   // pass line
     EXPECT_DOUBLE_EQ(scores::levelLine(s, s.levelCount - 2, 0), 127.5); // excellent line
@@ -256,11 +256,11 @@ TEST_F(AnalysisFixture, BandIntervalIsStoredAtLeastOneAndRefusesNonNumbers) {
     QString box = QStringLiteral("0.5");
     ASSERT_TRUE(scores::storeBandInterval(model, box).ok);
     EXPECT_EQ(box, QStringLiteral("1"));
-    EXPECT_EQ(model.state().bandInterval, 1);
+    EXPECT_EQ(model.classData().bandInterval, 1);
 
     box = QStringLiteral("5");
     ASSERT_TRUE(scores::storeBandInterval(model, box).ok);
-    EXPECT_EQ(model.state().bandInterval, 5);
+    EXPECT_EQ(model.classData().bandInterval, 5);
 
     const QStringList before = snapshot();
     for (const auto& [text, message] :
@@ -282,7 +282,7 @@ TEST_F(AnalysisFixture, BandReportCountsEachSubjectsBands) {
                  {"丁", "4", "130", "50"}});
     scores::ShowBandReport(model);
     const shell::Grid& g = model.scoreGrid();
-    EXPECT_EQ(model.state().printTitle, QStringLiteral("初一1班成绩分数段"));
+    EXPECT_EQ(model.viewState().printTitle, QStringLiteral("初一1班成绩分数段"));
     EXPECT_EQ(g.rows(), 31);
     EXPECT_EQ(g.cols(), 5);
     EXPECT_EQ(gridRow(0), (QStringList{"分数段", "语文", "占百分比", "数学", "占百分比"}));

@@ -5,7 +5,7 @@ namespace msg = scores::msg;
 namespace {
 QStringList roster(const scores::ScoreModel& m, int col) {
     QStringList out;
-    for (int r = 1; r < m.state().rowCount; ++r)
+    for (int r = 1; r < m.classData().rowCount; ++r)
         out << m.scoreGrid().text(r, col);
     return out;
 }
@@ -39,8 +39,8 @@ TEST_F(ScoresFixture, ManualAddRenameRenumberDelete) {
 
     EXPECT_EQ(model.deleteStudent(" 301 ").messages, QStringList{msg::kDeleted});
     EXPECT_EQ(roster(model, 1), QStringList{"李思"});
-    EXPECT_EQ(model.state().currentRow, 1);
-    EXPECT_EQ(model.state().printTitle, QStringLiteral("初一1班成绩表"));
+    EXPECT_EQ(model.viewState().currentRow, 1);
+    EXPECT_EQ(model.viewState().printTitle, QStringLiteral("初一1班成绩表"));
 }
 
 TEST_F(ScoresFixture, BatchNumbersFollowTheFirstNumber) {
@@ -102,7 +102,7 @@ TEST_F(ScoresFixture, SubjectSlotsAndTheGapBehaviour) {
     setField("1", "js2", "77");
 
     ASSERT_TRUE(model.deleteSubject(1, "数学", "100").ok);
-    EXPECT_EQ(model.state().subjectListItems.mid(0, 3), (QStringList{"语文", "---", "英语"}));
+    EXPECT_EQ(model.viewState().subjectListItems.mid(0, 3), (QStringList{"语文", "---", "英语"}));
     model.ShowScoreTable();
     // The second subject column is headed 英语 but reads js1, the freed slot's scores.
     EXPECT_EQ(model.scoreGrid().text(0, 4), QStringLiteral("英语"));
@@ -112,17 +112,17 @@ TEST_F(ScoresFixture, SubjectSlotsAndTheGapBehaviour) {
 
     // "添加" fills the gap first and finds the old scores there.
     ASSERT_TRUE(model.addSubject("物理", "120").ok);
-    EXPECT_EQ(model.state().subjectListItems.mid(0, 4), (QStringList{"语文", "物理", "英语", "---"}));
-    EXPECT_EQ(model.state().fullMarks[1], store::Currency::fromInt(120));
+    EXPECT_EQ(model.viewState().subjectListItems.mid(0, 4), (QStringList{"语文", "物理", "英语", "---"}));
+    EXPECT_EQ(model.classData().fullMarks[1], store::Currency::fromInt(120));
     model.ShowScoreTable();
     EXPECT_EQ(model.scoreGrid().text(1, 4), QStringLiteral("66"));
 
     ASSERT_TRUE(model.changeSubject(2, " 英文 ", "150").ok);
-    EXPECT_EQ(model.state().subjectNames[2], QStringLiteral("英文"));
+    EXPECT_EQ(model.classData().subjectNames[2], QStringLiteral("英文"));
     EXPECT_EQ(model.fullMarksText(2), QStringLiteral("150"));
 
     ASSERT_TRUE(model.deleteSubject(2, "英文", "150").ok);
-    EXPECT_EQ(model.state().subjectCount, 2);
+    EXPECT_EQ(model.classData().subjectCount, 2);
 }
 
 TEST_F(ScoresFixture, FourteenthSubjectStoresNothingWithoutMessage) {
@@ -134,8 +134,8 @@ TEST_F(ScoresFixture, FourteenthSubjectStoresNothingWithoutMessage) {
     EXPECT_FALSE(o.ok);
     EXPECT_TRUE(o.messages.isEmpty());
     EXPECT_EQ(snapshot(), before);
-    EXPECT_EQ(model.state().subjectListItems.size(), 13);
-    EXPECT_EQ(model.state().subjectCount, 13);
+    EXPECT_EQ(model.viewState().subjectListItems.size(), 13);
+    EXPECT_EQ(model.classData().subjectCount, 13);
 }
 
 TEST_F(ScoresFixture, SubjectRefusalsWriteNothing) {
@@ -173,7 +173,7 @@ TEST_F(ScoresFixture, ScoreEntryByNumberAndByName) {
     ASSERT_TRUE(model.storeScore("数学", false, " 1 ", "90").ok);
     // A name typed into the subject combo chooses that subject.
     ASSERT_TRUE(model.storeScore("英语", true, "张三", "78").ok);
-    EXPECT_EQ(model.state().entrySubject, 2);
+    EXPECT_EQ(model.viewState().entrySubject, 2);
     EXPECT_EQ(model.scoreGrid().text(1, 6), QStringLiteral("253"));
     EXPECT_EQ(model.scoreGrid().text(1, 7), QStringLiteral("84.3333333333333"));
 
@@ -280,5 +280,5 @@ TEST_F(ScoresFixture, NameLimitsCountCharacters) {
     const QStringList rows = snapshot();
     EXPECT_TRUE(rows.contains(QStringLiteral("你|%1|1|0|0|0|0|0|0|0|0|0|0|0|0|0").arg(repeat(rare, 50))));
     EXPECT_TRUE(rows.contains(QStringLiteral("你|张三|%1|0|0|0|0|0|0|0|0|0|0|0|0|0").arg(repeat(face, 10))));
-    EXPECT_EQ(model.state().subjectNames[0], repeat(face, 50));
+    EXPECT_EQ(model.classData().subjectNames[0], repeat(face, 50));
 }

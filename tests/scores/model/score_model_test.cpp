@@ -10,20 +10,21 @@ namespace msg = scores::msg;
 
 TEST_F(ScoresFixture, NewClassLoadsTemplateSettingsAndAnEmptyRoster) {
     openClass();
-    const auto& s = model.state();
+    const auto& s = model.classData();
+    const auto& v = model.viewState();
     EXPECT_TRUE(cls.cjFileOpen);
     EXPECT_EQ(s.subjectCount, 0);
-    EXPECT_EQ(s.subjectListItems, QStringList(13, QStringLiteral("---")));
+    EXPECT_EQ(v.subjectListItems, QStringList(13, QStringLiteral("---")));
     EXPECT_EQ(s.levelCount, 6);
-    EXPECT_EQ(s.levelComboItems,
+    EXPECT_EQ(v.levelComboItems,
               (QStringList{"不及格", "及格", "中等", "良好", "优秀", "满分", "---", "---", "---"}));
     EXPECT_EQ(s.levelStarts[1], QStringLiteral("60"));
-    EXPECT_EQ(s.gradeStartText, QStringLiteral("0"));
+    EXPECT_EQ(v.gradeStartText, QStringLiteral("0"));
     EXPECT_EQ(s.totalTitle, QStringLiteral("综合分"));
     EXPECT_EQ(s.pointWeights[6], QStringLiteral("100")); // the average's weight sits after the levels
     EXPECT_EQ(s.bandInterval, 10);
     EXPECT_EQ(s.pageTwips[1], qRound(20 * 56.7));
-    EXPECT_EQ(s.printTitle, QStringLiteral("初一1班成绩表"));
+    EXPECT_EQ(v.printTitle, QStringLiteral("初一1班成绩表"));
 
     // The roster view: heading only, no students.
     EXPECT_EQ(model.scoreGrid().rows(), 25);
@@ -37,8 +38,8 @@ TEST_F(ScoresFixture, NewClassLoadsTemplateSettingsAndAnEmptyRoster) {
 
 TEST_F(ScoresFixture, LoadSettingsDoesNothingWithoutAnOpenClass) {
     model.LoadSettings();
-    EXPECT_EQ(model.state().levelCount, 0);
-    EXPECT_TRUE(model.state().subjectListItems.isEmpty());
+    EXPECT_EQ(model.classData().levelCount, 0);
+    EXPECT_TRUE(model.viewState().subjectListItems.isEmpty());
 }
 
 // ---------------------------------------------------------------- headings and fills
@@ -60,13 +61,13 @@ TEST_F(ScoresFixture, ScoreTableHeadingLaysOutSubjectsTotalAndAverage) {
     EXPECT_EQ(g.colWidth(6), 800);
     EXPECT_EQ(g.colWidth(7), scores::kAverageWidth);
     EXPECT_EQ(g.rowHeight(24), 320);
-    EXPECT_EQ(model.state().entrySubjectItems, (QStringList{"语文", "数学", "英语"}));
-    EXPECT_EQ(model.state().sortKeyItems, (QStringList{"语文", "数学", "英语", "综合分", "平均"}));
+    EXPECT_EQ(model.viewState().entrySubjectItems, (QStringList{"语文", "数学", "英语"}));
+    EXPECT_EQ(model.viewState().sortKeyItems, (QStringList{"语文", "数学", "英语", "综合分", "平均"}));
 
     model.SpareGridHeading();
     EXPECT_EQ(model.spareGrid().rows(), 3);
     EXPECT_EQ(model.spareGrid().text(0, 6), QStringLiteral("综合分"));
-    EXPECT_EQ(model.state().filterKeyItems.size(), 5);
+    EXPECT_EQ(model.viewState().filterKeyItems.size(), 5);
 
     model.FilterHeading();
     EXPECT_EQ(model.scoreGrid().rows(), 2);
@@ -142,7 +143,7 @@ TEST_F(ScoresFixture, StudentsWithoutSubjectsHaveTotalZeroAndNoAverage) {
     model.ShowScoreTable();
     EXPECT_EQ(model.scoreGrid().text(1, 3), QStringLiteral("0"));
     EXPECT_EQ(model.scoreGrid().text(1, 4), QString()); // no division by zero, no nan
-    EXPECT_EQ(model.state().rowCount, 3);
+    EXPECT_EQ(model.classData().rowCount, 3);
 }
 
 TEST_F(ScoresFixture, FillsGrowPastTwentyFourRowsAndSpareCountsStudents) {
@@ -153,21 +154,21 @@ TEST_F(ScoresFixture, FillsGrowPastTwentyFourRowsAndSpareCountsStudents) {
     EXPECT_EQ(model.scoreGrid().rows(), 31);
     EXPECT_EQ(model.scoreGrid().rowHeight(30), 320);
     EXPECT_EQ(model.scoreGrid().text(30, 2), QStringLiteral("30"));
-    EXPECT_EQ(model.state().rowCount, 31);
+    EXPECT_EQ(model.classData().rowCount, 31);
     model.SpareGridHeading();
     model.FillSpareGrid();
     EXPECT_EQ(model.spareGrid().rows(), 31);
-    EXPECT_EQ(model.state().rowCount, 30);
+    EXPECT_EQ(model.classData().rowCount, 30);
 }
 
 TEST_F(ScoresFixture, EmptyClassScoreTableKeepsTwentyFourEmptyRows) {
     openClass();
     model.ShowScoreTable();
     EXPECT_EQ(model.scoreGrid().rows(), 25);
-    EXPECT_EQ(model.state().rowCount, 1);
+    EXPECT_EQ(model.classData().rowCount, 1);
     model.MoveCurrent(1);
-    EXPECT_FALSE(model.state().pageEnabled[1]);
-    EXPECT_FALSE(model.state().pageEnabled[3]);
+    EXPECT_FALSE(model.viewState().pageEnabled[1]);
+    EXPECT_FALSE(model.viewState().pageEnabled[3]);
 }
 
 // ---------------------------------------------------------------- position
@@ -178,41 +179,41 @@ TEST_F(ScoresFixture, MoveCurrentAndGridClickFollowTheirRules) {
     ASSERT_TRUE(model.addBatch(QStringLiteral("1"), QStringLiteral("3")).ok);
     model.ShowScoreTable(); // rowCount 4
     model.MoveCurrent(1);
-    EXPECT_EQ(model.state().currentRow, 2);
+    EXPECT_EQ(model.viewState().currentRow, 2);
     EXPECT_EQ(model.statusPanel(1), QStringLiteral("当前第 2 位"));
-    EXPECT_TRUE(model.state().pageEnabled[0]);
-    EXPECT_TRUE(model.state().pageEnabled[3]);
+    EXPECT_TRUE(model.viewState().pageEnabled[0]);
+    EXPECT_TRUE(model.viewState().pageEnabled[3]);
     model.MoveCurrent(3);
-    EXPECT_EQ(model.state().currentRow, 3);
-    EXPECT_FALSE(model.state().pageEnabled[1]);
-    EXPECT_FALSE(model.state().pageEnabled[3]);
+    EXPECT_EQ(model.viewState().currentRow, 3);
+    EXPECT_FALSE(model.viewState().pageEnabled[1]);
+    EXPECT_FALSE(model.viewState().pageEnabled[3]);
     EXPECT_EQ(model.currentStudentText(false), QStringLiteral("3"));
     model.MoveCurrent(2);
     model.MoveCurrent(0);
-    EXPECT_EQ(model.state().currentRow, 1);
-    EXPECT_FALSE(model.state().pageEnabled[0]);
+    EXPECT_EQ(model.viewState().currentRow, 1);
+    EXPECT_FALSE(model.viewState().pageEnabled[0]);
 
     // A click on the last student makes the one before it current while the
     // status shows the clicked row; "下一个" then reaches the last student.
     auto click = model.gridClick(3, 4);
-    EXPECT_EQ(model.state().currentRow, 2);
+    EXPECT_EQ(model.viewState().currentRow, 2);
     EXPECT_EQ(model.statusPanel(1), QStringLiteral("当前第 3 位"));
     EXPECT_TRUE(click.subjectColumn);
     EXPECT_EQ(click.subjectText, QStringLiteral("数学"));
-    EXPECT_EQ(model.state().entrySubject, 1);
+    EXPECT_EQ(model.viewState().entrySubject, 1);
     model.MoveCurrent(1);
-    EXPECT_EQ(model.state().currentRow, 3);
+    EXPECT_EQ(model.viewState().currentRow, 3);
 
     click = model.gridClick(20, 5); // below the students, the total column
-    EXPECT_EQ(model.state().currentRow, 2);
+    EXPECT_EQ(model.viewState().currentRow, 2);
     EXPECT_FALSE(click.subjectColumn);
     EXPECT_EQ(click.subjectText, QString());
-    EXPECT_EQ(model.state().entrySubject, 1); // kept
+    EXPECT_EQ(model.viewState().entrySubject, 1); // kept
 }
 
 // The model reuses its last read of the class table only while nothing has
 // changed: writes by other cursors, by another connection, and edits through
-// data1() that were rolled back all show in the next fill.
+// editClass() that were rolled back all show in the next fill.
 TEST_F(ScoresFixture, FillsSeeEveryChangeToTheTable) {
     openClass();
     addSubjects({"语文"});
@@ -237,17 +238,21 @@ TEST_F(ScoresFixture, FillsSeeEveryChangeToTheTable) {
     model.FillScoreGrid();
     EXPECT_EQ(model.scoreGrid().text(1, 3), QStringLiteral("81"));
 
-    store::Recordset* rs = scores::ScoreModelAccess::data1(model);
-    ASSERT_TRUE(rs);
-    store::Database db = rs->database();
-    ASSERT_TRUE(db.beginTransaction());
-    for (; !rs->isEOF(); rs->MoveNext())
-        if (rs->text(QStringLiteral("编号")) == u"1") {
-            rs->Edit();
-            rs->SetField(QStringLiteral("js0"), QStringLiteral("99"));
-            ASSERT_TRUE(rs->Update());
-        }
-    ASSERT_TRUE(db.rollback());
+    // An edit that writes through the model's cursor, then rolls back and
+    // reports the failure.
+    const scores::Outcome edited = model.editClass([](store::Recordset& rs) {
+        store::Database db = rs.database();
+        EXPECT_TRUE(db.beginTransaction());
+        for (; !rs.isEOF(); rs.MoveNext())
+            if (rs.text(QStringLiteral("编号")) == u"1") {
+                rs.Edit();
+                rs.SetField(QStringLiteral("js0"), QStringLiteral("99"));
+                EXPECT_TRUE(rs.Update());
+            }
+        EXPECT_TRUE(db.rollback());
+        return scores::Outcome::fail(scores::Reason::Failed);
+    });
+    ASSERT_FALSE(edited.ok);
     model.FillScoreGrid();
     EXPECT_EQ(model.scoreGrid().text(1, 3), QStringLiteral("81"));
 }

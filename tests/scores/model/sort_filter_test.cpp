@@ -92,7 +92,7 @@ TEST_F(SortFilter, SortUpAndDownOrderOnTheTotalWithTiesInStoredOrder) {
     EXPECT_EQ(names(), (QStringList{"甲", "戊", "己", "庚", "丙", "丁", "乙"}));
     EXPECT_EQ(model.scoreGrid().column(0).mid(0, 7), (QStringList{"1", "5", "6", "7", "3", "4", "2"}));
     EXPECT_EQ(gridRow(8), QStringList(8, QString())); // empty rows stay below
-    EXPECT_EQ(model.state().printTitle, QStringLiteral("初一1班成绩表"));
+    EXPECT_EQ(model.viewState().printTitle, QStringLiteral("初一1班成绩表"));
 
     scores::SortScores(model, false);
     EXPECT_EQ(names(), (QStringList{"乙", "丁", "丙", "己", "庚", "戊", "甲"}));
@@ -173,7 +173,7 @@ TEST_F(SortFilter, FiltersColourThePassingCells) {
 
 TEST_F(SortFilter, TopNOfASubject) {
     scores::OpenFilter(model);
-    EXPECT_EQ(model.state().rowCount, 5);
+    EXPECT_EQ(model.classData().rowCount, 5);
     EXPECT_EQ(scores::filterUnit(0), QStringLiteral("前      名"));
     EXPECT_EQ(scores::subjectFilterCaption(0, "语文", " 3 "), QStringLiteral("语文前3名"));
     model.setStatusPanel(0, QStringLiteral("初一1班"));
@@ -219,7 +219,7 @@ TEST_F(SortFilter, FindByNumberOrNameWithGradesTotalAndAverage) {
 
     auto found = scores::FindStudent(model, false, QStringLiteral(" 3 "), {true, true, true});
     ASSERT_TRUE(found.outcome.ok);
-    EXPECT_EQ(model.state().searchKey, QStringLiteral("3"));
+    EXPECT_EQ(model.viewState().searchKey, QStringLiteral("3"));
     EXPECT_EQ(gridRow(1), (QStringList{"", "丙", "3", "中等", "不及格", "优秀", "229", "76.3333333333333"}));
     EXPECT_EQ(gridRow(2), QStringList(8, QString()));
     EXPECT_EQ(found.list.size(), 6);
@@ -253,7 +253,7 @@ TEST_F(AnalysisFixture, FindGradesCompareWithThePlainStart) {
     addStudents({{"甲", "1", "86"}, {"乙", "2", "59"}});
     scores::FindStudent(model, false, "1", {true, false, false});
     EXPECT_EQ(cell(1, 3), QStringLiteral("优秀")); // 85 compared with 86, not 127.5
-    EXPECT_EQ(scores::gradeOf(model.state(), -1), QString());
+    EXPECT_EQ(scores::gradeOf(model.classData(), -1), QString());
     scores::FindStudent(model, false, "2", {true, false, false});
     EXPECT_EQ(cell(1, 3), QStringLiteral("不及格"));
 }

@@ -150,7 +150,7 @@ TEST_F(AnalysisFixture, RefusedWritesEndTheirTransactionAndSayWhy) {
     const QStringList after = fileContents(dbPath());
     EXPECT_TRUE(after.contains(QStringLiteral("你|李四|2|0|0|0|0|0|0|0|0|0|0|0|0|0"))) << after.join(u'\n');
     model.LoadSettings();
-    EXPECT_EQ(model.state().levelStarts[2], QStringLiteral("90"));
+    EXPECT_EQ(model.classData().levelStarts[2], QStringLiteral("90"));
 }
 
 // Windows decide what to do next from the reason, never from the text: a

@@ -84,13 +84,13 @@ TEST_F(AnalysisWindow, GradeLevelFrameStoresAndEmptiesARejectedStart) {
 
     // Choosing the third level and renaming it.
     Q_EMIT title->activated(2);
-    EXPECT_EQ(w->model().state().chosenLevel, 2);
+    EXPECT_EQ(w->model().viewState().chosenLevel, 2);
     EXPECT_EQ(start->text(), QStringLiteral("70"));
     title->setEditText(QStringLiteral(" 合格 "));
     start->setText(QStringLiteral("65"));
     get<QPushButton>(QStringLiteral("cmdGrade(1)"))->click();
     EXPECT_EQ(shell::MessageBox::takeShown(), QStringList());
-    EXPECT_EQ(w->model().state().levelTitles[2], QStringLiteral("合格"));
+    EXPECT_EQ(w->model().classData().levelTitles[2], QStringLiteral("合格"));
     EXPECT_EQ(title->itemText(2), QStringLiteral("合格"));
     EXPECT_TRUE(frameShown(4)); // the frame stays for the next level
 
@@ -138,7 +138,7 @@ TEST_F(AnalysisWindow, FormulaFramesSaveAndTheReportsShow) {
     EXPECT_FALSE(frameShown(6));
 
     menu("mIamgeGKBB");
-    EXPECT_EQ(w->model().state().printTitle, QStringLiteral("初二3班各科单科积分表"));
+    EXPECT_EQ(w->model().viewState().printTitle, QStringLiteral("初二3班各科单科积分表"));
     EXPECT_EQ(cell(0, 9), QStringLiteral("单科积分"));
     // 语文: average 70, pass rate 75%: (70 + 75) x 4 / 5.
     EXPECT_EQ(cell(1, 9), QStringLiteral("116"));
@@ -156,7 +156,7 @@ TEST_F(AnalysisWindow, FormulaFramesSaveAndTheReportsShow) {
     EXPECT_EQ(cell(2, 0), QStringLiteral("0-24.9"));
     EXPECT_EQ(cell(6, 0), QStringLiteral("100-124.9"));
     EXPECT_EQ(cell(6, 1), QStringLiteral("1"));
-    EXPECT_EQ(w->model().state().printTitle, QStringLiteral("初二3班成绩分数段"));
+    EXPECT_EQ(w->model().viewState().printTitle, QStringLiteral("初二3班成绩分数段"));
 }
 
 TEST_F(AnalysisWindow, FilterFrameRunsTopNAndColouredFilters) {
@@ -164,7 +164,7 @@ TEST_F(AnalysisWindow, FilterFrameRunsTopNAndColouredFilters) {
     ASSERT_TRUE(frameShown(8));
     EXPECT_EQ(w->frame(8)->title(), QStringLiteral("高级筛选"));
     EXPECT_EQ(w->grid()->grid().rows(), 2);
-    EXPECT_EQ(w->model().state().rowCount, 4);
+    EXPECT_EQ(w->model().classData().rowCount, 4);
     auto* subject = get<QComboBox>(QStringLiteral("cobSetFilter"));
     auto* number = get<QLineEdit>(QStringLiteral("txtSetFilter"));
     auto* top = get<QRadioButton>(QStringLiteral("optSetFilter(0)"));

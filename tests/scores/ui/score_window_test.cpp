@@ -117,7 +117,7 @@ TEST_F(ScoreWindow, BatchSubjectsAndKeyboardScoreEntry) {
     scores::TaskFrame* roster = w->frame(1);
     EXPECT_TRUE(roster->isVisible());
     EXPECT_EQ(roster->title(), QString());
-    EXPECT_EQ(w->model().state().printTitle, QStringLiteral("初三1班姓名编号对照表"));
+    EXPECT_EQ(w->model().viewState().printTitle, QStringLiteral("初三1班姓名编号对照表"));
     get<QRadioButton>(roster, QStringLiteral("optAddStdSelect(1)"))->click();
     EXPECT_FALSE(get<QLineEdit>(roster, QStringLiteral("txtStdNameNum(0)"))->isEnabled());
     get<QLineEdit>(roster, QStringLiteral("txtStdXMXH(0)"))->setText(QStringLiteral("301"));

@@ -75,7 +75,7 @@ void Frame0Subjects::open() {
 
 void Frame0Subjects::syncList() {
     list_->clear();
-    list_->addItems(model().state().subjectListItems);
+    list_->addItems(model().viewState().subjectListItems);
     list_->setCurrentRow(-1);
     // The settings reload empties the name box: a second "添加" then finds
     // it empty instead of putting the same subject into another slot.

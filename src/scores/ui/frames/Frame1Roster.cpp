@@ -120,7 +120,7 @@ void Frame1Roster::gridClicked(int row, int, const ClickResult&) {
 }
 
 void Frame1Roster::currentMoved() {
-    if (isVisible()) fillBoxes(model().state().currentRow);
+    if (isVisible()) fillBoxes(model().viewState().currentRow);
 }
 
 } // namespace scores

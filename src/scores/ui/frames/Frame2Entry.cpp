@@ -101,7 +101,7 @@ void Frame2Entry::fillStudents() {
 void Frame2Entry::syncSubjects() {
     const QSignalBlocker block(subject_);
     subject_->clear();
-    subject_->addItems(model().state().entrySubjectItems);
+    subject_->addItems(model().viewState().entrySubjectItems);
     subject_->setCurrentIndex(-1);
     subject_->setEditText(QString());
 }
@@ -110,7 +110,7 @@ void Frame2Entry::gridClicked(int row, int, const ClickResult& click) {
     {
         const QSignalBlocker block(subject_);
         if (click.subjectColumn) {
-            subject_->setCurrentIndex(model().state().entrySubject);
+            subject_->setCurrentIndex(model().viewState().entrySubject);
             subject_->setEditText(click.subjectText);
         } else {
             subject_->setCurrentIndex(-1);

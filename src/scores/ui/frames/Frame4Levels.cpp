@@ -81,7 +81,7 @@ void Frame4Levels::open() {
 }
 
 void Frame4Levels::syncLevels() {
-    const ScoreState& s = model().state();
+    const ViewState& s = model().viewState();
     const QSignalBlocker block(title_);
     title_->clear();
     title_->addItems(s.levelComboItems);
@@ -96,7 +96,7 @@ void Frame4Levels::chooseLevel(int position) {
 void Frame4Levels::change() {
     title_->setEditText(title_->currentText().trimmed());
     start_->setText(start_->text().trimmed());
-    tell(storeLevel(model(), model().state().chosenLevel, title_->currentText(), start_->text()));
+    tell(storeLevel(model(), model().viewState().chosenLevel, title_->currentText(), start_->text()));
 }
 
 } // namespace scores

@@ -56,7 +56,8 @@ Frame5Composite::Frame5Composite(frmStudenCJ* window)
     connect(cancel, &QPushButton::clicked, this, &QWidget::hide);
     buttons_[0] = ok;
     buttons_[1] = cancel;
-    connect(&model(), &ScoreModel::settingsLoaded, this, [this] { showRows(model().state().subjectCount); });
+    connect(&model(), &ScoreModel::settingsLoaded, this,
+            [this] { showRows(model().classData().subjectCount); });
     showRows(0);
 }
 
@@ -77,7 +78,7 @@ void Frame5Composite::showRows(int count) {
 
 void Frame5Composite::open() {
     showAndPlace(true);
-    const CompositeForm form = compositeForm(model().state());
+    const CompositeForm form = compositeForm(model().classData());
     for (int k = 0; k < int(form.rows.size()) && k < kSlots; ++k) {
         rows_[k].check->setText(form.captions[k]);
         rows_[k].weight->setText(form.rows[k].weight);
@@ -89,7 +90,7 @@ void Frame5Composite::open() {
 
 void Frame5Composite::confirm() {
     QList<FormulaRow> rows;
-    for (int k = 0; k < model().state().subjectCount && k < kSlots; ++k)
+    for (int k = 0; k < model().classData().subjectCount && k < kSlots; ++k)
         rows << FormulaRow{rows_[k].check->isChecked(), rows_[k].weight->text()};
     const Outcome o = saveCompositeFormula(model(), title_->currentText(), rows);
     tell(o);

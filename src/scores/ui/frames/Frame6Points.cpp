@@ -46,7 +46,8 @@ Frame6Points::Frame6Points(frmStudenCJ* window)
     connect(cancel, &QPushButton::clicked, this, &QWidget::hide);
     buttons_[0] = ok;
     buttons_[1] = cancel;
-    connect(&model(), &ScoreModel::settingsLoaded, this, [this] { showRows(model().state().levelCount); });
+    connect(&model(), &ScoreModel::settingsLoaded, this,
+            [this] { showRows(model().classData().levelCount); });
     showRows(0);
 }
 
@@ -84,7 +85,7 @@ void Frame6Points::showRows(int levels) {
 
 void Frame6Points::open() {
     showAndPlace(true);
-    const PointsForm form = pointsForm(model().state());
+    const PointsForm form = pointsForm(model().classData());
     for (int p = 0; p < int(form.rows.size()) && p < 9; ++p) {
         rows_[p].check->setText(form.captions[p]);
         rows_[p].weight->setText(form.rows[p].weight);
@@ -96,7 +97,7 @@ void Frame6Points::open() {
 }
 
 void Frame6Points::confirm() {
-    const int levels = qBound(0, model().state().levelCount, kLevelRows);
+    const int levels = qBound(0, model().classData().levelCount, kLevelRows);
     QList<FormulaRow> rows;
     for (int p = 0; p <= levels; ++p)
         rows << FormulaRow{rows_[p].check->isChecked(), rows_[p].weight->text()};

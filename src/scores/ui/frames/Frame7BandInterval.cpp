@@ -35,7 +35,7 @@ Frame7BandInterval::Frame7BandInterval(frmStudenCJ* window)
 
 void Frame7BandInterval::open() {
     showAndPlace(false);
-    box_->setText(QString::number(model().state().bandInterval));
+    box_->setText(QString::number(model().classData().bandInterval));
     box_->setFocus();
     box_->selectAll();
 }

@@ -68,13 +68,13 @@ int Frame8Filter::selected() const {
 void Frame8Filter::open() {
     OpenFilter(model());
     showAndPlace(false);
-    filters_[qBound(0, model().state().filterIndex, kFilterCount - 1)]->setChecked(true);
+    filters_[qBound(0, model().viewState().filterIndex, kFilterCount - 1)]->setChecked(true);
 }
 
 void Frame8Filter::syncSubjects() {
     const QSignalBlocker block(subject_);
     subject_->clear();
-    subject_->addItems(model().state().filterKeyItems);
+    subject_->addItems(model().viewState().filterKeyItems);
     subject_->setCurrentIndex(-1); // cleared, as the heading clears the list
 }
 

@@ -47,7 +47,7 @@ Frame9Sort::Frame9Sort(frmStudenCJ* window)
 }
 
 void Frame9Sort::syncKeys() {
-    const ScoreState& s = model().state();
+    const ViewState& s = model().viewState();
     {
         const QSignalBlocker block(key_);
         key_->clear();
