@@ -1,6 +1,6 @@
-// The file finder's search core and its window against find(1) on the same
-// tree of 200,000 files, and how soon the finder window answers "停止"
-// during a search.
+// The file finder's search core and its window on a tree of 200,000 files,
+// with find(1) on the same tree as a floor, and how soon the finder window
+// answers "停止" during a search.
 //
 //   build/finder_bench                      (tree in $TMPDIR/veltrano-finder-tree)
 //   VELTRANO_FINDER_TREE=/some/dir build/finder_bench
@@ -89,7 +89,12 @@ void BM_SearchCore(benchmark::State& state) {
     state.counters["matches"] = double(found);
 }
 
-void BM_Find(benchmark::State& state) {
+// A floor, not a like-for-like baseline: find(1) reads the same entries and
+// matches the same names, but it sorts nothing (the core sorts each folder's
+// matches and subfolders), keeps no device/inode set against bind-mount
+// loops and hands over bytes, where the core decodes every match into a
+// QString. The core may come near it; it cannot be expected to beat it.
+void BM_FindFloor(benchmark::State& state) {
     ensureTree();
     const QByteArray cmd =
         "find '" + QFile::encodeName(treeRoot()) + "' -iname '" + kPatterns[state.range(0)] + "'";
@@ -203,6 +208,6 @@ void BM_WindowFullSearch(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(BM_SearchCore)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->MinTime(2);
-BENCHMARK(BM_Find)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_FindFloor)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_WindowFullSearch)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_WindowStopLatency)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);

@@ -87,16 +87,14 @@ void setDefaultLayout(QPrinter& printer) {
 
 } // namespace
 
-bool printDocument(const QTextDocument& doc, QPrinter& printer, QString* error) {
+Outcome printDocument(const QTextDocument& doc, QPrinter& printer) {
     QPainter painter;
     if (!painter.begin(&printer)) {
-        if (error) {
-            *error = printer.outputFormat() == QPrinter::PdfFormat
-                         ? QStringLiteral("无法写入文件“%1”")
-                               .arg(QDir::toNativeSeparators(printer.outputFileName()))
-                         : QStringLiteral("打印机“%1”不能使用").arg(printer.printerName());
-        }
-        return false;
+        return Outcome::fail(
+            Reason::Failed,
+            printer.outputFormat() == QPrinter::PdfFormat
+                ? QStringLiteral("无法写入文件“%1”").arg(QDir::toNativeSeparators(printer.outputFileName()))
+                : QStringLiteral("打印机“%1”不能使用").arg(printer.printerName()));
     }
     std::unique_ptr<QTextDocument> copy(doc.clone());
     copy->documentLayout()->setPaintDevice(&printer);
@@ -127,9 +125,8 @@ bool printDocument(const QTextDocument& doc, QPrinter& printer, QString* error) 
     const int pages = lastTextPage + 1; // no empty page for trailing blank lines
     for (int i = 0; i < pages; ++i) {
         if (i > 0 && !printer.newPage()) {
-            if (error) *error = QStringLiteral("第%1页无法输出").arg(i + 1);
             painter.end();
-            return false;
+            return Outcome::fail(Reason::Failed, QStringLiteral("第%1页无法输出").arg(i + 1));
         }
         if (i >= linesOfPage.size() || linesOfPage[i].isNull()) continue;
         const QRectF onPage(0, i * pageHeight, page.width(), pageHeight);
@@ -140,20 +137,17 @@ bool printDocument(const QTextDocument& doc, QPrinter& printer, QString* error) 
         copy->drawContents(&painter, QRectF(0, lines.top(), page.width(), lines.height()));
         painter.restore();
     }
-    if (!painter.end()) {
-        if (error) *error = QStringLiteral("打印没有完成");
-        return false;
-    }
-    return true;
+    if (!painter.end()) return Outcome::fail(Reason::Failed, QStringLiteral("打印没有完成"));
+    return Outcome::done();
 }
 
-bool printTextToPdf(const QString& text, const QString& pdfPath, QString* error) {
+Outcome printTextToPdf(const QString& text, const QString& pdfPath) {
     QPrinter printer(QPrinter::HighResolution);
     setDefaultLayout(printer);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(pdfPath);
     const auto doc = buildPrintDocument(text);
-    return printDocument(*doc, printer, error);
+    return printDocument(*doc, printer);
 }
 
 void PrintViaWord(const QString& text, QWidget* parent) {
@@ -168,18 +162,19 @@ void PrintViaWord(const QString& text, QWidget* parent) {
 
     // A failure while printing is told once; the preview stays for another
     // try.
-    QObject::connect(preview, &QPrintPreviewDialog::paintRequested, preview, [preview, doc](QPrinter* p) {
-        QString why;
-        if (!printDocument(*doc, *p, &why))
-            MessageBox::show(preview, QStringLiteral("打印失败：%1！").arg(why));
-    });
+    auto print = [preview, doc](QPrinter& p) {
+        if (const Outcome printed = printDocument(*doc, p); !printed)
+            MessageBox::show(preview, QStringLiteral("打印失败：%1！").arg(printed.messages.value(0)));
+    };
+    QObject::connect(preview, &QPrintPreviewDialog::paintRequested, preview,
+                     [print](QPrinter* p) { print(*p); });
 
     // Printing into a PDF file is one click away even where no printer is
     // installed (the print dialog offers it too).
     auto* toPdf = new QAction(QStringLiteral("保存为PDF"), preview);
     toPdf->setObjectName(QStringLiteral("actSavePdf"));
     toPdf->setToolTip(QStringLiteral("打印到PDF文件"));
-    QObject::connect(toPdf, &QAction::triggered, preview, [preview, doc] {
+    QObject::connect(toPdf, &QAction::triggered, preview, [preview, print] {
         QString file = FileDialog::getSaveFileName(preview, QStringLiteral("打印到PDF文件"),
                                                    QDir::homePath() + QStringLiteral("/打印.pdf"),
                                                    QStringLiteral("PDF 文件 (*.pdf)"));
@@ -189,9 +184,7 @@ void PrintViaWord(const QString& text, QWidget* parent) {
         pdf.setPageLayout(preview->printer()->pageLayout());
         pdf.setOutputFormat(QPrinter::PdfFormat);
         pdf.setOutputFileName(file);
-        QString why;
-        if (!printDocument(*doc, pdf, &why))
-            MessageBox::show(preview, QStringLiteral("打印失败：%1！").arg(why));
+        print(pdf);
     });
     if (auto* bar = preview->findChild<QToolBar*>()) {
         bar->addSeparator();

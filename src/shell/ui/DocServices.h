@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/core/Outcome.h"
+
 #include <QString>
 #include <memory>
 
@@ -35,9 +37,10 @@ void PrintViaWord(const QString& text, QWidget* parent = nullptr);
 std::unique_ptr<QTextDocument> buildPrintDocument(const QString& text);
 // Lays the document out on the printer's pages (A4 with the word
 // processor's usual margins unless the printer says otherwise) and paints
-// them. False with a reason when the printer or file cannot be written.
-bool printDocument(const QTextDocument& doc, QPrinter& printer, QString* error = nullptr);
+// them. When the printer or file cannot be written: Reason::Failed, and the
+// message says which and why ("无法写入文件“…”").
+Outcome printDocument(const QTextDocument& doc, QPrinter& printer);
 // buildPrintDocument + printDocument into a PDF file.
-bool printTextToPdf(const QString& text, const QString& pdfPath, QString* error = nullptr);
+Outcome printTextToPdf(const QString& text, const QString& pdfPath);
 
 } // namespace shell

@@ -1,8 +1,7 @@
 #pragma once
 
 namespace shell {
-// Factories of the shell's own windows (splash, tray, about, text display).
+// Factories of the shell's own windows: splash, tray, about, text display,
+// and the service windows the tools share (settings, calendar, file finder).
 void registerWindows();
-// Factories of the shared service windows (settings, calendar, file finder).
-void registerServiceWindows();
 } // namespace shell

@@ -126,8 +126,8 @@ TEST(PrintDocument, RendersToPdfWithTheText) {
     QString lines;
     for (int i = 1; i <= 80; ++i)
         lines += QStringLiteral("第%1行：该生学习认真，成绩优秀。\n").arg(i);
-    QString error;
-    ASSERT_TRUE(shell::printTextToPdf(lines, pdf, &error)) << error.toStdString();
+    shell::Outcome printed = shell::printTextToPdf(lines, pdf);
+    ASSERT_TRUE(printed.ok) << printed.messages.value(0).toStdString();
     const QString back = pdfText(pdf);
     EXPECT_EQ(squeeze(back).toStdString(), squeeze(lines).toStdString());
     // Eighty lines of 12 points take two A4 pages; the blank line after the
@@ -139,12 +139,13 @@ TEST(PrintDocument, RendersToPdfWithTheText) {
         QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression("Pages:\\s+2\\b")));
 
     // An empty text is an empty page, not an error.
-    ASSERT_TRUE(shell::printTextToPdf(QString(), dir.filePath("empty.pdf"), &error));
+    ASSERT_TRUE(shell::printTextToPdf(QString(), dir.filePath("empty.pdf")));
     EXPECT_EQ(squeeze(pdfText(dir.filePath("empty.pdf"))), QString());
 
     // A file that cannot be written is a failure with a reason.
-    EXPECT_FALSE(shell::printTextToPdf("x", dir.path(), &error));
-    EXPECT_FALSE(error.isEmpty());
+    printed = shell::printTextToPdf("x", dir.path());
+    EXPECT_FALSE(printed.ok);
+    EXPECT_FALSE(printed.messages.value(0).isEmpty());
 }
 
 TEST(PrintViaWord, PreviewSavesAPdfAndReportsAFailureOnce) {
