@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
 # Fails when a tracked C++ file under src, tests or bench differs from what
-# the project's .clang-format makes of it. `cmake --build build --target
-# format` rewrites them.
+# the project's .clang-format makes of it, naming each such file.
+# `cmake --build build --target format` rewrites them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-git ls-files -z 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' |
-  xargs -0 clang-format --dry-run -Werror
+if ! command -v clang-format >/dev/null; then
+  echo "clang-format is missing: scripts/deps.sh installs it (Debian package clang-format)" >&2
+  exit 1
+fi
+# git's pathspecs let * cross folders, so these take every depth.
+git ls-files -z -- 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' |
+  xargs -0 -r clang-format --dry-run -Werror
 echo "clang-format: every file matches .clang-format"
