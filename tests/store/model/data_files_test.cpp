@@ -1,7 +1,8 @@
 // The data folder at start-up: files that cannot be used as they are get
 // their own message and are left as they are, a template with missing rows
-// gets them back, an old class list gets its wider name field, and a kill
-// at any moment of the very first start leaves files the next start can use.
+// gets them back, a class list whose name field is limited gets an
+// unlimited one, and a kill at any moment of the very first start leaves
+// files the next start can use.
 #include "ExpectedTables.h"
 #include "store/Schema.h"
 #include "store/Store.h"
@@ -315,7 +316,7 @@ TEST(StartupFiles, TemplateGetsItsMissingRowsBack) {
 
 // A class list made with a 255-character name field gets an unlimited one:
 // its rows, their order and every other table stay as they were.
-TEST(StartupFiles, OldClassListGetsAWideNameField) {
+TEST(StartupFiles, LimitedClassListGetsAWideNameField) {
     QTemporaryDir dir;
     const QString file = dir.filePath(kClassDb);
     const QString cls = QStringLiteral("初三(2)班");

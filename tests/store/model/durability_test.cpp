@@ -89,9 +89,9 @@ TEST(Durability, CopyOfTheFileAloneHoldsEveryConfirmedChange) {
               (QStringList{"cCj218.mdb", "usb-copy.mdb"}));
 }
 
-// A file kept in write-ahead mode (by an older build, or another program) is
-// switched to the journal on open; while another connection holds it that
-// cannot be done, and every commit is folded back into the file instead.
+// A file another program keeps in write-ahead mode is switched to the
+// journal on open; while another connection holds it that cannot be done,
+// and every commit is folded back into the file instead.
 TEST(Durability, WriteAheadFilesAreSwitchedOverOrFoldedBack) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("cCj218.mdb"));
