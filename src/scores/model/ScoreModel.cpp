@@ -18,6 +18,12 @@ using classtable::kName;
 using classtable::kNumber;
 const QString kNoEntry = QStringLiteral("---");
 
+// The status panels with no class shown: ready, no current student, no count.
+QStringList readyPanels() {
+    return {QStringLiteral("系统已经就绪!"), QStringLiteral("当前第    位学生"),
+            QStringLiteral("共有  位学生")};
+}
+
 store::Currency currencyAt(const store::Recordset& rs, int index) {
     return rs.currency(index).value_or(store::Currency());
 }
@@ -104,7 +110,8 @@ int textTwips(const QString& text) {
     return twips;
 }
 
-ScoreModel::ScoreModel(ClassState& cls, QObject* parent) : QObject(parent), cls_(cls) {
+ScoreModel::ScoreModel(ClassState& cls, QObject* parent)
+    : QObject(parent), cls_(cls), panels_(readyPanels()) {
     view_.reset(kTableRows, 18);
     spare_.reset(3, 18);
 }
@@ -122,9 +129,9 @@ QString ScoreModel::chooseLevel(int position) {
     viewState_.chosenLevel = position;
     int level = 0;
     for (int i = 0; i < position && i < viewState_.levelComboItems.size(); ++i)
-        if (viewState_.levelComboItems[i] != u"---") ++level;
+        if (viewState_.levelComboItems[i] != kNoEntry) ++level;
     const bool inUse = position >= 0 && position < viewState_.levelComboItems.size() &&
-                       viewState_.levelComboItems[position] != u"---";
+                       viewState_.levelComboItems[position] != kNoEntry;
     return inUse && level < classData_.levelCount ? classData_.levelStarts[level] : QString();
 }
 
@@ -256,8 +263,7 @@ void ScoreModel::windowLoaded() {
     viewState_.keyColumn = 0;
     viewState_.entrySubject = 0;
     viewState_.pageEnabled = {};
-    panels_ = {QStringLiteral("系统已经就绪!"), QStringLiteral("当前第    位学生"),
-               QStringLiteral("共有  位学生")};
+    panels_ = readyPanels();
     ScoreTableHeading();
     LoadSettings();
     viewState_.currentRow = 0;
@@ -297,8 +303,7 @@ void ScoreModel::closeClass() {
     classData_.rowCount = 0;
     viewState_.currentRow = 0;
     viewState_.pageEnabled = {};
-    panels_ = {QStringLiteral("系统已经就绪!"), QStringLiteral("当前第    位学生"),
-               QStringLiteral("共有  位学生")};
+    panels_ = readyPanels();
     ScoreTableHeading();
     Q_EMIT statusChanged();
     Q_EMIT positionChanged();

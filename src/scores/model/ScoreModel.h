@@ -287,8 +287,7 @@ private:
     ViewState viewState_;
     shell::Grid view_;
     shell::Grid spare_;
-    QStringList panels_{QStringLiteral("系统已经就绪!"), QStringLiteral("当前第    位学生"),
-                        QStringLiteral("共有  位学生")};
+    QStringList panels_;
     // Whether the class is one data1() may read; sets readProblem_ if not.
     bool classReadable();
     // Whether data1_ holds the table as stored (see data1()).
