@@ -46,7 +46,7 @@ protected:
     }
 
     std::unique_ptr<store::Recordset> table() {
-        return store::Recordset::OpenTable(dbPath(), cls.newClassName);
+        return store::Recordset::OpenTable(dbPath(), cls.workingClass());
     }
 
     // Writes one field of the row whose "编号" is `number`.
@@ -64,7 +64,7 @@ protected:
     }
 
     // Every row of the class table as one line of its sixteen field texts.
-    QStringList snapshot() { return tableTexts(dbPath(), cls.newClassName); }
+    QStringList snapshot() { return tableTexts(dbPath(), cls.workingClass()); }
 
     // A refused edit: it fails, shows exactly its message and leaves every
     // row of the class table as it was.

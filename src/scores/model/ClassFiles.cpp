@@ -11,22 +11,41 @@
 namespace scores {
 
 void ClassState::handBack(Taker taker, const QString& name) {
-    switch (taker) {
-    case Taker::Scores:
-        cjFileOpen = true;
-        newClassName = name;
-        break;
-    case Taker::CommentWorking:
-        pyNewFileOpen = true;
-        newClassName = name;
-        break;
-    case Taker::CommentReference:
-        pyOldFileOpen = true;
-        oldClassName = name;
-        break;
-    }
+    open(taker, name);
     Q_EMIT classHandedBack(taker, name);
 }
+
+void ClassState::open(Taker taker, const QString& name) {
+    switch (taker) {
+    case Taker::Scores:
+        scoresOpen_ = true;
+        workingClass_ = name;
+        break;
+    case Taker::CommentWorking:
+        commentWorkingOpen_ = true;
+        workingClass_ = name;
+        break;
+    case Taker::CommentReference:
+        commentReferenceOpen_ = true;
+        referenceClass_ = name;
+        break;
+    }
+}
+
+void ClassState::close(Taker taker) {
+    switch (taker) {
+    case Taker::Scores:
+        scoresOpen_ = false;
+        break;
+    case Taker::CommentWorking:
+        commentWorkingOpen_ = false;
+        break;
+    case Taker::CommentReference:
+        commentReferenceOpen_ = false;
+        break;
+    }
+}
+
 namespace ClassFiles {
 
 namespace {

@@ -24,18 +24,34 @@ public:
 
     explicit ClassState(QObject* parent = nullptr) : QObject(parent) {}
 
-    QString newClassName;       // the working class (score manager and comment writer)
-    QString oldClassName;       // the comment writer's reference class
-    bool cjFileOpen = false;    // the score manager has a class open
-    bool pyNewFileOpen = false; // the comment writer has a working class open
-    bool pyOldFileOpen = false; // the comment writer has a reference class open
+    // The working class (score manager and comment writer) and the comment
+    // writer's reference class.
+    const QString& workingClass() const { return workingClass_; }
+    const QString& referenceClass() const { return referenceClass_; }
+    // Whether the score manager, the comment writer's working class and
+    // its reference class are open.
+    bool scoresOpen() const { return scoresOpen_; }
+    bool commentWorkingOpen() const { return commentWorkingOpen_; }
+    bool commentReferenceOpen() const { return commentReferenceOpen_; }
 
-    // The class-file window hands `name` to a tool: the tool's flag goes up
-    // and the name becomes its working (or reference) class.
+    // The class-file window hands `name` to a tool: the tool's flag goes up,
+    // the name becomes its working (or reference) class, and
+    // classHandedBack() says so.
     void handBack(Taker taker, const QString& name);
+    // The tool opens `name` itself (the same as a hand-back, unannounced).
+    void open(Taker taker, const QString& name);
+    // The tool no longer has its class open; the names stay.
+    void close(Taker taker);
 
 Q_SIGNALS:
     void classHandedBack(scores::ClassState::Taker taker, const QString& name);
+
+private:
+    QString workingClass_;
+    QString referenceClass_;
+    bool scoresOpen_ = false;
+    bool commentWorkingOpen_ = false;
+    bool commentReferenceOpen_ = false;
 };
 
 // The "编号" of a settings row starts with this; such rows are never students.

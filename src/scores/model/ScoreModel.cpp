@@ -143,9 +143,9 @@ void ScoreModel::setStatusPanel(int i, const QString& text) {
 
 bool ScoreModel::classReadable() {
     readProblem_.clear();
-    if (!cls_.cjFileOpen || cls_.newClassName.isEmpty()) return false;
+    if (!cls_.scoresOpen() || cls_.workingClass().isEmpty()) return false;
     // The file's own tables are never a class, whoever named them.
-    if (ClassFiles::isReservedName(cls_.newClassName)) {
+    if (ClassFiles::isReservedName(cls_.workingClass())) {
         readProblem_ = ClassFiles::kMsgNotAClass;
         return false;
     }
@@ -160,17 +160,17 @@ bool ScoreModel::reread(const QString& key) {
     // Afresh, fields included: another program may have changed the
     // table's layout since the last read.
     QString error, why;
-    data1_ = store::Recordset::OpenTable(ClassFiles::databasePath(), cls_.newClassName, &error);
+    data1_ = store::Recordset::OpenTable(ClassFiles::databasePath(), cls_.workingClass(), &error);
     // A table that has lost fields reads as empty cells and takes writes to
     // nowhere: it is refused as a whole.
     if (data1_)
         why = ClassFiles::fieldsProblem(data1_->fieldDefs());
-    else if (why = ClassFiles::classProblem(cls_.newClassName); why.isEmpty())
+    else if (why = ClassFiles::classProblem(cls_.workingClass()); why.isEmpty())
         why = error.isEmpty() ? QStringLiteral("数据库没有说明原因。") : error;
     if (!why.isEmpty()) {
         data1_.reset();
         data1Name_.clear();
-        readProblem_ = ClassFiles::unreadableMessage(cls_.newClassName, why);
+        readProblem_ = ClassFiles::unreadableMessage(cls_.workingClass(), why);
         return false;
     }
     data1Name_ = key;
@@ -181,7 +181,7 @@ store::Recordset* ScoreModel::data1() {
     if (!classReadable()) return nullptr;
     // The data folder can change between uses (tests), so the snapshot is
     // keyed by file and table.
-    const QString key = ClassFiles::databasePath() + u'\n' + cls_.newClassName;
+    const QString key = ClassFiles::databasePath() + u'\n' + cls_.workingClass();
     // The version before the read: a commit during it makes the next use
     // read again rather than miss it.
     const qint64 version = dataVersion();
@@ -195,7 +195,7 @@ store::Recordset* ScoreModel::data1() {
 
 store::Recordset* ScoreModel::readClass() {
     if (!classReadable()) return nullptr;
-    const QString key = ClassFiles::databasePath() + u'\n' + cls_.newClassName;
+    const QString key = ClassFiles::databasePath() + u'\n' + cls_.workingClass();
     const qint64 version = dataVersion();
     if (!snapshotCurrent(key, version)) {
         if (!reread(key)) {
@@ -272,7 +272,7 @@ void ScoreModel::windowLoaded() {
 }
 
 void ScoreModel::windowUnloaded() {
-    cls_.cjFileOpen = false;
+    cls_.close(ClassState::Taker::Scores);
     data1_.reset();
     data1Name_.clear();
 }
@@ -282,8 +282,7 @@ Outcome ScoreModel::classOpened(const QString& name) {
         closeClass();
         return Outcome::fail(Reason::Invalid, ClassFiles::kMsgNotAClass);
     }
-    cls_.cjFileOpen = true;
-    cls_.newClassName = name;
+    cls_.open(ClassState::Taker::Scores, name);
     // A damaged class table is named with the reason and not opened.
     if (!readClass()) {
         const Outcome refused = unreadable();
@@ -297,7 +296,7 @@ Outcome ScoreModel::classOpened(const QString& name) {
 }
 
 void ScoreModel::closeClass() {
-    cls_.cjFileOpen = false;
+    cls_.close(ClassState::Taker::Scores);
     data1_.reset();
     data1Name_.clear();
     classData_.rowCount = 0;
@@ -332,7 +331,7 @@ void ScoreModel::LoadRoster() {
     panels_[1] = QStringLiteral("当前第 1 位");
     viewState_.pageEnabled[1] = true;
     LoadSettings();
-    viewState_.printTitle = cls_.newClassName + QStringLiteral("成绩表");
+    viewState_.printTitle = cls_.workingClass() + QStringLiteral("成绩表");
     Q_EMIT scoreGridChanged();
     Q_EMIT statusChanged();
     Q_EMIT positionChanged();
@@ -341,7 +340,7 @@ void ScoreModel::LoadRoster() {
 // ------------------------------------------------------------ settings
 
 void ScoreModel::LoadSettings() {
-    if (!cls_.cjFileOpen) return;
+    if (!cls_.scoresOpen()) return;
     if (store::Recordset* rs = readClass()) loadSettingsFrom(*rs);
 }
 
@@ -430,7 +429,7 @@ void ScoreModel::scoreHeading(shell::Grid& g, int rows, bool filterLayout) {
         for (int k = 0; k < n; ++k)
             g.setText(0, 3 + k, classData_.subjectNames[k]);
     }
-    if (cls_.cjFileOpen) {
+    if (cls_.scoresOpen()) {
         if (g.cols() < n + 5) g.setCols(n + 5);
         g.setText(0, n + 3, classData_.totalTitle);
         g.setText(0, n + 4, QStringLiteral("平均"));
@@ -442,7 +441,7 @@ void ScoreModel::scoreHeading(shell::Grid& g, int rows, bool filterLayout) {
         g.setColWidth(c, 800);
     // An average has up to 15 significant digits (84.3333333333333); at 800
     // twips it would be cut off, so its column is wider.
-    if (n + 4 < g.cols() && (n > 0 || cls_.cjFileOpen)) g.setColWidth(n + 4, kAverageWidth);
+    if (n + 4 < g.cols() && (n > 0 || cls_.scoresOpen())) g.setColWidth(n + 4, kAverageWidth);
     g.setColAlign(1, shell::Grid::Align::Left);
     if (filterLayout)
         g.setRowHeight(1, kRowHeight);
@@ -554,7 +553,7 @@ void ScoreModel::FillSpareGrid() {
 void ScoreModel::ShowScoreTable() {
     ScoreTableHeading();
     FillScoreGrid();
-    viewState_.printTitle = cls_.newClassName + QStringLiteral("成绩表");
+    viewState_.printTitle = cls_.workingClass() + QStringLiteral("成绩表");
 }
 
 // ------------------------------------------------------------ position

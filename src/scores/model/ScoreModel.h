@@ -130,8 +130,8 @@ public:
     const ClassData& classData() const { return classData_; }
     const ViewState& viewState() const { return viewState_; }
     const ClassState& classState() const { return cls_; }
-    bool classOpen() const { return cls_.cjFileOpen; }
-    QString className() const { return cls_.newClassName; }
+    bool classOpen() const { return cls_.scoresOpen(); }
+    QString className() const { return cls_.workingClass(); }
 
     // The visible grid (msfgCJView) and the hidden spare grid (msfgCjBAK).
     const shell::Grid& scoreGrid() const { return view_; }
@@ -307,14 +307,14 @@ private:
     store::ChangeWatch watch_;
 };
 
-// Messages of the score window's roster, subject and entry frames.
-// How the model's own reports, sorting, filters and find change its state
-// and grids; windows never use it.
+// How the model's own reports, sorting, filters and find change its grids;
+// windows never use it.
 struct ScoreModelAccess {
     static shell::Grid& scoreGrid(ScoreModel& m) { return m.view_; } // change, then call gridChanged()
     static shell::Grid& spareGrid(ScoreModel& m) { return m.spare_; }
 };
 
+// Messages of the score window's roster, subject and entry frames.
 namespace msg {
 inline const QString kNumberOnly = QStringLiteral("分数只能以数字表示，请重做！");
 inline const QString kNameOrNumberEmpty = QStringLiteral("学生学号或姓名不能为空！");

@@ -42,7 +42,7 @@ Outcome ScoreModel::missingSlot(int slot) const {
     return Outcome::fail(
         Reason::Failed,
         ClassFiles::unreadableMessage(
-            cls_.newClassName,
+            cls_.workingClass(),
             QStringLiteral("表中没有设置行“%1”。").arg(kSettingsPrefix + QString::number(slot))));
 }
 

@@ -126,17 +126,27 @@ TEST(ClassState, HandBackRaisesTheTakersFlagAndIsAnnounced) {
         heard.append({t, name});
     });
     s.handBack(Taker::Scores, QStringLiteral("初一1班"));
-    EXPECT_TRUE(s.cjFileOpen);
-    EXPECT_FALSE(s.pyNewFileOpen);
+    EXPECT_TRUE(s.scoresOpen());
+    EXPECT_FALSE(s.commentWorkingOpen());
     s.handBack(Taker::CommentReference, QStringLiteral("去年班"));
-    EXPECT_TRUE(s.pyOldFileOpen);
-    EXPECT_EQ(s.oldClassName, QStringLiteral("去年班"));
-    EXPECT_EQ(s.newClassName, QStringLiteral("初一1班"));
+    EXPECT_TRUE(s.commentReferenceOpen());
+    EXPECT_EQ(s.referenceClass(), QStringLiteral("去年班"));
+    EXPECT_EQ(s.workingClass(), QStringLiteral("初一1班"));
     s.handBack(Taker::CommentWorking, QStringLiteral("初一2班"));
-    EXPECT_TRUE(s.pyNewFileOpen);
-    EXPECT_EQ(s.newClassName, QStringLiteral("初一2班"));
+    EXPECT_TRUE(s.commentWorkingOpen());
+    EXPECT_EQ(s.workingClass(), QStringLiteral("初一2班"));
     const QList<QPair<Taker, QString>> expected{{Taker::Scores, QStringLiteral("初一1班")},
                                                 {Taker::CommentReference, QStringLiteral("去年班")},
                                                 {Taker::CommentWorking, QStringLiteral("初一2班")}};
     EXPECT_EQ(heard, expected);
+
+    // A tool opening or closing its own class is nobody else's news, and
+    // closing one tool's class leaves the others' open.
+    s.open(Taker::Scores, QStringLiteral("初一3班"));
+    s.close(Taker::CommentWorking);
+    EXPECT_TRUE(s.scoresOpen());
+    EXPECT_FALSE(s.commentWorkingOpen());
+    EXPECT_TRUE(s.commentReferenceOpen());
+    EXPECT_EQ(s.workingClass(), QStringLiteral("初一3班"));
+    EXPECT_EQ(heard.size(), expected.size());
 }

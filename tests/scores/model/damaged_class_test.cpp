@@ -84,7 +84,7 @@ TEST_F(AnalysisFixture, ADamagedClassIsNamedWithTheReasonAndNotOpened) {
         EXPECT_FALSE(o.ok);
         ASSERT_EQ(o.messages.size(), 1);
         EXPECT_TRUE(o.messages[0].startsWith(told + QString::fromUtf8(d.why))) << o.messages[0];
-        EXPECT_FALSE(cls.cjFileOpen);
+        EXPECT_FALSE(cls.scoresOpen());
         EXPECT_FALSE(model.viewState().pageEnabled[1]);
         EXPECT_EQ(model.statusPanel(0), QStringLiteral("系统已经就绪!"));
     }

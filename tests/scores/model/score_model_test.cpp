@@ -12,7 +12,7 @@ TEST_F(ScoresFixture, NewClassLoadsTemplateSettingsAndAnEmptyRoster) {
     openClass();
     const auto& s = model.classData();
     const auto& v = model.viewState();
-    EXPECT_TRUE(cls.cjFileOpen);
+    EXPECT_TRUE(cls.scoresOpen());
     EXPECT_EQ(s.subjectCount, 0);
     EXPECT_EQ(v.subjectListItems, QStringList(13, QStringLiteral("---")));
     EXPECT_EQ(s.levelCount, 6);

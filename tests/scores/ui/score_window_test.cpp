@@ -47,8 +47,8 @@ TEST_F(ScoreWindow, CreateAndOpenClassesThroughTheClassFileWindow) {
     create->click();
 
     EXPECT_TRUE(w->isEnabled());
-    EXPECT_TRUE(testing_support::programClasses().cjFileOpen);
-    EXPECT_EQ(testing_support::programClasses().newClassName, QStringLiteral("初一2班"));
+    EXPECT_TRUE(testing_support::programClasses().scoresOpen());
+    EXPECT_EQ(testing_support::programClasses().workingClass(), QStringLiteral("初一2班"));
     EXPECT_EQ(w->statusPanel(0)->text(), QStringLiteral("初一2班"));
     EXPECT_EQ(w->statusPanel(2)->text(), QStringLiteral("共 0 位学生"));
     EXPECT_TRUE(w->findChild<QMenu*>(QStringLiteral("mnuEdit"))->menuAction()->isVisible());
@@ -95,15 +95,15 @@ TEST_F(ScoreWindow, CommentWriterRowCreatesWithSampleAndOpensReference) {
     get<QLineEdit>(d, QStringLiteral("txtFileName"))->setText(QStringLiteral("评语班"));
     get<QPushButton>(d, QStringLiteral("cmdFileYN(1)"))->click();
     EXPECT_EQ(handed, QStringLiteral("评语班"));
-    EXPECT_TRUE(testing_support::programClasses().pyNewFileOpen);
+    EXPECT_TRUE(testing_support::programClasses().commentWorkingOpen());
 
     d = frmOpenDatabase::openFor(frmOpenDatabase::Purpose::CommentOpenReference);
     ASSERT_TRUE(d);
     EXPECT_EQ(get<QLabel>(d, QStringLiteral("labNO"))->text(), QStringLiteral("old"));
     d->pick(1);
     get<QPushButton>(d, QStringLiteral("cmdFileYN(2)"))->click();
-    EXPECT_TRUE(testing_support::programClasses().pyOldFileOpen);
-    EXPECT_EQ(testing_support::programClasses().oldClassName, QStringLiteral("评语班"));
+    EXPECT_TRUE(testing_support::programClasses().commentReferenceOpen());
+    EXPECT_EQ(testing_support::programClasses().referenceClass(), QStringLiteral("评语班"));
 
     // The score manager sees the comment class, with its one sample student.
     w->classHandedBack(QStringLiteral("评语班"), false);
@@ -297,9 +297,9 @@ TEST_F(ScoreWindow, MenusFramesAndStatusBarAreAllThere) {
 TEST_F(ScoreWindow, ClosingEndsTheClassAndReopeningKeepsTheHeading) {
     createClass(QStringLiteral("二班"));
     w->model().addSubject(QStringLiteral("语文"), QStringLiteral("100"));
-    ASSERT_TRUE(testing_support::programClasses().cjFileOpen);
+    ASSERT_TRUE(testing_support::programClasses().scoresOpen());
     shell::Windows::instance().unload(QStringLiteral("frmStudenCJ"));
-    EXPECT_FALSE(testing_support::programClasses().cjFileOpen);
+    EXPECT_FALSE(testing_support::programClasses().scoresOpen());
     w = qobject_cast<scores::frmStudenCJ*>(shell::Windows::instance().open(QStringLiteral("frmStudenCJ")));
     ASSERT_TRUE(w);
     EXPECT_FALSE(w->findChild<QMenu*>(QStringLiteral("mnuEdit"))->menuAction()->isVisible());
@@ -309,7 +309,7 @@ TEST_F(ScoreWindow, ClosingEndsTheClassAndReopeningKeepsTheHeading) {
     // "关闭(&Q)" closes the class in place.
     createClass(QStringLiteral("三班"));
     w->entry(QStringLiteral("mFileQuit"))->trigger();
-    EXPECT_FALSE(testing_support::programClasses().cjFileOpen);
+    EXPECT_FALSE(testing_support::programClasses().scoresOpen());
     EXPECT_FALSE(w->entry(QStringLiteral("mFilePrint"))->isEnabled());
 }
 
@@ -338,7 +338,7 @@ TEST_F(ScoreWindow, TheFilesOwnTablesAreNeverOpenedAsAClass) {
         d->pick(row);
         get<QPushButton>(d, QStringLiteral("cmdFileCjYN(2)"))->click();
         EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{scores::ClassFiles::kMsgNotAClass});
-        EXPECT_EQ(testing_support::programClasses().newClassName, QStringLiteral("初一2班"));
+        EXPECT_EQ(testing_support::programClasses().workingClass(), QStringLiteral("初一2班"));
         get<QPushButton>(d, QStringLiteral("cmdFileCjYN(0)"))->click();
         EXPECT_EQ(w->statusPanel(0)->text(), QStringLiteral("初一2班"));
     }
@@ -364,7 +364,7 @@ TEST_F(ScoreWindow, ADamagedClassIsNamedAndTheOpenClassStays) {
     get<QPushButton>(d, QStringLiteral("cmdFileCjYN(2)"))->click();
     EXPECT_EQ(shell::MessageBox::takeShown(),
               QStringList{QStringLiteral("班级“初一2班”无法读取：数据库中没有这个班级的表。")});
-    EXPECT_EQ(testing_support::programClasses().newClassName, QStringLiteral("初一3班"));
+    EXPECT_EQ(testing_support::programClasses().workingClass(), QStringLiteral("初一3班"));
     get<QPushButton>(d, QStringLiteral("cmdFileCjYN(0)"))->click();
     EXPECT_EQ(w->statusPanel(0)->text(), QStringLiteral("初一3班"));
     EXPECT_TRUE(w->findChild<QMenu*>(QStringLiteral("mnuEdit"))->menuAction()->isVisible());
@@ -443,7 +443,7 @@ TEST_F(ScoreWindow, ClosingTheScoreWindowClosesItsClassFileWindow) {
     shell::Windows::instance().unload(QStringLiteral("frmStudenCJ"));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(classWindow());
-    EXPECT_FALSE(testing_support::programClasses().cjFileOpen);
+    EXPECT_FALSE(testing_support::programClasses().scoresOpen());
 
     w = qobject_cast<scores::frmStudenCJ*>(shell::Windows::instance().open(QStringLiteral("frmStudenCJ")));
     ASSERT_TRUE(w);
