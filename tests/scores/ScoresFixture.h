@@ -35,7 +35,7 @@ protected:
 
     void openClass(const QString& name = QStringLiteral("初一1班")) {
         const auto out = scores::ClassFiles::create(name, false);
-        ASSERT_EQ(out.result, scores::ClassFiles::CreateResult::Created) << out.message.toStdString();
+        ASSERT_TRUE(out) << out.messages.join(" ").toStdString();
         model.classOpened(name);
     }
 

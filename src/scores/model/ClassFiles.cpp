@@ -140,49 +140,42 @@ QString unreadableMessage(const QString& name, const QString& why) {
         .arg(name, why.isEmpty() ? QStringLiteral("数据库没有说明原因。") : why);
 }
 
-CreateOutcome create(const QString& typedName, bool withSampleStudent) {
-    CreateOutcome out;
-    out.name = typedName.trimmed();
-    if (out.name.isEmpty()) {
-        out.result = CreateResult::EmptyName;
-        out.message = kMsgNoName;
-        return out;
-    }
-    if (isReservedName(out.name)) {
-        out.result = CreateResult::Reserved;
-        out.message = kMsgReservedName;
-        return out;
-    }
+QString tableName(const QString& typedName) {
+    return typedName.trimmed();
+}
+
+shell::Outcome create(const QString& typedName, bool withSampleStudent) {
+    using shell::Outcome;
+    using shell::Reason;
+    const QString name = tableName(typedName);
+    if (name.isEmpty()) return Outcome::fail(Reason::Invalid, kMsgNoName);
+    if (isReservedName(name)) return Outcome::fail(Reason::Invalid, kMsgReservedName);
+    // Every failure names the class and the store's reason.
+    auto failed = [&](const QString& why) {
+        return Outcome::fail(Reason::Failed,
+                             QStringLiteral("无法建立班级“%1”：%2")
+                                 .arg(name, why.isEmpty() ? QStringLiteral("数据库拒绝了这次修改。") : why));
+    };
     QString error;
     store::Database db = store::Database::OpenDatabase(databasePath(), &error);
-    if (!db.isValid()) {
-        out.message = error;
-        return out;
-    }
-    if (db.hasTable(out.name)) {
-        out.result = CreateResult::Exists;
-        out.message = kMsgExists;
-        return out;
-    }
+    if (!db.isValid()) return failed(error);
+    if (db.hasTable(name)) return Outcome::fail(Reason::Exists, kMsgExists);
     // Every failure ends the transaction, also a failed BEGIN: a transaction
     // left open would take in every later write without committing it.
     auto fail = [&](const QString& why) {
         db.rollback();
-        out.result = CreateResult::Failed;
-        out.message = QStringLiteral("无法建立班级“%1”：%2")
-                          .arg(out.name, why.isEmpty() ? QStringLiteral("数据库拒绝了这次修改。") : why);
-        return out;
+        return failed(why);
     };
     if (!db.beginTransaction()) return fail(db.lastError());
-    if (!db.CreateTable(out.name, store::classTableFields())) return fail(db.lastError());
+    if (!db.CreateTable(name, store::classTableFields())) return fail(db.lastError());
 
     auto files = store::Recordset::OpenTable(db, QStringLiteral("files"), &error);
     if (!files) return fail(error);
     files->AddNew();
-    files->SetField(QStringLiteral("文件名"), out.name);
+    files->SetField(QStringLiteral("文件名"), name);
     if (!files->Update()) return fail(files->lastError());
 
-    auto table = store::Recordset::OpenTable(db, out.name, &error);
+    auto table = store::Recordset::OpenTable(db, name, &error);
     auto bak = store::Recordset::OpenTable(db, QStringLiteral("dataBak"), &error);
     if (!table || !bak) return fail(error);
     const int fieldCount = qMin(table->fieldCount(), bak->fieldCount());
@@ -203,8 +196,7 @@ CreateOutcome create(const QString& typedName, bool withSampleStudent) {
         if (!table->Update()) return fail(table->lastError());
     }
     if (!db.commit()) return fail(db.lastError());
-    out.result = CreateResult::Created;
-    return out;
+    return Outcome::done();
 }
 
 } // namespace ClassFiles

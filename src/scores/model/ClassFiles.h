@@ -5,6 +5,7 @@
 // comment writer both work through these headers (no widgets here).
 
 #include "shell/core/Grid.h"
+#include "shell/core/Outcome.h"
 #include "store/Store.h"
 
 #include <QObject>
@@ -83,19 +84,20 @@ QString pickedName(const shell::Grid& grid, int row);
 // written into the class list or the template.
 bool isReservedName(const QString& name);
 
-enum class CreateResult { Created, EmptyName, Exists, Reserved, Failed };
-struct CreateOutcome {
-    CreateResult result = CreateResult::Failed;
-    QString name;    // the trimmed name
-    QString message; // what the teacher is told (empty on success)
-};
+// The table name a typed class name becomes: the name without its
+// surrounding blanks. create() makes the class under this name, so the
+// caller hands back the same text the table was made with.
+QString tableName(const QString& typedName);
 
-// Creates the class table `typedName` (trimmed) with the sixteen class fields,
+// Creates the class table tableName(typedName) with the sixteen class fields,
 // lists it in "files" and copies at most thirteen template rows of "dataBak".
 // `withSampleStudent` adds the comment writer's sample row. All of it is one
 // transaction: on any refusal or failure nothing is left behind. The shared
 // class state is not touched here (the caller hands the class back).
-CreateOutcome create(const QString& typedName, bool withSampleStudent);
+// Refusals: Reason::Invalid for an empty or reserved name (kMsgNoName,
+// kMsgReservedName), Reason::Exists (kMsgExists); Reason::Failed when the
+// file did not take it, with the store's reason in the message.
+shell::Outcome create(const QString& typedName, bool withSampleStudent);
 
 // Whether a class table of that name (any case) exists. The file's own
 // tables are no class tables.

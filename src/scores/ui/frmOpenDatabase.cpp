@@ -135,20 +135,21 @@ QString frmOpenDatabase::toolTipFor(int row, int col) const {
 }
 
 void frmOpenDatabase::create() {
-    const ClassFiles::CreateOutcome out = ClassFiles::create(name_->text(), commentRow());
-    // A missing or reserved name can be typed again in place.
-    if (out.result == ClassFiles::CreateResult::EmptyName ||
-        out.result == ClassFiles::CreateResult::Reserved) {
-        shell::MessageBox::show(this, out.message);
+    const shell::Outcome out = ClassFiles::create(name_->text(), commentRow());
+    switch (out.reason) {
+    case shell::Reason::None:
+        finish(ClassFiles::tableName(name_->text()));
         return;
-    }
-    if (out.result != ClassFiles::CreateResult::Created) {
+    case shell::Reason::Invalid:
+        // A missing or reserved name can be typed again in place.
+        shell::MessageBox::showAll(this, out.messages);
+        return;
+    default:
         // The caller keeps the class it had.
-        shell::MessageBox::show(this, out.message);
+        shell::MessageBox::showAll(this, out.messages);
         close();
         return;
     }
-    finish(out.name);
 }
 
 void frmOpenDatabase::open() {

@@ -1,13 +1,13 @@
 #include "ScoresFixture.h"
 
-using scores::ClassFiles::CreateResult;
+using shell::Reason;
 namespace cf = scores::ClassFiles;
 
 TEST(ClassFiles, CreateCopiesTemplateListsTrimmedNameAndHasNoStudents) {
     testing_support::DataFolder folder;
     const auto out = cf::create(QStringLiteral("  初二3班 "), false);
-    ASSERT_EQ(out.result, CreateResult::Created) << out.message.toStdString();
-    EXPECT_EQ(out.name, QStringLiteral("初二3班"));
+    ASSERT_TRUE(out) << out.messages.join(" ").toStdString();
+    EXPECT_EQ(cf::tableName(QStringLiteral("  初二3班 ")), QStringLiteral("初二3班"));
     EXPECT_EQ(cf::list(), QStringList{QStringLiteral("初二3班")});
 
     const QString db = folder.file(store::kClassDb);
@@ -25,7 +25,7 @@ TEST(ClassFiles, CreateCopiesTemplateListsTrimmedNameAndHasNoStudents) {
 
 TEST(ClassFiles, CommentClassGetsOneSampleStudent) {
     testing_support::DataFolder folder;
-    ASSERT_EQ(cf::create(QStringLiteral("评语班"), true).result, CreateResult::Created);
+    ASSERT_TRUE(cf::create(QStringLiteral("评语班"), true));
     const QStringList rows = tableTexts(folder.file(store::kClassDb), QStringLiteral("评语班"));
     ASSERT_EQ(rows.size(), 14);
     EXPECT_EQ(rows.last(), QStringLiteral("评语：|学生姓名|10001|0|0|0|0|0|0|0|0|0|0|0|0|0"));
@@ -33,36 +33,37 @@ TEST(ClassFiles, CommentClassGetsOneSampleStudent) {
 
 TEST(ClassFiles, RefusalsLeaveFilesAndTablesUnchanged) {
     testing_support::DataFolder folder;
-    ASSERT_EQ(cf::create(QStringLiteral("Class A"), false).result, CreateResult::Created);
+    ASSERT_TRUE(cf::create(QStringLiteral("Class A"), false));
     const QString db = folder.file(store::kClassDb);
     const QStringList filesBefore = cf::list();
     const QStringList tablesBefore = store::Database::OpenDatabase(db).tables();
 
     struct Case {
         const char* name;
-        CreateResult result;
+        Reason reason;
         QString message;
     };
     const Case cases[] = {
-        {"", CreateResult::EmptyName, cf::kMsgNoName},
-        {"   ", CreateResult::EmptyName, cf::kMsgNoName},
-        {"Class A", CreateResult::Exists, cf::kMsgExists},
-        {" class a ", CreateResult::Exists, cf::kMsgExists}, // table names ignore case
+        {"", Reason::Invalid, cf::kMsgNoName},
+        {"   ", Reason::Invalid, cf::kMsgNoName},
+        {"Class A", Reason::Exists, cf::kMsgExists},
+        {" class a ", Reason::Exists, cf::kMsgExists}, // table names ignore case
         // The file's own tables and SQLite's names are never a class.
-        {"files", CreateResult::Reserved, cf::kMsgReservedName},
-        {" FILES ", CreateResult::Reserved, cf::kMsgReservedName},
-        {"DATABAK", CreateResult::Reserved, cf::kMsgReservedName},
-        {"sqlite_班", CreateResult::Reserved, cf::kMsgReservedName},
-        {"SQLite_master", CreateResult::Reserved, cf::kMsgReservedName},
+        {"files", Reason::Invalid, cf::kMsgReservedName},
+        {" FILES ", Reason::Invalid, cf::kMsgReservedName},
+        {"DATABAK", Reason::Invalid, cf::kMsgReservedName},
+        {"sqlite_班", Reason::Invalid, cf::kMsgReservedName},
+        {"SQLite_master", Reason::Invalid, cf::kMsgReservedName},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const auto out = cf::create(QString::fromUtf8(c.name), false);
-        EXPECT_EQ(out.result, c.result);
+        EXPECT_FALSE(out);
+        EXPECT_EQ(out.reason, c.reason);
         if (!c.message.isEmpty())
-            EXPECT_EQ(out.message, c.message);
+            EXPECT_EQ(out.messages, QStringList{c.message});
         else
-            EXPECT_FALSE(out.message.isEmpty());
+            EXPECT_FALSE(out.messages.isEmpty());
         EXPECT_EQ(cf::list(), filesBefore);
         EXPECT_EQ(store::Database::OpenDatabase(db).tables(), tablesBefore);
     }
@@ -87,7 +88,7 @@ TEST(ClassFiles, TemplateOfAnyLengthCopiesAtMostThirteenRows) {
                 ASSERT_TRUE(bak->Update());
             }
         }
-        ASSERT_EQ(cf::create(QStringLiteral("c"), false).result, CreateResult::Created);
+        ASSERT_TRUE(cf::create(QStringLiteral("c"), false));
         EXPECT_EQ(tableTexts(db, QStringLiteral("c")).size(), qMin(templateRows, 13));
     }
 }
@@ -103,7 +104,7 @@ TEST(ClassFiles, ListGridKeepsSixRowsAndHeadingNeverPicksAClass) {
     EXPECT_EQ(cf::pickedName(empty, 3), QString()); // empty row
 
     for (int i = 1; i <= 7; ++i)
-        ASSERT_EQ(cf::create(QStringLiteral("班%1").arg(i), false).result, CreateResult::Created);
+        ASSERT_TRUE(cf::create(QStringLiteral("班%1").arg(i), false));
     shell::Grid g = cf::listGrid();
     EXPECT_EQ(g.rows(), 8);
     EXPECT_EQ(g.text(7, 0), QStringLiteral("7"));

@@ -117,13 +117,7 @@ TEST_F(AnalysisFixture, RefusedWritesEndTheirTransactionAndSayWhy) {
         {"grade level", [&] { return scores::storeLevel(model, 2, "优秀", "90"); }, "保存失败："},
         {"band interval", [&] { return scores::storeBandInterval(model, box); }, "保存失败："},
         {"numbered batch", [&] { return model.addBatch("501", "3"); }, "保存失败："},
-        {"new class",
-         [&] {
-             const auto out = scores::ClassFiles::create(QStringLiteral("新班"), false);
-             const bool made = out.result == scores::ClassFiles::CreateResult::Created;
-             return scores::Outcome{
-                 made, made ? scores::Reason::None : scores::Reason::Failed, {out.message}};
-         },
+        {"new class", [&] { return scores::ClassFiles::create(QStringLiteral("新班"), false); },
          "无法建立班级“新班”："},
     };
     const QStringList before = fileContents(dbPath());
