@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package the program, its tests and its benchmarks
+# Installs every Debian 12 package the program, its .deb package, its tests and its benchmarks
 # need, skipping what is already there. Uses sudo when not run as root.
 set -euo pipefail
 pkgs=(
@@ -12,6 +12,7 @@ pkgs=(
   xvfb xauth imagemagick x11-utils
   poppler-utils python3-openpyxl
   libreoffice-writer-nogui
+  dpkg-dev file librsvg2-bin desktop-file-utils appstream
 )
 missing=()
 for p in "${pkgs[@]}"; do
