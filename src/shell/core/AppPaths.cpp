@@ -15,8 +15,13 @@ QString& chosen() {
 QString fallback() {
     const QString exeDir = QCoreApplication::applicationDirPath();
     const QFileInfo info(exeDir);
-    // A build folder or a portable copy keeps its data beside the program.
-    if (!exeDir.isEmpty() && info.isDir() && info.isWritable() && !exeDir.startsWith(u"/usr")) return exeDir;
+    // A build folder or a portable copy keeps its data beside the program. An
+    // installed program never does: its folder is a prefix's bin folder
+    // (/usr/bin, or ~/.local/bin after `cmake --install --prefix ~/.local`),
+    // shared with other programs and writable for root or for the user who
+    // owns the prefix.
+    const bool installed = exeDir.startsWith(u"/usr") || info.fileName() == u"bin";
+    if (!exeDir.isEmpty() && info.isDir() && info.isWritable() && !installed) return exeDir;
     QString loc = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (loc.isEmpty()) loc = QDir::homePath() + QStringLiteral("/.local/share");
     return loc + QStringLiteral("/veltrano");

@@ -6,8 +6,8 @@
 namespace shell {
 
 // The data folder: VELTRANO_DATA_DIR when set, else --data-dir DIR, else the
-// executable's folder when it is writable (a portable install), else
-// ~/.local/share/veltrano.
+// executable's folder when it is writable and not an installed program's
+// (under /usr or in a folder named bin), else ~/.local/share/veltrano.
 class AppPaths {
 public:
     static QString dataDir();
