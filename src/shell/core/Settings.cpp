@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStandardPaths>
 #include <QStringDecoder>
 
 namespace shell {
@@ -232,6 +233,16 @@ std::optional<QString> entryValue(const QString& text) {
 
 } // namespace
 
+QString autostartProgram(const QString& program) {
+    static const QString name = QStringLiteral("veltrano");
+    const QString onPath = QStandardPaths::findExecutable(name);
+    if (onPath.isEmpty()) return program;
+    // Compared as the files they lead to: /usr/bin is often reached through a
+    // link, and the running program knows itself by its resolved path.
+    const QString self = QFileInfo(program).canonicalFilePath();
+    return !self.isEmpty() && self == QFileInfo(onPath).canonicalFilePath() ? name : program;
+}
+
 std::optional<QString> autostartExec(const QString& program, const QString& dataDir) {
     return entryValue(execArgument(program) + QStringLiteral(" --data-dir ") + execArgument(dataDir));
 }
@@ -247,7 +258,7 @@ Outcome WriteAutoRun(const QString& path) {
     if (!path.isEmpty()) {
         // The data folder goes with the program, so that the copy started at
         // login uses the folder this one was given.
-        const std::optional<QString> exec = autostartExec(path, AppPaths::dataDir());
+        const std::optional<QString> exec = autostartExec(autostartProgram(path), AppPaths::dataDir());
         const QString entry =
             QStringLiteral("[Desktop Entry]\nType=Application\nName=Veltrano\nComment=开机后自动启动"
                            "“Veltrano”\nExec=%1\nTerminal=false\nX-GNOME-Autostart-enabled="

@@ -91,9 +91,17 @@ bool autostartEnabled();
 // tab, which no entry can carry.
 std::optional<QString> autostartExec(const QString& program, const QString& dataDir);
 
+// The program as the autostart entry names it: "veltrano" when the first
+// "veltrano" on PATH is this very file (an installed program: the entry then
+// names it as the desktop's own entries do, and keeps starting it when it is
+// installed again under another prefix on PATH), else the path itself, so
+// that a build folder or a portable copy starts the copy that was running.
+QString autostartProgram(const QString& program);
+
 // Writes `runFileName` = path into "sysRun.ini" and sets the autostart entry:
-// a non-empty path writes an enabled entry that starts that program with the
-// data folder in use (--data-dir); an empty path disables an existing entry
+// a non-empty path writes an enabled entry that starts that program (by name
+// when it is the one on PATH, see autostartProgram) with the data folder in
+// use (--data-dir); an empty path disables an existing entry
 // (Hidden=true, the file is kept) and creates none. Both writes are tried; a
 // failure (Reason::Failed, or Reason::Invalid for a path no entry can carry)
 // has one sentence for the teacher naming what could not be written.

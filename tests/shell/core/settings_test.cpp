@@ -101,6 +101,27 @@ QStringList execArguments(const QString& text, QString* problem) {
     return args;
 }
 
+// Points PATH at a temporary folder of its own for one test, so that whether
+// a "veltrano" is installed on the machine running the tests changes nothing.
+class PathFolder {
+public:
+    PathFolder() : old_(qgetenv("PATH")) { qputenv("PATH", QFile::encodeName(bin())); }
+    ~PathFolder() { qputenv("PATH", old_); }
+    QString bin() const { return dir_.path() + QStringLiteral("/bin"); }
+    // An executable file at dir_/rel.
+    QString program(const QString& rel) const {
+        const QString path = dir_.path() + u'/' + rel;
+        shell_files::touch(path);
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        return path;
+    }
+    QString path(const QString& rel) const { return dir_.path() + u'/' + rel; }
+
+private:
+    QTemporaryDir dir_;
+    QByteArray old_;
+};
+
 } // namespace
 
 TEST(IniFile, HandEditedFileIsReadAndChangedWhateverTheCaseOfNames) {
@@ -180,6 +201,7 @@ TEST(IniFile, FailedWriteIsReportedAndLeavesNothingHalfDone) {
 TEST(Autostart, EntryIsWrittenEnabledThenDisabledButKept) {
     testing_support::DataFolder data(false);
     ConfigHome home;
+    PathFolder path;
     EXPECT_EQ(shell::autostartFile(), home.entry());
 
     // Switching off when nothing was ever on leaves no entry behind.
@@ -220,6 +242,7 @@ TEST(Autostart, EntryIsWrittenEnabledThenDisabledButKept) {
 TEST(Autostart, ProgramAndDataFolderComeBackAsWrittenWhateverTheyHold) {
     testing_support::DataFolder data(false);
     ConfigHome home;
+    PathFolder path;
     struct Case {
         const char* program;
         const char* folder; // under the test's data folder
@@ -256,4 +279,57 @@ TEST(Autostart, ProgramAndDataFolderComeBackAsWrittenWhateverTheyHold) {
     EXPECT_TRUE(error.startsWith(QStringLiteral("设置没有保存"))) << error.toStdString();
     EXPECT_TRUE(error.contains(QStringLiteral("veltrano.desktop")));
     EXPECT_EQ(readAll(home.entry()), before);
+}
+
+// The entry starts an installed program by its name, the way the desktop's
+// own entries do; any other copy (a build folder, a portable copy, a second
+// "veltrano" behind the one on PATH) by its path, so that the copy that was
+// running is the one that starts. Either way with the data folder in use.
+TEST(Autostart, InstalledProgramIsStartedByNameOthersByPath) {
+    testing_support::DataFolder data(false);
+    ConfigHome home;
+    PathFolder path;
+    const QString installed = path.program(QStringLiteral("bin/veltrano"));
+    const QString build = path.program(QStringLiteral("build/veltrano"));
+    // The same file reached through a link to its folder, as /bin reaches /usr/bin.
+    ASSERT_TRUE(QFile::link(path.bin(), path.path(QStringLiteral("linked"))));
+    // Not executable: PATH lookups pass over it, and so must this one.
+    shell_files::touch(path.path(QStringLiteral("plain/veltrano")));
+    struct Case {
+        QString program;
+        QString pathVariable;
+        QString execProgram;
+    } cases[] = {
+        {installed, path.bin(), QStringLiteral("veltrano")},
+        {path.path(QStringLiteral("linked/veltrano")), path.bin(), QStringLiteral("veltrano")},
+        {installed, path.path(QStringLiteral("linked")), QStringLiteral("veltrano")},
+        {build, path.bin(), build},
+        // Another copy comes first on PATH: "veltrano" would start that one.
+        {installed, path.path(QStringLiteral("build")) + u':' + path.bin(), installed},
+        {installed, path.path(QStringLiteral("plain")) + u':' + path.bin(), QStringLiteral("veltrano")},
+        {installed, path.path(QStringLiteral("nowhere")), installed},
+        {path.path(QStringLiteral("gone/veltrano")), path.bin(), path.path(QStringLiteral("gone/veltrano"))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE((c.program + QStringLiteral(" with PATH=") + c.pathVariable).toStdString());
+        qputenv("PATH", QFile::encodeName(c.pathVariable));
+        EXPECT_EQ(shell::autostartProgram(c.program), c.execProgram);
+        ASSERT_TRUE(shell::WriteAutoRun(c.program));
+        QString problem;
+        EXPECT_EQ(execArguments(readAll(home.entry()), &problem),
+                  (QStringList{c.execProgram, "--data-dir", data.path()}));
+        EXPECT_EQ(problem, QString());
+        // The settings file keeps the full path of the program that was running.
+        EXPECT_EQ(shell::autoRunProgram(), c.program);
+    }
+
+    // Switched off and on again: the disabled entry still names the program
+    // the same way, and so does the entry written afresh.
+    qputenv("PATH", QFile::encodeName(path.bin()));
+    ASSERT_TRUE(shell::WriteAutoRun(installed));
+    ASSERT_TRUE(shell::WriteAutoRun(QString()));
+    QString problem;
+    EXPECT_EQ(execArguments(readAll(home.entry()), &problem),
+              (QStringList{"veltrano", "--data-dir", data.path()}));
+    EXPECT_FALSE(shell::autostartEnabled());
 }
