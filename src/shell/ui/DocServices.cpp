@@ -23,11 +23,18 @@
 #include <QTextLayout>
 #include <QToolBar>
 #include <QUrl>
+#include <utility>
 
 namespace shell {
 
 namespace {
 const QString kSongti = QStringLiteral("宋体");
+
+bool g_shellOpenTest = false;
+QStringList& shellOpened() {
+    static QStringList paths;
+    return paths;
+}
 
 } // namespace
 
@@ -42,8 +49,25 @@ bool shellOpen(const QString& path) {
     if (path.isEmpty()) return false;
     const QFileInfo info(path);
     if (!info.exists()) return false;
+    if (g_shellOpenTest) {
+        shellOpened() << info.absoluteFilePath();
+        return true;
+    }
     if (info.isFile() && info.isExecutable()) return QProcess::startDetached(info.absoluteFilePath(), {});
     return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
+}
+
+void setShellOpenTestMode(bool on) {
+    g_shellOpenTest = on;
+    shellOpened().clear();
+}
+
+bool shellOpenTestMode() {
+    return g_shellOpenTest;
+}
+
+QStringList takeShellOpened() {
+    return std::exchange(shellOpened(), {});
 }
 
 QString supportPageAddress() {

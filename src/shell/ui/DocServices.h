@@ -3,6 +3,7 @@
 #include "shell/core/Outcome.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QPrinter;
@@ -22,6 +23,15 @@ bool RunToolProgram(const QString& key);
 // folder is opened with the desktop's program for it. False when the path is
 // not there or nothing could be started.
 bool shellOpen(const QString& path);
+
+// --- test seam of shellOpen ---
+// In test mode shellOpen checks the path as always but starts nothing: it
+// records the absolute path and reports success, so that no test ever
+// starts a spreadsheet program or another window. takeShellOpened() returns
+// the paths recorded since the last call.
+void setShellOpenTestMode(bool on);
+bool shellOpenTestMode();
+QStringList takeShellOpened();
 
 // The program's support page in the web browser.
 QString supportPageAddress();

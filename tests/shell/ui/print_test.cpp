@@ -15,6 +15,7 @@
 #include <QPrintPreviewDialog>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -65,6 +66,9 @@ public Q_SLOTS:
 } // namespace
 
 TEST(ToolLauncher, StartsTheProgramStoredUnderTheKey) {
+    // This test is about really starting the program, so not through the seam.
+    shell::setShellOpenTestMode(false);
+    const auto seamBack = qScopeGuard([] { shell::setShellOpenTestMode(true); });
     testing_support::DataFolder data(false);
     QTemporaryDir dir;
     const QString marker = dir.filePath("ran");
