@@ -7,7 +7,7 @@ pkgs=(
   qt6-base-dev libqt6sql6-sqlite libqt6printsupport6 qt6-qpa-plugins
   libxlsxwriter-dev libsqlite3-dev sqlite3
   fonts-noto-cjk fonts-arphic-ukai fontconfig
-  libxcb1-dev libxcb-ewmh-dev
+  libxcb1-dev libxcb-ewmh-dev liblz4-dev
   googletest libgtest-dev libbenchmark-dev
   xvfb xauth imagemagick x11-utils
   poppler-utils python3-openpyxl

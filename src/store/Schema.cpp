@@ -64,7 +64,9 @@ const QList<DatabaseSchema>& databaseSchemas() {
         common.tables << TableSchema{QStringLiteral("filedata"),
                                      {text(QStringLiteral("网页名称"), 100), text(QStringLiteral("类别"), 50),
                                       date(QStringLiteral("记录时间")),
-                                      text(QStringLiteral("网站地址"), 255)}};
+                                      // Today's addresses often pass 255 characters; 2048 is
+                                      // the longest the program takes from a browser.
+                                      text(QStringLiteral("网站地址"), 2048)}};
         s << common;
         s << DatabaseSchema{kPlanDb,
                             {{QStringLiteral("jhStartData"), planFields(false)},

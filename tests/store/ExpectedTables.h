@@ -29,7 +29,7 @@ inline QStringList expectedTables() {
         QStringLiteral("cJapy218.mdb jaHXtextData ") + lesson,
         QStringLiteral("cJapy218.mdb jaDLtextData ") + lesson,
         QStringLiteral("cJapy218.mdb jaSWtextData ") + lesson,
-        QStringLiteral("cJapy218.mdb filedata 网页名称:T100 类别:T50 记录时间:D 网站地址:T255"),
+        QStringLiteral("cJapy218.mdb filedata 网页名称:T100 类别:T50 记录时间:D 网站地址:T2048"),
         QStringLiteral("cJh218.mdb jhStartData 类别:T20 标题:T50 内容:M 序号:N"),
         QStringLiteral("cJh218.mdb jhMidData 类别:T20 标题:T50 内容:M 序号:N 月份:N 周别:N"),
         QStringLiteral("cJh218.mdb jhEndData 类别:T20 标题:T50 内容:M 序号:N"),

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "shell/core/Outcome.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace web {
+
+// One stored page of table "filedata" in "cJapy218.mdb": fields by
+// position 网页名称, 类别, 记录时间, 网站地址. `key` is the record's identity
+// (its place in the stored order), so that two pages of one name are two
+// different records.
+struct Bookmark {
+    qint64 key = -1;
+    QString name;
+    QString category;
+    QDate date;
+    QString dateText; // "2003-2-11"; empty without a date
+    QString address;
+};
+
+inline const QString kBookmarkTable = QStringLiteral("filedata");
+
+// The date groups of the "时间" folder, by their tree keys.
+enum class DateGroup { Folder, Today, Yesterday, Week, Month, Year, LastYear, Before };
+struct DateGroupNode {
+    DateGroup group;
+    const char* key;
+    QString text;
+};
+// "去年以前" … "今天" in the tree's order, the folder "时间" not included.
+const QList<DateGroupNode>& dateGroupNodes();
+// The group of a tree key beginning with "da", or nullopt for any other key.
+std::optional<DateGroup> dateGroupOfKey(const QString& key);
+
+// Whether a page recorded on `recorded` belongs to a group on `today`:
+// 今天 the same day; 昨天 one day before; 本周 at most as many days back as
+// today's weekday number, Sunday counted 1 (so a Wednesday reaches back to
+// the Saturday before); 本月 the same month number, whatever the year;
+// 今年 the same year; 去年 the year before; 去年以前 earlier. The folder
+// holds nothing of its own and a page without a date belongs nowhere.
+bool inDateGroup(const QDate& recorded, DateGroup group, const QDate& today);
+
+// Every record of "filedata" in stored order.
+shell::Outcome readBookmarks(const QString& dbPath, QList<Bookmark>* out);
+// The distinct non-empty categories in the order of their first record.
+// All of them: the list has no limit.
+QStringList bookmarkCategories(const QList<Bookmark>& records);
+// AddBookmark: one new record (name and address as given, the category,
+// the date). A refused or failed write leaves the table as it was and the
+// Outcome carries the store's reason.
+shell::Outcome addBookmark(const QString& dbPath, const QString& name, const QString& category,
+                           const QDate& date, const QString& address);
+// Removes the record with this key (and no other); NotFound when it is gone.
+shell::Outcome removeBookmark(const QString& dbPath, qint64 key);
+
+} // namespace web
