@@ -1,5 +1,11 @@
 #include "Register.h"
 
+#include "frmSetInternet.h"
+#include "shell/Windows.h"
+
 namespace web {
-void registerWindows() {}
+void registerWindows() {
+    shell::Windows& w = shell::Windows::instance();
+    w.setFactory(QStringLiteral("frmSetInternet"), [] { return new frmSetInternet; });
+}
 } // namespace web
