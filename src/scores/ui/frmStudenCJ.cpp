@@ -2,6 +2,7 @@
 
 #include "PictureButton.h"
 #include "frmOpenDatabase.h"
+#include "scores/model/ScoreExport.h"
 #include "scores/model/ScoreReports.h"
 #include "scores/model/ScoreSortFilter.h"
 #include "scores/ui/frames/Frame0Subjects.h"
@@ -115,7 +116,7 @@ void frmStudenCJ::buildMenus() {
              MenuEntry::separator(QStringLiteral("mFileBar0")),
              {QStringLiteral("mFilePage"), QStringLiteral("页面设置(&L)")},
              {QStringLiteral("mFilePrint"), QStringLiteral("打印(&P)")},
-             {QStringLiteral("mFileOut"), QStringLiteral("数据导出(&O)")},
+             {QStringLiteral("mFileOut"), QStringLiteral("数据导出(&O)"), [this] { exportGrid(); }},
              {QStringLiteral("mFileQuit"), QStringLiteral("关闭(&Q)"), [this] { closeClass(); }},
              MenuEntry::separator(QStringLiteral("mFileBar1")),
              {QStringLiteral("mFileExit"), QStringLiteral("退出(&X)"), [this] { close(); }},
@@ -267,6 +268,21 @@ void frmStudenCJ::updateMenus() {
         menus_.action(QString::fromLatin1(e))->setEnabled(open);
     pictures_[2]->setVisible(open);
     pictures_[3]->setVisible(open);
+}
+
+void frmStudenCJ::exportGrid() {
+    const ExportResult exported = ExportScores(model_);
+    if (!exported.outcome) {
+        // No class open, or the file could not be written: the message says
+        // which; the grid stays as it was.
+        shell::MessageBox::showAll(this, exported.outcome.messages);
+        return;
+    }
+    // Where the copy ended: the grid's last cell, moved to once.
+    view_->setCurrentIndex(view_->model()->index(exported.lastRow, exported.lastCol));
+    const bool opened = shell::shellOpen(exported.path);
+    shell::MessageBox::show(this,
+                            opened ? msg::exported(exported.path) : msg::exportedNotOpened(exported.path));
 }
 
 void frmStudenCJ::openClassFileWindow(bool create) {

@@ -66,6 +66,8 @@ private:
     void buildPictures();
     void buildStatusBar();
     void closeClass();
+    // "数据导出(&O)": the visible grid into a new spreadsheet, then opened.
+    void exportGrid();
     void layoutGrid();
     void onGridClicked(int row, int col);
     void syncStatus();

@@ -1,0 +1,46 @@
+#include "ScoreExport.h"
+
+#include "shell/docs/ExportFolder.h"
+#include "shell/docs/SpreadsheetWriter.h"
+
+#include <QDir>
+
+namespace scores {
+
+QString msg::exported(const QString& path) {
+    return QStringLiteral("数据已经导出到文件“%1”！").arg(QDir::toNativeSeparators(path));
+}
+
+QString msg::exportedNotOpened(const QString& path) {
+    return QStringLiteral("数据已经导出到文件“%1”，但是没有找到打开电子表格的程序，请自行打开这个文件！")
+        .arg(QDir::toNativeSeparators(path));
+}
+
+Outcome writeGridSheet(const shell::Grid& grid, const QString& path) {
+    // The block is written top to bottom, so the workbook can go to disk row
+    // by row and a grid of any length takes the same memory.
+    shell::SpreadsheetWriter book(path, {.rowsInOrder = true});
+    const int bordered = book.addStyle({.borderColor = kExportBorderColour});
+    book.setGrid(grid, kExportFirstRow, kExportFirstCol, bordered);
+    return book.save();
+}
+
+ExportResult ExportScores(const ScoreModel& model, const QDateTime& when) {
+    if (!model.classOpen()) return {Outcome::fail(Reason::NotOpen, msg::kNoCommentLibrary), {}, 0, 0};
+    auto failed = [](const Outcome& why) {
+        return ExportResult{
+            Outcome::fail(Reason::Failed, QStringLiteral("数据导出失败：%1！").arg(why.messages.value(0))),
+            {},
+            0,
+            0};
+    };
+    const QString title =
+        model.viewState().printTitle.isEmpty() ? model.className() : model.viewState().printTitle;
+    const shell::ExportTarget target = shell::newExportFile(title, QStringLiteral("xlsx"), when);
+    if (!target.outcome) return failed(target.outcome);
+    const shell::Grid& grid = model.scoreGrid();
+    if (const Outcome written = writeGridSheet(grid, target.path); !written) return failed(written);
+    return {Outcome::done(), target.path, qMax(0, grid.rows() - 1), qMax(0, grid.cols() - 1)};
+}
+
+} // namespace scores
