@@ -1,6 +1,8 @@
 #include "Register.h"
 
 #include "frmOpenDatabase.h"
+#include "frmPrintView.h"
+#include "frmSetPage.h"
 #include "frmStudenCJ.h"
 #include "shell/Windows.h"
 
@@ -11,5 +13,7 @@ void registerWindows(ClassState& classes) {
     shell::Windows& w = shell::Windows::instance();
     w.setFactory(QStringLiteral("frmStudenCJ"), [model] { return new frmStudenCJ(*model); });
     w.setFactory(QStringLiteral("frmOpenDatabase"), [&classes] { return new frmOpenDatabase(classes); });
+    w.setFactory(QStringLiteral("frmSetPage"), [model] { return new frmSetPage(*model); });
+    w.setFactory(QStringLiteral("frmPrintView"), [] { return new frmPrintView; });
 }
 } // namespace scores

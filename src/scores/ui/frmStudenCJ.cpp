@@ -2,7 +2,9 @@
 
 #include "PictureButton.h"
 #include "frmOpenDatabase.h"
+#include "frmPrintView.h"
 #include "scores/model/ScoreExport.h"
+#include "scores/model/ScorePrint.h"
 #include "scores/model/ScoreReports.h"
 #include "scores/model/ScoreSortFilter.h"
 #include "scores/ui/frames/Frame0Subjects.h"
@@ -114,8 +116,8 @@ void frmStudenCJ::buildMenus() {
              {QStringLiteral("mFileOpem"), QStringLiteral("打开(&O)"),
               [this] { openClassFileWindow(false); }},
              MenuEntry::separator(QStringLiteral("mFileBar0")),
-             {QStringLiteral("mFilePage"), QStringLiteral("页面设置(&L)")},
-             {QStringLiteral("mFilePrint"), QStringLiteral("打印(&P)")},
+             {QStringLiteral("mFilePage"), QStringLiteral("页面设置(&L)"), [this] { openPageSetup(); }},
+             {QStringLiteral("mFilePrint"), QStringLiteral("打印(&P)"), [this] { PrintScoreTable(); }},
              {QStringLiteral("mFileOut"), QStringLiteral("数据导出(&O)"), [this] { exportGrid(); }},
              {QStringLiteral("mFileQuit"), QStringLiteral("关闭(&Q)"), [this] { closeClass(); }},
              MenuEntry::separator(QStringLiteral("mFileBar1")),
@@ -191,6 +193,8 @@ void frmStudenCJ::buildPictures() {
             [this] { openClassFileWindow(false); });
     connect(static_cast<PictureButton*>(pictures_[2]), &PictureButton::clicked, this,
             [this] { menus_.action(QStringLiteral("mFilePrint"))->trigger(); });
+    connect(static_cast<PictureButton*>(pictures_[3]), &PictureButton::clicked, this,
+            [this] { openPrintPreview(); });
 }
 
 void frmStudenCJ::buildStatusBar() {
@@ -285,6 +289,44 @@ void frmStudenCJ::exportGrid() {
                             opened ? msg::exported(exported.path) : msg::exportedNotOpened(exported.path));
 }
 
+void frmStudenCJ::openPageSetup() {
+    if (!model_.classOpen()) return;
+    QWidget* w = shell::Windows::instance().open(QStringLiteral("frmSetPage"), this);
+    if (!w) return;
+    pageSetup_ = w;
+    setEnabled(false);
+    connect(w, &QObject::destroyed, this, [this] { setEnabled(true); });
+}
+
+void frmStudenCJ::PrintScoreTable() {
+    std::unique_ptr<ScorePrintLayout> layout;
+    const Outcome laid = layoutScoreTable(model_, layout);
+    if (!laid) {
+        shell::MessageBox::showAll(this, laid.messages);
+        return;
+    }
+    if (!printScorePages(*layout, this)) return;
+    // The grid's current cell ends on the last cell printed, moved once
+    // rather than through every cell of a table of thousands of rows.
+    const QModelIndex last = view_->model()->index(layout->lastRow(), layout->lastColumn());
+    if (last.isValid()) view_->setCurrentIndex(last);
+}
+
+void frmStudenCJ::openPrintPreview() {
+    std::unique_ptr<ScorePrintLayout> layout;
+    const Outcome laid = layoutScoreTable(model_, layout);
+    if (!laid) {
+        shell::MessageBox::showAll(this, laid.messages);
+        return;
+    }
+    // The score window stays usable beside the preview.
+    if (auto* preview =
+            qobject_cast<frmPrintView*>(shell::Windows::instance().open(QStringLiteral("frmPrintView")))) {
+        preview->showLayout(std::move(layout));
+        preview->showMaximized();
+    }
+}
+
 void frmStudenCJ::openClassFileWindow(bool create) {
     auto* w = frmOpenDatabase::openFor(create ? frmOpenDatabase::Purpose::ScoreNew
                                               : frmOpenDatabase::Purpose::ScoreOpen);
@@ -351,6 +393,8 @@ void frmStudenCJ::closeEvent(QCloseEvent* event) {
         if (p == frmOpenDatabase::Purpose::ScoreNew || p == frmOpenDatabase::Purpose::ScoreOpen)
             classWindow_->close();
     }
+    // A page setup left open would write into a class this window no longer shows.
+    if (pageSetup_) pageSetup_->close();
     model_.windowUnloaded();
     QMainWindow::closeEvent(event);
 }

@@ -48,6 +48,13 @@ public:
     // Menus and pictures follow whether a class is open.
     void updateMenus();
 
+    // "页面设置(&L)": this window is disabled while the page setup is open.
+    void openPageSetup();
+    // "打印(&P)" and imgFilePrint: the table shown, printed straight away.
+    void PrintScoreTable();
+    // imgViewPrint: the print preview of the table shown.
+    void openPrintPreview();
+
     // The class-file window for this tool: creating or opening a class.
     void openClassFileWindow(bool create);
     // The class-file window handed a class back.
@@ -84,6 +91,8 @@ private:
     bool entryLayout_ = false;
     // The class-file window this window opened, closed with it.
     QPointer<frmOpenDatabase> classWindow_;
+    // The page setup this window opened; it is enabled again when that closes.
+    QPointer<QWidget> pageSetup_;
 };
 
 } // namespace scores

@@ -2,6 +2,7 @@
 
 #include "scores/model/ScoreReports.h"
 #include "scores/ui/frmStudenCJ.h"
+#include "shell/ui/ClearTimer.h"
 #include "shell/ui/KeyFilter.h"
 
 #include <QComboBox>
@@ -9,7 +10,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QTimer>
 
 namespace scores {
 
@@ -58,18 +58,8 @@ Frame4Levels::Frame4Levels(frmStudenCJ* window)
 
     // A rejected key shows the message and still lands in the box; a tenth
     // of a second later (the tenth 10 ms tick) the box is emptied.
-    timer_ = new QTimer(this);
-    timer_->setObjectName(QStringLiteral("timReText"));
-    timer_->setInterval(10);
-    connect(timer_, &QTimer::timeout, this, [this] {
-        if (++ticks_ < 10) return;
-        start_->clear();
-        timer_->stop();
-    });
-    shell::NumberKeyFilter::install(start_, [this] {
-        ticks_ = 0;
-        timer_->start();
-    });
+    timer_ = new shell::ClearTimer(this);
+    shell::NumberKeyFilter::install(start_, [this] { timer_->startFor(start_); });
 
     connect(&model(), &ScoreModel::settingsLoaded, this, &Frame4Levels::syncLevels);
 }
@@ -87,6 +77,10 @@ void Frame4Levels::syncLevels() {
     title_->addItems(s.levelComboItems);
     title_->setCurrentIndex(s.levelComboItems.isEmpty() ? -1 : 0);
     start_->setText(s.gradeStartText);
+}
+
+int Frame4Levels::ticks() const {
+    return timer_->ticks();
 }
 
 void Frame4Levels::chooseLevel(int position) {

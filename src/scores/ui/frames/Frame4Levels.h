@@ -4,7 +4,10 @@
 
 class QComboBox;
 class QLineEdit;
-class QTimer;
+
+namespace shell {
+class ClearTimer;
+}
 
 namespace scores {
 
@@ -19,16 +22,15 @@ public:
     // "更改".
     void change();
     // Ticks of timReText since the last rejected key.
-    int ticks() const { return ticks_; }
+    int ticks() const;
 
 private:
     void syncLevels();
     void chooseLevel(int position);
 
-    QComboBox* title_; // cobGradeTitle
-    QLineEdit* start_; // txtGradeStart
-    QTimer* timer_;    // timReText
-    int ticks_ = 0;
+    QComboBox* title_;         // cobGradeTitle
+    QLineEdit* start_;         // txtGradeStart
+    shell::ClearTimer* timer_; // timReText
 };
 
 } // namespace scores
