@@ -26,7 +26,10 @@ FieldDef currency(const QString& n) {
 
 QList<FieldDef> lessonFields() {
     return {number(QStringLiteral("册别")), text(QStringLiteral("课题"), 100), memo(QStringLiteral("内容")),
-            memo(QStringLiteral("分析")), text(QStringLiteral("课件地址"), 255)};
+            memo(QStringLiteral("分析")),
+            // Courseware is often a web address, and those pass 255 characters:
+            // the same 2048 as a bookmark's address.
+            text(QStringLiteral("课件地址"), 2048)};
 }
 QList<FieldDef> planFields(bool withMonthWeek) {
     QList<FieldDef> f{text(QStringLiteral("类别"), 20), text(QStringLiteral("标题"), 50),
