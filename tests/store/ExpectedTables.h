@@ -16,7 +16,7 @@ inline QStringList expectedTables() {
             f << QStringLiteral("js%1:C").arg(k);
         return f.join(u' ');
     }();
-    const QString lesson = QStringLiteral("册别:N 课题:T100 内容:M 分析:M 课件地址:T255");
+    const QString lesson = QStringLiteral("册别:N 课题:T100 内容:M 分析:M 课件地址:T2048");
     return {
         QStringLiteral("cCj218.mdb files 文件名:M"),
         QStringLiteral("cCj218.mdb dataBak 内容:M 姓名:T50 编号:T10 ") + js,
