@@ -15,5 +15,22 @@ void registerWindows(ClassState& classes) {
     w.setFactory(QStringLiteral("frmOpenDatabase"), [&classes] { return new frmOpenDatabase(classes); });
     w.setFactory(QStringLiteral("frmSetPage"), [model] { return new frmSetPage(*model); });
     w.setFactory(QStringLiteral("frmPrintView"), [] { return new frmPrintView; });
+
+    // The comment writer reaches the class-file window through the model
+    // layer's opener, never through this header.
+    ClassFiles::setWindowOpener([](ClassFiles::Use use) {
+        using P = frmOpenDatabase::Purpose;
+        switch (use) {
+        case ClassFiles::Use::CommentNew:
+            frmOpenDatabase::openFor(P::CommentNew);
+            break;
+        case ClassFiles::Use::CommentOpenWorking:
+            frmOpenDatabase::openFor(P::CommentOpenWorking);
+            break;
+        case ClassFiles::Use::CommentOpenReference:
+            frmOpenDatabase::openFor(P::CommentOpenReference);
+            break;
+        }
+    });
 }
 } // namespace scores
