@@ -2,6 +2,7 @@
 
 #include "scores/model/ClassFiles.h"
 #include "scores/model/ClassTable.h"
+#include "shell/docs/SpreadsheetWriter.h"
 #include "store/Store.h"
 
 namespace comments {
@@ -37,6 +38,27 @@ QString exportText(const QList<CommentEntry>& entries) {
         text += u"\r\n";
     }
     return text;
+}
+
+shell::Outcome writeCommentWorkbook(const QList<CommentEntry>& entries, const QString& path) {
+    using shell::SpreadsheetWriter;
+    SpreadsheetWriter book(path, SpreadsheetWriter::Options{.rowsInOrder = true});
+    const int nameStyle = book.addStyle({.fillColor = 8, .fontColor = 3, .wrap = true});
+    const int commentStyle = book.addStyle({.borderColor = 7, .wrap = true});
+    book.setColumnWidth(1, 40);
+    QStringList shortened;
+    int row = 1;
+    for (const CommentEntry& e : entries) {
+        book.setText(row, 1, e.name, nameStyle);
+        // The writer cuts what a cell cannot hold; the teacher hears whose.
+        if (e.comment.size() > SpreadsheetWriter::kMaxText) shortened << e.name;
+        book.setText(row + 1, 1, e.comment, commentStyle);
+        row += 3;
+    }
+    shell::Outcome saved = book.save();
+    if (saved && !shortened.isEmpty())
+        saved.messages << kMsgShortened.arg(SpreadsheetWriter::kMaxText).arg(shortened.join(u'、'));
+    return saved;
 }
 
 } // namespace comments

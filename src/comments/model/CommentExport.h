@@ -26,4 +26,14 @@ shell::Outcome commentListing(const QString& cls, QList<CommentEntry>& out);
 // comment and a line break (line breaks as CR LF).
 QString exportText(const QList<CommentEntry>& entries);
 
+// The comments as a spreadsheet at `path`, from row 1: for each student the
+// name (turquoise fill, red letters: palette 8 and 3), below it the comment
+// in a wrapped cell with a pink border (palette 7), then an empty row;
+// column A is 40 wide. Names and comments are always text cells. A comment
+// longer than a cell holds is cut there, and the outcome's message names
+// those students (kMsgShortened).
+shell::Outcome writeCommentWorkbook(const QList<CommentEntry>& entries, const QString& path);
+inline const QString kMsgShortened =
+    QStringLiteral("以下学生的评语超过了电子表格一格能容纳的%1个字符，表格中只保留了前%1个字符：%2");
+
 } // namespace comments
