@@ -6,12 +6,13 @@ pkgs=(
   build-essential cmake ninja-build pkg-config ccache git clang-format
   qt6-base-dev libqt6sql6-sqlite libqt6printsupport6 qt6-qpa-plugins
   libxlsxwriter-dev libsqlite3-dev sqlite3
+  libcsv-dev libfreexl-dev libzip-dev
   fonts-noto-cjk fonts-arphic-ukai fontconfig
   libxcb1-dev libxcb-ewmh-dev liblz4-dev
   googletest libgtest-dev libbenchmark-dev
   xvfb xauth imagemagick x11-utils
   poppler-utils python3-openpyxl
-  libreoffice-writer-nogui
+  libreoffice-writer-nogui libreoffice-calc-nogui
   dpkg-dev file librsvg2-bin desktop-file-utils appstream
 )
 missing=()

@@ -3,6 +3,7 @@
 #include "SingleInstance.h"
 #include "Windows.h"
 #include "shell/core/AppPaths.h"
+#include "shell/core/Backups.h"
 #include "shell/ui/Fonts.h"
 #include "shell/ui/Icons.h"
 #include "shell/ui/MessageBox.h"
@@ -10,6 +11,7 @@
 #include "store/Schema.h"
 
 #include <QApplication>
+#include <QDateTime>
 
 namespace shell {
 
@@ -53,6 +55,9 @@ int runProgram(QApplication& app) {
     installFonts();
     for (const QString& problem : store::ensureDataFiles(AppPaths::dataDir()))
         MessageBox::show(nullptr, problem);
+    // Once a day; a backup that fails is told and the program goes on.
+    const Outcome backedUp = backups::dailyBackup(AppPaths::dataDir(), QDateTime::currentDateTime());
+    if (!backedUp) MessageBox::showAll(nullptr, backedUp.messages);
 
     Windows::instance().open(QStringLiteral("frmTarvek"));
     openRequestedWindow(app.arguments());

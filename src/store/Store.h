@@ -4,6 +4,7 @@
 // their tables (Recordset), field kinds (FieldDef, Currency) and the change
 // watch. Each class has its own header as well.
 
+#include "Backup.h"
 #include "ChangeWatch.h"
 #include "Currency.h"
 #include "Database.h"

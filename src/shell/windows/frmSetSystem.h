@@ -3,13 +3,15 @@
 #include <QWidget>
 
 class QCheckBox;
+class QListWidget;
 class QRadioButton;
 class QPushButton;
 
 namespace shell {
 
-// "Veltrano-系统设置": start with the desktop on or off, and the program of
-// each Tools-menu entry, located with the file finder.
+// "Veltrano-系统设置": start with the desktop on or off, the program of
+// each Tools-menu entry, located with the file finder, and the backups of
+// the database files: made now, listed, and one of them put back.
 class frmSetSystem : public QWidget {
     Q_OBJECT
 public:
@@ -18,9 +20,13 @@ public:
 private:
     void chooseTool(int index);
     void accept();
+    void fillBackups();
+    void backUpNow();
+    void restoreChosen();
 
     QCheckBox* cheAotoRUN_ = nullptr;
     QRadioButton* optEDIT_[4] = {};
+    QListWidget* lstBackup_ = nullptr;
 };
 
 } // namespace shell
