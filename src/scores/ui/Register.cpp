@@ -1,5 +1,6 @@
 #include "Register.h"
 
+#include "frmImport.h"
 #include "frmOpenDatabase.h"
 #include "frmPrintView.h"
 #include "frmSetPage.h"
@@ -15,6 +16,7 @@ void registerWindows(ClassState& classes) {
     w.setFactory(QStringLiteral("frmOpenDatabase"), [&classes] { return new frmOpenDatabase(classes); });
     w.setFactory(QStringLiteral("frmSetPage"), [model] { return new frmSetPage(*model); });
     w.setFactory(QStringLiteral("frmPrintView"), [] { return new frmPrintView; });
+    w.setFactory(QStringLiteral("frmImport"), [model] { return new frmImport(*model); });
 
     // The comment writer reaches the class-file window through the model
     // layer's opener, never through this header.

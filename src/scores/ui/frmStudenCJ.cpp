@@ -1,6 +1,7 @@
 #include "frmStudenCJ.h"
 
 #include "PictureButton.h"
+#include "frmImport.h"
 #include "frmOpenDatabase.h"
 #include "frmPrintView.h"
 #include "scores/model/ScoreExport.h"
@@ -18,8 +19,10 @@
 #include "scores/ui/frames/Frame8Filter.h"
 #include "scores/ui/frames/Frame9Sort.h"
 #include "shell/Windows.h"
+#include "shell/core/TableFile.h"
 #include "shell/core/Units.h"
 #include "shell/ui/DocServices.h"
+#include "shell/ui/FileDialog.h"
 #include "shell/ui/GridView.h"
 #include "shell/ui/MenuTable.h"
 #include "shell/ui/MessageBox.h"
@@ -36,6 +39,33 @@ namespace {
 
 constexpr int kGridTopTwips = 480;
 constexpr int kEntryShiftTwips = 600;
+
+// "导入(&I)...": a class list or marks from a table file, mapped and checked
+// in the import window. The score window waits while that window is open,
+// as it does for the page setup.
+void importTableFile(QWidget* window, ScoreModel& model) {
+    if (!model.classOpen()) return;
+    const QString path = shell::FileDialog::getOpenFileName(
+        window, QStringLiteral("导入学生名单和成绩"), {},
+        QStringLiteral(
+            "表格文件 (*.xlsx *.xls *.csv);;Excel 工作簿 (*.xlsx *.xls);;CSV 文件 (*.csv);;所有文件 (*)"));
+    if (path.isEmpty()) return;
+    shell::TableRows rows;
+    const Outcome read = shell::readTableFile(path, rows);
+    if (!read) {
+        shell::MessageBox::showAll(window, read.messages);
+        return;
+    }
+    if (rows.isEmpty()) {
+        shell::MessageBox::show(window, QStringLiteral("文件中没有可以导入的内容！"));
+        return;
+    }
+    auto* w = qobject_cast<frmImport*>(shell::Windows::instance().open(QStringLiteral("frmImport"), window));
+    if (!w) return;
+    w->setTable(path, rows);
+    window->setEnabled(false);
+    QObject::connect(w, &QObject::destroyed, window, [window] { window->setEnabled(true); });
+}
 
 } // namespace
 
@@ -119,6 +149,8 @@ void frmStudenCJ::buildMenus() {
              {QStringLiteral("mFilePage"), QStringLiteral("页面设置(&L)"), [this] { openPageSetup(); }},
              {QStringLiteral("mFilePrint"), QStringLiteral("打印(&P)"), [this] { PrintScoreTable(); }},
              {QStringLiteral("mFileOut"), QStringLiteral("数据导出(&O)"), [this] { exportGrid(); }},
+             {QStringLiteral("mFileIn"), QStringLiteral("导入(&I)..."),
+              [this] { importTableFile(this, model_); }},
              {QStringLiteral("mFileQuit"), QStringLiteral("关闭(&Q)"), [this] { closeClass(); }},
              MenuEntry::separator(QStringLiteral("mFileBar1")),
              {QStringLiteral("mFileExit"), QStringLiteral("退出(&X)"), [this] { close(); }},
@@ -268,7 +300,7 @@ void frmStudenCJ::updateMenus() {
     const bool open = model_.classOpen();
     for (const char* m : {"mnuEdit", "mnuData", "mnuSet"})
         menus_.action(QString::fromLatin1(m))->setVisible(open);
-    for (const char* e : {"mFilePage", "mFilePrint", "mFileOut", "mFileQuit"})
+    for (const char* e : {"mFilePage", "mFilePrint", "mFileOut", "mFileIn", "mFileQuit"})
         menus_.action(QString::fromLatin1(e))->setEnabled(open);
     pictures_[2]->setVisible(open);
     pictures_[3]->setVisible(open);
