@@ -137,7 +137,8 @@ QString firstSheetPart(const ZipArchive& zip) {
     }
     QXmlStreamReader r(zip.entry("xl/_rels/workbook.xml.rels"));
     while (!r.atEnd())
-        if (r.readNextStartElement() && r.name() == u"Relationship" && r.attributes().value(QLatin1String("Id")) == rid) {
+        if (r.readNextStartElement() && r.name() == u"Relationship" &&
+            r.attributes().value(QLatin1String("Id")) == rid) {
             const QString target = r.attributes().value(QLatin1String("Target")).toString();
             return target.startsWith(u'/') ? target.mid(1) : QStringLiteral("xl/") + target;
         }
