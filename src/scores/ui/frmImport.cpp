@@ -76,10 +76,11 @@ void frmImport::setTable(const QString& path, const shell::TableRows& rows) {
     const QList<int> guess = guessImportColumns(first, model_.classData());
     const QStringList choices = importChoices(model_.classData());
 
+    // Removing the rows lets the view release the combos of an earlier file.
+    preview_->setRowCount(0);
     preview_->clear();
-    preview_->setColumnCount(columns);
-    qDeleteAll(combos_);
     combos_.clear();
+    preview_->setColumnCount(columns);
     QStringList letters;
     for (int c = 0; c < columns; ++c) {
         // Columns by the spreadsheet's letters, so the teacher finds them in the file.
