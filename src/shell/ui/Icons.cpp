@@ -90,6 +90,63 @@ void paint(QPainter& p, const QString& key, double s) {
         p.setPen(QPen(Qt::white, s / 9, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(s * 0.35, s * 0.35), QPointF(s * 0.65, s * 0.65));
         p.drawLine(QPointF(s * 0.65, s * 0.35), QPointF(s * 0.35, s * 0.65));
+    } else if (key == u"explorer") { // a library's root: a cabinet of drawers
+        p.setBrush(QColor(150, 110, 60));
+        p.drawRoundedRect(box, s * 0.06, s * 0.06);
+        p.setBrush(QColor(225, 195, 140));
+        for (int i = 0; i < 3; ++i)
+            p.drawRect(QRectF(box.left() + s * 0.08, box.top() + s * (0.06 + i * 0.24),
+                              box.width() - s * 0.16, s * 0.18));
+        p.setPen(QPen(QColor(60, 40, 20), qMax(1.0, s / 12), Qt::SolidLine, Qt::RoundCap));
+        for (int i = 0; i < 3; ++i)
+            p.drawLine(QPointF(s * 0.42, box.top() + s * (0.15 + i * 0.24)),
+                       QPointF(s * 0.58, box.top() + s * (0.15 + i * 0.24)));
+    } else if (key == u"sortOff" || key == u"sortOn") { // a category: a folder, open when selected
+        const bool open = key == u"sortOn";
+        p.setBrush(QColor(220, 170, 50));
+        QPainterPath back;
+        back.moveTo(s * 0.08, s * 0.22);
+        back.lineTo(s * 0.38, s * 0.22);
+        back.lineTo(s * 0.46, s * 0.3);
+        back.lineTo(s * 0.92, s * 0.3);
+        back.lineTo(s * 0.92, s * 0.84);
+        back.lineTo(s * 0.08, s * 0.84);
+        back.closeSubpath();
+        p.drawPath(back);
+        p.setBrush(open ? QColor(250, 215, 110) : QColor(240, 195, 80));
+        QPainterPath front;
+        if (open) {
+            front.moveTo(s * 0.2, s * 0.42);
+            front.lineTo(s * 0.98, s * 0.42);
+            front.lineTo(s * 0.86, s * 0.84);
+            front.lineTo(s * 0.08, s * 0.84);
+        } else {
+            front.moveTo(s * 0.08, s * 0.38);
+            front.lineTo(s * 0.92, s * 0.38);
+            front.lineTo(s * 0.92, s * 0.84);
+            front.lineTo(s * 0.08, s * 0.84);
+        }
+        front.closeSubpath();
+        p.drawPath(front);
+    } else if (key == u"fileOff" || key == u"fileOn") { // a title: a sheet, marked when selected
+        const bool on = key == u"fileOn";
+        p.setBrush(Qt::white);
+        QPainterPath sheet;
+        sheet.moveTo(s * 0.2, s * 0.08);
+        sheet.lineTo(s * 0.62, s * 0.08);
+        sheet.lineTo(s * 0.8, s * 0.26);
+        sheet.lineTo(s * 0.8, s * 0.92);
+        sheet.lineTo(s * 0.2, s * 0.92);
+        sheet.closeSubpath();
+        p.drawPath(sheet);
+        p.setPen(QPen(on ? QColor(200, 50, 50) : QColor(110, 110, 120), qMax(1.0, s / 14)));
+        for (int i = 0; i < 3; ++i)
+            p.drawLine(QPointF(s * 0.3, s * (0.4 + i * 0.16)), QPointF(s * 0.7, s * (0.4 + i * 0.16)));
+        if (on) {
+            p.setBrush(QColor(200, 50, 50));
+            p.setPen(Qt::NoPen);
+            p.drawEllipse(QPointF(s * 0.72, s * 0.78), s * 0.14, s * 0.14);
+        }
     } else { // "app", "splash": an open book with a red pen
         p.setBrush(QColor(245, 245, 235));
         QPainterPath left, right;
