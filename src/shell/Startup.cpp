@@ -4,6 +4,7 @@
 #include "Windows.h"
 #include "shell/core/AppPaths.h"
 #include "shell/core/Backups.h"
+#include "shell/core/StarterContent.h"
 #include "shell/ui/Fonts.h"
 #include "shell/ui/Icons.h"
 #include "shell/ui/MessageBox.h"
@@ -53,7 +54,11 @@ int runProgram(QApplication& app) {
     QObject::connect(&instance, &SingleInstance::messageReceived, &app, &handleSecondStart);
 
     installFonts();
-    for (const QString& problem : store::ensureDataFiles(AppPaths::dataDir()))
+    QList<store::CreatedTable> created;
+    for (const QString& problem : store::ensureDataFiles(AppPaths::dataDir(), &created))
+        MessageBox::show(nullptr, problem);
+    // The phrase and statement banks go only into tables made just now.
+    for (const QString& problem : loadStarterContent(created))
         MessageBox::show(nullptr, problem);
     // Once a day; a backup that fails is told and the program goes on.
     const Outcome backedUp = backups::dailyBackup(AppPaths::dataDir(), QDateTime::currentDateTime());

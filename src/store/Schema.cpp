@@ -120,7 +120,7 @@ namespace {
 // Creates the missing tables of one file and the template's rows in one
 // transaction: a kill leaves either none of them (made again at the next
 // start) or all of them, never a template without its rows.
-QString createMissingTables(Database& db, const DatabaseSchema& schema) {
+QString createMissingTables(Database& db, const DatabaseSchema& schema, QList<CreatedTable>* created) {
     QList<const TableSchema*> missing;
     for (const TableSchema& t : schema.tables)
         if (!db.hasTable(t.name)) missing << &t;
@@ -142,6 +142,9 @@ QString createMissingTables(Database& db, const DatabaseSchema& schema) {
     }
     if (!db.commit())
         return QStringLiteral("无法在数据库“%1”中建立数据表：%2").arg(db.path(), db.lastError());
+    if (created)
+        for (const TableSchema* t : missing)
+            created->append(CreatedTable{db.path(), t->name});
     return {};
 }
 
@@ -254,7 +257,7 @@ void widenClassList(Database& db, QStringList& problems) {
 
 } // namespace
 
-QStringList ensureDataFiles(const QString& folder) {
+QStringList ensureDataFiles(const QString& folder, QList<CreatedTable>* created) {
     QStringList problems;
     QDir().mkpath(folder); // when it cannot be made, each file below says so
     for (const DatabaseSchema& schema : databaseSchemas()) {
@@ -270,8 +273,8 @@ QStringList ensureDataFiles(const QString& folder) {
             problems << db.readOnlyNote();
             continue;
         }
-        const QString created = createMissingTables(db, schema);
-        if (!created.isEmpty()) problems << created;
+        const QString failed = createMissingTables(db, schema, created);
+        if (!failed.isEmpty()) problems << failed;
         if (schema.fileName == kClassDb) {
             if (db.hasTable(QStringLiteral("dataBak"))) restoreTemplateRows(db, problems);
             widenClassList(db, problems);

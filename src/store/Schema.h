@@ -44,6 +44,13 @@ QList<QList<QVariant>> templateRows();
 // - a file that exists is never replaced: one that cannot be opened (a
 //   folder in its place, locked by another program, not a database, damaged)
 //   or only read (read-only file or folder) is left as it is and said so.
-QStringList ensureDataFiles(const QString& folder);
+//
+// Each table made on this start is added to *created (when given), so that
+// starter content goes into new tables only.
+struct CreatedTable {
+    QString path;  // the database file
+    QString table; // the table's name as made
+};
+QStringList ensureDataFiles(const QString& folder, QList<CreatedTable>* created = nullptr);
 
 } // namespace store

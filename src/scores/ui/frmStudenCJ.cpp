@@ -26,6 +26,7 @@
 #include "shell/ui/GridView.h"
 #include "shell/ui/MenuTable.h"
 #include "shell/ui/MessageBox.h"
+#include "shell/ui/StandardMenus.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -189,13 +190,7 @@ void frmStudenCJ::buildMenus() {
              {QStringLiteral("mSetStudens"), QStringLiteral("选定个人综合分计算公式"), frame(5)},
              {QStringLiteral("mSetDKJSGS"), QStringLiteral("选定单科积分计算公式"), frame(6)},
          }},
-        {QStringLiteral("mnuHelp"),
-         QStringLiteral("帮助(&H)"),
-         {
-             {QStringLiteral("mHelpTopic"), QStringLiteral("技术支持(&T)"), [] { shell::OpenSupportPage(); }},
-             {QStringLiteral("mHelpAbout"), QStringLiteral("关于Veltrano(&A)"),
-              [] { shell::Windows::instance().open(QStringLiteral("frmHelpAbout")); }},
-         }},
+        shell::helpMenu([] { shell::Windows::instance().open(QStringLiteral("frmHelpAbout")); }),
     };
     menus_ = shell::buildMenuBar(menuBar(), menus, this);
 }

@@ -26,6 +26,13 @@ QString FileDialog::getSaveFileName(QWidget* parent, const QString& caption, con
                                         QFileDialog::DontUseNativeDialog);
 }
 
+QString FileDialog::getSaveFileName(QWidget* parent, const QString& caption, const QString& dir,
+                                    const QString& filter, QString* selectedFilter) {
+    if (!queued().isEmpty()) return queued().takeFirst();
+    return QFileDialog::getSaveFileName(parent, caption, dir, filter, selectedFilter,
+                                        QFileDialog::DontUseNativeDialog);
+}
+
 void FileDialog::setNextFileName(const QString& name) {
     queued() << name;
 }

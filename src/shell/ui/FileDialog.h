@@ -14,6 +14,10 @@ public:
                                    const QString& filter = {});
     static QString getSaveFileName(QWidget* parent, const QString& caption, const QString& dir = {},
                                    const QString& filter = {});
+    // With the filter entry shown first (`selectedFilter`, Qt's form) and,
+    // after the dialog, the one the user ended on.
+    static QString getSaveFileName(QWidget* parent, const QString& caption, const QString& dir,
+                                   const QString& filter, QString* selectedFilter);
     static void setNextFileName(const QString& name);
     static void clearNextFileNames();
 };

@@ -1,0 +1,35 @@
+#include "StandardMenus.h"
+
+#include "DocServices.h"
+#include "shell/core/Settings.h"
+
+namespace shell {
+
+QList<MenuEntry> toolMenuEntries(const QString& firstName) {
+    const QString names[] = {firstName, QStringLiteral("mToobJSB"), QStringLiteral("mToobJSQ"),
+                             QStringLiteral("mToobTXB")};
+    QList<MenuEntry> rows;
+    const QList<ToolEntry>& tools = toolEntries();
+    for (int i = 0; i < tools.size() && i < 4; ++i) {
+        const QString key = tools[i].key;
+        rows << MenuEntry(names[i], tools[i].menuCaption, [key] { RunToolProgram(key); });
+    }
+    return rows;
+}
+
+MenuDef toolsMenu(const QString& firstName, const QString& menuName) {
+    return {menuName, QStringLiteral("工具(&T)"), toolMenuEntries(firstName)};
+}
+
+QList<MenuEntry> helpMenuEntries(const std::function<void()>& showAbout) {
+    return {
+        MenuEntry(QStringLiteral("mHelpTopic"), QStringLiteral("技术支持(&T)"), [] { OpenSupportPage(); }),
+        MenuEntry(QStringLiteral("mHelpAbout"), QStringLiteral("关于Veltrano(&A)"), showAbout),
+    };
+}
+
+MenuDef helpMenu(const std::function<void()>& showAbout, const QString& menuName) {
+    return {menuName, QStringLiteral("帮助(&H)"), helpMenuEntries(showAbout)};
+}
+
+} // namespace shell
