@@ -173,6 +173,8 @@ TEST_F(WriterTest, PlanEditorAddsAMonthStatementTheWriterThenLists) {
     child<QPushButton>(w, "cmdAddText(2)")->click();
     EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{"该语句更新失败！"});
 
+    if (const QString shots = qEnvironmentVariable("VELTRANO_SHOT_DIR"); !shots.isEmpty())
+        w->grab().save(shots + "/PlanEditorPanel.png");
     child<QPushButton>(w, "cmdAddBack")->click();
     EXPECT_TRUE(child<QWidget>(w, "fraJHShengCheng")->isVisible());
     const compose::StatementLibrary lib(Writer::Plan);
