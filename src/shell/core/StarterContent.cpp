@@ -86,6 +86,10 @@ bool toRecords(const StarterRows& starter, const QList<store::FieldDef>& fields,
                     return false;
                 }
                 values[position[c]] = *n;
+            } else if (f.kind == store::FieldKind::Number) {
+                // An empty cell is an empty field (a prose statement has no
+                // month or week), not a text in a number field.
+                values[position[c]] = QVariant();
             } else {
                 values[position[c]] = row[c];
             }

@@ -1,9 +1,9 @@
 #include "Printers.h"
+#include "TestSupport.h"
 #include "compose/model/Statements.h"
+#include "shell/core/StarterContent.h"
+#include "store/Schema.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QSet>
 #include <gtest/gtest.h>
@@ -16,21 +16,18 @@ struct Bank {
     QList<QHash<QString, QString>> rows;
 };
 
-// The starter statement banks as shipped in data/.
+// The starter statement banks as the program carries them.
 Bank readBank(const QString& table) {
-    const QString path =
-        QFileInfo(QString::fromUtf8(__FILE__)).dir().filePath("../../../data/" + table + ".tsv");
-    QFile f(path);
     Bank b;
-    if (!f.open(QIODevice::ReadOnly)) {
-        ADD_FAILURE() << "cannot read " << path.toStdString();
+    QString why;
+    const auto rows = shell::starterRows(table, &why);
+    if (!rows) {
+        ADD_FAILURE() << "no starter rows for " << table.toStdString() << ": " << why.toStdString();
         return b;
     }
-    const QStringList lines = QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
-    b.fields = lines.value(0).split(u'\t');
-    for (const QString& line : lines.mid(1)) {
-        const QStringList cells = line.split(u'\t');
-        EXPECT_EQ(cells.size(), b.fields.size()) << line.toStdString();
+    b.fields = rows->fields;
+    for (const QStringList& cells : rows->rows) {
+        EXPECT_EQ(cells.size(), b.fields.size()) << cells.join(u'|').toStdString();
         QHash<QString, QString> row;
         for (int i = 0; i < b.fields.size(); ++i)
             row[b.fields[i]] = cells.value(i);
@@ -106,4 +103,19 @@ TEST(StarterBanks, SummaryLibraryCoversEveryTypeAndSample) {
     const Bank end = readBank("zjEndData");
     EXPECT_GE(end.rows.size(), 8);
     checkTitlesAndNumbers(end, 30, "zjEndData");
+}
+
+// A fresh data folder gets the banks, and the writers read them.
+TEST(StarterBanks, AFreshDataFolderHasThemForTheWriters) {
+    testing_support::DataFolder folder(false);
+    QList<store::CreatedTable> created;
+    EXPECT_TRUE(store::ensureDataFiles(folder.path(), &created).isEmpty());
+    EXPECT_EQ(shell::loadStarterContent(created), QStringList{});
+    const StatementLibrary plan(Writer::Plan, folder.path());
+    EXPECT_EQ(plan.titles(Stage::Start, {"倡议型"}).size(), 3);
+    EXPECT_EQ(plan.monthStatements(9).size(), 3);
+    EXPECT_GE(plan.weekStatements(1).size(), 2); // weeks 1 and 2
+    const StatementLibrary summary(Writer::Summary, folder.path());
+    EXPECT_GE(summary.titles(Stage::Middle, {"11", "8"}).size(), 3);
+    EXPECT_GE(summary.titles(Stage::End).size(), 8);
 }
