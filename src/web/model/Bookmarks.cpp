@@ -125,10 +125,13 @@ Outcome removeBookmark(const QString& dbPath, qint64 key) {
     Outcome failure;
     auto rs = openTable(dbPath, &failure);
     if (!rs) return failure;
-    for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext()) {
-        if (rs->storedKey() != key) continue;
-        if (!rs->Delete())
-            return Outcome::fail(Reason::Failed, QStringLiteral("删除失败：") + rs->lastError());
+    return removeBookmark(*rs, key);
+}
+
+Outcome removeBookmark(store::Recordset& rs, qint64 key) {
+    for (rs.MoveFirst(); !rs.isEOF(); rs.MoveNext()) {
+        if (rs.storedKey() != key) continue;
+        if (!rs.Delete()) return Outcome::fail(Reason::Failed, QStringLiteral("删除失败：") + rs.lastError());
         return Outcome::done();
     }
     return Outcome::fail(Reason::NotFound, QStringLiteral("这条网页记录已不在数据库中！"));

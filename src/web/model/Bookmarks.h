@@ -8,6 +8,10 @@
 #include <QStringList>
 #include <optional>
 
+namespace store {
+class Recordset;
+}
+
 namespace web {
 
 // One stored page of table "filedata" in "cJapy218.mdb": fields by
@@ -57,5 +61,7 @@ shell::Outcome addBookmark(const QString& dbPath, const QString& name, const QSt
                            const QDate& date, const QString& address);
 // Removes the record with this key (and no other); NotFound when it is gone.
 shell::Outcome removeBookmark(const QString& dbPath, qint64 key);
+// The same through an open cursor over "filedata".
+shell::Outcome removeBookmark(store::Recordset& table, qint64 key);
 
 } // namespace web

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "Bookmarks.h"
+#include "shell/core/Grid.h"
+#include "shell/core/Tree.h"
+#include "store/ChangeWatch.h"
+
+#include <memory>
+
+namespace store {
+class Recordset;
+}
+
+namespace web {
+
+// What the bookmark window shows, without widgets: the tree by time and by
+// category, and the grid of the pages of the node last clicked. Every grid
+// row keeps the identity of its record, so deleting a row removes that
+// record and no other of the same name.
+class BookmarkBrowser {
+public:
+    static constexpr int kGridRows = 16;
+    static constexpr int kRowHeight = 320; // twips
+
+    explicit BookmarkBrowser(QString dbPath);
+    ~BookmarkBrowser();
+
+    // The date the groups are counted from; today's by default.
+    void setToday(const QDate& today) { today_ = today; }
+    QDate today() const { return today_.isValid() ? today_ : QDate::currentDate(); }
+
+    // SetupBookmarkGrid: 16 rows, 5 columns, the headings, the widths.
+    static shell::Grid emptyGrid();
+    // BuildBookmarkTree: the ten fixed nodes, then one node under "类别"
+    // for every distinct category in the order of its first record (all of
+    // them). The fixed nodes are there even when the table cannot be read.
+    shell::Outcome BuildBookmarkTree();
+    // ListBookmarks: the pages of a node (a date group by its rule against
+    // today(), any other node by its text as a category), in stored order.
+    shell::Outcome ListBookmarks(const QString& nodeKey);
+
+    const shell::Tree& tree() const { return tree_; }
+    const shell::Grid& grid() const { return grid_; }
+    // The row count of the last listing ("共列 N 个文件").
+    int listedCount() const { return listed_; }
+    // The record behind a grid row, or nullopt for the heading row, a row
+    // beyond the listing or a row whose record was deleted.
+    std::optional<Bookmark> rowRecord(int row) const;
+    // Deletes the record behind the row (ask first); the row's texts are
+    // emptied (its number stays) and the tree is built again. NotChosen
+    // for a row without a record.
+    shell::Outcome deleteRow(int row);
+
+private:
+    // The table as last read: opened on first use and read again only when
+    // the file changed since (whoever wrote it), so that a click on the
+    // tree does not read eighty thousand records that are already here.
+    shell::Outcome freshTable();
+
+    QString dbPath_;
+    std::unique_ptr<store::Recordset> table_;
+    store::ChangeWatch watch_;
+    qint64 version_ = -1;
+    QDate today_;
+    shell::Tree tree_;
+    shell::Grid grid_ = emptyGrid();
+    QList<Bookmark> rows_; // rows_[r - 1] is grid row r; key -1 once deleted
+    int listed_ = 0;
+};
+
+} // namespace web
