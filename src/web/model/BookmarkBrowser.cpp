@@ -47,7 +47,11 @@ Grid BookmarkBrowser::emptyGrid() {
         g.setText(0, c, heads[c]);
         g.setColWidth(c, widths[c]);
     }
+    // Texts read from the left, as a grid shows text by default; an address
+    // aligned right would lose its beginning when it is cut.
     g.setColAlign(1, Grid::Align::Left);
+    g.setColAlign(2, Grid::Align::Left);
+    g.setColAlign(4, Grid::Align::Left);
     for (int r = 1; r < kGridRows; ++r)
         g.setRowHeight(r, kRowHeight);
     return g;
