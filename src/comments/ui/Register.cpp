@@ -1,5 +1,11 @@
 #include "Register.h"
 
+#include "frmStudenPY.h"
+#include "shell/Windows.h"
+
 namespace comments {
-void registerWindows(scores::ClassState&) {}
+void registerWindows(scores::ClassState& classes) {
+    shell::Windows::instance().setFactory(QStringLiteral("frmStudenPY"),
+                                          [&classes] { return new frmStudenPY(classes); });
+}
 } // namespace comments

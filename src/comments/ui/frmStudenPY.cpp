@@ -1,0 +1,583 @@
+#include "frmStudenPY.h"
+
+#include "comments/model/CommentExport.h"
+#include "shell/Windows.h"
+#include "shell/ui/DocServices.h"
+#include "shell/ui/Icons.h"
+#include "shell/ui/KeyFilter.h"
+#include "shell/ui/MessageBox.h"
+#include "shell/ui/TreeView.h"
+#include "shell/windows/frmViewText.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace comments {
+
+namespace {
+const QString kSelf = QStringLiteral("frmStudenPY");
+const QString kPreview = QStringLiteral("frmViewText");
+const QString kMsgNoWorkbook = QStringLiteral("还没有打开学生评语库，请建立或打开！");
+
+QToolButton* pictureButton(const QString& name, const QString& text, const QString& icon, QWidget* parent) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(name);
+    b->setText(text);
+    b->setToolTip(text);
+    b->setIcon(shell::icon(icon));
+    b->setIconSize(QSize(24, 24));
+    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    b->setAutoRaise(true);
+    return b;
+}
+// The name box. Qt also reports a typed text that matches an entry as a
+// choice from the list (when editing ends); the window tells the two apart
+// by whether the teacher typed since the list was last used, and the list
+// counts as used when it pops up or is stepped through with the arrows.
+class NameBox : public QComboBox {
+public:
+    NameBox(bool& typed, QWidget* parent) : QComboBox(parent), typed_(typed) {}
+    void showPopup() override {
+        typed_ = false;
+        QComboBox::showPopup();
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        if (e->key() == Qt::Key_Up || e->key() == Qt::Key_Down) typed_ = false;
+        QComboBox::keyPressEvent(e);
+    }
+
+private:
+    bool& typed_;
+};
+} // namespace
+
+frmStudenPY::frmStudenPY(scores::ClassState& classes, QWidget* parent)
+    : QMainWindow(parent), classes_(classes), writer_(classes), random_(systemRandom()) {
+    setObjectName(kSelf);
+    setWindowTitle(shell::Windows::caption(kSelf));
+
+    // A freshly loaded window has no class open, whatever the last one had.
+    classes_.close(scores::ClassState::Taker::CommentWorking);
+    classes_.close(scores::ClassState::Taker::CommentReference);
+
+    buildMenus();
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    auto* outer = new QVBoxLayout(central);
+    outer->setContentsMargins(8, 6, 8, 8);
+    outer->setSpacing(6);
+
+    // The class and student row.
+    studentRow_ = new QWidget(central);
+    auto* top = new QHBoxLayout(studentRow_);
+    top->setContentsMargins(0, 0, 0, 0);
+    imgNewPyFile_ = pictureButton(QStringLiteral("imgNewPyFile"), QStringLiteral("新建班级"),
+                                  QStringLiteral("studenBook"), studentRow_);
+    imgOpenNewFile_ = pictureButton(QStringLiteral("imgOpenNewFile"), QStringLiteral("打开班级"),
+                                    QStringLiteral("viewdetails"), studentRow_);
+    labNewClass_ = new QLabel(QStringLiteral("班别"), studentRow_);
+    labNewClass_->setObjectName(QStringLiteral("labNewClass"));
+    labNewClass_->setMinimumWidth(120);
+    cobNewStd_ = new NameBox(nameTyped_, studentRow_);
+    cobNewStd_->setObjectName(QStringLiteral("cobNewStd"));
+    cobNewStd_->setEditable(true);
+    cobNewStd_->setInsertPolicy(QComboBox::NoInsert);
+    // No completion: a typed name stays typed (every student of that name)
+    // and only a choice from the list is one student's row.
+    cobNewStd_->setCompleter(nullptr);
+    cobNewStd_->setEditText(QStringLiteral("学生姓名"));
+    cobNewStd_->setMinimumWidth(150);
+    const QString pages[2] = {QStringLiteral("上一个"), QStringLiteral("下一个")};
+    for (int i = 0; i < 2; ++i) {
+        cmdNamePage_[i] = new QPushButton(pages[i], studentRow_);
+        cmdNamePage_[i]->setObjectName(QStringLiteral("cmdNamePage(%1)").arg(i));
+        cmdNamePage_[i]->setEnabled(false);
+    }
+    txtStdBH_ = new QLineEdit(studentRow_);
+    txtStdBH_->setObjectName(QStringLiteral("txtStdBH"));
+    txtStdBH_->setMaximumWidth(110);
+    top->addWidget(imgNewPyFile_);
+    top->addWidget(imgOpenNewFile_);
+    top->addWidget(labNewClass_);
+    top->addSpacing(12);
+    top->addWidget(new QLabel(QStringLiteral("姓名："), studentRow_));
+    top->addWidget(cobNewStd_);
+    top->addWidget(cmdNamePage_[0]);
+    top->addWidget(cmdNamePage_[1]);
+    top->addSpacing(12);
+    top->addWidget(new QLabel(QStringLiteral("学号："), studentRow_));
+    top->addWidget(txtStdBH_);
+    top->addStretch();
+    outer->addWidget(studentRow_);
+
+    writing_ = new QWidget(central);
+    buildWritingView(writing_);
+    outer->addWidget(writing_, 1);
+
+    // The library editor's place; the shared panel goes in here.
+    fraAddPy_ = new QWidget(central);
+    fraAddPy_->setObjectName(QStringLiteral("fraAddPy"));
+    fraAddPy_->hide();
+    outer->addWidget(fraAddPy_, 1);
+
+    connect(imgNewPyFile_, &QToolButton::clicked, this,
+            [] { scores::ClassFiles::openWindow(scores::ClassFiles::Use::CommentNew); });
+    connect(imgOpenNewFile_, &QToolButton::clicked, this,
+            [] { scores::ClassFiles::openWindow(scores::ClassFiles::Use::CommentOpenWorking); });
+    connect(imgOpenOldFile_, &QToolButton::clicked, this,
+            [] { scores::ClassFiles::openWindow(scores::ClassFiles::Use::CommentOpenReference); });
+    connect(&classes_, &scores::ClassState::classHandedBack, this, &frmStudenPY::classHandedBack);
+
+    connect(cobNewStd_, &QComboBox::activated, this, &frmStudenPY::pickStudent);
+    connect(cobNewStd_->lineEdit(), &QLineEdit::returnPressed, this, &frmStudenPY::enterStudent);
+    connect(cobNewStd_->lineEdit(), &QLineEdit::textEdited, this, [this] { nameTyped_ = true; });
+    connect(cmdNamePage_[0], &QPushButton::clicked, this, [this] { stepStudent(-1); });
+    connect(cmdNamePage_[1], &QPushButton::clicked, this, [this] { stepStudent(+1); });
+    shell::NumberKeyFilter::install(txtStdBH_);
+    txtStdBH_->installEventFilter(this);
+
+    // The phrase tree, built once as the window loads.
+    if (const shell::Outcome loaded = library_.load(); !loaded) showOutcome(loaded);
+    tvwPyData_->setTree(library_.BuildPhraseTree());
+
+    updateOutputEntries();
+    resize(900, 620);
+    // The window opens at the screen's top left corner.
+    move(0, 0);
+}
+
+void frmStudenPY::buildMenus() {
+    using shell::MenuEntry;
+    auto tool = [](const char* key) { return [key] { shell::RunToolProgram(QString::fromLatin1(key)); }; };
+    const QList<shell::MenuDef> menus{
+        {QStringLiteral("mnuFile"),
+         QStringLiteral("文件(&F)"),
+         {
+             {QStringLiteral("mFileExcel"), QStringLiteral("生成电子表格(&E)"),
+              [this] { exportSpreadsheet(); }},
+             {QStringLiteral("mFileOut"), QStringLiteral("导出评语&O)"), [this] { exportComments(); }},
+             {QStringLiteral("mFilePrint"), QStringLiteral("打印评语(&P)"), [this] { printComment(); }},
+             MenuEntry::separator(QStringLiteral("mFileBar0")),
+             {QStringLiteral("mFileExit"), QStringLiteral("退出系统(&X)"), [this] { close(); }},
+         }},
+        {QStringLiteral("mnuEdit"),
+         QStringLiteral("编辑(&E)"),
+         {
+             {QStringLiteral("mFileNew"), QStringLiteral("编写新评语(&W)"), [this] { showWritingView(); }},
+             {QStringLiteral("mFileEdit"), QStringLiteral("修改评语库(&E)"), [this] { showEditorView(); }},
+         }},
+        {QStringLiteral("mnuToob"),
+         QStringLiteral("工具(&T)"),
+         {
+             {QStringLiteral("mToobHT"), QStringLiteral("画图(&I)"), tool("toobName1")},
+             {QStringLiteral("mToobJSB"), QStringLiteral("记事本(&N)"), tool("toobName2")},
+             {QStringLiteral("mToobJSQ"), QStringLiteral("计算器(&S)"), tool("toobName3")},
+             {QStringLiteral("mToobTXB"), QStringLiteral("通讯簿(&T)"), tool("toobName4")},
+         }},
+        {QStringLiteral("mnuHelp"),
+         QStringLiteral("帮助(&H)"),
+         {
+             {QStringLiteral("mHelpTopic"), QStringLiteral("技术支持(&T)"), [] { shell::OpenSupportPage(); }},
+             {QStringLiteral("mHelpAbout"), QStringLiteral("关于Veltrano(&A)"),
+              [] { shell::Windows::instance().open(QStringLiteral("frmHelpAbout")); }},
+         }},
+    };
+    menus_ = shell::buildMenuBar(menuBar(), menus, this);
+}
+
+void frmStudenPY::buildWritingView(QWidget* page) {
+    auto* layout = new QHBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+
+    // Left: how comments are made, and the phrase library.
+    auto* left = new QVBoxLayout;
+    auto* make = new QGroupBox(QStringLiteral("生成方式"), page);
+    make->setObjectName(QStringLiteral("fraMakeSelect"));
+    auto* makeLayout = new QHBoxLayout(make);
+    const QString modes[2] = {QStringLiteral("自动生成"), QStringLiteral("手工编写")};
+    for (int i = 0; i < 2; ++i) {
+        optMakeSelect_[i] = new QRadioButton(modes[i], make);
+        optMakeSelect_[i]->setObjectName(QStringLiteral("optMakeSelect(%1)").arg(i));
+        makeLayout->addWidget(optMakeSelect_[i]);
+    }
+    optMakeSelect_[0]->setChecked(true);
+    left->addWidget(make);
+
+    auto* names = new QGroupBox(QStringLiteral("评语库"), page);
+    names->setObjectName(QStringLiteral("fraNameSelect"));
+    auto* namesLayout = new QVBoxLayout(names);
+    tvwPyData_ = new shell::TreeView(names);
+    tvwPyData_->setObjectName(QStringLiteral("tvwPyData"));
+    ListStudens_ = new QListWidget(names);
+    ListStudens_->setObjectName(QStringLiteral("ListStudens"));
+    ListStudens_->setToolTip(QStringLiteral("单击浏览；双击选中!"));
+    ListStudens_->setWordWrap(true);
+    ListStudens_->hide();
+    cmdBack_ = new QPushButton(QStringLiteral("关闭列表"), names);
+    cmdBack_->setObjectName(QStringLiteral("cmdBack"));
+    cmdBack_->hide();
+    namesLayout->addWidget(tvwPyData_, 1);
+    namesLayout->addWidget(ListStudens_, 1);
+    namesLayout->addWidget(cmdBack_);
+    left->addWidget(names, 1);
+    layout->addLayout(left, 3);
+
+    // Right: the earlier comment above the one being written.
+    auto* right = new QVBoxLayout;
+    auto* old = new QGroupBox(QStringLiteral("参考旧评语"), page);
+    old->setObjectName(QStringLiteral("fraOldText"));
+    auto* oldLayout = new QGridLayout(old);
+    imgOpenOldFile_ = pictureButton(QStringLiteral("imgOpenOldFile"), QStringLiteral("打开参考班级"),
+                                    QStringLiteral("viewdetails"), old);
+    labOldPy_ = new QLabel(QStringLiteral("旧评语"), old);
+    labOldPy_->setObjectName(QStringLiteral("labOldPy"));
+    labOldClass_ = new QLabel(QStringLiteral("班别"), old);
+    labOldClass_->setObjectName(QStringLiteral("labOldClass"));
+    Text1_ = new QPlainTextEdit(QStringLiteral("参考往期的评语："), old);
+    Text1_->setObjectName(QStringLiteral("Text1"));
+    Text1_->setReadOnly(true);
+    oldLayout->addWidget(imgOpenOldFile_, 0, 0);
+    oldLayout->addWidget(labOldClass_, 0, 1);
+    oldLayout->addWidget(labOldPy_, 0, 2);
+    oldLayout->setColumnStretch(2, 1);
+    oldLayout->addWidget(Text1_, 1, 0, 1, 3);
+    right->addWidget(old, 2);
+
+    auto* now = new QGroupBox(QStringLiteral("编写新评语"), page);
+    now->setObjectName(QStringLiteral("fraNewText"));
+    auto* nowLayout = new QVBoxLayout(now);
+    Text2_ = new QPlainTextEdit(now);
+    Text2_->setObjectName(QStringLiteral("Text2"));
+    Text2_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    nowLayout->addWidget(Text2_, 1);
+    auto* buttons = new QHBoxLayout;
+    const QString captions[6] = {QStringLiteral("确认保存"), QStringLiteral("清除评语"),
+                                 QStringLiteral("取消"),     QStringLiteral("修改语库"),
+                                 QStringLiteral("退出系统"), QStringLiteral("学生改名")};
+    for (int i = 0; i < 6; ++i) {
+        cmdYesNo_[i] = new QPushButton(captions[i], now);
+        cmdYesNo_[i]->setObjectName(QStringLiteral("cmdYesNo(%1)").arg(i));
+        buttons->addWidget(cmdYesNo_[i]);
+    }
+    cmdYesNo_[5]->setEnabled(false);
+    nowLayout->addLayout(buttons);
+    right->addWidget(now, 3);
+    layout->addLayout(right, 5);
+
+    connect(tvwPyData_, &shell::TreeView::nodeDoubleClicked, this, &frmStudenPY::phraseNodeDoubleClicked);
+    connect(ListStudens_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { previewPhrase(item->text()); });
+    connect(ListStudens_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        appendPhrase(item->text());
+        closePreview();
+        showPhraseList(false);
+    });
+    connect(cmdBack_, &QPushButton::clicked, this, [this] {
+        showPhraseList(false);
+        closePreview();
+    });
+    connect(cmdYesNo_[0], &QPushButton::clicked, this, &frmStudenPY::saveComment);
+    connect(cmdYesNo_[1], &QPushButton::clicked, Text2_, &QPlainTextEdit::clear);
+    connect(cmdYesNo_[2], &QPushButton::clicked, this, &frmStudenPY::cancelEdit);
+    connect(cmdYesNo_[3], &QPushButton::clicked, this, &frmStudenPY::showEditorView);
+    connect(cmdYesNo_[4], &QPushButton::clicked, this, &QWidget::close);
+    connect(cmdYesNo_[5], &QPushButton::clicked, this, &frmStudenPY::renameStudent);
+}
+
+bool frmStudenPY::editorView() const {
+    return !fraAddPy_->isHidden();
+}
+
+void frmStudenPY::showOutcome(const shell::Outcome& o) {
+    shell::MessageBox::showAll(this, o.messages);
+}
+
+// ------------------------------------------------------------ classes
+
+void frmStudenPY::classHandedBack(scores::ClassState::Taker taker, const QString& name) {
+    switch (taker) {
+    case scores::ClassState::Taker::CommentWorking:
+        workingClassChanged(name);
+        break;
+    case scores::ClassState::Taker::CommentReference:
+        labOldClass_->setText(name);
+        break;
+    case scores::ClassState::Taker::Scores:
+        // The working class is one name for both tools: a class the score
+        // manager creates becomes this window's too, and the names shown
+        // must be the students the next save writes to.
+        if (writer_.workingOpen()) workingClassChanged(name);
+        break;
+    }
+}
+
+void frmStudenPY::workingClassChanged(const QString& name) {
+    labNewClass_->setText(name);
+    // Positions in the old name list mean nothing in the new one.
+    studenNumber_ = 0;
+    studentKey_ = -1;
+    pickedKey_ = -1;
+    Text2_->clear();
+    LoadStudentNames();
+    cmdNamePage_[0]->setEnabled(false);
+    cmdNamePage_[1]->setEnabled(false);
+    updateOutputEntries();
+}
+
+void frmStudenPY::updateOutputEntries() {
+    const bool open = writer_.workingOpen();
+    for (const char* e : {"mFileExcel", "mFileOut", "mFilePrint"})
+        menus_.action(QString::fromLatin1(e))->setEnabled(open);
+}
+
+void frmStudenPY::LoadStudentNames() {
+    // The box keeps the text it shows; only its list is new.
+    const QString shown = cobNewStd_->currentText();
+    cobNewStd_->clear();
+    students_.clear();
+    if (const shell::Outcome read = writer_.students(students_);
+        !read && read.reason != shell::Reason::NotOpen)
+        showOutcome(read);
+    QStringList names;
+    names.reserve(students_.size());
+    for (const Student& s : students_)
+        names << s.name;
+    cobNewStd_->addItems(names);
+    cobNewStd_->setCurrentIndex(-1);
+    cobNewStd_->setEditText(shown);
+    // The selected student keeps its place in the new list.
+    if (studentKey_ >= 0) {
+        studenNumber_ = 0;
+        for (int i = 0; i < students_.size(); ++i)
+            if (students_[i].key == studentKey_) studenNumber_ = i + 1;
+    }
+}
+
+void frmStudenPY::ShowStudentComment() {
+    if (writer_.workingOpen()) {
+        Text2_->clear();
+        QString error;
+        if (const auto s = writer_.find(Target{studenName_, studentKey_}, &error)) {
+            Text2_->setPlainText(s->comment);
+            txtStdBH_->setText(s->number);
+        } else if (!error.isEmpty()) {
+            shell::MessageBox::show(this, error);
+        }
+    }
+    Text2_->setFocus();
+}
+
+void frmStudenPY::ShowReferenceComment() {
+    if (!writer_.referenceOpen()) return;
+    Text1_->setPlainText(kMsgNoReference);
+    labOldPy_->setText(studenName_);
+    QString error;
+    if (const auto old = writer_.referenceComment(studenName_, &error))
+        Text1_->setPlainText(*old);
+    else if (!error.isEmpty())
+        shell::MessageBox::show(this, error);
+}
+
+void frmStudenPY::setNavigationButtons() {
+    cmdNamePage_[0]->setEnabled(studenNumber_ > 1);
+    cmdNamePage_[1]->setEnabled(studenNumber_ != cobNewStd_->count());
+}
+
+// ------------------------------------------------------------ students
+
+void frmStudenPY::pickStudent(int index) {
+    // A typed name is Enter's business, even when it matches an entry.
+    if (nameTyped_ || index < 0 || index >= students_.size()) return;
+    studenNumber_ = index + 1;
+    studenName_ = cobNewStd_->currentText();
+    studentKey_ = students_[index].key;
+    ShowStudentComment();
+    ShowReferenceComment();
+    setNavigationButtons();
+    cmdYesNo_[5]->setEnabled(true);
+    pickedName_ = cobNewStd_->currentText().trimmed();
+    pickedKey_ = studentKey_;
+}
+
+void frmStudenPY::enterStudent() {
+    Text2_->clear();
+    const QString text = cobNewStd_->currentText();
+    const int index = cobNewStd_->currentIndex();
+    // An entry chosen from the list is that student's row; a typed name is
+    // every student of that name.
+    const bool listed =
+        !nameTyped_ && index >= 0 && index < students_.size() && cobNewStd_->itemText(index) == text;
+    studenNumber_ = listed ? index + 1 : 0;
+    studentKey_ = listed ? students_[index].key : -1;
+    studenName_ = text;
+    ShowStudentComment();
+    ShowReferenceComment();
+    setNavigationButtons();
+}
+
+void frmStudenPY::stepStudent(int delta) {
+    const int n = studenNumber_ + delta;
+    if (n < 1 || n > students_.size()) return;
+    studenNumber_ = n;
+    nameTyped_ = false;
+    cobNewStd_->setCurrentIndex(n - 1);
+    studenName_ = cobNewStd_->currentText();
+    studentKey_ = students_[n - 1].key;
+    ShowStudentComment();
+    ShowReferenceComment();
+    setNavigationButtons();
+}
+
+bool frmStudenPY::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtStdBH_ && event->type() == QEvent::KeyPress) numberKey(static_cast<QKeyEvent*>(event));
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmStudenPY::numberKey(QKeyEvent* key) {
+    // Rejected keys are the number filter's; an accepted key while the box
+    // holds a student's number says so, once per such student.
+    const QString typed = key->text();
+    const bool backspace = key->key() == Qt::Key_Backspace;
+    if (!backspace && (typed.size() != 1 || !shell::NumberKeyFilter::accepts(typed[0]))) return;
+    if (!writer_.workingOpen()) return;
+    const int same = writer_.studentsWithNumber(txtStdBH_->text());
+    for (int i = 0; i < same; ++i)
+        shell::MessageBox::show(this, kMsgNumberExists);
+}
+
+void frmStudenPY::saveComment() {
+    qint64 saved = -1;
+    const shell::Outcome o = writer_.save(Target{studenName_, studentKey_}, cobNewStd_->currentText(),
+                                          txtStdBH_->text(), Text2_->toPlainText(), &saved);
+    if (!o) {
+        // The comment stays in the box to be saved again.
+        showOutcome(o);
+        return;
+    }
+    // The student just written is the one shown from now on.
+    studenName_ = cobNewStd_->currentText().trimmed();
+    studentKey_ = saved;
+    LoadStudentNames();
+    ShowStudentComment();
+    ShowReferenceComment();
+    setNavigationButtons();
+}
+
+void frmStudenPY::cancelEdit() {
+    if (!writer_.workingOpen()) return;
+    const QString name = cobNewStd_->currentText().trimmed();
+    QString error;
+    if (const auto s = writer_.find(Target{name, name == studenName_ ? studentKey_ : -1}, &error))
+        Text2_->setPlainText(s->comment);
+    else if (!error.isEmpty())
+        shell::MessageBox::show(this, error);
+}
+
+void frmStudenPY::renameStudent() {
+    const QString name = cobNewStd_->currentText().trimmed();
+    const shell::Outcome o = writer_.rename(Target{pickedName_, pickedKey_}, name);
+    if (!o) {
+        showOutcome(o);
+        return;
+    }
+    // The renamed student is still the one picked (and shown, if it was).
+    if (studentKey_ == pickedKey_ && studenName_.trimmed() == pickedName_) studenName_ = name;
+    pickedName_ = name;
+    LoadStudentNames();
+    ShowStudentComment();
+    ShowReferenceComment();
+    setNavigationButtons();
+}
+
+// ------------------------------------------------------------ phrases
+
+void frmStudenPY::phraseNodeDoubleClicked(const QString& key, const QString& text) {
+    // Category nodes hold titles, not phrases.
+    if (key.startsWith(u'C')) return;
+    // Phrases added in the editor since the window opened count too.
+    library_.load();
+    ListStudens_->clear();
+    ListStudens_->addItems(library_.ListPhrases(text));
+    if (optMakeSelect_[0]->isChecked())
+        AppendRandomPhrase();
+    else
+        showPhraseList(true);
+}
+
+void frmStudenPY::AppendRandomPhrase() {
+    QStringList phrases;
+    for (int i = 0; i < ListStudens_->count(); ++i)
+        phrases << ListStudens_->item(i)->text();
+    if (phrases.isEmpty()) return;
+    appendPhrase(randomPhrase(phrases, random_));
+}
+
+void frmStudenPY::appendPhrase(const QString& phrase) {
+    // Straight after the text there is, with no separator.
+    QTextCursor end = Text2_->textCursor();
+    end.movePosition(QTextCursor::End);
+    end.insertText(phrase);
+    Text2_->setTextCursor(end);
+}
+
+void frmStudenPY::showPhraseList(bool on) {
+    tvwPyData_->setVisible(!on);
+    ListStudens_->setVisible(on);
+    cmdBack_->setVisible(on);
+}
+
+void frmStudenPY::previewPhrase(const QString& phrase) {
+    auto* view = qobject_cast<shell::frmViewText*>(shell::Windows::instance().open(kPreview, this));
+    if (view) view->setText(phrase);
+}
+
+void frmStudenPY::closePreview() {
+    shell::Windows::instance().unload(kPreview);
+}
+
+// ------------------------------------------------------------ views
+
+void frmStudenPY::showWritingView() {
+    fraAddPy_->hide();
+    writing_->show();
+    studentRow_->show();
+}
+
+void frmStudenPY::showEditorView() {
+    writing_->hide();
+    studentRow_->hide();
+    fraAddPy_->show();
+}
+
+// ------------------------------------------------------------ output
+
+void frmStudenPY::exportComments() {}
+
+void frmStudenPY::exportSpreadsheet() {
+    if (!writer_.workingOpen()) {
+        shell::MessageBox::show(this, kMsgNoWorkbook);
+        return;
+    }
+}
+
+void frmStudenPY::printComment() {
+    shell::PrintViaWord(Text2_->toPlainText(), this);
+}
+
+} // namespace comments

@@ -1,0 +1,235 @@
+#include "CommentWindowFixture.h"
+
+#include "scores/model/ScoreModel.h"
+
+namespace cm = comments;
+
+TEST_F(CommentWindow, LoadsWithNoClassAndItsDocumentedControls) {
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("学生评语快手"));
+    EXPECT_EQ(get<QLabel>(QStringLiteral("labNewClass"))->text(), QStringLiteral("班别"));
+    EXPECT_EQ(names()->currentText(), QStringLiteral("学生姓名"));
+    EXPECT_EQ(reference()->toPlainText(), QStringLiteral("参考往期的评语："));
+    EXPECT_EQ(get<QLabel>(QStringLiteral("labOldPy"))->text(), QStringLiteral("旧评语"));
+    EXPECT_FALSE(page(0)->isEnabled());
+    EXPECT_FALSE(page(1)->isEnabled());
+    const char* captions[] = {"确认保存", "清除评语", "取消", "修改语库", "退出系统", "学生改名"};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(button(i)->text(), QString::fromUtf8(captions[i]));
+    EXPECT_FALSE(button(5)->isEnabled());
+    EXPECT_TRUE(get<QRadioButton>(QStringLiteral("optMakeSelect(0)"))->isChecked());
+    EXPECT_TRUE(get<QListWidget>(QStringLiteral("ListStudens"))->isHidden());
+    EXPECT_TRUE(get<QWidget>(QStringLiteral("fraAddPy"))->isHidden());
+
+    const std::pair<const char*, const char*> entries[] = {
+        {"mFileExcel", "生成电子表格(&E)"},
+        {"mFileOut", "导出评语&O)"},
+        {"mFilePrint", "打印评语(&P)"},
+        {"mFileExit", "退出系统(&X)"},
+        {"mFileNew", "编写新评语(&W)"},
+        {"mFileEdit", "修改评语库(&E)"},
+        {"mToobHT", "画图(&I)"},
+        {"mToobJSB", "记事本(&N)"},
+        {"mToobJSQ", "计算器(&S)"},
+        {"mToobTXB", "通讯簿(&T)"},
+        {"mHelpTopic", "技术支持(&T)"},
+        {"mHelpAbout", "关于Veltrano(&A)"},
+    };
+    for (const auto& [name, caption] : entries) {
+        QAction* a = w->entry(QString::fromLatin1(name));
+        ASSERT_TRUE(a) << name;
+        EXPECT_EQ(a->text(), QString::fromUtf8(caption));
+    }
+    // The output entries need a working class.
+    for (const char* e : {"mFileExcel", "mFileOut", "mFilePrint"})
+        EXPECT_FALSE(w->entry(QString::fromLatin1(e))->isEnabled()) << e;
+
+    // Saving with no class open.
+    names()->setEditText(QStringLiteral("张三"));
+    number()->setText(QStringLiteral("1"));
+    save(QStringLiteral("好"));
+    EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{cm::kMsgNoClass});
+}
+
+TEST_F(CommentWindow, NewClassPickNavigateAndTypedNames) {
+    createClass(QStringLiteral("初二(3)班"));
+    EXPECT_TRUE(w->isEnabled());
+    EXPECT_EQ(get<QLabel>(QStringLiteral("labNewClass"))->text(), QStringLiteral("初二(3)班"));
+    EXPECT_EQ(listed(), QStringList{QStringLiteral("学生姓名")});
+    for (const char* e : {"mFileExcel", "mFileOut", "mFilePrint"})
+        EXPECT_TRUE(w->entry(QString::fromLatin1(e))->isEnabled()) << e;
+
+    pick(0);
+    EXPECT_EQ(comment()->toPlainText(), QStringLiteral("评语："));
+    EXPECT_EQ(number()->text(), QStringLiteral("10001"));
+    EXPECT_TRUE(button(5)->isEnabled());
+    EXPECT_FALSE(page(0)->isEnabled());
+    EXPECT_FALSE(page(1)->isEnabled()); // the only student is the last
+
+    // A key in the number box while it holds a student's number.
+    QTest::keyClick(number(), Qt::Key_5);
+    EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{cm::kMsgNumberExists});
+    QTest::keyClick(number(), Qt::Key_A);
+    EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{QStringLiteral("分数只能以数字表示，请重做！")});
+
+    // New students by typed name and number.
+    for (const auto& [name, no] : {std::pair{"张三", "2"}, std::pair{"李四", "3"}}) {
+        names()->setEditText(QString::fromUtf8(name));
+        number()->setText(QString::fromLatin1(no));
+        save(QStringLiteral("%1的评语。").arg(QString::fromUtf8(name)));
+    }
+    EXPECT_EQ(shell::MessageBox::takeShown(), QStringList());
+    EXPECT_EQ(listed(), (QStringList{"学生姓名", "张三", "李四"}));
+    // After a save the box shows what was saved for the student typed.
+    EXPECT_EQ(comment()->toPlainText(), QStringLiteral("李四的评语。"));
+
+    pick(0);
+    page(1)->click();
+    EXPECT_EQ(names()->currentText(), QStringLiteral("张三"));
+    EXPECT_EQ(comment()->toPlainText(), QStringLiteral("张三的评语。"));
+    EXPECT_TRUE(page(0)->isEnabled());
+    page(1)->click();
+    EXPECT_EQ(number()->text(), QStringLiteral("3"));
+    EXPECT_FALSE(page(1)->isEnabled());
+
+    // A typed name confirmed with Enter: not a list position.
+    typeName(QStringLiteral("张三"));
+    EXPECT_EQ(w->studenNumber(), 0);
+    EXPECT_EQ(comment()->toPlainText(), QStringLiteral("张三的评语。"));
+    EXPECT_FALSE(page(0)->isEnabled());
+    EXPECT_TRUE(page(1)->isEnabled());
+
+    // "取消" puts back what is stored; "清除评语" empties the box.
+    comment()->setPlainText(QStringLiteral("改了一半"));
+    button(2)->click();
+    EXPECT_EQ(comment()->toPlainText(), QStringLiteral("张三的评语。"));
+    button(1)->click();
+    EXPECT_EQ(comment()->toPlainText(), QString());
+}
+
+TEST_F(CommentWindow, TwoStudentsOfOneNameKeepTheirOwnComments) {
+    createClass(QStringLiteral("初二(3)班"));
+    {
+        auto rs = store::Recordset::OpenTable(classDb(), QStringLiteral("初二(3)班"));
+        for (const char* no : {"1", "2"}) {
+            rs->AddNew();
+            rs->SetField(QStringLiteral("内容"), QStringLiteral("原%1").arg(QString::fromLatin1(no)));
+            rs->SetField(QStringLiteral("姓名"), QStringLiteral("王芳"));
+            rs->SetField(QStringLiteral("编号"), QString::fromLatin1(no));
+            ASSERT_TRUE(rs->Update());
+        }
+    }
+    openClass(QStringLiteral("初二(3)班"));
+    ASSERT_EQ(listed(), (QStringList{"学生姓名", "王芳", "王芳"}));
+
+    pick(1);
+    page(1)->click(); // the second 王芳
+    EXPECT_EQ(comment()->toPlainText(), QStringLiteral("原2"));
+    save(QStringLiteral("第二位王芳"));
+    EXPECT_EQ(shell::MessageBox::takeShown(), QStringList());
+    pick(1);
+    EXPECT_EQ(comment()->toPlainText(), QStringLiteral("原1"));
+    save(QStringLiteral("第一位王芳"));
+
+    const QStringList rows = tableTexts(classDb(), QStringLiteral("初二(3)班"));
+    EXPECT_TRUE(rows[rows.size() - 2].startsWith(QStringLiteral("第一位王芳|王芳|1|")));
+    EXPECT_TRUE(rows[rows.size() - 1].startsWith(QStringLiteral("第二位王芳|王芳|2|")));
+
+    // Renaming the picked one leaves the other its name.
+    names()->setEditText(QStringLiteral("王小芳"));
+    button(5)->click();
+    EXPECT_EQ(listed(), (QStringList{"学生姓名", "王小芳", "王芳"}));
+    names()->setEditText(QStringLiteral("王芳"));
+    button(5)->click();
+    EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{cm::kMsgNameExists});
+}
+
+TEST_F(CommentWindow, AStudentNamedLikeASubjectLeavesTheSettingsRowsAlone) {
+    createClass(QStringLiteral("初二(3)班"));
+    {
+        scores::ClassState other;
+        scores::ScoreModel m(other);
+        ASSERT_TRUE(m.classOpened(QStringLiteral("初二(3)班")).ok);
+        ASSERT_TRUE(m.addSubject("语文", "100").ok);
+    }
+    const QStringList settings = tableTexts(classDb(), QStringLiteral("初二(3)班")).mid(0, 13);
+    names()->setEditText(QStringLiteral("语文"));
+    number()->setText(QStringLiteral("7"));
+    save(QStringLiteral("语文课代表。"));
+    EXPECT_EQ(shell::MessageBox::takeShown(), QStringList());
+    const QStringList rows = tableTexts(classDb(), QStringLiteral("初二(3)班"));
+    EXPECT_EQ(rows.mid(0, 13), settings);
+    EXPECT_EQ(rows.last(), QStringLiteral("语文课代表。|语文|7|0|0|0|0|0|0|0|0|0|0|0|0|0"));
+    EXPECT_EQ(listed(), (QStringList{"学生姓名", "语文"}));
+}
+
+TEST_F(CommentWindow, RefusedAndFailedSavesSayWhyAndKeepTheText) {
+    createClass(QStringLiteral("初二(3)班"));
+    pick(0);
+    struct Case {
+        const char* name;
+        const char* number;
+        const char* text;
+        QString message;
+    };
+    const Case cases[] = {
+        {"学生姓名", "", "评语", cm::kMsgNoName},
+        {"一二三四五六七八九", "5", "评语", cm::kMsgNameTooLong},
+        {"学生姓名", "10001", "  ", cm::kMsgNoComment},
+        {"赵六", "listKM4", "评语", cm::kMsgNumberReserved},
+        {"赵六", "10001", "评语", cm::kMsgNumberExists},
+    };
+    const QStringList before = tableTexts(classDb(), QStringLiteral("初二(3)班"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        names()->setEditText(QString::fromUtf8(c.name));
+        number()->setText(QString::fromUtf8(c.number));
+        save(QString::fromUtf8(c.text));
+        EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{c.message});
+        EXPECT_EQ(comment()->toPlainText(), QString::fromUtf8(c.text));
+    }
+    EXPECT_EQ(tableTexts(classDb(), QStringLiteral("初二(3)班")), before);
+
+    execSql(classDb(), QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON \"初二(3)班\" "
+                                      "BEGIN SELECT RAISE(ABORT, '磁盘已满'); END"));
+    pick(0);
+    save(QStringLiteral("一段写了很久的评语"));
+    const QStringList shown = shell::MessageBox::takeShown();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].startsWith(QStringLiteral("保存失败：")));
+    EXPECT_TRUE(shown[0].contains(QStringLiteral("磁盘已满")));
+    EXPECT_EQ(comment()->toPlainText(), QStringLiteral("一段写了很久的评语"));
+    EXPECT_EQ(tableTexts(classDb(), QStringLiteral("初二(3)班")), before);
+}
+
+TEST_F(CommentWindow, ReferenceClassShowsLastTermsComment) {
+    ASSERT_TRUE(scores::ClassFiles::create(QStringLiteral("上学期"), true));
+    createClass(QStringLiteral("本学期"));
+    names()->setEditText(QStringLiteral("张三"));
+    number()->setText(QStringLiteral("2"));
+    save(QStringLiteral("新评语"));
+    // No reference class yet: the box keeps its text.
+    EXPECT_EQ(reference()->toPlainText(), QStringLiteral("参考往期的评语："));
+
+    get<QToolButton>(QStringLiteral("imgOpenOldFile"))->click();
+    EXPECT_TRUE(w->isEnabled()); // the reference pick leaves the writer usable
+    shell::Windows::instance().unload(QStringLiteral("frmOpenDatabase"));
+    openReference(QStringLiteral("上学期"));
+    EXPECT_EQ(get<QLabel>(QStringLiteral("labOldClass"))->text(), QStringLiteral("上学期"));
+    EXPECT_EQ(get<QLabel>(QStringLiteral("labNewClass"))->text(), QStringLiteral("本学期"));
+
+    pick(0);
+    EXPECT_EQ(reference()->toPlainText(), QStringLiteral("评语："));
+    EXPECT_EQ(get<QLabel>(QStringLiteral("labOldPy"))->text(), QStringLiteral("学生姓名"));
+    pick(1);
+    EXPECT_EQ(reference()->toPlainText(), cm::kMsgNoReference);
+}
+
+TEST_F(CommentWindow, AClassTheScoreManagerCreatesBecomesTheWorkingClassShown) {
+    createClass(QStringLiteral("评语班"));
+    scores::frmOpenDatabase* d = scores::frmOpenDatabase::openFor(scores::frmOpenDatabase::Purpose::ScoreNew);
+    ASSERT_TRUE(d);
+    get<QLineEdit>(QStringLiteral("txtFileName"), d)->setText(QStringLiteral("成绩班"));
+    get<QPushButton>(QStringLiteral("cmdFileCjYN(1)"), d)->click();
+    EXPECT_EQ(get<QLabel>(QStringLiteral("labNewClass"))->text(), QStringLiteral("成绩班"));
+    EXPECT_EQ(listed(), QStringList());
+}
