@@ -2,6 +2,7 @@
 
 #include "comments/model/CommentExport.h"
 #include "shell/Windows.h"
+#include "shell/docs/ExportFolder.h"
 #include "shell/ui/DocServices.h"
 #include "shell/ui/Icons.h"
 #include "shell/ui/KeyFilter.h"
@@ -11,6 +12,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -574,6 +576,21 @@ void frmStudenPY::exportSpreadsheet() {
         shell::MessageBox::show(this, kMsgNoWorkbook);
         return;
     }
+    const QString cls = classes_.workingClass();
+    QList<CommentEntry> entries;
+    if (const shell::Outcome read = commentListing(cls, entries); !read) return showOutcome(read);
+    const shell::ExportTarget target =
+        shell::newExportFile(cls + QStringLiteral("评语"), QStringLiteral("xlsx"));
+    if (!target.outcome) return showOutcome(target.outcome);
+    const shell::Outcome written = writeCommentWorkbook(entries, target.path);
+    if (!written) return showOutcome(written);
+    // The workbook opens in the desktop's spreadsheet program; where it was
+    // saved is said, since nothing else asks for a name.
+    shell::shellOpen(target.path);
+    QStringList messages{
+        QStringLiteral("评语电子表格已保存在：%1").arg(QDir::toNativeSeparators(target.path))};
+    messages << written.messages;
+    shell::MessageBox::showAll(this, messages);
 }
 
 void frmStudenPY::printComment() {

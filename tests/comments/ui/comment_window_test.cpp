@@ -1,6 +1,10 @@
 #include "CommentWindowFixture.h"
 
+#include "XlsxReadBack.h"
 #include "scores/model/ScoreModel.h"
+#include "shell/ui/DocServices.h"
+
+#include <QDir>
 
 namespace cm = comments;
 
@@ -232,4 +236,21 @@ TEST_F(CommentWindow, AClassTheScoreManagerCreatesBecomesTheWorkingClassShown) {
     get<QPushButton>(QStringLiteral("cmdFileCjYN(1)"), d)->click();
     EXPECT_EQ(get<QLabel>(QStringLiteral("labNewClass"))->text(), QStringLiteral("成绩班"));
     EXPECT_EQ(listed(), QStringList());
+}
+
+TEST_F(CommentWindow, SpreadsheetOfTheClassIsWrittenAndOpened) {
+    createClass(QStringLiteral("初二(3)班"));
+    shell::takeShellOpened();
+    w->entry(QStringLiteral("mFileExcel"))->trigger();
+    const QStringList opened = shell::takeShellOpened();
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(opened[0].endsWith(QStringLiteral(".xlsx")));
+    EXPECT_EQ(
+        shell::MessageBox::takeShown(),
+        QStringList{QStringLiteral("评语电子表格已保存在：%1").arg(QDir::toNativeSeparators(opened[0]))});
+    const testing_support::XlsxBook b = testing_support::readXlsx(opened[0]);
+    ASSERT_TRUE(b.ok()) << b.error.toStdString();
+    EXPECT_EQ(b.value(QStringLiteral("A1")).toString(), QStringLiteral("学生姓名"));
+    EXPECT_EQ(b.value(QStringLiteral("A2")).toString(), QStringLiteral("评语："));
+    EXPECT_EQ(b.dimensions, QStringLiteral("A1:A2"));
 }
