@@ -1,5 +1,6 @@
 #include "frmStudenPY.h"
 
+#include "PhraseEditorPanel.h"
 #include "comments/model/CommentExport.h"
 #include "shell/Windows.h"
 #include "shell/docs/ExportFolder.h"
@@ -7,6 +8,8 @@
 #include "shell/ui/Icons.h"
 #include "shell/ui/KeyFilter.h"
 #include "shell/ui/MessageBox.h"
+#include "shell/ui/RtfExport.h"
+#include "shell/ui/StandardMenus.h"
 #include "shell/ui/TreeView.h"
 #include "shell/windows/frmViewText.h"
 
@@ -131,11 +134,11 @@ frmStudenPY::frmStudenPY(scores::ClassState& classes, QWidget* parent)
     buildWritingView(writing_);
     outer->addWidget(writing_, 1);
 
-    // The library editor's place; the shared panel goes in here.
-    fraAddPy_ = new QWidget(central);
-    fraAddPy_->setObjectName(QStringLiteral("fraAddPy"));
+    // The library editor takes the place of both rows in the editor view.
+    fraAddPy_ = new PhraseEditorPanel(central);
     fraAddPy_->hide();
     outer->addWidget(fraAddPy_, 1);
+    connect(fraAddPy_, &PhraseEditorPanel::backRequested, this, &frmStudenPY::showWritingView);
 
     connect(imgNewPyFile_, &QToolButton::clicked, this,
             [] { scores::ClassFiles::openWindow(scores::ClassFiles::Use::CommentNew); });
@@ -165,7 +168,6 @@ frmStudenPY::frmStudenPY(scores::ClassState& classes, QWidget* parent)
 
 void frmStudenPY::buildMenus() {
     using shell::MenuEntry;
-    auto tool = [](const char* key) { return [key] { shell::RunToolProgram(QString::fromLatin1(key)); }; };
     const QList<shell::MenuDef> menus{
         {QStringLiteral("mnuFile"),
          QStringLiteral("文件(&F)"),
@@ -183,21 +185,8 @@ void frmStudenPY::buildMenus() {
              {QStringLiteral("mFileNew"), QStringLiteral("编写新评语(&W)"), [this] { showWritingView(); }},
              {QStringLiteral("mFileEdit"), QStringLiteral("修改评语库(&E)"), [this] { showEditorView(); }},
          }},
-        {QStringLiteral("mnuToob"),
-         QStringLiteral("工具(&T)"),
-         {
-             {QStringLiteral("mToobHT"), QStringLiteral("画图(&I)"), tool("toobName1")},
-             {QStringLiteral("mToobJSB"), QStringLiteral("记事本(&N)"), tool("toobName2")},
-             {QStringLiteral("mToobJSQ"), QStringLiteral("计算器(&S)"), tool("toobName3")},
-             {QStringLiteral("mToobTXB"), QStringLiteral("通讯簿(&T)"), tool("toobName4")},
-         }},
-        {QStringLiteral("mnuHelp"),
-         QStringLiteral("帮助(&H)"),
-         {
-             {QStringLiteral("mHelpTopic"), QStringLiteral("技术支持(&T)"), [] { shell::OpenSupportPage(); }},
-             {QStringLiteral("mHelpAbout"), QStringLiteral("关于Veltrano(&A)"),
-              [] { shell::Windows::instance().open(QStringLiteral("frmHelpAbout")); }},
-         }},
+        shell::toolsMenu(),
+        shell::helpMenu([] { shell::Windows::instance().open(QStringLiteral("frmHelpAbout")); }),
     };
     menus_ = shell::buildMenuBar(menuBar(), menus, this);
 }
@@ -562,14 +551,28 @@ void frmStudenPY::showWritingView() {
 }
 
 void frmStudenPY::showEditorView() {
+    closePreview();
     writing_->hide();
     studentRow_->hide();
+    fraAddPy_->enter();
     fraAddPy_->show();
 }
 
 // ------------------------------------------------------------ output
 
-void frmStudenPY::exportComments() {}
+void frmStudenPY::exportComments() {
+    // With no class open the last export's text is saved again (empty at
+    // first), so the entry never refuses.
+    if (writer_.workingOpen()) {
+        QList<CommentEntry> entries;
+        if (const shell::Outcome read = commentListing(classes_.workingClass(), entries); !read)
+            return showOutcome(read);
+        exportText_ = exportText(entries);
+    }
+    // A cancelled dialog writes nothing and says nothing; a failed write has
+    // been told by the helper.
+    shell::exportTextAsRtf(this, QStringLiteral("评语导出"), shell::kDocExportFilter, exportText_);
+}
 
 void frmStudenPY::exportSpreadsheet() {
     if (!writer_.workingOpen()) {

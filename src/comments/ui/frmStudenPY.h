@@ -24,6 +24,8 @@ class TreeView;
 
 namespace comments {
 
+class PhraseEditorPanel;
+
 // "学生评语快手": one end-of-term comment per student of a class, typed by
 // hand or put together from the phrase library, beside the same student's
 // comment of an earlier term. The class comes from the class-file window
@@ -126,7 +128,7 @@ private:
     shell::TreeView* tvwPyData_ = nullptr;
     QListWidget* ListStudens_ = nullptr;
     QPushButton* cmdBack_ = nullptr;
-    QWidget* fraAddPy_ = nullptr;
+    PhraseEditorPanel* fraAddPy_ = nullptr;
 };
 
 } // namespace comments
