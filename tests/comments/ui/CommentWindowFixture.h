@@ -102,7 +102,7 @@ protected:
         for (const QChar ch : name)
             QTest::sendKeyEvent(QTest::Click, names()->lineEdit(), Qt::Key_unknown, QString(ch),
                                 Qt::NoModifier);
-        QTest::keyClick(names()->lineEdit(), Qt::Key_Return);
+        QTest::keyClick(names(), Qt::Key_Return); // the box hands it to its line edit
     }
     QStringList listed() {
         QStringList out;
