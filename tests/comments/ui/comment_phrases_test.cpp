@@ -7,8 +7,10 @@
 #include "comments/model/PhraseLibrary.h"
 #include "shell/windows/frmViewText.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPrintPreviewDialog>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -52,6 +54,18 @@ QString officeText(const QTemporaryDir& dir, const QString& file) {
     QString back = QString::fromUtf8(readAll(dir.filePath(QStringLiteral("out/readback.txt"))));
     if (back.startsWith(QChar(0xFEFF))) back.remove(0, 1);
     return back.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+// pdftotext's characters of a PDF, without blanks, line and page ends.
+QString pdfChars(const QString& pdf) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"),
+            {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(30000)) return QStringLiteral("<pdftotext failed>");
+    QString t = QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+    for (const QChar c : {QChar(u' '), QChar(u'\n'), QChar(u'\f')})
+        t.remove(c);
+    return t;
 }
 
 } // namespace
@@ -253,4 +267,28 @@ TEST_F(CommentPhrases, ExportWritesEveryCommentAsRtfUnderTheChosenName) {
     EXPECT_EQ(back.toStdString(),
               QStringLiteral("学生姓名:\n评语：\n张三:\n你是一个{勤奋}的学生\\好样的。\n李四:\n加油。\n")
                   .toStdString());
+}
+
+TEST_F(CommentPhrases, PrintIsTheCommentBeingWrittenUnsaved) {
+    createClass(QStringLiteral("初二(3)班"));
+    pick(0);
+    // Printed as it stands in the box, before any save.
+    comment()->setPlainText(QStringLiteral("张三同学：\n你是一个勤奋的学生。"));
+    w->entry(QStringLiteral("mFilePrint"))->trigger();
+    QPrintPreviewDialog* preview = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<QPrintPreviewDialog*>(top); p && p->isVisible()) preview = p;
+    ASSERT_TRUE(preview);
+    auto* toPdf = preview->findChild<QAction*>(QStringLiteral("actSavePdf"));
+    ASSERT_TRUE(toPdf);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("评语.pdf"));
+    shell::FileDialog::setNextFileName(pdf);
+    toPdf->trigger();
+    preview->close();
+    // pdftotext gives full-width punctuation in its compatibility form.
+    EXPECT_EQ(pdfChars(pdf).toStdString(), QStringLiteral("张三同学：你是一个勤奋的学生。")
+                                               .normalized(QString::NormalizationForm_KC)
+                                               .toStdString());
+    EXPECT_TRUE(shell::MessageBox::takeShown().isEmpty());
 }
