@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace lessons {
@@ -35,22 +34,6 @@ Outcome readPlanFile(const QString& path, QString* text) {
         return Outcome::fail(Reason::Failed,
                              QStringLiteral("无法读取文件“%1”：%2").arg(path, f.errorString()));
     *text = decodePlanText(bytes);
-    return Outcome::done();
-}
-
-Outcome writePlanFile(const QString& path, const QString& text) {
-    QSaveFile f(path);
-    const auto failed = [&] {
-        return Outcome::fail(Reason::Failed,
-                             QStringLiteral("无法写入文件“%1”：%2").arg(path, f.errorString()));
-    };
-    if (!f.open(QIODevice::WriteOnly)) return failed();
-    const QByteArray bytes = text.toUtf8();
-    if (f.write(bytes) != bytes.size()) {
-        f.cancelWriting();
-        return failed();
-    }
-    if (!f.commit()) return failed();
     return Outcome::done();
 }
 

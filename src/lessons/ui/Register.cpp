@@ -1,5 +1,10 @@
 #include "Register.h"
 
+#include "frmJiaoAn.h"
+#include "shell/Windows.h"
+
 namespace lessons {
-void registerWindows() {}
+void registerWindows() {
+    shell::Windows::instance().setFactory(QStringLiteral("frmJiaoAn"), [] { return new frmJiaoAn; });
+}
 } // namespace lessons

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -31,27 +30,26 @@ TEST(PlanFile, DecodesUtf8OrGb18030) {
     EXPECT_EQ(decodePlanText(gb18030(rare)), rare);
 }
 
-TEST(PlanFile, WriteReadAndFailures) {
+TEST(PlanFile, ReadsFromDisk) {
     QTemporaryDir dir;
     const QString path = QDir(dir.path()).filePath(QStringLiteral("教案.txt"));
-    const QString plan = QStringLiteral("一、教学目标\n二、教学过程\n");
-    ASSERT_TRUE(writePlanFile(path, plan));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), plan.toUtf8()); // UTF-8, no byte-order mark
-    f.close();
+    const QString plan = QStringLiteral("一、教学目标\r\n二、教学过程\r\n");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(gb18030(plan));
+    }
     QString back;
     ASSERT_TRUE(readPlanFile(path, &back));
     EXPECT_EQ(back, plan);
 
-    EXPECT_EQ(readPlanFile(QDir(dir.path()).filePath("none.txt"), &back).reason, shell::Reason::NotFound);
-    // A folder in the file's place cannot be written over; the message names it.
-    const QString folder = QDir(dir.path()).filePath(QStringLiteral("占用.txt"));
-    ASSERT_TRUE(QDir().mkdir(folder));
-    const shell::Outcome failed = writePlanFile(folder, QStringLiteral("新内容"));
-    EXPECT_EQ(failed.reason, shell::Reason::Failed);
-    ASSERT_EQ(failed.messages.size(), 1);
-    EXPECT_TRUE(failed.messages.first().contains(folder));
-    EXPECT_TRUE(QFileInfo(folder).isDir());
-    EXPECT_NE(readPlanFile(folder, &back).reason, shell::Reason::None);
+    const shell::Outcome missing = readPlanFile(QDir(dir.path()).filePath("none.txt"), &back);
+    EXPECT_EQ(missing.reason, shell::Reason::NotFound);
+    ASSERT_EQ(missing.messages.size(), 1);
+    // A folder is not a file to read; the message names it.
+    const shell::Outcome folder = readPlanFile(dir.path(), &back);
+    EXPECT_EQ(folder.reason, shell::Reason::Failed);
+    ASSERT_EQ(folder.messages.size(), 1);
+    EXPECT_TRUE(folder.messages.first().contains(dir.path()));
+    EXPECT_EQ(back, plan);
 }
