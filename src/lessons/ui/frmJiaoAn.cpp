@@ -32,6 +32,7 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QStyle>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
@@ -144,7 +145,6 @@ frmJiaoAn::frmJiaoAn(QWidget* parent)
     ricJAnewText_->setAcceptRichText(false);
     ricJAnewText_->setDocument(article_->document());
     replacePlan(QStringLiteral(" XXXX教案"));
-    article_->document()->clearUndoRedoStacks();
 
     auto* courseware = new QHBoxLayout;
     courseware->addWidget(new QLabel(QStringLiteral("课件地址："), fraView_));
@@ -206,7 +206,8 @@ frmJiaoAn::frmJiaoAn(QWidget* parent)
     // --- the window ---
     auto* modes = new QHBoxLayout;
     modes->addWidget(cmdReference_);
-    modes->addWidget(new QLabel(QStringLiteral("科目："), this));
+    labOpenText_ = new QLabel(QStringLiteral("科目："), this);
+    modes->addWidget(labOpenText_);
     modes->addWidget(cobOpenText_);
     modes->addWidget(cmdLibrary_);
     modes->addStretch();
@@ -334,6 +335,7 @@ void frmJiaoAn::referenceMode() {
     fraTree_->show();
     fraView_->show();
     cobOpenText_->show();
+    labOpenText_->show();
     library_.SubjectTable(cobOpenText_->currentText());
     BuildLessonTree();
 }
@@ -342,6 +344,7 @@ void frmJiaoAn::libraryMode() {
     fraTree_->hide();
     fraView_->hide();
     cobOpenText_->hide();
+    labOpenText_->hide();
     fraEditor_->show();
 }
 
@@ -388,10 +391,11 @@ bool frmJiaoAn::eventFilter(QObject* watched, QEvent* event) {
 
 void frmJiaoAn::replacePlan(const QString& text) {
     loading_ = true;
-    article_->replaceAll(text);
-    QTextCursor c = ricJAnewText_->textCursor();
-    c.movePosition(QTextCursor::Start);
-    ricJAnewText_->setTextCursor(c);
+    // A plan from a file or a new one starts a fresh document: nothing to
+    // undo back to, and the caret at the start. The box's own setter places
+    // the caret without laying the whole text out first, which is what
+    // keeps a large file quick to open.
+    ricJAnewText_->setPlainText(text);
     loading_ = false;
 }
 

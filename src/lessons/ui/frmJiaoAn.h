@@ -76,6 +76,7 @@ private:
     QPushButton* cmdReference_ = nullptr;
     QPushButton* cmdLibrary_ = nullptr;
     QComboBox* cobOpenText_ = nullptr;
+    QLabel* labOpenText_ = nullptr;
     QFrame* fraTree_ = nullptr;
     QFrame* fraView_ = nullptr;
     LessonEditorPanel* fraEditor_ = nullptr;
