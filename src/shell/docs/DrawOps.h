@@ -55,7 +55,7 @@ public:
     virtual ~PageSource() = default;
     // The paper in twips (already turned for landscape).
     virtual QSize paperTwips() const = 0;
-    // The font every text is drawn in (a documented name such as "宋体";
+    // The font every text is drawn in (a Windows name such as "宋体";
     // the program maps it to an installed font).
     virtual QString fontFamily() const = 0;
     virtual int pageCount() const = 0;

@@ -42,7 +42,7 @@ DrawOp line(int x1, int y1, int x2, int y2) {
 // Y0 + 240(N+1), a short one with its empty slots ruled at -30; vertical
 // rules at each column's left edge - 30 and after the last; the page text
 // below the bottom margin, at the same place on every page.
-TEST(ScorePrintLayout, PagesAreTheDocumentedDrawOperations) {
+TEST(ScorePrintLayout, PagesAreTheExpectedDrawOperations) {
     const ScorePrintLayout layout(grid(3), QStringLiteral("成绩表"), geometry(2));
     ASSERT_EQ(layout.pageCount(), 2);
     EXPECT_EQ(layout.paperTwips(), QSize(10000, 12000));
