@@ -7,6 +7,7 @@
 // straight through libxlsxwriter with the same formats.
 
 #include "comments/model/CommentExport.h"
+#include "common/DataFolder.h"
 #include "scores/model/ClassFiles.h"
 #include "shell/docs/RtfWriter.h"
 #include "store/Schema.h"
@@ -22,21 +23,7 @@
 
 namespace {
 
-struct Folder {
-    QTemporaryDir dir;
-    QString db;
-    Folder() {
-        qputenv("VELTRANO_DATA_DIR", dir.path().toUtf8());
-        store::ensureDataFiles(dir.path());
-        db = QDir(dir.path()).filePath(store::kClassDb);
-    }
-    QString out(const char* name) const { return QDir(dir.path()).filePath(QString::fromLatin1(name)); }
-};
-
-Folder& folder() {
-    static Folder f;
-    return f;
-}
+using bench_support::folder;
 
 // A comment class of `students` students, each with a comment; set-up
 // through plain SQL in one transaction, not measured.

@@ -4,6 +4,7 @@
 // SQLite read (or write) of the same rows, so the cost of the record store,
 // the grid and the view shows.
 
+#include "common/DataFolder.h"
 #include "scores/model/ClassFiles.h"
 #include "scores/model/ScoreModel.h"
 #include "scores/ui/frmStudenCJ.h"
@@ -19,23 +20,9 @@
 
 namespace {
 
+using bench_support::folder;
+
 constexpr int kSubjects = 13;
-
-// One data folder for the whole run; classes of each size made on first use.
-struct Folder {
-    QTemporaryDir dir;
-    QString db;
-    Folder() {
-        qputenv("VELTRANO_DATA_DIR", dir.path().toUtf8());
-        store::ensureDataFiles(dir.path());
-        db = QDir(dir.path()).filePath(store::kClassDb);
-    }
-};
-
-Folder& folder() {
-    static Folder f;
-    return f;
-}
 
 QString className(int students) {
     return QStringLiteral("年级%1").arg(students);

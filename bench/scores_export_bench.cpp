@@ -5,6 +5,7 @@
 // test, a bordered format on every cell), in both of the library's memory
 // modes, so the writer's own cost shows.
 
+#include "common/DataFolder.h"
 #include "scores/model/ClassFiles.h"
 #include "scores/model/ScoreExport.h"
 #include "scores/model/ScoreModel.h"
@@ -22,22 +23,9 @@
 
 namespace {
 
+using bench_support::folder;
+
 constexpr int kSubjects = 13;
-
-struct Folder {
-    QTemporaryDir dir;
-    QString db;
-    Folder() {
-        qputenv("VELTRANO_DATA_DIR", dir.path().toUtf8());
-        store::ensureDataFiles(dir.path());
-        db = QDir(dir.path()).filePath(store::kClassDb);
-    }
-};
-
-Folder& folder() {
-    static Folder f;
-    return f;
-}
 
 // A class of `students` students with 13 subjects and a score in each
 // (set-up through plain SQL, not measured), opened with its score table
