@@ -91,7 +91,7 @@ QString applyMarkers(const QString& base, bool* marked) {
     *marked = false;
     // " - Netscape", " - Microsoft Internet Explorer", "Offline Explorer",
     // "Tencent Explorer": the last one found wins.
-    for (const QString& m : documentedMarkers()) {
+    for (const QString& m : classicMarkers()) {
         const qsizetype at = base.indexOf(m);
         if (at >= 0) {
             name = base.left(at);
@@ -103,7 +103,7 @@ QString applyMarkers(const QString& base, bool* marked) {
 
 } // namespace
 
-const QStringList& documentedMarkers() {
+const QStringList& classicMarkers() {
     static const QStringList m{QStringLiteral(" - Netscape"),
                                QStringLiteral(" - Microsoft Internet Explorer"),
                                QStringLiteral("Offline Explorer"), QStringLiteral("Tencent Explorer")};

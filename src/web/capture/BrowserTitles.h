@@ -14,7 +14,7 @@ enum class BrowserFamily { None, Marked, Firefox, Chromium, Other };
 // The four title markers of the browsers the capture has always known,
 // searched as exact, case-sensitive substrings, in the order they are
 // applied to the name (each later one overwrites the earlier).
-const QStringList& documentedMarkers();
+const QStringList& classicMarkers();
 
 struct BrowserCheck {
     bool browser = false;
@@ -27,7 +27,7 @@ struct BrowserCheck {
 // its title holds one of the four markers, ends with a browser's own title
 // suffix (" — Mozilla Firefox", " - Chromium", …), or its WM_CLASS names a
 // browser. The name: the title without that suffix, then cut before each
-// documented marker in turn.
+// classic marker in turn.
 BrowserCheck checkBrowserWindow(const TopWindow& window);
 
 // The page name of a title alone (no WM_CLASS).

@@ -48,7 +48,7 @@ struct Panel {
 
 } // namespace
 
-TEST(PhraseEditorPanel, StartsAsDocumented) {
+TEST(PhraseEditorPanel, StartsWithItsFirstCategoryAndTitle) {
     Panel p;
     EXPECT_EQ(p.panel.objectName(), "fraAddPy");
     ASSERT_TRUE(p.box(0) && p.box(1) && p.cmd(0) && p.cmd(1) && p.cmd(2) && p.text() && p.grid() &&

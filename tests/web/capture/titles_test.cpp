@@ -46,7 +46,7 @@ TEST(BrowserTitles, PageNameFromTitles) {
         // A suffix only counts at the end; markers are case-sensitive.
         {QStringLiteral("Chromium - notes.txt"), QStringLiteral("Chromium - notes.txt")},
         {QStringLiteral("a - netscape"), QStringLiteral("a - netscape")},
-        // The Linux suffix goes first, then the documented markers.
+        // The Linux suffix goes first, then the four classic markers.
         {QStringLiteral("Old - Netscape — Mozilla Firefox"), QStringLiteral("Old")},
     };
     for (const Case& c : cases)
