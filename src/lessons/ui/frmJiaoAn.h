@@ -39,7 +39,7 @@ public:
     QString fileName() const { return fileName_; }
     bool isModified() const { return modified_; }
 
-    // The documented operations, as the menus and the toolbar run them.
+    // The window's operations, as the menus and the toolbar run them.
     void BuildLessonTree();
     void newFile();
     void openFile();

@@ -8,7 +8,7 @@
 
 namespace cm = comments;
 
-TEST_F(CommentWindow, LoadsWithNoClassAndItsDocumentedControls) {
+TEST_F(CommentWindow, LoadsWithNoClassAndItsNamedControls) {
     EXPECT_EQ(w->windowTitle(), QStringLiteral("学生评语快手"));
     EXPECT_EQ(get<QLabel>(QStringLiteral("labNewClass"))->text(), QStringLiteral("班别"));
     EXPECT_EQ(names()->currentText(), QStringLiteral("学生姓名"));
