@@ -267,7 +267,7 @@ Outcome SpreadsheetWriter::save() {
     return Outcome::done();
 }
 
-bool SpreadsheetWriter::isPlainDecimal(QStringView text) {
+bool SpreadsheetWriter::isPlainDecimal(const QString& text) {
     qsizetype i = 0;
     const qsizetype n = text.size();
     const bool negative = n > 0 && text[0] == u'-';

@@ -4,7 +4,6 @@
 
 #include <QList>
 #include <QString>
-#include <QStringView>
 #include <cstdint>
 #include <optional>
 
@@ -99,7 +98,7 @@ public:
     // followed by digits that do not end in 0, at most 15 significant digits
     // (what the spreadsheet keeps), and not "-0". "84.5", "-3", "0.25" are;
     // "001", "1.50", "1e5", " 1", "+1", "1." are not.
-    static bool isPlainDecimal(QStringView text);
+    static bool isPlainDecimal(const QString& text);
     // "A1" style names: column 1 is "A", 27 is "AA".
     static QString columnName(int col);
     static QString cellName(int row, int col);
