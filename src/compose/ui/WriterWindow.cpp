@@ -476,4 +476,22 @@ void WriterWindow::clearStatement() {
     txtAdd_->clear();
 }
 
+QString WriterWindow::currentParagraph() const {
+    return txtDL_->toPlainText();
+}
+
+void WriterWindow::setCurrentParagraph(const QString& t) {
+    txtDL_->setPlainText(t);
+}
+
+void WriterWindow::nodeClicked(const QString& key, const QString& text) {
+    const QString kind = key.left(2);
+    if (kind == u"sw") kindCode_ = QStringLiteral("1");
+    if (kind == u"gy") kindCode_ = QStringLiteral("2");
+    if (kind == u"cs") kindCode_ = QStringLiteral("3");
+    modeKey_ = key;
+    modeText_ = text;
+    HighlightStep(0);
+}
+
 } // namespace compose

@@ -102,6 +102,12 @@ protected:
     QList<QLabel*> stepLabels_;
     QList<QLabel*> stepPictures_;
     QPlainTextEdit* txtDL_ = nullptr; // currentParagraph
+    QString currentParagraph() const;
+    void setCurrentParagraph(const QString& t);
+    // A tree node picked: its key gives the statement kind ("sw", "gy",
+    // "cs" → "1", "2", "3") and the mode; the first step is highlighted.
+    void nodeClicked(const QString& key, const QString& text);
+    QString modeText_, modeKey_, kindCode_;
     // Library editor.
     QStackedWidget* pages_ = nullptr;
     QFrame* editorPanel_ = nullptr;

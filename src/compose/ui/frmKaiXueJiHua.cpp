@@ -179,24 +179,6 @@ void frmKaiXueJiHua::buildPanels() {
     body_->insertWidget(2, fraJhMidSelect_[1]);
 }
 
-QString frmKaiXueJiHua::currentParagraph() const {
-    return txtDL_->toPlainText();
-}
-
-void frmKaiXueJiHua::setCurrentParagraph(const QString& t) {
-    txtDL_->setPlainText(t);
-}
-
-void frmKaiXueJiHua::nodeClicked(const QString& key, const QString& text) {
-    const QString kind = key.left(2);
-    if (kind == u"sw") kindCode_ = QStringLiteral("1");
-    if (kind == u"gy") kindCode_ = QStringLiteral("2");
-    if (kind == u"cs") kindCode_ = QStringLiteral("3");
-    modeKey_ = key;
-    modeText_ = text;
-    HighlightStep(0);
-}
-
 void frmKaiXueJiHua::startOpening() {
     // The root and the group nodes have longer names than the types.
     if (modeText_.trimmed().size() > 3) return;

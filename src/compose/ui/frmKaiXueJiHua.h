@@ -33,7 +33,6 @@ private:
     void takeDate(int purpose, const QString& text);
     void buildTree();
     void buildPanels();
-    void nodeClicked(const QString& key, const QString& text);
     void startOpening();
     void itemClicked(int list);
     void itemDoubleClicked(int list);
@@ -46,10 +45,7 @@ private:
     void stageButton(int index);
     void pickMonth(int m);
     void pickWeek(int n);
-    QString currentParagraph() const;
-    void setCurrentParagraph(const QString& t);
 
-    QString modeText_, modeKey_, kindCode_;
     int headingNumber_ = 0;
     QGroupBox* fraJhMidSelect_[2] = {};
     QRadioButton* optMouth_[13] = {};

@@ -90,24 +90,6 @@ void frmQiMoZhongJie::buildTree() {
             });
 }
 
-QString frmQiMoZhongJie::currentParagraph() const {
-    return txtDL_->toPlainText();
-}
-
-void frmQiMoZhongJie::setCurrentParagraph(const QString& t) {
-    txtDL_->setPlainText(t);
-}
-
-void frmQiMoZhongJie::nodeClicked(const QString& key, const QString& text) {
-    const QString kind = key.left(2);
-    if (kind == u"sw") kindCode_ = QStringLiteral("1");
-    if (kind == u"gy") kindCode_ = QStringLiteral("2");
-    if (kind == u"cs") kindCode_ = QStringLiteral("3");
-    modeKey_ = key;
-    modeText_ = text;
-    HighlightStep(0);
-}
-
 void frmQiMoZhongJie::startOpening() {
     const QString code = summaryTypeCode(modeText_);
     if (!code.isEmpty()) typeCode_ = code;

@@ -20,7 +20,6 @@ protected:
 
 private:
     void buildTree();
-    void nodeClicked(const QString& key, const QString& text);
     void startOpening();
     void itemClicked(int list);
     void itemDoubleClicked(int list);
@@ -30,10 +29,7 @@ private:
     void InsertAtCaret(const QString& p);
     void enterEditStep();
     void stageButton(int index);
-    QString currentParagraph() const;
-    void setCurrentParagraph(const QString& t);
 
-    QString modeText_, modeKey_, kindCode_;
     QLabel* labZJ_ = nullptr;
 };
 
