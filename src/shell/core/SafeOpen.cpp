@@ -97,6 +97,7 @@ bool isDocumentName(const QString& type) {
         QStringLiteral("application/rtf"),
         QStringLiteral("application/pdf"),
         QStringLiteral("application/postscript"),
+        QStringLiteral("application/x-mimearchive"),
         QStringLiteral("application/epub+zip"),
         QStringLiteral("application/msword"),
         QStringLiteral("application/vnd.ms-works"),
