@@ -109,6 +109,22 @@ std::unique_ptr<QTextDocument> buildPrintDocument(const QString& text) {
     all.select(QTextCursor::Document);
     all.mergeCharFormat(fmt);
     all.mergeBlockCharFormat(fmt);
+    // Each form feed becomes a line of its own that the paragraph after it
+    // starts a page with; the character itself is not printed.
+    if (text.contains(u'\f')) {
+        QTextBlockFormat newPage;
+        newPage.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+            const int feed = int(b.text().indexOf(u'\f'));
+            if (feed < 0) continue;
+            QTextCursor c(b);
+            c.setPosition(b.position() + feed);
+            c.deleteChar();
+            c.insertBlock(newPage);
+            // The rest of the block may hold further feeds.
+            b = c.block().previous();
+        }
+    }
     return doc;
 }
 
