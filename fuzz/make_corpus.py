@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
-"""Writes the seed corpus of the table-file fuzz target into fuzz/corpus.
+"""Writes the corpus of the table-file fuzz target.
 
-Good files of each kind a school office sends, and the files that once
-crashed or froze the reader: a sheet naming row 2,000,000,000, 20,000 rows
-of one cell in the last column, shared strings that unpack to 80 MB (told
-honestly, and claiming 100 bytes), a column reference longer than any
-sheet's, a CSV quote never closed. The .xls is made from the CSV by
+fuzz/corpus, where fuzzing starts: good files of each kind a school office
+sends and the small files that once crashed the reader or were read wrong
+(a sheet naming row 2,000,000,000, a column reference longer than any
+sheet's, a CSV quote never closed). fuzz/crafted, replayed only (each takes
+a good part of a second, which would starve the fuzzer): 20,000 rows of one
+cell in the last column, shared strings that unpack to 80 MB (told
+honestly, and claiming 100 bytes). The .xls is made from the CSV by
 LibreOffice when it is installed (soffice on the PATH).
 """
 import io
@@ -17,6 +19,7 @@ import zipfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "corpus")
+CRAFTED = os.path.join(HERE, "crafted")
 NS = "http://schemas.openxmlformats.org/spreadsheetml/2006/main"
 
 
@@ -54,13 +57,14 @@ def claim_size(data, part, size):
     return bytes(b)
 
 
-def write(name, data):
-    with open(os.path.join(OUT, name), "wb") as f:
+def write(name, data, folder=OUT):
+    with open(os.path.join(folder, name), "wb") as f:
         f.write(data)
 
 
 def main():
     os.makedirs(OUT, exist_ok=True)
+    os.makedirs(CRAFTED, exist_ok=True)
     heading = "学号,姓名,语文,数学\r\n1001,\"欧阳,明\",95.5,88\r\n1002,\"李\"\"小\"\"龙\",\"缺考\",70\r\n"
     write("good-gb18030.csv", heading.encode("gb18030"))
     write("good-utf8-bom.csv", b"\xef\xbb\xbf" + heading.replace(",", ";").encode())
@@ -86,13 +90,13 @@ def main():
     write("far-row.xlsx", package([("xl/worksheets/sheet1.xml", sheet(
         '<row r="1">%s</row><row r="2000000000">%s</row>' % (rows, cell("A2000000000", "张三"))))]))
     far = "".join('<row r="%d">%s</row>' % (r, cell("XFD%d" % r, "x")) for r in range(1, 20001))
-    write("far-column.xlsx", package([("xl/worksheets/sheet1.xml", sheet(far))]))
+    write("far-column.xlsx", package([("xl/worksheets/sheet1.xml", sheet(far))]), CRAFTED)
     write("long-column-reference.xlsx", package([("xl/worksheets/sheet1.xml", sheet(
         '<row r="1">%s</row>' % cell("Z" * 30 + "1", "x")))]))
     bomb = package([("xl/sharedStrings.xml", b"<sst><si><t>" + b"A" * (80 << 20) + b"</t></si></sst>"),
                     ("xl/worksheets/sheet1.xml", sheet('<row r="1"><c r="A1" t="s"><v>0</v></c></row>'))])
-    write("strings-bomb.xlsx", bomb)
-    write("strings-bomb-lying.xlsx", claim_size(bomb, "xl/sharedStrings.xml", 100))
+    write("strings-bomb.xlsx", bomb, CRAFTED)
+    write("strings-bomb-lying.xlsx", claim_size(bomb, "xl/sharedStrings.xml", 100), CRAFTED)
 
     soffice = shutil.which("soffice")
     if soffice:

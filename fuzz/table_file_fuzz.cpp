@@ -6,8 +6,8 @@
 // a NUL byte splits off the shared strings), anything else as CSV.
 //
 // Built two ways: with clang's libFuzzer by scripts/fuzz.sh, and as the
-// `table_file_replay` test of the normal build, which runs the corpus in
-// fuzz/corpus through it (under ASan and UBSan in the sanitizer build).
+// `table_file_replay` test of the normal build, which runs fuzz/corpus and
+// fuzz/crafted through it (under ASan and UBSan in the sanitizer build).
 #include "shell/core/TableFile.h"
 
 #include <QByteArray>

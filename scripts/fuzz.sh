@@ -33,5 +33,5 @@ mkdir -p build-fuzz/fuzz-corpus build-fuzz/fuzz-findings
 # One input may take a few hundred ms (a package that unpacks to the
 # bound); ten seconds is a hang. 2 GB is far past what a read may hold.
 nice -n 19 build-fuzz/fuzz/table_file_fuzz -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-  -max_len=262144 -print_final_stats=1 -artifact_prefix=build-fuzz/fuzz-findings/ \
+  -max_len=65536 -print_final_stats=1 -artifact_prefix=build-fuzz/fuzz-findings/ \
   build-fuzz/fuzz-corpus fuzz/corpus
