@@ -249,7 +249,10 @@ void WriterWindow::buildMenus() {
         shell::helpMenu([this] { shell::Windows::instance().open(QStringLiteral("frmHelpAbout"), this); }),
     };
     menus_ = shell::buildMenuBar(menuBar(), defs, this);
-    edit_->attach(menus_);
+    // The summary writer opens with cut, copy, paste and delete greyed; the
+    // plan writer shows at once what the article and the clipboard allow.
+    edit_->attach(menus_, writer_ == Writer::Summary ? shell::EditMenu::Start::Disabled
+                                                     : shell::EditMenu::Start::FromState);
 }
 
 bool WriterWindow::ExportArticle() {

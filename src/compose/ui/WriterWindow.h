@@ -102,6 +102,9 @@ protected:
     QList<QLabel*> stepLabels_;
     QList<QLabel*> stepPictures_;
     QPlainTextEdit* txtDL_ = nullptr; // currentParagraph
+    // The heading of the middle statement picked last (its title without
+    // number or label); currentParagraph holds its text.
+    QString currentHeading_;
     QString currentParagraph() const;
     void setCurrentParagraph(const QString& t);
     // A tree node picked: its key gives the statement kind ("sw", "gy",

@@ -291,7 +291,8 @@ void frmJiaoAn::buildMenus(QWidget* menuHost) {
         shell::helpMenu([] { shell::Windows::instance().open(QStringLiteral("frmHelpAbout")); }),
     };
     menus_ = shell::buildMenuBar(static_cast<QMenuBar*>(menuHost), defs, this);
-    edit_->attach(menus_);
+    // The designer opens with cut, copy, paste and delete greyed.
+    edit_->attach(menus_, shell::EditMenu::Start::Disabled);
 }
 
 void frmJiaoAn::say(const shell::Outcome& o) {
