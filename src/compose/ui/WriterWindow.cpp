@@ -256,8 +256,8 @@ void WriterWindow::buildMenus() {
 }
 
 bool WriterWindow::ExportArticle() {
-    const shell::Outcome o =
-        shell::exportRtf(this, QStringLiteral("  "), shell::kDocTxtExportFilter, article_.toRtf(), 2);
+    const shell::Outcome o = shell::exportDocument(this, QStringLiteral("  "), shell::kDocTxtExportFilter,
+                                                   article_.toRtf(), article_.text(), 2, documentName());
     if (o) article_.setModified(false);
     return o.ok;
 }
@@ -265,7 +265,8 @@ bool WriterWindow::ExportArticle() {
 bool WriterWindow::saveArticle() {
     QString path = savedPath_;
     if (path.isEmpty())
-        path = shell::FileDialog::getSaveFileName(this, QStringLiteral("  "), {},
+        path = shell::FileDialog::getSaveFileName(this, QStringLiteral("  "),
+                                                  documentName() + QStringLiteral(".txt"),
                                                   QStringLiteral("文本文件(*.txt)"));
     if (path.isEmpty()) return false;
     const shell::Outcome o = article_.savePlainText(path);
@@ -276,6 +277,10 @@ bool WriterWindow::saveArticle() {
     savedPath_ = path;
     article_.setModified(false);
     return true;
+}
+
+QString WriterWindow::documentName() const {
+    return writer_ == Writer::Plan ? QStringLiteral("开学计划") : QStringLiteral("期末总结");
 }
 
 void WriterWindow::closeEvent(QCloseEvent* e) {

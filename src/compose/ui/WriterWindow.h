@@ -60,6 +60,8 @@ public:
     // The save of the closing question: plain text to the file last saved
     // to, or one chosen in the dialog. True when written.
     bool saveArticle();
+    // The name the save dialogs suggest: "开学计划" or "期末总结".
+    QString documentName() const;
     void HighlightStep(int n);
     int highlightedStep() const { return step_; }
     // Library editor or composing view.

@@ -1,3 +1,4 @@
+#include "DialogSupport.h"
 #include "WriterFixture.h"
 #include "compose/ui/frmQiMoZhongJie.h"
 
@@ -191,6 +192,22 @@ TEST_F(WriterTest, ExportWritesRtfWithIndentsAndAFailureKeepsTheArticleChanged) 
     action(w, "mFileOut")->trigger();
     EXPECT_EQ(shell::MessageBox::takeShown().size(), 1);
     EXPECT_TRUE(w->article().isModified());
+
+    // The dialog offers "开学计划.txt" with the TXT entry chosen, and a .txt
+    // gets the article as text a Windows editor reads.
+    testing_support::DialogSeen seen;
+    testing_support::onFileDialog(testing_support::lookAndCancel(&seen));
+    action(w, "mFileOut")->trigger();
+    EXPECT_EQ(seen.name, "开学计划.txt");
+    EXPECT_EQ(seen.filter, "TXT文件(*.txt)");
+    shell::FileDialog::setNextFileName(dir.filePath("开学计划.txt"));
+    action(w, "mFileOut")->trigger();
+    EXPECT_EQ(QFile(dir.filePath("开学计划.txt")).size(), 3 + QString("第一段\r\n第二段").toUtf8().size());
+    {
+        QFile txt(dir.filePath("开学计划.txt"));
+        ASSERT_TRUE(txt.open(QIODevice::ReadOnly));
+        EXPECT_EQ(txt.readAll(), "\xEF\xBB\xBF" + QString("第一段\r\n第二段").toUtf8());
+    }
 
     shell::FileDialog::setNextFileName(dir.filePath("plan")); // no extension added
     QTest::mouseClick(child<QLabel>(w, "labGCtext(5)"), Qt::LeftButton);
