@@ -33,6 +33,8 @@ const QString kAutoRunSection = QStringLiteral("MyFileAotoRun");
 const QString kAutoRunKey = QStringLiteral("runFileName");
 const QString kToolSection = QStringLiteral("MyToobFile");
 const QString kEntryGroup = QStringLiteral("Desktop Entry");
+const QString kDialogSection = QStringLiteral("MyFileDialog");
+const QString kLastFolderKey = QStringLiteral("lastFolder");
 
 // The message of a failed save is the file system's reason alone; callers
 // say which file it was.
@@ -305,6 +307,15 @@ const QList<ToolEntry>& toolEntries() {
 
 QString toolProgram(const QString& toolKey) {
     return readProfileString(kToolSection, toolKey, QStringLiteral("sysAutoRunFileText"));
+}
+
+QString lastFileFolder() {
+    return readProfileString(kDialogSection, kLastFolderKey);
+}
+
+Outcome setLastFileFolder(const QString& folder) {
+    if (lastFileFolder() == folder) return Outcome::done();
+    return writeProfileString(kDialogSection, kLastFolderKey, folder);
 }
 
 Outcome setToolProgram(const QString& toolKey, const QString& path) {

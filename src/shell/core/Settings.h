@@ -75,6 +75,12 @@ QString toolProgram(const QString& toolKey);
 // could not be written and why.
 Outcome setToolProgram(const QString& toolKey, const QString& path);
 
+// The folder the file dialogs last opened or saved in, kept across starts;
+// empty when none was kept. Keeping it is a convenience: a failed write
+// comes back as an Outcome for the caller to ignore.
+QString lastFileFolder();
+Outcome setLastFileFolder(const QString& folder);
+
 // The program written for the start with the desktop ("runFileName"), empty
 // when it is off.
 QString autoRunProgram();

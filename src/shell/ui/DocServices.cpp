@@ -227,9 +227,9 @@ void PrintViaWord(const QString& text, QWidget* parent) {
     toPdf->setObjectName(QStringLiteral("actSavePdf"));
     toPdf->setToolTip(QStringLiteral("打印到PDF文件"));
     QObject::connect(toPdf, &QAction::triggered, preview, [preview, print] {
-        QString file = FileDialog::getSaveFileName(preview, QStringLiteral("打印到PDF文件"),
-                                                   QDir::homePath() + QStringLiteral("/打印.pdf"),
-                                                   QStringLiteral("PDF 文件 (*.pdf)"));
+        QString file =
+            FileDialog::getSaveFileName(preview, QStringLiteral("打印到PDF文件"), QStringLiteral("打印.pdf"),
+                                        QStringLiteral("PDF 文件 (*.pdf)"));
         if (file.isEmpty()) return;
         if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".pdf");
         QPrinter pdf(QPrinter::HighResolution);

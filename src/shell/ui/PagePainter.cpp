@@ -125,8 +125,7 @@ Outcome printOnDefaultPrinter(const PageSource& pages, QWidget* parent, const QS
         return printPages(pages, printer);
     }
     QString file = FileDialog::getSaveFileName(parent, QStringLiteral("没有打印机，打印到PDF文件"),
-                                               QDir::home().filePath(fileNameOf(suggestedName)),
-                                               QStringLiteral("PDF 文件 (*.pdf)"));
+                                               fileNameOf(suggestedName), QStringLiteral("PDF 文件 (*.pdf)"));
     if (file.isEmpty()) return Outcome::fail(Reason::NotChosen);
     if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".pdf");
     if (pdfPath) *pdfPath = file;
