@@ -50,6 +50,12 @@ TEST_F(CommentWindow, LoadsWithNoClassAndItsNamedControls) {
     number()->setText(QStringLiteral("1"));
     save(QStringLiteral("好"));
     EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{cm::kMsgNoClass});
+    // The first class to open finds the text still there, unsaved, without
+    // a question that no save could answer.
+    createClass(QStringLiteral("初二(3)班"));
+    EXPECT_EQ(shell::MessageBox::takeShown(), QStringList());
+    EXPECT_EQ(comment()->toPlainText(), QStringLiteral("好"));
+    EXPECT_TRUE(w->commentChanged());
 }
 
 TEST_F(CommentWindow, NewClassPickNavigateAndTypedNames) {
