@@ -333,7 +333,7 @@ void frmStudenPY::classHandedBack(scores::ClassState::Taker taker, const QString
 
 void frmStudenPY::openClassFile(scores::ClassFiles::Use use) {
     // Another class replaces the name list and the comment box.
-    if (use != scores::ClassFiles::Use::CommentOpenReference && !writer_.workingClass().isEmpty() &&
+    if (use != scores::ClassFiles::Use::CommentOpenReference && writer_.workingOpen() &&
         !mayLeaveComment(cobNewStd_->currentText()))
         return;
     scores::ClassFiles::openWindow(use);
@@ -342,7 +342,7 @@ void frmStudenPY::openClassFile(scores::ClassFiles::Use use) {
 void frmStudenPY::workingClassChanged(const QString& name) {
     // Text typed before any class was open belongs to no student yet: it
     // stays in the box (still unsaved) for the class that comes.
-    const bool hadClass = !writer_.workingClass().isEmpty();
+    const bool hadClass = !writer_.pinnedClass().isEmpty();
     writer_.pinClass(name);
     labNewClass_->setText(name);
     // Positions in the old name list mean nothing in the new one.
