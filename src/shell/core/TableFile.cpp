@@ -250,11 +250,12 @@ Outcome readCsvFrom(QIODevice& in, const QString& name, TableRows& rows, TableRe
 
 // One part of the package as a sequential device, inflated as the XML
 // reader asks for it. The bytes are counted as they come out of the
-// inflater: a part that unpacks to more than TableLimits::kPartBytes ends
+// inflater: a part that unpacks to more than its limit ends
 // there, whatever its header says.
 class ZipPart : public QIODevice {
 public:
-    ZipPart(zip_file_t* f, TableRead* watch, qint64* unpacked) : f_(f), watch_(watch), unpacked_(unpacked) {
+    ZipPart(zip_file_t* f, qint64 limit, TableRead* watch, qint64* unpacked)
+        : f_(f), limit_(limit), watch_(watch), unpacked_(unpacked) {
         open(QIODevice::ReadOnly);
     }
     ~ZipPart() override {
@@ -269,7 +270,7 @@ protected:
     qint64 readData(char* data, qint64 max) override {
         if (over_ || failed_) return -1;
         if (watch_ && watch_->cancel.load(std::memory_order_relaxed)) return -1;
-        const qint64 room = TableLimits::kPartBytes + 1 - done_;
+        const qint64 room = limit_ + 1 - done_;
         const zip_int64_t n = zip_fread(f_, data, zip_uint64_t(std::min(max, room)));
         if (n < 0) {
             failed_ = true;
@@ -278,7 +279,7 @@ protected:
         done_ += n;
         *unpacked_ += n;
         if (watch_) watch_->bytes.store(*unpacked_, std::memory_order_relaxed);
-        if (done_ > TableLimits::kPartBytes) {
+        if (done_ > limit_) {
             over_ = true;
             return -1;
         }
@@ -288,6 +289,7 @@ protected:
 
 private:
     zip_file_t* f_;
+    qint64 limit_;
     TableRead* watch_;
     qint64* unpacked_;
     qint64 done_ = 0;
@@ -310,9 +312,9 @@ struct ZipArchive {
         return (st.valid & ZIP_STAT_SIZE) ? qint64(std::min<zip_uint64_t>(st.size, INT64_MAX)) : 0;
     }
     // The part to read from, or null when it is not there or cannot be opened.
-    std::unique_ptr<ZipPart> part(const char* name) {
+    std::unique_ptr<ZipPart> part(const char* name, qint64 limit = TableLimits::kPartBytes) {
         zip_file_t* f = zip_fopen(z, name, 0);
-        return f ? std::make_unique<ZipPart>(f, watch, &unpacked) : nullptr;
+        return f ? std::make_unique<ZipPart>(f, limit, watch, &unpacked) : nullptr;
     }
 };
 
@@ -638,14 +640,15 @@ Outcome readXlsx(const QString& path, TableRows& rows, TableRead* watch) {
     if (sheetSize < 0) return unreadable(path, QStringLiteral("找不到工作表"));
     // What the package says each part unpacks to refuses the plain cases
     // at once; the count while inflating stops those that lie.
-    if (stringsSize > TableLimits::kPartBytes || sheetSize > TableLimits::kPartBytes) return tooBig(path);
+    if (stringsSize > TableLimits::kSharedStringsBytes || sheetSize > TableLimits::kPartBytes)
+        return tooBig(path);
     const qint64 total = std::max<qint64>(stringsSize, 0) + sheetSize;
     const qint64 before = zip.unpacked;
     auto progress = [&] { sheet.progress(zip.unpacked - before, total); };
 
     QStringList strings;
     if (stringsSize >= 0) {
-        if (auto part = zip.part("xl/sharedStrings.xml")) {
+        if (auto part = zip.part("xl/sharedStrings.xml", TableLimits::kSharedStringsBytes)) {
             const PartResult read = sharedStrings(*part, strings, sheet, total, zip.unpacked);
             if (sheet.stopped()) return cancelled();
             if (read.tooBig) return tooBig(path);
