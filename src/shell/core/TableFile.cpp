@@ -1,16 +1,24 @@
 #include "TableFile.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
 #include <QStringDecoder>
 #include <QXmlStreamReader>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <csv.h>
+#include <fcntl.h>
 #include <freexl.h>
 #include <memory>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <zip.h>
 
 namespace shell {
@@ -242,11 +250,12 @@ Outcome readCsvFrom(QIODevice& in, const QString& name, TableRows& rows, TableRe
 
 // One part of the package as a sequential device, inflated as the XML
 // reader asks for it. The bytes are counted as they come out of the
-// inflater: a part that unpacks to more than TableLimits::kPartBytes ends
+// inflater: a part that unpacks to more than its limit ends
 // there, whatever its header says.
 class ZipPart : public QIODevice {
 public:
-    ZipPart(zip_file_t* f, TableRead* watch, qint64* unpacked) : f_(f), watch_(watch), unpacked_(unpacked) {
+    ZipPart(zip_file_t* f, qint64 limit, TableRead* watch, qint64* unpacked)
+        : f_(f), limit_(limit), watch_(watch), unpacked_(unpacked) {
         open(QIODevice::ReadOnly);
     }
     ~ZipPart() override {
@@ -261,7 +270,7 @@ protected:
     qint64 readData(char* data, qint64 max) override {
         if (over_ || failed_) return -1;
         if (watch_ && watch_->cancel.load(std::memory_order_relaxed)) return -1;
-        const qint64 room = TableLimits::kPartBytes + 1 - done_;
+        const qint64 room = limit_ + 1 - done_;
         const zip_int64_t n = zip_fread(f_, data, zip_uint64_t(std::min(max, room)));
         if (n < 0) {
             failed_ = true;
@@ -270,7 +279,7 @@ protected:
         done_ += n;
         *unpacked_ += n;
         if (watch_) watch_->bytes.store(*unpacked_, std::memory_order_relaxed);
-        if (done_ > TableLimits::kPartBytes) {
+        if (done_ > limit_) {
             over_ = true;
             return -1;
         }
@@ -280,6 +289,7 @@ protected:
 
 private:
     zip_file_t* f_;
+    qint64 limit_;
     TableRead* watch_;
     qint64* unpacked_;
     qint64 done_ = 0;
@@ -302,9 +312,9 @@ struct ZipArchive {
         return (st.valid & ZIP_STAT_SIZE) ? qint64(std::min<zip_uint64_t>(st.size, INT64_MAX)) : 0;
     }
     // The part to read from, or null when it is not there or cannot be opened.
-    std::unique_ptr<ZipPart> part(const char* name) {
+    std::unique_ptr<ZipPart> part(const char* name, qint64 limit = TableLimits::kPartBytes) {
         zip_file_t* f = zip_fopen(z, name, 0);
-        return f ? std::make_unique<ZipPart>(f, watch, &unpacked) : nullptr;
+        return f ? std::make_unique<ZipPart>(f, limit, watch, &unpacked) : nullptr;
     }
 };
 
@@ -398,6 +408,190 @@ QString firstSheetPart(ZipArchive& zip) {
     return fallback;
 }
 
+enum class XlsRead : qint32 { Done, TooBig, Password, NotXls, NoSheet, Cancelled, Broken };
+
+// The first sheet of an .xls through FreeXL, in this process.
+XlsRead readXlsHere(const char* path, TableRows& rows) {
+    const void* handle = nullptr;
+    struct Closer {
+        const void*& h;
+        ~Closer() {
+            if (h) freexl_close(h);
+        }
+    } closer{handle};
+    int rc = freexl_open(path, &handle);
+    if (rc == FREEXL_BIFF_PASSWORD) return XlsRead::Password;
+    if (rc != FREEXL_OK) return XlsRead::NotXls;
+    unsigned int rowCount = 0;
+    unsigned short colCount = 0;
+    if (freexl_select_active_worksheet(handle, 0) != FREEXL_OK ||
+        freexl_worksheet_dimensions(handle, &rowCount, &colCount) != FREEXL_OK)
+        return XlsRead::NoSheet;
+    Sheet sheet(nullptr);
+    for (unsigned int r = 0; r < rowCount; ++r) {
+        // Backwards, so the row is sized once by its last value.
+        for (int c = int(colCount) - 1; c >= 0; --c) {
+            FreeXL_CellValue cell;
+            QString text;
+            if (freexl_get_cell_value(handle, r, static_cast<unsigned short>(c), &cell) == FREEXL_OK) {
+                switch (cell.type) {
+                case FREEXL_CELL_INT:
+                    text = QString::number(cell.value.int_value);
+                    break;
+                case FREEXL_CELL_DOUBLE:
+                    text = numberText(cell.value.double_value);
+                    break;
+                case FREEXL_CELL_TEXT:
+                case FREEXL_CELL_SST_TEXT:
+                case FREEXL_CELL_DATE:
+                case FREEXL_CELL_DATETIME:
+                case FREEXL_CELL_TIME:
+                    text = QString::fromUtf8(cell.value.text_value);
+                    break;
+                default:
+                    break;
+                }
+            }
+            if (!sheet.put(r, c, text)) return XlsRead::TooBig;
+        }
+    }
+    // Empty rows are kept up to the last one read, as the sheet numbers them.
+    rows = sheet.take();
+    while (rows.size() < qsizetype(rowCount) && rows.size() < TableLimits::kRows)
+        rows.append(QStringList());
+    return XlsRead::Done;
+}
+
+// What the reading process sends back: its result, then the rows as a row
+// count, and per row its cell count and per cell its length and UTF-16
+// text, all in this machine's byte order.
+template <typename T> void putNumber(QByteArray& out, T v) {
+    out.append(reinterpret_cast<const char*>(&v), sizeof v);
+}
+
+template <typename T> bool takeNumber(QByteArrayView& in, T& v) {
+    if (in.size() < qsizetype(sizeof v)) return false;
+    std::memcpy(&v, in.data(), sizeof v);
+    in = in.sliced(sizeof v);
+    return true;
+}
+
+QByteArray packRows(XlsRead result, const TableRows& rows) {
+    QByteArray out;
+    putNumber(out, qint32(result));
+    if (result != XlsRead::Done) return out;
+    putNumber(out, qint32(rows.size()));
+    for (const QStringList& row : rows) {
+        putNumber(out, qint32(row.size()));
+        for (const QString& text : row) {
+            putNumber(out, qint32(text.size()));
+            out.append(reinterpret_cast<const char*>(text.constData()),
+                       text.size() * qsizetype(sizeof(QChar)));
+        }
+    }
+    return out;
+}
+
+// The rows back from the reading process, held to the same bounds; Broken
+// when the bytes are not what packRows() writes.
+XlsRead unpackRows(QByteArrayView in, TableRows& rows) {
+    qint32 result = 0, rowCount = 0;
+    if (!takeNumber(in, result) || result < 0 || result > qint32(XlsRead::Broken)) return XlsRead::Broken;
+    if (XlsRead(result) != XlsRead::Done) return XlsRead(result);
+    if (!takeNumber(in, rowCount) || rowCount < 0 || rowCount > TableLimits::kRows) return XlsRead::Broken;
+    Sheet sheet(nullptr);
+    for (qint32 r = 0; r < rowCount; ++r) {
+        qint32 cells = 0;
+        if (!takeNumber(in, cells) || cells < 0 || cells > TableLimits::kColumns) return XlsRead::Broken;
+        if (cells == 0 && !sheet.newRow()) return XlsRead::Broken;
+        for (qint32 c = 0; c < cells; ++c) {
+            qint32 length = 0;
+            if (!takeNumber(in, length) || length < 0 || in.size() < qsizetype(length) * 2)
+                return XlsRead::Broken;
+            QString text(reinterpret_cast<const QChar*>(in.data()), length);
+            in = in.sliced(qsizetype(length) * 2);
+            if (c == 0 && sheet.rowCount() <= r && !sheet.newRow()) return XlsRead::Broken;
+            if (!sheet.put(r, c, text)) return XlsRead::Broken;
+        }
+    }
+    if (!in.isEmpty()) return XlsRead::Broken;
+    rows = sheet.take();
+    return XlsRead::Done;
+}
+
+// FreeXL has read past its buffers on crafted files, which no check of ours
+// before it can rule out: it reads in a process of its own, so a file that
+// breaks it costs that process only ("文件已损坏"). The process is stopped
+// when the read is, and when it takes far longer than any class list needs.
+XlsRead readXlsApart(const char* path, TableRows& rows, TableRead* watch) {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) return XlsRead::Broken;
+    const pid_t pid = fork();
+    if (pid < 0) {
+        close(fds[0]);
+        close(fds[1]);
+        return XlsRead::Broken;
+    }
+    if (pid == 0) {
+        close(fds[0]);
+        TableRows read;
+        const XlsRead result = readXlsHere(path, read);
+        const QByteArray out = packRows(result, read);
+        for (qsizetype sent = 0; sent < out.size();) {
+            const ssize_t n = write(fds[1], out.constData() + sent, size_t(out.size() - sent));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) _exit(1);
+            sent += n;
+        }
+        _exit(0);
+    }
+    close(fds[1]);
+    // What the rows can take at most, in the form they come in.
+    constexpr qint64 kMaxBytes =
+        8 + 4 * (TableLimits::kRows + TableLimits::kCells) + 2 * TableLimits::kTextChars;
+    constexpr int kTimeoutMs = 60'000;
+    QByteArray in;
+    XlsRead result = XlsRead::Broken;
+    bool stopped = false;
+    QElapsedTimer clock;
+    clock.start();
+    char block[65536];
+    for (;;) {
+        if (watch && watch->cancel.load(std::memory_order_relaxed)) {
+            result = XlsRead::Cancelled;
+            stopped = true;
+            break;
+        }
+        if (clock.elapsed() > kTimeoutMs) {
+            stopped = true;
+            break;
+        }
+        pollfd p{fds[0], POLLIN, 0};
+        const int ready = poll(&p, 1, 100);
+        if (ready < 0 && errno != EINTR) {
+            stopped = true;
+            break;
+        }
+        if (ready <= 0) continue;
+        const ssize_t n = read(fds[0], block, sizeof block);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        in.append(block, n);
+        if (in.size() > kMaxBytes) {
+            stopped = true;
+            break;
+        }
+    }
+    close(fds[0]);
+    if (stopped) kill(pid, SIGKILL);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (stopped) return result;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return XlsRead::Broken;
+    return unpackRows(in, rows);
+}
+
 } // namespace
 
 QString tooBigText(const QString& fileName) {
@@ -446,14 +640,15 @@ Outcome readXlsx(const QString& path, TableRows& rows, TableRead* watch) {
     if (sheetSize < 0) return unreadable(path, QStringLiteral("找不到工作表"));
     // What the package says each part unpacks to refuses the plain cases
     // at once; the count while inflating stops those that lie.
-    if (stringsSize > TableLimits::kPartBytes || sheetSize > TableLimits::kPartBytes) return tooBig(path);
+    if (stringsSize > TableLimits::kSharedStringsBytes || sheetSize > TableLimits::kPartBytes)
+        return tooBig(path);
     const qint64 total = std::max<qint64>(stringsSize, 0) + sheetSize;
     const qint64 before = zip.unpacked;
     auto progress = [&] { sheet.progress(zip.unpacked - before, total); };
 
     QStringList strings;
     if (stringsSize >= 0) {
-        if (auto part = zip.part("xl/sharedStrings.xml")) {
+        if (auto part = zip.part("xl/sharedStrings.xml", TableLimits::kSharedStringsBytes)) {
             const PartResult read = sharedStrings(*part, strings, sheet, total, zip.unpacked);
             if (sheet.stopped()) return cancelled();
             if (read.tooBig) return tooBig(path);
@@ -524,57 +719,24 @@ Outcome readXls(const QString& path, TableRows& rows, TableRead* watch) {
     rows.clear();
     // FreeXL reads the whole workbook at once: its size is what bounds it.
     if (QFileInfo(path).size() > TableLimits::kXlsFileBytes) return tooBig(path);
-    const void* handle = nullptr;
-    struct Closer {
-        const void*& h;
-        ~Closer() {
-            if (h) freexl_close(h);
-        }
-    } closer{handle};
-    int rc = freexl_open(QFile::encodeName(path).constData(), &handle);
-    if (rc == FREEXL_BIFF_PASSWORD) return unreadable(path, QStringLiteral("文件设有密码"));
-    if (rc != FREEXL_OK) return unreadable(path, QStringLiteral("不是有效的.xls文件"));
-    unsigned int rowCount = 0;
-    unsigned short colCount = 0;
-    if (freexl_select_active_worksheet(handle, 0) != FREEXL_OK ||
-        freexl_worksheet_dimensions(handle, &rowCount, &colCount) != FREEXL_OK)
+    const QByteArray name = QFile::encodeName(path);
+    switch (readXlsApart(name.constData(), rows, watch)) {
+    case XlsRead::Done:
+        return Outcome::done();
+    case XlsRead::TooBig:
+        return tooBig(path);
+    case XlsRead::Password:
+        return unreadable(path, QStringLiteral("文件设有密码"));
+    case XlsRead::NotXls:
+        return unreadable(path, QStringLiteral("不是有效的.xls文件"));
+    case XlsRead::NoSheet:
         return unreadable(path, QStringLiteral("找不到工作表"));
-    Sheet sheet(watch);
-    for (unsigned int r = 0; r < rowCount; ++r) {
-        if (sheet.stopped()) return cancelled();
-        sheet.progress(r, rowCount);
-        // Backwards, so the row is sized once by its last value.
-        for (int c = int(colCount) - 1; c >= 0; --c) {
-            FreeXL_CellValue cell;
-            QString text;
-            if (freexl_get_cell_value(handle, r, static_cast<unsigned short>(c), &cell) == FREEXL_OK) {
-                switch (cell.type) {
-                case FREEXL_CELL_INT:
-                    text = QString::number(cell.value.int_value);
-                    break;
-                case FREEXL_CELL_DOUBLE:
-                    text = numberText(cell.value.double_value);
-                    break;
-                case FREEXL_CELL_TEXT:
-                case FREEXL_CELL_SST_TEXT:
-                case FREEXL_CELL_DATE:
-                case FREEXL_CELL_DATETIME:
-                case FREEXL_CELL_TIME:
-                    text = QString::fromUtf8(cell.value.text_value);
-                    break;
-                default:
-                    break;
-                }
-            }
-            if (!sheet.put(r, c, text)) return tooBig(path);
-        }
+    case XlsRead::Cancelled:
+        return cancelled();
+    case XlsRead::Broken:
+        break;
     }
-    // Empty rows are kept up to the last one read, as the sheet numbers them.
-    TableRows read = sheet.take();
-    while (read.size() < qsizetype(rowCount) && read.size() < TableLimits::kRows)
-        read.append(QStringList());
-    rows = std::move(read);
-    return Outcome::done();
+    return unreadable(path, QStringLiteral("文件已损坏"));
 }
 
 Outcome readTableFile(const QString& path, TableRows& rows, TableRead* watch) {

@@ -36,8 +36,10 @@ struct TableLimits {
     static constexpr qint64 kCells = 2'000'000;
     // Characters of text held in all cells together.
     static constexpr qint64 kTextChars = 16 * 1024 * 1024;
-    // Bytes one part of an .xlsx package may unpack to.
+    // Bytes one part of an .xlsx package may unpack to; the shared strings
+    // (each distinct text once: a class list's names and headings) less.
     static constexpr qint64 kPartBytes = 64 * 1024 * 1024;
+    static constexpr qint64 kSharedStringsBytes = 16 * 1024 * 1024;
     // Files larger than this are refused before they are opened.
     static constexpr qint64 kXlsxFileBytes = 64 * 1024 * 1024;
     static constexpr qint64 kXlsFileBytes = 32 * 1024 * 1024;

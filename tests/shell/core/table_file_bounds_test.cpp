@@ -129,7 +129,7 @@ TEST(TableFileBounds, CraftedFilesAreRefusedWithWhatIsHeldBounded) {
          0},
         {"shared strings that say they unpack to 80 MB", honestBomb, 0, 0},
         {"shared strings that unpack to 80 MB but claim 100 bytes", lyingBomb, 0,
-         TableLimits::kPartBytes + 64 * 1024},
+         TableLimits::kSharedStringsBytes + 64 * 1024},
         {"a CSV of more cells than the bound", writeFile(dir, QStringLiteral("多格.csv"), manyFields),
          TableLimits::kCells + 1},
         {"a CSV of more rows than the bound", writeFile(dir, QStringLiteral("多行.csv"), manyLines),
