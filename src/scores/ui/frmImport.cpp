@@ -17,7 +17,9 @@
 
 namespace scores {
 
-frmImport::frmImport(ScoreModel& model, QWidget* parent) : QWidget(parent, Qt::Window), model_(model) {
+// A dialog of the score window that can be made as large as the screen.
+frmImport::frmImport(ScoreModel& model, QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::WindowMaximizeButtonHint), model_(model) {
     setObjectName(QStringLiteral("frmImport"));
     setWindowTitle(QStringLiteral("导入学生名单和成绩"));
     setAttribute(Qt::WA_DeleteOnClose);
