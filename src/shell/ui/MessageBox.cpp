@@ -63,7 +63,7 @@ MessageBox::Answer MessageBox::askYesNoCancel(QWidget* parent, const QString& te
         return seam().answers.isEmpty() ? Yes : seam().answers.takeFirst();
     }
     QMessageBox box(QMessageBox::Warning, title(), text,
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, owner(parent));
     box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
     box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
     box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));

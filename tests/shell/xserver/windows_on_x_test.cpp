@@ -312,6 +312,13 @@ class DialogsBelongToTheirWindow : public InXServer {
             transientOfModal("QMessageBox",
                              [&] { (void)shell::MessageBox::ask(scores, QStringLiteral("是否继续？")); }),
             scoreId);
+        // The unsaved question, asked with one of the window's own controls.
+        EXPECT_EQ(transientOfModal("QMessageBox",
+                                   [&] {
+                                       (void)shell::MessageBox::askYesNoCancel(
+                                           scores->centralWidget(), QStringLiteral("尚未保存！是否保存？"));
+                                   }),
+                  scoreId);
         shell::MessageBox::setTestMode(true);
         shell::FileDialog::clearNextFileNames();
         EXPECT_EQ(transientOfModal(
