@@ -92,13 +92,18 @@ void placeOnScreen(QWidget* w, const QWidget* over, bool centre) {
     // the same size here.
     if (!w->testAttribute(Qt::WA_Resized)) w->adjustSize();
     const QMargins m = frameMargins(w, by);
-    const QSize room = available.size().shrunkBy(m);
+    // Before the desktop has framed any window of ours its frame is unknown
+    // (with a tray, the first tool opens with nothing else on screen): room
+    // is left for a usual title bar and border, so that a window made as
+    // large as the area does not end below it.
+    const QMargins frame = m.isNull() ? QMargins(4, 30, 4, 4) : m;
+    const QSize room = available.size().shrunkBy(frame);
     if (w->width() > room.width() || w->height() > room.height()) w->resize(w->size().boundedTo(room));
 
     // A window's position is that of its frame.
-    const QSize outer = w->size().grownBy(m);
-    const QRect r = centre ? centredInside(outer, by ? by->frameGeometry() : QRect(), available)
-                           : keptInside(QRect(w->pos(), outer), available);
+    QRect r = centre ? centredInside(w->size().grownBy(m), by ? by->frameGeometry() : QRect(), available)
+                     : QRect(w->pos(), w->size());
+    r = keptInside(QRect(r.topLeft(), w->size().grownBy(frame)), available);
     w->move(r.topLeft());
 }
 
