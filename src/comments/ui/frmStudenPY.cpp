@@ -184,11 +184,13 @@ void frmStudenPY::buildMenus() {
              {QStringLiteral("mFileExcel"), QStringLiteral("生成电子表格(&E)"),
               [this] { exportSpreadsheet(); }},
              {QStringLiteral("mFileOut"), QStringLiteral("导出评语(&O)"), [this] { exportComments(); }},
-             {QStringLiteral("mFilePrint"), QStringLiteral("打印评语(&P)"), [this] { printComment(); }},
+             {QStringLiteral("mFilePrint"), QStringLiteral("打印评语(&P)"), [this] { printComment(); },
+              QStringLiteral("Ctrl+P")},
              {QStringLiteral("mFilePrintAll"), QStringLiteral("打印全班评语(&A)"),
               [this] { printClassComments(); }},
              MenuEntry::separator(QStringLiteral("mFileBar0")),
-             {QStringLiteral("mFileExit"), QStringLiteral("退出系统(&X)"), [this] { close(); }},
+             {QStringLiteral("mFileExit"), QStringLiteral("退出系统(&X)"), [this] { close(); },
+              QStringLiteral("Ctrl+Q")},
          }},
         {QStringLiteral("mnuEdit"),
          QStringLiteral("编辑(&E)"),
@@ -197,7 +199,7 @@ void frmStudenPY::buildMenus() {
              {QStringLiteral("mFileEdit"), QStringLiteral("修改评语库(&E)"), [this] { showEditorView(); }},
          }},
         shell::toolsMenu(),
-        shell::helpMenu([] { shell::Windows::instance().open(QStringLiteral("frmHelpAbout")); }),
+        shell::helpMenu([this] { shell::Windows::instance().open(QStringLiteral("frmHelpAbout"), this); }),
     };
     menus_ = shell::buildMenuBar(menuBar(), menus, this);
 }

@@ -284,11 +284,13 @@ void frmJiaoAn::buildMenus(QWidget* menuHost) {
                  QStringLiteral("Ctrl+P")),
              MenuEntry(QStringLiteral("mFileOut"), QStringLiteral("教案导出(&P)"), [this] { exportFile(); }),
              MenuEntry::separator(QStringLiteral("mFileBar2")),
-             MenuEntry(QStringLiteral("mFileQuit"), QStringLiteral("退出(&Q)"), [this] { close(); }),
+             MenuEntry(
+                 QStringLiteral("mFileQuit"), QStringLiteral("退出(&Q)"), [this] { close(); },
+                 QStringLiteral("Ctrl+Q")),
          }},
         edit_->menu(),
         shell::toolsMenu(QStringLiteral("mToobHt"), QStringLiteral("mnuTool")),
-        shell::helpMenu([] { shell::Windows::instance().open(QStringLiteral("frmHelpAbout")); }),
+        shell::helpMenu([this] { shell::Windows::instance().open(QStringLiteral("frmHelpAbout"), this); }),
     };
     menus_ = shell::buildMenuBar(static_cast<QMenuBar*>(menuHost), defs, this);
     // The designer opens with cut, copy, paste and delete greyed.

@@ -4,6 +4,7 @@
 
 #include "FileDialog.h"
 #include "MessageBox.h"
+#include "Placement.h"
 #include "shell/core/Branding.h"
 #include "shell/core/SafeOpen.h"
 #include "shell/core/Settings.h"
@@ -203,7 +204,11 @@ Outcome printTextToPdf(const QString& text, const QString& pdfPath) {
 }
 
 void PrintViaWord(const QString& text, QWidget* parent) {
-    auto* preview = new QPrintPreviewDialog(parent, Qt::Window);
+    // A dialog of the window it prints from, so that it stays above it, with
+    // the buttons of a window so that it can be made as large as the screen.
+    auto* preview =
+        new QPrintPreviewDialog(parent ? parent->window() : nullptr,
+                                Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     preview->setObjectName(QStringLiteral("printPreview"));
     preview->setAttribute(Qt::WA_DeleteOnClose);
     preview->setWindowTitle(QStringLiteral("打印预览"));
@@ -245,6 +250,7 @@ void PrintViaWord(const QString& text, QWidget* parent) {
         preview->addAction(toPdf);
     }
     preview->resize(900, 700);
+    placeOnScreen(preview, parent, true);
     preview->show();
     preview->raise();
 }

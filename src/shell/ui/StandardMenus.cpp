@@ -23,7 +23,9 @@ MenuDef toolsMenu(const QString& firstName, const QString& menuName) {
 
 QList<MenuEntry> helpMenuEntries(const std::function<void()>& showAbout) {
     return {
-        MenuEntry(QStringLiteral("mHelpTopic"), QStringLiteral("技术支持(&T)"), [] { OpenSupportPage(); }),
+        MenuEntry(
+            QStringLiteral("mHelpTopic"), QStringLiteral("技术支持(&T)"), [] { OpenSupportPage(); },
+            QStringLiteral("F1")),
         MenuEntry(QStringLiteral("mHelpAbout"), QStringLiteral("关于Veltrano(&A)"), showAbout),
     };
 }
