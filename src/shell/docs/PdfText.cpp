@@ -253,6 +253,13 @@ QString mendText(const QString& text, bool* changed) {
     const QList<uint> points = text.toUcs4();
     QString out;
     for (const uint p : points) {
+        // A Latin font draws "fi" or "ffl" as one ligature glyph, which Qt's
+        // map names by the ligature's own code point (ﬁ): the letters drawn.
+        if (p >= 0xFB00 && p <= 0xFB06) {
+            *changed = true;
+            out += QString(QChar(char16_t(p))).normalized(QString::NormalizationForm_KC);
+            continue;
+        }
         const char32_t to = unifiedIdeograph(p);
         if (to != p) *changed = true;
         const char32_t one[] = {to};

@@ -7,7 +7,8 @@
 // ideograph (二, 黄) with one glyph, and the radicals come first, so a reader
 // searching a printed score table or comment for "二" or "黄" found nothing.
 // After Qt has written a PDF, the maps are put right here: a glyph that
-// stands for a radical stands for its unified ideograph instead.
+// stands for a radical stands for its unified ideograph instead, and a
+// Latin ligature glyph (ﬁ) for the letters drawn (fi).
 
 #include <QByteArray>
 #include <QString>
@@ -19,8 +20,8 @@ namespace shell {
 char32_t unifiedIdeograph(char32_t c);
 
 // A ToUnicode CMap with every radical or stroke replaced by its unified
-// ideograph; the CMap as it was (and *changed false) when none is there or
-// when it is not a CMap this reader knows.
+// ideograph and every Latin ligature by its letters; the CMap as it was (and *changed false) when none is
+// there or when it is not a CMap this reader knows.
 QByteArray mendToUnicodeMap(const QByteArray& cmap, bool* changed = nullptr);
 
 // Rewrites the ToUnicode maps of the PDF file at `path` as above, in place

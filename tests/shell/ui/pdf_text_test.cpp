@@ -61,7 +61,10 @@ QString characters() {
             once.insert(c);
             seen << c;
         }
-    return QString::fromUcs4(reinterpret_cast<const char32_t*>(seen.constData()), seen.size());
+    // And Latin words a comment may hold, whose letters a font may draw as
+    // one ligature glyph.
+    return QString::fromUcs4(reinterpret_cast<const char32_t*>(seen.constData()), seen.size()) +
+           QStringLiteral("officefluffyWiFi");
 }
 
 QString removeBlanks(QString s) {
