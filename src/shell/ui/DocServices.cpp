@@ -4,6 +4,7 @@
 
 #include "FileDialog.h"
 #include "MessageBox.h"
+#include "PagePainter.h"
 #include "Placement.h"
 #include "shell/core/Branding.h"
 #include "shell/core/DesktopTools.h"
@@ -216,6 +217,7 @@ Outcome printDocument(const QTextDocument& doc, QPrinter& printer) {
         painter.restore();
     }
     if (!painter.end()) return Outcome::fail(Reason::Failed, QStringLiteral("打印没有完成"));
+    if (const QString why = mendPdfOutput(printer); !why.isEmpty()) return Outcome::fail(Reason::Failed, why);
     return Outcome::done();
 }
 
