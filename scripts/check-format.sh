@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Fails when a tracked C++ file under src, tests or bench differs from what
+# Fails when a tracked C++ file under src, tests, bench or fuzz differs from what
 # the project's .clang-format makes of it, naming each such file.
 # `cmake --build build --target format` rewrites them.
 set -euo pipefail
@@ -9,6 +9,6 @@ if ! command -v clang-format >/dev/null; then
   exit 1
 fi
 # git's pathspecs let * cross folders, so these take every depth.
-git ls-files -z -- 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' |
+git ls-files -z -- 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp' |
   xargs -0 -r clang-format --dry-run -Werror
 echo "clang-format: every file matches .clang-format"

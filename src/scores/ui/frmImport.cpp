@@ -11,11 +11,25 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QProgressBar>
+#include <QPromise>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QThreadPool>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace scores {
+
+// A read under way: the worker fills rows and outcome, the window reads them
+// once the worker has finished. Shared, so a window closed mid-read leaves
+// the worker something to finish into.
+struct frmImport::Read {
+    QString path;
+    shell::TableRead watch;
+    shell::TableRows rows;
+    Outcome outcome;
+};
 
 frmImport::frmImport(ScoreModel& model, QWidget* parent) : QWidget(parent, Qt::Window), model_(model) {
     setObjectName(QStringLiteral("frmImport"));
@@ -43,9 +57,22 @@ frmImport::frmImport(ScoreModel& model, QWidget* parent) : QWidget(parent, Qt::W
     labRows_ = new QLabel(this);
     labRows_->setObjectName(QStringLiteral("labRows"));
 
+    prgRead_ = new QProgressBar(this);
+    prgRead_->setObjectName(QStringLiteral("prgRead"));
+    prgRead_->setRange(0, 1000);
+    prgRead_->setFormat(QStringLiteral("正在读取文件……%p%"));
+    prgRead_->hide();
+    progressTimer_ = new QTimer(this);
+    progressTimer_->setInterval(100);
+    connect(progressTimer_, &QTimer::timeout, this, [this] {
+        if (read_) prgRead_->setValue(read_->watch.permille.load());
+    });
+    connect(&readWatcher_, &QFutureWatcher<void>::finished, this, &frmImport::readDone);
+
     auto* ok = new QPushButton(QStringLiteral("导入"), this);
     ok->setObjectName(QStringLiteral("cmdImport(0)"));
     ok->setDefault(true);
+    cmdImport_ = ok;
     auto* cancel = new QPushButton(QStringLiteral("取消"), this);
     cancel->setObjectName(QStringLiteral("cmdImport(1)"));
     connect(ok, &QPushButton::clicked, this, &frmImport::runImport);
@@ -53,6 +80,7 @@ frmImport::frmImport(ScoreModel& model, QWidget* parent) : QWidget(parent, Qt::W
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(labRows_, 1);
+    buttons->addWidget(prgRead_, 1);
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
@@ -62,6 +90,53 @@ frmImport::frmImport(ScoreModel& model, QWidget* parent) : QWidget(parent, Qt::W
     layout->addWidget(preview_, 1);
     layout->addLayout(buttons);
     resize(820, 520);
+}
+
+frmImport::~frmImport() {
+    // The worker finishes on its own; all it needs is to stop soon.
+    if (read_) read_->watch.cancel = true;
+}
+
+void frmImport::readFile(const QString& path) {
+    if (read_) read_->watch.cancel = true;
+    read_ = std::make_shared<Read>();
+    read_->path = path;
+    labFile_->setText(QStringLiteral("文件：%1").arg(QFileInfo(path).fileName()));
+    labFile_->setToolTip(path);
+    labRows_->hide();
+    cmdImport_->setEnabled(false);
+    prgRead_->setValue(0);
+    prgRead_->show();
+    progressTimer_->start();
+
+    auto done = std::make_shared<QPromise<void>>();
+    readWatcher_.setFuture(done->future());
+    done->start();
+    QThreadPool::globalInstance()->start([read = read_, done] {
+        read->outcome = shell::readTableFile(read->path, read->rows, &read->watch);
+        done->finish();
+    });
+}
+
+void frmImport::readDone() {
+    if (!read_ || !readWatcher_.isFinished()) return;
+    const std::shared_ptr<Read> read = std::move(read_);
+    progressTimer_->stop();
+    prgRead_->hide();
+    labRows_->show();
+    cmdImport_->setEnabled(true);
+    if (!read->outcome) {
+        if (read->outcome.reason != Reason::NotChosen)
+            shell::MessageBox::showAll(this, read->outcome.messages);
+        close();
+        return;
+    }
+    if (read->rows.isEmpty()) {
+        shell::MessageBox::show(this, QStringLiteral("文件中没有可以导入的内容！"));
+        close();
+        return;
+    }
+    setTable(read->path, read->rows);
 }
 
 void frmImport::setTable(const QString& path, const shell::TableRows& rows) {

@@ -2,13 +2,18 @@
 
 #include "scores/model/ScoreImport.h"
 
+#include <QFutureWatcher>
 #include <QList>
 #include <QWidget>
+#include <memory>
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QProgressBar;
+class QPushButton;
 class QTableWidget;
+class QTimer;
 
 namespace scores {
 
@@ -22,7 +27,14 @@ public:
     static constexpr int kPreviewRows = 20;
 
     explicit frmImport(ScoreModel& model, QWidget* parent = nullptr);
+    ~frmImport() override;
 
+    // Reads the chosen file away from the window, which shows how far it
+    // has come and answers throughout; 取消 (or closing) stops the read.
+    // The rows then come in as setTable() takes them, or the window tells
+    // why the file cannot be imported and closes.
+    void readFile(const QString& path);
+    bool reading() const { return read_ != nullptr; }
     // The file chosen and its rows, as read.
     void setTable(const QString& path, const shell::TableRows& rows);
     // The combo over file column `column`.
@@ -36,6 +48,9 @@ private:
     void fillPreview();
     void headingToggled();
     void runImport();
+    void readDone();
+
+    struct Read;
 
     ScoreModel& model_;
     QString path_;
@@ -45,6 +60,11 @@ private:
     QLabel* labRows_ = nullptr;
     QCheckBox* cheHeading_ = nullptr;
     QTableWidget* preview_ = nullptr;
+    QPushButton* cmdImport_ = nullptr;
+    QProgressBar* prgRead_ = nullptr;
+    QTimer* progressTimer_ = nullptr;
+    QFutureWatcher<void> readWatcher_;
+    std::shared_ptr<Read> read_;
 };
 
 } // namespace scores

@@ -51,19 +51,9 @@ void importTableFile(QWidget* window, ScoreModel& model) {
         QStringLiteral(
             "表格文件 (*.xlsx *.xls *.csv);;Excel 工作簿 (*.xlsx *.xls);;CSV 文件 (*.csv);;所有文件 (*)"));
     if (path.isEmpty()) return;
-    shell::TableRows rows;
-    const Outcome read = shell::readTableFile(path, rows);
-    if (!read) {
-        shell::MessageBox::showAll(window, read.messages);
-        return;
-    }
-    if (rows.isEmpty()) {
-        shell::MessageBox::show(window, QStringLiteral("文件中没有可以导入的内容！"));
-        return;
-    }
     auto* w = qobject_cast<frmImport*>(shell::Windows::instance().open(QStringLiteral("frmImport"), window));
     if (!w) return;
-    w->setTable(path, rows);
+    w->readFile(path);
     window->setEnabled(false);
     QObject::connect(w, &QObject::destroyed, window, [window] { window->setEnabled(true); });
 }

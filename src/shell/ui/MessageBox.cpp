@@ -51,6 +51,28 @@ bool MessageBox::ask(QWidget* parent, const QString& text) {
     return box.exec() == QMessageBox::Yes;
 }
 
+MessageBox::Answer MessageBox::askYesNoCancel(QWidget* parent, const QString& text) {
+    if (seam().on) {
+        seam().shown << text;
+        return seam().answers.isEmpty() ? Yes : seam().answers.takeFirst();
+    }
+    QMessageBox box(QMessageBox::Warning, title(), text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Yes;
+    case QMessageBox::No:
+        return No;
+    default:
+        return Cancel;
+    }
+}
+
 void MessageBox::setTestMode(bool on) {
     seam() = Seam{};
     seam().on = on;

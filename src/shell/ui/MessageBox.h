@@ -12,13 +12,16 @@ namespace shell {
 // that would have been shown, without a modal loop.
 class MessageBox {
 public:
-    enum Answer { Ok = 1, Yes = 6, No = 7 };
+    enum Answer { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 
     static void show(QWidget* parent, const QString& text);
     // Each text in turn (an Outcome's messages).
     static void showAll(QWidget* parent, const QStringList& texts);
     // Yes/No question; true on Yes.
     static bool ask(QWidget* parent, const QString& text);
+    // Yes/No/Cancel question (the unsaved-document question); Esc and the
+    // close box answer Cancel.
+    static Answer askYesNoCancel(QWidget* parent, const QString& text);
 
     // --- test seam ---
     static void setTestMode(bool on);

@@ -124,9 +124,23 @@ TEST_F(WriterTest, ClosingAChangedArticleAsksOnEveryWayOut) {
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_EQ(QString::fromUtf8(f.readAll()), "x");
     }
-    // No: closed without a file.
+    // 取消: the window stays with its text and nothing is written.
     auto* w = open("frmQiMoZhongJie");
     w->article().append("y");
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        MessageBox::setNextAnswer(MessageBox::Cancel);
+        shell::FileDialog::setNextFileName(dir.filePath("取消.txt"));
+        way.close(w);
+        QApplication::processEvents();
+        shell::FileDialog::clearNextFileNames();
+        EXPECT_EQ(MessageBox::takeShown(), QStringList{question});
+        ASSERT_EQ(windows.find("frmQiMoZhongJie"), w);
+        EXPECT_EQ(w->article().text(), "y");
+        EXPECT_TRUE(w->article().isModified());
+        EXPECT_FALSE(QFile::exists(dir.filePath("取消.txt")));
+    }
+    // No: closed without a file.
     MessageBox::setNextAnswer(MessageBox::No);
     w->close();
     QApplication::processEvents();

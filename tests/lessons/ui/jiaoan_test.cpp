@@ -330,6 +330,45 @@ TEST(JiaoAnDocument, CloseWithEachAnswer) {
     }
 }
 
+// 取消 on the question keeps everything where it was: the window on close,
+// the text on New and on Open, and nothing is written or opened.
+TEST(JiaoAnDocument, CancelKeepsTheWindowAndItsText) {
+    shell::Windows& reg = shell::Windows::instance();
+    Fixture f;
+    const QString other = f.file(QStringLiteral("别的.txt"));
+    {
+        QFile out(other);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write("other plan");
+    }
+    f.type(QStringLiteral("写了一半"));
+    const QString text = f.plan()->toPlainText();
+    struct Way {
+        const char* name;
+        QString question;
+        std::function<void()> run;
+    } ways[] = {
+        {"new", kUnsavedNew, [&] { f.w->newFile(); }},
+        {"open", kUnsavedNew, [&] { f.w->openFile(); }},
+        {"close", kUnsavedClose, [&] { EXPECT_FALSE(reg.unload(QStringLiteral("frmJiaoAn"))); }},
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        MessageBox::setNextAnswer(MessageBox::Cancel);
+        // Were a dialog shown, it would save or open this.
+        FileDialog::setNextFileName(other);
+        way.run();
+        settle();
+        FileDialog::clearNextFileNames();
+        EXPECT_EQ(MessageBox::takeShown(), QStringList{way.question});
+        ASSERT_EQ(reg.find(QStringLiteral("frmJiaoAn")), f.w);
+        EXPECT_EQ(f.plan()->toPlainText(), text);
+        EXPECT_TRUE(f.w->isModified());
+        EXPECT_TRUE(f.w->fileName().isEmpty());
+        EXPECT_EQ(readAll(other), QByteArray("other plan"));
+    }
+}
+
 TEST(JiaoAnDocument, ExportWritesRtfAndLeavesThePlanAlone) {
     Fixture f;
     f.plan()->selectAll();

@@ -10,8 +10,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QProgressBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace {
 
@@ -40,6 +42,14 @@ protected:
     scores::frmImport* importWindow() {
         return qobject_cast<scores::frmImport*>(shell::Windows::instance().find(QStringLiteral("frmImport")));
     }
+    // The file is read away from the window: until it is in (or refused and
+    // the window gone).
+    bool readOrGone() {
+        return QTest::qWaitFor([this] {
+            scores::frmImport* d = importWindow();
+            return !d || !d->reading();
+        });
+    }
     QTemporaryDir files;
 };
 
@@ -53,6 +63,7 @@ TEST_F(ImportWindow, GuessedColumnsConfirmedProblemsAndTheResultShown) {
                                                           "王五;1003;缺考;王老师\n")
                                                .toUtf8()));
     menu("mFileIn");
+    ASSERT_TRUE(readOrGone());
     scores::frmImport* d = importWindow();
     ASSERT_TRUE(d);
     EXPECT_EQ(d->windowTitle(), QStringLiteral("导入学生名单和成绩"));
@@ -100,13 +111,56 @@ TEST_F(ImportWindow, NoClassNoImportAndUnreadableFilesAreNamed) {
     shell::FileDialog::setNextFileName(files.filePath(QStringLiteral("名单.pdf")));
     QFile(files.filePath(QStringLiteral("名单.pdf"))).open(QIODevice::WriteOnly);
     menu("mFileIn");
-    EXPECT_EQ(importWindow(), nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return importWindow() == nullptr; }));
     const QStringList shown = shell::MessageBox::takeShown();
     ASSERT_EQ(shown.size(), 1);
     EXPECT_TRUE(shown[0].contains(QStringLiteral("名单.pdf")));
+    EXPECT_TRUE(w->isEnabled());
 
     menu("mFileQuit");
     EXPECT_FALSE(w->entry(QStringLiteral("mFileIn"))->isEnabled());
+}
+
+TEST_F(ImportWindow, FilesTooLargeOrBrokenAreToldAndTheReadCanBeStopped) {
+    w->show();
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        QString shown;
+    };
+    QByteArray manyRows;
+    for (int i = 0; i <= shell::TableLimits::kRows; ++i)
+        manyRows += "1001,张三\n";
+    const std::vector<Case> cases{
+        {"too many rows", manyRows, shell::tooBigText(QStringLiteral("名单.csv"))},
+        {"a quote never closed", QStringLiteral("学号,姓名\n1002,\"李四\n1003,王五\n").toUtf8(),
+         QStringLiteral("文件“名单.csv”第2行的引号没有结束，没有导入任何内容，请检查后再导入！")},
+        {"nothing in it", "\n\n", QStringLiteral("文件中没有可以导入的内容！")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        shell::FileDialog::setNextFileName(csv(c.bytes));
+        menu("mFileIn");
+        ASSERT_TRUE(QTest::qWaitFor([this] { return importWindow() == nullptr; }));
+        EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{c.shown});
+        EXPECT_TRUE(w->isEnabled());
+        EXPECT_EQ(names(), QStringList{QStringLiteral("张三")});
+    }
+
+    // While the file is read the window shows how far it is and waits for
+    // nothing but 取消, which stops the read: no message, nothing imported.
+    shell::FileDialog::setNextFileName(csv("学号,姓名\n1002,李四\n"));
+    menu("mFileIn");
+    scores::frmImport* d = importWindow();
+    ASSERT_TRUE(d);
+    EXPECT_TRUE(d->reading());
+    EXPECT_TRUE(get<QProgressBar>(d, "prgRead")->isVisibleTo(d));
+    EXPECT_FALSE(get<QPushButton>(d, "cmdImport(0)")->isEnabled());
+    get<QPushButton>(d, "cmdImport(1)")->click();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return importWindow() == nullptr; }));
+    EXPECT_TRUE(shell::MessageBox::takeShown().isEmpty());
+    EXPECT_TRUE(w->isEnabled());
+    EXPECT_EQ(names(), QStringList{QStringLiteral("张三")});
 }
 
 } // namespace

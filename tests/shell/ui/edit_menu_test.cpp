@@ -3,12 +3,18 @@
 #include "shell/ui/MessageBox.h"
 #include "shell/ui/UnsavedQuestion.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPointer>
+#include <QTest>
 #include <QTextEdit>
+#include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 
 using shell::EditMenu;
@@ -105,7 +111,8 @@ TEST(UnsavedQuestion, AsksOnlyForAChangedDocumentAndKeepsItWhenTheSaveFails) {
         int saves;
     } cases[] = {{MessageBox::No, true, true, 0},
                  {MessageBox::Yes, true, true, 1},
-                 {MessageBox::Yes, false, false, 1}};
+                 {MessageBox::Yes, false, false, 1},
+                 {MessageBox::Cancel, true, false, 0}};
     for (const Case& c : cases) {
         saves = 0;
         MessageBox::setNextAnswer(c.answer);
@@ -116,4 +123,59 @@ TEST(UnsavedQuestion, AsksOnlyForAChangedDocumentAndKeepsItWhenTheSaveFails) {
         EXPECT_EQ(MessageBox::takeShown(),
                   QStringList{QStringLiteral("当前文档开学计划高手尚未保存！是否保存？")});
     }
+}
+
+// The real box, not the seam: the question offers 是, 否 and 取消 over its
+// window, and 取消 (or Esc) answers Cancel.
+TEST(UnsavedQuestion, TheBoxOffersCancelAndEscapeCancels) {
+    using shell::MessageBox;
+    QWidget window;
+    window.show();
+    struct Case {
+        const char* press;
+        shell::UnsavedAnswer expected;
+    } cases[] = {{"取消", shell::UnsavedAnswer::Cancel},
+                 {"Esc", shell::UnsavedAnswer::Cancel},
+                 {"否(&N)", shell::UnsavedAnswer::Discard},
+                 {"是(&Y)", shell::UnsavedAnswer::Save}};
+    MessageBox::setTestMode(false);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.press);
+        QStringList buttons;
+        QString text;
+        QWidget* parent = nullptr;
+        // Answers the box once it is up (polling, so a slow start never
+        // leaves the test waiting on a modal loop).
+        std::function<void()> answer = [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) {
+                QTimer::singleShot(10, answer);
+                return;
+            }
+            text = box->text();
+            parent = box->parentWidget();
+            for (QAbstractButton* b : box->buttons())
+                buttons << b->text();
+            if (QLatin1String(c.press) == QLatin1String("Esc"))
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                for (QAbstractButton* b : box->buttons())
+                    if (b->text() == QString::fromUtf8(c.press)) b->click();
+            // A box without that button (or deaf to Esc) is ended with 否,
+            // which the answer then shows.
+            QPointer<QMessageBox> open(box);
+            QTimer::singleShot(200, [open] {
+                if (open) open->done(QMessageBox::No);
+            });
+        };
+        QTimer::singleShot(0, answer);
+        EXPECT_EQ(shell::askUnsaved(&window, QStringLiteral("教案设计能手")), c.expected);
+        EXPECT_EQ(text, QStringLiteral("当前文档教案设计能手尚未保存！是否保存？"));
+        EXPECT_EQ(parent, &window);
+        buttons.sort();
+        QStringList want{QStringLiteral("是(&Y)"), QStringLiteral("否(&N)"), QStringLiteral("取消")};
+        want.sort();
+        EXPECT_EQ(buttons, want);
+    }
+    MessageBox::setTestMode(true);
 }
