@@ -8,7 +8,7 @@ pkgs=(
   libxlsxwriter-dev libsqlite3-dev sqlite3
   libcsv-dev libfreexl-dev libzip-dev
   fonts-noto-cjk fonts-arphic-ukai fontconfig
-  libxcb1-dev libxcb-ewmh-dev liblz4-dev
+  libxcb1-dev libxcb-ewmh-dev liblz4-dev xdg-utils shared-mime-info
   googletest libgtest-dev libbenchmark-dev
   xvfb xauth imagemagick x11-utils
   poppler-utils python3-openpyxl

@@ -54,11 +54,9 @@ int runProgram(QApplication& app) {
     QObject::connect(&instance, &SingleInstance::messageReceived, &app, &handleSecondStart);
 
     installFonts();
-    QList<store::CreatedTable> created;
-    for (const QString& problem : store::ensureDataFiles(AppPaths::dataDir(), &created))
-        MessageBox::show(nullptr, problem);
-    // The phrase and statement banks go only into tables made just now.
-    for (const QString& problem : loadStarterContent(created))
+    // The phrase and statement banks go only into tables made just now, in
+    // the same transaction that makes them.
+    for (const QString& problem : ensureDataFilesWithStarterContent(AppPaths::dataDir()))
         MessageBox::show(nullptr, problem);
     // Once a day; a backup that fails is told and the program goes on.
     const Outcome backedUp = backups::dailyBackup(AppPaths::dataDir(), QDateTime::currentDateTime());

@@ -130,9 +130,8 @@ std::shared_ptr<Connection> connect(const QString& path, bool create, QString* e
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(key);
-        db.setConnectOptions(conn->readOnly
-                                 ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_READONLY")
-                                 : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        const QString busy = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(Database::busyTimeoutMs());
+        db.setConnectOptions(conn->readOnly ? busy + QStringLiteral(";QSQLITE_OPEN_READONLY") : busy);
         QSqlError why;
         bool ok = db.open();
         if (!ok) why = db.lastError();

@@ -4,12 +4,24 @@
 
 #include <QFileInfo>
 #include <QSqlRecord>
+#include <atomic>
 #include <optional>
 #include <sqlite3.h>
 
 namespace store {
 
 using namespace detail;
+
+namespace {
+std::atomic<int> busyTimeout{5000};
+}
+
+int Database::busyTimeoutMs() {
+    return busyTimeout.load();
+}
+void Database::setBusyTimeoutMs(int ms) {
+    busyTimeout.store(ms);
+}
 
 Database Database::OpenDatabase(const QString& path, QString* error) {
     return Database(connect(path, false, error));

@@ -40,6 +40,11 @@ public:
     // is an empty database and is opened as one.
     static Database Create(const QString& path, QString* error = nullptr);
 
+    // How long a write waits for another program's lock before it fails
+    // (5 s). Applies to files opened afterwards.
+    static int busyTimeoutMs();
+    static void setBusyTimeoutMs(int ms);
+
     bool isValid() const { return bool(conn_); }
     QString path() const;
     // The reason of the last failed call through any Database handle of this

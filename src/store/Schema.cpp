@@ -117,10 +117,12 @@ QList<QList<QVariant>> templateRows() {
 
 namespace {
 
-// Creates the missing tables of one file and the template's rows in one
-// transaction: a kill leaves either none of them (made again at the next
-// start) or all of them, never a template without its rows.
-QString createMissingTables(Database& db, const DatabaseSchema& schema, QList<CreatedTable>* created) {
+// Creates the missing tables of one file, the template's rows and the
+// starter rows in one transaction: a kill leaves either none of them (made
+// again at the next start) or all of them, never a template or a bank
+// without its rows.
+QString createMissingTables(Database& db, const DatabaseSchema& schema, const DataFileOptions& options,
+                            QStringList& problems) {
     QList<const TableSchema*> missing;
     for (const TableSchema& t : schema.tables)
         if (!db.hasTable(t.name)) missing << &t;
@@ -128,11 +130,21 @@ QString createMissingTables(Database& db, const DatabaseSchema& schema, QList<Cr
     if (!db.beginTransaction()) return db.lastError();
     for (const TableSchema* t : missing) {
         bool ok = db.CreateTable(t->name, t->fields);
-        if (ok && t->name == u"dataBak") {
-            qint64 key = 0;
-            for (const QList<QVariant>& row : templateRows())
-                if (!(ok = db.insertRecord(t->name, row, ++key))) break;
+        QList<QList<QVariant>> rows;
+        if (t->name == u"dataBak") {
+            rows = templateRows();
+        } else if (options.starter) {
+            QString why;
+            rows = options.starter(t->name, t->fields, &why);
+            if (!why.isEmpty()) {
+                problems << QStringLiteral("无法向数据库“%1”的表“%2”装入初始内容：%3")
+                                .arg(db.path(), t->name, why);
+                rows.clear();
+            }
         }
+        qint64 key = 0;
+        for (const QList<QVariant>& row : rows)
+            if (!ok || !(ok = db.insertRecord(t->name, row, ++key))) break;
         if (!ok) {
             QString why =
                 QStringLiteral("无法在数据库“%1”中建立表“%2”：%3").arg(db.path(), t->name, db.lastError());
@@ -142,9 +154,9 @@ QString createMissingTables(Database& db, const DatabaseSchema& schema, QList<Cr
     }
     if (!db.commit())
         return QStringLiteral("无法在数据库“%1”中建立数据表：%2").arg(db.path(), db.lastError());
-    if (created)
+    if (options.created)
         for (const TableSchema* t : missing)
-            created->append(CreatedTable{db.path(), t->name});
+            options.created->append(CreatedTable{db.path(), t->name});
     return {};
 }
 
@@ -257,7 +269,7 @@ void widenClassList(Database& db, QStringList& problems) {
 
 } // namespace
 
-QStringList ensureDataFiles(const QString& folder, QList<CreatedTable>* created) {
+QStringList ensureDataFiles(const QString& folder, const DataFileOptions& options) {
     QStringList problems;
     QDir().mkpath(folder); // when it cannot be made, each file below says so
     for (const DatabaseSchema& schema : databaseSchemas()) {
@@ -273,7 +285,7 @@ QStringList ensureDataFiles(const QString& folder, QList<CreatedTable>* created)
             problems << db.readOnlyNote();
             continue;
         }
-        const QString failed = createMissingTables(db, schema, created);
+        const QString failed = createMissingTables(db, schema, options, problems);
         if (!failed.isEmpty()) problems << failed;
         if (schema.fileName == kClassDb) {
             if (db.hasTable(QStringLiteral("dataBak"))) restoreTemplateRows(db, problems);

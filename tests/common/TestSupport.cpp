@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "store/Database.h"
 #include "store/Schema.h"
 
 #include <QDir>
@@ -21,6 +22,14 @@ DataFolder::~DataFolder() {
 
 QString DataFolder::file(const QString& name) const {
     return QDir(dir_.path()).filePath(name);
+}
+
+ShortBusyTimeout::ShortBusyTimeout(int ms) : old_(store::Database::busyTimeoutMs()) {
+    store::Database::setBusyTimeoutMs(ms);
+}
+
+ShortBusyTimeout::~ShortBusyTimeout() {
+    store::Database::setBusyTimeoutMs(old_);
 }
 
 } // namespace testing_support

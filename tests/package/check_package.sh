@@ -43,7 +43,7 @@ if ! diff -u "$tmp/expected" "$tmp/files"; then fail "the package's file list di
 # Control fields: computed library dependencies plus what is only loaded at
 # run time, the section, and a description in both languages.
 depends=$(dpkg-deb -f "$deb" Depends)
-for dep in libqt6widgets6 libqt6sql6 libc6 libqt6sql6-sqlite qt6-qpa-plugins fonts-noto-cjk fonts-arphic-ukai; do
+for dep in libqt6widgets6 libqt6sql6 libc6 libqt6sql6-sqlite qt6-qpa-plugins fonts-noto-cjk fonts-arphic-ukai xdg-utils; do
   grep -Eq "(^|, )$dep( |,|$)" <<<"$depends" || fail "Depends lacks $dep: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Section)" = education ] || fail "Section is not education"

@@ -2,6 +2,7 @@
 
 #include "scores/model/ClassFiles.h"
 #include "scores/model/ClassTable.h"
+#include "shell/core/Units.h"
 #include "shell/docs/SpreadsheetWriter.h"
 #include "store/Store.h"
 
@@ -38,6 +39,18 @@ QString exportText(const QList<CommentEntry>& entries) {
         text += u"\r\n";
     }
     return text;
+}
+
+QString printedComment(const QString& cls, const QString& name, const QDate& date, const QString& comment) {
+    return QStringLiteral("姓名：%1\n班级：%2\n日期：%3\n\n%4")
+        .arg(name, cls, shell::dateText(date), comment);
+}
+
+QString printedClass(const QString& cls, const QList<CommentEntry>& entries, const QDate& date) {
+    QStringList pages;
+    for (const CommentEntry& e : entries)
+        if (!e.comment.trimmed().isEmpty()) pages << printedComment(cls, e.name, date, e.comment);
+    return pages.join(u'\f');
 }
 
 shell::Outcome writeCommentWorkbook(const QList<CommentEntry>& entries, const QString& path) {

@@ -7,6 +7,7 @@
 
 #include "shell/core/Outcome.h"
 
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -25,6 +26,15 @@ shell::Outcome commentListing(const QString& cls, QList<CommentEntry>& out);
 // The export's text: for each student the name, ":", a line break, the
 // comment and a line break (line breaks as CR LF).
 QString exportText(const QList<CommentEntry>& entries);
+
+// A printed comment: the student's name, the class and the date it was
+// printed, a line each, an empty line, then the comment, so that a stack of
+// printed comments can be told apart.
+QString printedComment(const QString& cls, const QString& name, const QDate& date, const QString& comment);
+// The whole class for printing: each student with a comment on a page of
+// its own (pages separated by form feeds, as the printing service takes
+// them); students whose comment is blank have nothing to print.
+QString printedClass(const QString& cls, const QList<CommentEntry>& entries, const QDate& date);
 
 // The comments as a spreadsheet at `path`, from row 1: for each student the
 // name (turquoise fill, red letters: palette 8 and 3), below it the comment

@@ -91,6 +91,16 @@ QString randomPhrase(const QStringList& phrases, const RandomSource& random) {
     return phrases.value(qBound(0, i, int(phrases.size()) - 1));
 }
 
+QString phraseToAppend(const QString& comment, const QString& phrase) {
+    const QChar you(u'你');
+    if (comment.endsWith(you) && phrase.startsWith(you)) return phrase.mid(1);
+    return phrase;
+}
+
+QString CommentWriter::workingClass() const {
+    return pinned_.isEmpty() ? classes_.workingClass() : pinned_;
+}
+
 bool CommentWriter::workingOpen() const {
     return classes_.commentWorkingOpen();
 }
@@ -104,7 +114,7 @@ Outcome CommentWriter::students(QList<Student>& out) const {
     if (!workingOpen()) return Outcome::fail(Reason::NotOpen, kMsgNoClass);
     QString error;
     QList<Student> rows;
-    if (!readRows(classes_.workingClass(), rows, &error)) return Outcome::fail(Reason::Failed, error);
+    if (!readRows(workingClass(), rows, &error)) return Outcome::fail(Reason::Failed, error);
     for (const Student& s : rows)
         if (!s.name.isEmpty()) out.append(s);
     return Outcome::done();
@@ -113,7 +123,7 @@ Outcome CommentWriter::students(QList<Student>& out) const {
 std::optional<Student> CommentWriter::find(const Target& t, QString* error) const {
     if (!workingOpen()) return std::nullopt;
     QList<Student> rows;
-    if (!readRows(classes_.workingClass(), rows, error)) return std::nullopt;
+    if (!readRows(workingClass(), rows, error)) return std::nullopt;
     const QList<qint64> keys = addressed(rows, t);
     if (keys.isEmpty()) return std::nullopt;
     for (const Student& s : rows)
@@ -136,7 +146,7 @@ Outcome CommentWriter::save(const Target& t, const QString& typedName, const QSt
     if (text.trimmed().isEmpty()) return Outcome::fail(Reason::Invalid, kMsgNoComment);
     if (!workingOpen()) return Outcome::fail(Reason::NotOpen, kMsgNoClass);
 
-    const QString cls = classes_.workingClass();
+    const QString cls = workingClass();
     QString error;
     QList<Student> rows;
     if (!readRows(cls, rows, &error)) return Outcome::fail(Reason::Failed, error);
@@ -172,26 +182,30 @@ Outcome CommentWriter::save(const Target& t, const QString& typedName, const QSt
     return Outcome::done();
 }
 
-Outcome CommentWriter::rename(const Target& picked, const QString& typedName) const {
+Outcome CommentWriter::rename(const Target& shown, const QString& typedName) const {
     const QString name = typedName.trimmed();
     if (Outcome named = checkName(name); !named) return named;
     if (!workingOpen()) return Outcome::fail(Reason::NotOpen, kMsgNoClass);
-    const QString cls = classes_.workingClass();
+    const QString cls = workingClass();
     QString error;
     QList<Student> rows;
     if (!readRows(cls, rows, &error)) return Outcome::fail(Reason::Failed, error);
     for (const Student& s : rows)
         if (s.name == name) return Outcome::fail(Reason::Exists, kMsgNameExists);
-    // The picked row, or else the first student of the picked name.
-    QList<qint64> keys = addressed(rows, picked);
+    // One row and never a guess: a row renamed or removed meanwhile is not
+    // stood in for by another student of its old name.
+    QList<qint64> keys;
+    for (const Student& s : rows)
+        if (s.name == shown.name && (shown.key < 0 || s.key == shown.key)) keys.append(s.key);
     if (keys.isEmpty()) return Outcome::fail(Reason::NotFound, kMsgNoOldName);
-    return writeRows(cls, {keys.first()}, ct::kName, name, nullptr);
+    if (keys.size() > 1) return Outcome::fail(Reason::Invalid, kMsgSameNames);
+    return writeRows(cls, keys, ct::kName, name, nullptr);
 }
 
 int CommentWriter::studentsWithNumber(const QString& number) const {
     if (!workingOpen()) return 0;
     QList<Student> rows;
-    if (!readRows(classes_.workingClass(), rows, nullptr)) return 0;
+    if (!readRows(workingClass(), rows, nullptr)) return 0;
     const QString n = number.trimmed();
     return int(std::count_if(rows.begin(), rows.end(), [&](const Student& s) { return s.number == n; }));
 }

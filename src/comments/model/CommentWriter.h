@@ -44,6 +44,12 @@ RandomSource systemRandom();
 // One of `phrases`, chosen by `random`; empty when there are none.
 QString randomPhrase(const QStringList& phrases, const RandomSource& random);
 
+// The text that goes after `comment` when `phrase` is appended. New students
+// start with the comment "你" and nearly every phrase starts with "你" too:
+// where both meet, the phrase's own "你" is dropped, so the comment never
+// reads "你你".
+QString phraseToAppend(const QString& comment, const QString& phrase);
+
 // The longest student name, in characters.
 constexpr int kMaxNameLength = 8;
 
@@ -58,6 +64,8 @@ inline const QString kMsgNumberExists = QStringLiteral("该学号已经存在，
 inline const QString kMsgNumberReserved = QStringLiteral("学号不能以“listKM”开头，请修改！");
 inline const QString kMsgNumberTooLong = QStringLiteral("学号不能多于%1个字符，请修改！");
 inline const QString kMsgNoReference = QStringLiteral("此学生没有旧评语参考！");
+inline const QString kMsgSameNames =
+    QStringLiteral("班里有几位学生叫这个名字，请从名单中选出要改名的那一位！");
 
 // Reads and writes of the comment writer on the working class and the
 // reference class of the shared class state. Nothing is cached: every call
@@ -68,6 +76,14 @@ public:
 
     bool workingOpen() const;
     bool referenceOpen() const;
+
+    // The class this writer reads and writes: the one pinned by the window
+    // (the class its name list shows), else the shared working class. The
+    // shared class can move on under an open window (the score manager opens
+    // another class and closes the comment writer); a comment the teacher is
+    // asked about then must still go to the class it was written for.
+    QString workingClass() const;
+    void pinClass(const QString& cls) { pinned_ = cls; }
 
     // The students of the working class with a name, in stored order (the
     // name list). Reason::NotOpen without a working class; Failed when the
@@ -89,8 +105,12 @@ public:
     shell::Outcome save(const Target& t, const QString& typedName, const QString& typedNumber,
                         const QString& text, qint64* savedKey = nullptr) const;
 
-    // "学生改名": the picked student takes the typed name (trimmed).
-    shell::Outcome rename(const Target& picked, const QString& typedName) const;
+    // "学生改名": the student shown takes the typed name (trimmed). Exactly
+    // one row changes: the row of `shown.key` while it still carries
+    // `shown.name` (NotFound once it does not), or, for a typed name, the one
+    // student of that name (several of them: Reason::Invalid, kMsgSameNames,
+    // as there is no telling which one is meant).
+    shell::Outcome rename(const Target& shown, const QString& typedName) const;
 
     // How many students of the working class have the number (trimmed).
     int studentsWithNumber(const QString& number) const;
@@ -105,6 +125,7 @@ public:
 
 private:
     const scores::ClassState& classes_;
+    QString pinned_;
 };
 
 } // namespace comments

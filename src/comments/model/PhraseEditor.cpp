@@ -63,6 +63,9 @@ Outcome PhraseEditor::openTitle(const QString& categoryText, const QString& titl
     int n = 0;
     const Outcome checked = checkBoxes(categoryText, titleText, &n);
     if (!checked) return checked;
+    // A phrase selected under another category or title is not one the grid
+    // shows any more: 更新 must not reach it from here.
+    if (n != category_ || titleText != title_) selected_ = QStringLiteral("0");
     category_ = n;
     title_ = titleText;
     return fillGrid();
@@ -90,10 +93,14 @@ Outcome PhraseEditor::add(const QString& categoryText, const QString& titleText,
     const int limit = table->fieldSize(QStringLiteral("标题"));
     if (limit > 0 && characters(title) > limit)
         return Outcome::fail(Reason::Invalid, QStringLiteral("项目名称太长，不要超过%1个字！").arg(limit));
+    const qint64 number = table->nextNumber();
     const Outcome written = table->append(QString::number(n), title, phraseText);
     if (!written) return written;
     category_ = n;
     title_ = title;
+    // The phrase just added is the one the editor now shows, so that 更新
+    // changes it and not one picked before.
+    selected_ = QString::number(number);
     table.reset();
     const Outcome filled = fillGrid();
     Outcome out = Outcome::done(QStringLiteral("该条评语已经成功添加！"));

@@ -27,10 +27,12 @@ public:
     // the twelve categories is refused ("输入名称错误，请重选！").
     shell::Outcome chooseCategory(const QString& categoryText);
     // The title box chose a title (or "打开"): the grid lists the phrases of
-    // that category and title. Empty boxes: "请输入项目名称！".
+    // that category and title; a phrase selected under another one is
+    // selected no more. Empty boxes: "请输入项目名称！".
     shell::Outcome openTitle(const QString& categoryText, const QString& titleText);
-    // "添加": appends a phrase with 序号 = the largest + 1 and refills the grid.
-    // The texts are checked before anything is read or written.
+    // "添加": appends a phrase with 序号 = the largest + 1 and refills the grid;
+    // the new phrase becomes the selected one. The texts are checked before
+    // anything is read or written.
     shell::Outcome add(const QString& categoryText, const QString& titleText, const QString& phraseText);
     // "更新": the first phrase with the selected 序号 gets the new text.
     shell::Outcome update(const QString& phraseText);

@@ -164,14 +164,25 @@ void PhraseEditorPanel::openTitle() {
 bool PhraseEditorPanel::fillGrid() {
     if (!showOutcome(editor_.openTitle(category_->currentText(), title_->currentText()))) return false;
     showGrid();
+    showSelection();
     return true;
+}
+
+void PhraseEditorPanel::showSelection() {
+    const QString& n = editor_.selectedNumber();
+    number_->setText(n == u"0" ? QString() : n);
 }
 
 void PhraseEditorPanel::addPhrase() {
     const shell::Outcome o =
         editor_.add(category_->currentText(), title_->currentText(), text_->toPlainText());
-    // The grid first, so the teacher sees the new phrase behind the message.
-    if (o.ok) showGrid();
+    // The grid first, so the teacher sees the new phrase behind the message;
+    // the boxes show the phrase as it was stored, the one 更新 changes now.
+    if (o.ok) {
+        showGrid();
+        showSelection();
+        title_->setEditText(editor_.title());
+    }
     showOutcome(o);
     if (o.ok) Q_EMIT libraryChanged();
 }

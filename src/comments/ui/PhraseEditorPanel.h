@@ -49,6 +49,8 @@ Q_SIGNALS:
 private:
     bool showOutcome(const shell::Outcome& o);
     void showGrid();
+    // Label1: the selected 序号, empty when none is.
+    void showSelection();
     bool fillGrid();
     bool firstInThisEvent(int box);
 

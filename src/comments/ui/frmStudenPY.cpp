@@ -11,10 +11,13 @@
 #include "shell/ui/RtfExport.h"
 #include "shell/ui/StandardMenus.h"
 #include "shell/ui/TreeView.h"
+#include "shell/ui/UnsavedQuestion.h"
 #include "shell/windows/frmViewText.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QDate>
 #include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -27,6 +30,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -36,6 +40,7 @@ namespace {
 const QString kSelf = QStringLiteral("frmStudenPY");
 const QString kPreview = QStringLiteral("frmViewText");
 const QString kMsgNoWorkbook = QStringLiteral("还没有打开学生评语库，请建立或打开！");
+const QString kMsgNothingToPrint = QStringLiteral("这个班级还没有写好的评语可以打印！");
 
 QToolButton* pictureButton(const QString& name, const QString& text, const QString& icon, QWidget* parent) {
     auto* b = new QToolButton(parent);
@@ -106,6 +111,7 @@ frmStudenPY::frmStudenPY(scores::ClassState& classes, QWidget* parent)
     // and only a choice from the list is one student's row.
     cobNewStd_->setCompleter(nullptr);
     cobNewStd_->setEditText(QStringLiteral("学生姓名"));
+    boxName_ = cobNewStd_->currentText();
     cobNewStd_->setMinimumWidth(150);
     const QString pages[2] = {QStringLiteral("上一个"), QStringLiteral("下一个")};
     for (int i = 0; i < 2; ++i) {
@@ -141,16 +147,19 @@ frmStudenPY::frmStudenPY(scores::ClassState& classes, QWidget* parent)
     connect(fraAddPy_, &PhraseEditorPanel::backRequested, this, &frmStudenPY::showWritingView);
 
     connect(imgNewPyFile_, &QToolButton::clicked, this,
-            [] { scores::ClassFiles::openWindow(scores::ClassFiles::Use::CommentNew); });
+            [this] { openClassFile(scores::ClassFiles::Use::CommentNew); });
     connect(imgOpenNewFile_, &QToolButton::clicked, this,
-            [] { scores::ClassFiles::openWindow(scores::ClassFiles::Use::CommentOpenWorking); });
+            [this] { openClassFile(scores::ClassFiles::Use::CommentOpenWorking); });
     connect(imgOpenOldFile_, &QToolButton::clicked, this,
             [] { scores::ClassFiles::openWindow(scores::ClassFiles::Use::CommentOpenReference); });
     connect(&classes_, &scores::ClassState::classHandedBack, this, &frmStudenPY::classHandedBack);
 
     connect(cobNewStd_, &QComboBox::activated, this, &frmStudenPY::pickStudent);
     connect(cobNewStd_->lineEdit(), &QLineEdit::returnPressed, this, &frmStudenPY::enterStudent);
-    connect(cobNewStd_->lineEdit(), &QLineEdit::textEdited, this, [this] { nameTyped_ = true; });
+    connect(cobNewStd_->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
+        nameTyped_ = true;
+        boxName_ = text;
+    });
     connect(cmdNamePage_[0], &QPushButton::clicked, this, [this] { stepStudent(-1); });
     connect(cmdNamePage_[1], &QPushButton::clicked, this, [this] { stepStudent(+1); });
     shell::NumberKeyFilter::install(txtStdBH_);
@@ -174,8 +183,10 @@ void frmStudenPY::buildMenus() {
          {
              {QStringLiteral("mFileExcel"), QStringLiteral("生成电子表格(&E)"),
               [this] { exportSpreadsheet(); }},
-             {QStringLiteral("mFileOut"), QStringLiteral("导出评语&O)"), [this] { exportComments(); }},
+             {QStringLiteral("mFileOut"), QStringLiteral("导出评语(&O)"), [this] { exportComments(); }},
              {QStringLiteral("mFilePrint"), QStringLiteral("打印评语(&P)"), [this] { printComment(); }},
+             {QStringLiteral("mFilePrintAll"), QStringLiteral("打印全班评语(&A)"),
+              [this] { printClassComments(); }},
              MenuEntry::separator(QStringLiteral("mFileBar0")),
              {QStringLiteral("mFileExit"), QStringLiteral("退出系统(&X)"), [this] { close(); }},
          }},
@@ -283,7 +294,7 @@ void frmStudenPY::buildWritingView(QWidget* page) {
         showPhraseList(false);
         closePreview();
     });
-    connect(cmdYesNo_[0], &QPushButton::clicked, this, &frmStudenPY::saveComment);
+    connect(cmdYesNo_[0], &QPushButton::clicked, this, [this] { saveComment(cobNewStd_->currentText()); });
     connect(cmdYesNo_[1], &QPushButton::clicked, Text2_, &QPlainTextEdit::clear);
     connect(cmdYesNo_[2], &QPushButton::clicked, this, &frmStudenPY::cancelEdit);
     connect(cmdYesNo_[3], &QPushButton::clicked, this, &frmStudenPY::showEditorView);
@@ -312,28 +323,46 @@ void frmStudenPY::classHandedBack(scores::ClassState::Taker taker, const QString
     case scores::ClassState::Taker::Scores:
         // The working class is one name for both tools: a class the score
         // manager creates becomes this window's too, and the names shown
-        // must be the students the next save writes to.
-        if (writer_.workingOpen()) workingClassChanged(name);
+        // must be the students the next save writes to. A comment still
+        // unsaved is asked about first; a teacher who stays keeps the class
+        // the comment belongs to.
+        if (writer_.workingOpen() && mayLeaveComment(cobNewStd_->currentText())) workingClassChanged(name);
         break;
     }
 }
 
+void frmStudenPY::openClassFile(scores::ClassFiles::Use use) {
+    // Another class replaces the name list and the comment box.
+    if (use != scores::ClassFiles::Use::CommentOpenReference && !writer_.workingClass().isEmpty() &&
+        !mayLeaveComment(cobNewStd_->currentText()))
+        return;
+    scores::ClassFiles::openWindow(use);
+}
+
 void frmStudenPY::workingClassChanged(const QString& name) {
+    // Text typed before any class was open belongs to no student yet: it
+    // stays in the box (still unsaved) for the class that comes.
+    const bool hadClass = !writer_.workingClass().isEmpty();
+    writer_.pinClass(name);
     labNewClass_->setText(name);
     // Positions in the old name list mean nothing in the new one.
     studenNumber_ = 0;
     studentKey_ = -1;
-    pickedKey_ = -1;
-    Text2_->clear();
+    studenName_.clear();
+    if (hadClass) {
+        Text2_->clear();
+        storedComment_.clear();
+    }
     LoadStudentNames();
     cmdNamePage_[0]->setEnabled(false);
     cmdNamePage_[1]->setEnabled(false);
+    cmdYesNo_[5]->setEnabled(false);
     updateOutputEntries();
 }
 
 void frmStudenPY::updateOutputEntries() {
     const bool open = writer_.workingOpen();
-    for (const char* e : {"mFileExcel", "mFileOut", "mFilePrint"})
+    for (const char* e : {"mFileExcel", "mFileOut", "mFilePrint", "mFilePrintAll"})
         menus_.action(QString::fromLatin1(e))->setEnabled(open);
 }
 
@@ -370,6 +399,7 @@ void frmStudenPY::ShowStudentComment() {
         } else if (!error.isEmpty()) {
             shell::MessageBox::show(this, error);
         }
+        storedComment_ = Text2_->toPlainText();
     }
     Text2_->setFocus();
 }
@@ -392,47 +422,92 @@ void frmStudenPY::setNavigationButtons() {
 
 // ------------------------------------------------------------ students
 
+bool frmStudenPY::commentChanged() const {
+    return Text2_->toPlainText() != storedComment_;
+}
+
+bool frmStudenPY::mayLeaveComment(const QString& owner) {
+    const QString name = owner.trimmed();
+    const QString caption = name.isEmpty() ? windowTitle() : name + QStringLiteral("的评语");
+    return shell::mayDiscard(this, caption, commentChanged(), [this, owner] { return saveComment(owner); });
+}
+
+void frmStudenPY::putBackNameBox(const QString& text) {
+    if (studenNumber_ > 0 && studenNumber_ <= cobNewStd_->count() && text == studenName_) {
+        cobNewStd_->setCurrentIndex(studenNumber_ - 1);
+        nameTyped_ = false;
+    } else {
+        cobNewStd_->setCurrentIndex(-1);
+        cobNewStd_->setEditText(text);
+        nameTyped_ = true;
+    }
+    boxName_ = text;
+}
+
 void frmStudenPY::pickStudent(int index) {
     // A typed name is Enter's business, even when it matches an entry.
     if (nameTyped_ || index < 0 || index >= students_.size()) return;
-    studenNumber_ = index + 1;
-    studenName_ = cobNewStd_->currentText();
-    studentKey_ = students_[index].key;
-    ShowStudentComment();
-    ShowReferenceComment();
-    setNavigationButtons();
-    cmdYesNo_[5]->setEnabled(true);
-    pickedName_ = cobNewStd_->currentText().trimmed();
-    pickedKey_ = studentKey_;
+    // The box shows the pick already; the comment in it is still the one
+    // written under the name the box held before.
+    const qint64 key = students_[index].key;
+    if (!mayLeaveComment(boxName_)) return putBackNameBox(boxName_);
+    // A save may have added a student; the picked one keeps its row.
+    int position = 0;
+    for (int i = 0; i < students_.size(); ++i)
+        if (students_[i].key == key) position = i + 1;
+    if (position == 0) return;
+    showStudentAt(position);
 }
 
 void frmStudenPY::enterStudent() {
-    Text2_->clear();
     const QString text = cobNewStd_->currentText();
     const int index = cobNewStd_->currentIndex();
     // An entry chosen from the list is that student's row; a typed name is
     // every student of that name.
     const bool listed =
         !nameTyped_ && index >= 0 && index < students_.size() && cobNewStd_->itemText(index) == text;
-    studenNumber_ = listed ? index + 1 : 0;
-    studentKey_ = listed ? students_[index].key : -1;
+    const qint64 key = listed ? students_[index].key : -1;
+    // The name just typed is where the teacher goes; the comment in the box
+    // is the shown student's.
+    const QString owner = studenName_.isEmpty() ? text : studenName_;
+    if (!mayLeaveComment(owner)) return putBackNameBox(studenName_.isEmpty() ? text : studenName_);
+    Text2_->clear();
+    studenNumber_ = 0;
+    if (key >= 0)
+        for (int i = 0; i < students_.size(); ++i)
+            if (students_[i].key == key) studenNumber_ = i + 1;
+    if (studenNumber_ > 0) cobNewStd_->setCurrentIndex(studenNumber_ - 1);
+    cobNewStd_->setEditText(text);
+    studentKey_ = studenNumber_ > 0 ? key : -1;
     studenName_ = text;
+    boxName_ = text;
     ShowStudentComment();
     ShowReferenceComment();
     setNavigationButtons();
+    cmdYesNo_[5]->setEnabled(true);
 }
 
 void frmStudenPY::stepStudent(int delta) {
     const int n = studenNumber_ + delta;
     if (n < 1 || n > students_.size()) return;
-    studenNumber_ = n;
+    const qint64 key = students_[n - 1].key;
+    if (!mayLeaveComment(cobNewStd_->currentText())) return;
+    for (int i = 0; i < students_.size(); ++i)
+        if (students_[i].key == key) showStudentAt(i + 1);
+}
+
+// Shows the student at `position` (1-based) of the name list.
+void frmStudenPY::showStudentAt(int position) {
+    studenNumber_ = position;
     nameTyped_ = false;
-    cobNewStd_->setCurrentIndex(n - 1);
+    cobNewStd_->setCurrentIndex(position - 1);
     studenName_ = cobNewStd_->currentText();
-    studentKey_ = students_[n - 1].key;
+    boxName_ = studenName_;
+    studentKey_ = students_[position - 1].key;
     ShowStudentComment();
     ShowReferenceComment();
     setNavigationButtons();
+    cmdYesNo_[5]->setEnabled(true);
 }
 
 bool frmStudenPY::eventFilter(QObject* watched, QEvent* event) {
@@ -452,48 +527,61 @@ void frmStudenPY::numberKey(QKeyEvent* key) {
         shell::MessageBox::show(this, kMsgNumberExists);
 }
 
-void frmStudenPY::saveComment() {
+bool frmStudenPY::saveComment(const QString& typedName) {
     qint64 saved = -1;
-    const shell::Outcome o = writer_.save(Target{studenName_, studentKey_}, cobNewStd_->currentText(),
-                                          txtStdBH_->text(), Text2_->toPlainText(), &saved);
+    const shell::Outcome o = writer_.save(Target{studenName_, studentKey_}, typedName, txtStdBH_->text(),
+                                          Text2_->toPlainText(), &saved);
     if (!o) {
         // The comment stays in the box to be saved again.
         showOutcome(o);
-        return;
+        return false;
     }
     // The student just written is the one shown from now on.
-    studenName_ = cobNewStd_->currentText().trimmed();
+    studenName_ = typedName.trimmed();
     studentKey_ = saved;
     LoadStudentNames();
     ShowStudentComment();
     ShowReferenceComment();
     setNavigationButtons();
+    cmdYesNo_[5]->setEnabled(true);
+    statusBar()->showMessage(QStringLiteral("%1的评语已保存。").arg(studenName_));
+    return true;
 }
 
 void frmStudenPY::cancelEdit() {
     if (!writer_.workingOpen()) return;
     const QString name = cobNewStd_->currentText().trimmed();
     QString error;
-    if (const auto s = writer_.find(Target{name, name == studenName_ ? studentKey_ : -1}, &error))
+    if (const auto s = writer_.find(Target{name, name == studenName_ ? studentKey_ : -1}, &error)) {
         Text2_->setPlainText(s->comment);
-    else if (!error.isEmpty())
+        if (name == studenName_) storedComment_ = s->comment;
+    } else if (!error.isEmpty()) {
         shell::MessageBox::show(this, error);
+    }
 }
 
 void frmStudenPY::renameStudent() {
     const QString name = cobNewStd_->currentText().trimmed();
-    const shell::Outcome o = writer_.rename(Target{pickedName_, pickedKey_}, name);
+    // The student shown is the one renamed, however it was reached; a
+    // student picked earlier with the mouse has nothing to do with it.
+    const shell::Outcome o = writer_.rename(Target{studenName_, studentKey_}, name);
     if (!o) {
         showOutcome(o);
         return;
     }
-    // The renamed student is still the one picked (and shown, if it was).
-    if (studentKey_ == pickedKey_ && studenName_.trimmed() == pickedName_) studenName_ = name;
-    pickedName_ = name;
+    studenName_ = name;
+    boxName_ = name;
+    if (studenNumber_ == 0) {
+        // A typed name named the one student of it; that row is shown now.
+        if (const auto s = writer_.find(Target{name})) studentKey_ = s->key;
+    }
     LoadStudentNames();
-    ShowStudentComment();
+    // What is being written for the student stays; only a box as stored
+    // is read again.
+    if (!commentChanged()) ShowStudentComment();
     ShowReferenceComment();
     setNavigationButtons();
+    statusBar()->showMessage(QStringLiteral("学生已改名为%1。").arg(name));
 }
 
 // ------------------------------------------------------------ phrases
@@ -523,7 +611,7 @@ void frmStudenPY::appendPhrase(const QString& phrase) {
     // Straight after the text there is, with no separator.
     QTextCursor end = Text2_->textCursor();
     end.movePosition(QTextCursor::End);
-    end.insertText(phrase);
+    end.insertText(phraseToAppend(Text2_->toPlainText(), phrase));
     Text2_->setTextCursor(end);
 }
 
@@ -565,7 +653,7 @@ void frmStudenPY::exportComments() {
     // first), so the entry never refuses.
     if (writer_.workingOpen()) {
         QList<CommentEntry> entries;
-        if (const shell::Outcome read = commentListing(classes_.workingClass(), entries); !read)
+        if (const shell::Outcome read = commentListing(writer_.workingClass(), entries); !read)
             return showOutcome(read);
         exportText_ = exportText(entries);
     }
@@ -579,7 +667,7 @@ void frmStudenPY::exportSpreadsheet() {
         shell::MessageBox::show(this, kMsgNoWorkbook);
         return;
     }
-    const QString cls = classes_.workingClass();
+    const QString cls = writer_.workingClass();
     QList<CommentEntry> entries;
     if (const shell::Outcome read = commentListing(cls, entries); !read) return showOutcome(read);
     const shell::ExportTarget target =
@@ -597,7 +685,33 @@ void frmStudenPY::exportSpreadsheet() {
 }
 
 void frmStudenPY::printComment() {
-    shell::PrintViaWord(Text2_->toPlainText(), this);
+    // The comment as it stands in the box, saved or not, headed with whose
+    // it is.
+    shell::PrintViaWord(printedComment(writer_.workingClass(), cobNewStd_->currentText().trimmed(),
+                                       QDate::currentDate(), Text2_->toPlainText()),
+                        this);
+}
+
+void frmStudenPY::printClassComments() {
+    if (!writer_.workingOpen()) return shell::MessageBox::show(this, kMsgNoWorkbook);
+    // The stored comments are printed: the one being written is saved
+    // first if the teacher wants it on paper too.
+    if (!mayLeaveComment(cobNewStd_->currentText())) return;
+    QList<CommentEntry> entries;
+    if (const shell::Outcome read = commentListing(writer_.workingClass(), entries); !read)
+        return showOutcome(read);
+    const QString pages = printedClass(writer_.workingClass(), entries, QDate::currentDate());
+    if (pages.isEmpty()) return shell::MessageBox::show(this, kMsgNothingToPrint);
+    shell::PrintViaWord(pages, this);
+}
+
+void frmStudenPY::closeEvent(QCloseEvent* event) {
+    if (!mayLeaveComment(cobNewStd_->currentText())) {
+        event->ignore();
+        return;
+    }
+    closePreview();
+    QMainWindow::closeEvent(event);
 }
 
 } // namespace comments

@@ -45,8 +45,13 @@ public:
     int studenNumber() const { return studenNumber_; }
     const QString& studenName() const { return studenName_; }
 
+    // Whether the comment box holds text that is not what is stored for the
+    // student it shows.
+    bool commentChanged() const;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildMenus();
@@ -66,6 +71,15 @@ private:
     void pickStudent(int index);
     void enterStudent();
     void stepStudent(int delta);
+    void showStudentAt(int position);
+    // Before the comment box is given to another student or class, or the
+    // window closes: the unsaved question when the box changed. `owner` is
+    // the name the comment is saved under (as "确认保存" would have). False
+    // when the teacher chose to stay (取消, or a save that did not go
+    // through).
+    bool mayLeaveComment(const QString& owner);
+    void putBackNameBox(const QString& text);
+    void openClassFile(scores::ClassFiles::Use use);
 
     void phraseNodeDoubleClicked(const QString& key, const QString& text);
     void AppendRandomPhrase();
@@ -74,7 +88,7 @@ private:
     void previewPhrase(const QString& phrase);
     void closePreview();
 
-    void saveComment();
+    bool saveComment(const QString& typedName);
     void cancelEdit();
     void renameStudent();
     void numberKey(QKeyEvent* key);
@@ -85,6 +99,7 @@ private:
     void exportComments();
     void exportSpreadsheet();
     void printComment();
+    void printClassComments();
 
     void showOutcome(const shell::Outcome& o);
 
@@ -98,9 +113,13 @@ private:
     QString studenName_;
     int studenNumber_ = 0;
     qint64 studentKey_ = -1;
-    // The student "学生改名" renames: the last one picked with the mouse.
-    QString pickedName_;
-    qint64 pickedKey_ = -1;
+    // The comment as it stands stored for the student shown (or as it was
+    // last saved): the box differs from it when there is something unsaved.
+    QString storedComment_;
+    // The name box's text as the teacher left it: a pick from the list has
+    // replaced it by the time the window hears of the pick, and an unsaved
+    // comment is saved under the name that was there.
+    QString boxName_;
     // The teacher typed into the name box since the last choice from its
     // list: the text names students, not a list position.
     bool nameTyped_ = false;

@@ -10,40 +10,171 @@ namespace shell {
 namespace {
 
 // File kinds that run code when "opened": the desktop would start them (or
-// hand them to an interpreter) rather than show them.
+// hand them to an interpreter or an installer) rather than show them. Named
+// here as well as found by type, since the type database does not know all
+// of them (.bat, .pyz, .appref-ms are not in it).
 const QSet<QString>& programSuffixes() {
     static const QSet<QString> s{
-        QStringLiteral("desktop"), QStringLiteral("sh"),  QStringLiteral("bash"),       QStringLiteral("zsh"),
-        QStringLiteral("csh"),     QStringLiteral("ksh"), QStringLiteral("fish"),       QStringLiteral("py"),
-        QStringLiteral("pyw"),     QStringLiteral("pl"),  QStringLiteral("rb"),         QStringLiteral("php"),
-        QStringLiteral("lua"),     QStringLiteral("tcl"), QStringLiteral("js"),         QStringLiteral("jar"),
-        QStringLiteral("run"),     QStringLiteral("bin"), QStringLiteral("appimage"),   QStringLiteral("exe"),
-        QStringLiteral("com"),     QStringLiteral("bat"), QStringLiteral("cmd"),        QStringLiteral("msi"),
-        QStringLiteral("vbs"),     QStringLiteral("ps1"), QStringLiteral("scr"),        QStringLiteral("pif"),
-        QStringLiteral("deb"),     QStringLiteral("rpm"), QStringLiteral("flatpakref"),
+        QStringLiteral("desktop"),     QStringLiteral("sh"),          QStringLiteral("bash"),
+        QStringLiteral("zsh"),         QStringLiteral("csh"),         QStringLiteral("ksh"),
+        QStringLiteral("fish"),        QStringLiteral("command"),     QStringLiteral("py"),
+        QStringLiteral("pyw"),         QStringLiteral("pyz"),         QStringLiteral("pyzw"),
+        QStringLiteral("pyc"),         QStringLiteral("pl"),          QStringLiteral("rb"),
+        QStringLiteral("php"),         QStringLiteral("lua"),         QStringLiteral("tcl"),
+        QStringLiteral("js"),          QStringLiteral("jse"),         QStringLiteral("mjs"),
+        QStringLiteral("jar"),         QStringLiteral("jnlp"),        QStringLiteral("run"),
+        QStringLiteral("bin"),         QStringLiteral("appimage"),    QStringLiteral("exe"),
+        QStringLiteral("com"),         QStringLiteral("bat"),         QStringLiteral("cmd"),
+        QStringLiteral("msi"),         QStringLiteral("msp"),         QStringLiteral("mst"),
+        QStringLiteral("vbs"),         QStringLiteral("vbe"),         QStringLiteral("wsf"),
+        QStringLiteral("wsh"),         QStringLiteral("hta"),         QStringLiteral("ps1"),
+        QStringLiteral("psm1"),        QStringLiteral("scr"),         QStringLiteral("pif"),
+        QStringLiteral("cpl"),         QStringLiteral("msc"),         QStringLiteral("reg"),
+        QStringLiteral("lnk"),         QStringLiteral("url"),         QStringLiteral("appref-ms"),
+        QStringLiteral("application"), QStringLiteral("gadget"),      QStringLiteral("deb"),
+        QStringLiteral("rpm"),         QStringLiteral("snap"),        QStringLiteral("flatpak"),
+        QStringLiteral("flatpakref"),  QStringLiteral("flatpakrepo"), QStringLiteral("apk"),
     };
     return s;
 }
 
+// Types that run code (or install it) when handed to the desktop, with the
+// types that inherit them (every shell script type, for one).
 bool isProgramMime(const QMimeType& m) {
-    for (const char* t : {"application/x-executable", "application/x-sharedlib", "application/x-shellscript",
-                          "application/x-desktop", "application/x-ms-dos-executable", "application/x-msi",
-                          "application/x-executable-script", "text/x-python", "text/x-python3",
-                          "application/x-perl", "text/x-perl", "application/x-ruby", "application/javascript",
-                          "application/x-java-archive", "application/x-pie-executable"})
+    for (const char* t : {"application/x-executable",
+                          "application/x-sharedlib",
+                          "application/x-pie-executable",
+                          "application/x-shellscript",
+                          "application/x-executable-script",
+                          "application/x-desktop",
+                          "application/x-ms-dos-executable",
+                          "application/vnd.microsoft.portable-executable",
+                          "application/x-msdownload",
+                          "application/x-msi",
+                          "application/x-ms-shortcut",
+                          "application/x-mswinurl",
+                          "application/x-bat",
+                          "text/vbscript",
+                          "text/x-python",
+                          "text/x-python3",
+                          "application/x-python-bytecode",
+                          "application/x-perl",
+                          "text/x-perl",
+                          "application/x-ruby",
+                          "application/x-php",
+                          "text/x-tcl",
+                          "text/x-lua",
+                          "application/x-awk",
+                          "application/javascript",
+                          "text/javascript",
+                          "application/x-java-archive",
+                          "application/x-java-jnlp-file",
+                          "application/x-java",
+                          "application/vnd.appimage",
+                          "application/x-iso9660-appimage",
+                          "application/vnd.debian.binary-package",
+                          "application/x-rpm",
+                          "application/vnd.flatpak",
+                          "application/vnd.flatpak.ref",
+                          "application/vnd.flatpak.repo",
+                          "application/vnd.android.package-archive"})
         if (m.inherits(QString::fromLatin1(t))) return true;
     return false;
 }
 
-bool isProgramFile(const QFileInfo& fi) {
-    if (fi.isDir()) return false;
-    if (fi.isExecutable()) return true;
-    if (programSuffixes().contains(fi.suffix().toLower())) return true;
+// Types whose desktop program only shows the file: documents, pictures,
+// sound and film, archives. Anything else is of a kind we do not know and
+// opens only after asking.
+bool isDocumentName(const QString& type) {
+    static const QSet<QString> names{
+        QStringLiteral("text/plain"),
+        QStringLiteral("text/csv"),
+        QStringLiteral("text/tab-separated-values"),
+        QStringLiteral("text/markdown"),
+        QStringLiteral("text/html"),
+        QStringLiteral("application/xhtml+xml"),
+        QStringLiteral("text/rtf"),
+        QStringLiteral("application/rtf"),
+        QStringLiteral("application/pdf"),
+        QStringLiteral("application/postscript"),
+        QStringLiteral("application/x-mimearchive"),
+        QStringLiteral("application/epub+zip"),
+        QStringLiteral("application/msword"),
+        QStringLiteral("application/vnd.ms-works"),
+        QStringLiteral("application/x-ole-storage"),
+        QStringLiteral("application/xml"),
+        QStringLiteral("text/xml"),
+        QStringLiteral("application/json"),
+        QStringLiteral("application/zip"),
+        QStringLiteral("application/vnd.rar"),
+        QStringLiteral("application/x-7z-compressed"),
+        QStringLiteral("application/gzip"),
+        QStringLiteral("application/x-tar"),
+        QStringLiteral("application/x-compressed-tar"),
+        QStringLiteral("application/x-bzip2"),
+        QStringLiteral("application/x-bzip-compressed-tar"),
+        QStringLiteral("application/x-xz"),
+        QStringLiteral("application/x-xz-compressed-tar"),
+        QStringLiteral("application/x-zerosize"),
+    };
+    static const QStringList families{
+        QStringLiteral("image/"),
+        QStringLiteral("audio/"),
+        QStringLiteral("video/"),
+        QStringLiteral("font/"),
+        QStringLiteral("application/vnd.openxmlformats-officedocument."),
+        QStringLiteral("application/vnd.oasis.opendocument."),
+        QStringLiteral("application/vnd.ms-excel"),
+        QStringLiteral("application/vnd.ms-powerpoint"),
+        QStringLiteral("application/vnd.ms-word"),
+    };
+    if (names.contains(type)) return true;
+    for (const QString& f : families)
+        if (type.startsWith(f)) return true;
+    return false;
+}
+
+bool isDocumentMime(const QMimeType& m) {
+    if (!m.isValid() || m.isDefault()) return false;
+    if (isDocumentName(m.name())) return true;
+    for (const QString& alias : m.aliases())
+        if (isDocumentName(alias)) return true;
+    return false;
+}
+
+// Documents of the Chinese office suite teachers use, whose names the type
+// database does not know.
+const QSet<QString>& documentSuffixes() {
+    static const QSet<QString> s{QStringLiteral("wps"), QStringLiteral("wpt"), QStringLiteral("et"),
+                                 QStringLiteral("ett"), QStringLiteral("dps"), QStringLiteral("dpt"),
+                                 QStringLiteral("caj")};
+    return s;
+}
+
+OpenKind kindOfFile(const QFileInfo& fi) {
+    if (fi.isDir()) return OpenKind::Document;
+    if (fi.isExecutable()) return OpenKind::Program;
+    const QString suffix = fi.suffix().toLower();
+    if (programSuffixes().contains(suffix)) return OpenKind::Program;
     static const QMimeDatabase db;
     // By name and by content: an ELF file or a "#!" script under a harmless
     // name is still a program.
-    return isProgramMime(db.mimeTypeForFile(fi, QMimeDatabase::MatchExtension)) ||
-           isProgramMime(db.mimeTypeForFile(fi, QMimeDatabase::MatchContent));
+    const QMimeType byName = db.mimeTypeForFile(fi, QMimeDatabase::MatchExtension);
+    const QMimeType byContent = db.mimeTypeForFile(fi, QMimeDatabase::MatchContent);
+    if (isProgramMime(byName) || isProgramMime(byContent)) return OpenKind::Program;
+    // A name says what program the desktop picks, so it decides; a name
+    // without a known kind is asked about whatever it holds (an .appref-ms
+    // is plain text that starts an installer).
+    if (!suffix.isEmpty())
+        return isDocumentMime(byName) || documentSuffixes().contains(suffix) ? OpenKind::Document
+                                                                             : OpenKind::Unknown;
+    // No suffix: the content alone, and only content the desktop recognises
+    // as a document by itself (a bare archive or compound file could be an
+    // installer).
+    if (isDocumentMime(byContent) && byContent.name() != u"application/zip" &&
+        byContent.name() != u"application/x-ole-storage")
+        return OpenKind::Document;
+    return OpenKind::Unknown;
 }
 
 bool hasControlCharacters(const QString& s) {
@@ -58,17 +189,20 @@ OpenTarget local(const QString& text, const QString& path) {
     t.localPath = QFileInfo(path).absoluteFilePath();
     t.url = QUrl::fromLocalFile(t.localPath);
     const QFileInfo fi(t.localPath);
-    if (!fi.exists())
-        t.kind = OpenKind::Missing;
-    else
-        t.kind = isProgramFile(fi) ? OpenKind::Program : OpenKind::Document;
+    t.kind = fi.exists() ? kindOfFile(fi) : OpenKind::Missing;
     return t;
+}
+
+UrlOpener& desktopOpener() {
+    static UrlOpener o;
+    return o;
 }
 
 bool desktopLaunch(const OpenTarget& t) {
     if (t.kind == OpenKind::Program && !t.localPath.isEmpty() && QFileInfo(t.localPath).isExecutable() &&
         QFileInfo(t.localPath).isFile())
         return QProcess::startDetached(t.localPath, {}, QFileInfo(t.localPath).absolutePath());
+    if (desktopOpener() && desktopOpener()(t.url)) return true;
     // The URL always begins with its scheme, so xdg-open never takes it for
     // an option.
     return QProcess::startDetached(QStringLiteral("xdg-open"), {t.url.toString(QUrl::FullyEncoded)});
@@ -84,6 +218,8 @@ Launcher& launcher() {
 QString OpenTarget::question() const {
     if (kind == OpenKind::Program)
         return QStringLiteral("“%1”是一个程序或脚本，打开它就会运行它。确实要运行吗？").arg(text);
+    if (kind == OpenKind::Unknown)
+        return QStringLiteral("不知道“%1”是什么文件，打开它可能会运行其中的程序。确实要打开吗？").arg(text);
     if (kind == OpenKind::OtherScheme)
         return QStringLiteral("“%1”不是网页地址，打开它可能会启动其他程序。确实要打开吗？").arg(text);
     return {};
@@ -138,6 +274,7 @@ Outcome openTarget(const OpenTarget& t, bool consented) {
     case OpenKind::Missing:
         return Outcome::fail(Reason::NotFound, QStringLiteral("找不到文件“%1”！").arg(t.localPath));
     case OpenKind::Program:
+    case OpenKind::Unknown:
     case OpenKind::OtherScheme:
         if (!consented) return Outcome::fail(Reason::NotChosen);
         break;
@@ -150,6 +287,10 @@ Outcome openTarget(const OpenTarget& t, bool consented) {
         return Outcome::fail(Reason::Failed,
                              QStringLiteral("无法打开“%1”：桌面没有可以打开它的程序！").arg(t.text));
     return Outcome::done();
+}
+
+void setDesktopOpener(UrlOpener o) {
+    desktopOpener() = std::move(o);
 }
 
 void setLauncherForTesting(Launcher l) {

@@ -17,6 +17,7 @@ enum class OpenKind {
     Web,         // http, https, ftp or "www.": the web browser
     Document,    // a local file or folder that is not a program: the desktop's program for it
     Program,     // an executable, a script or a .desktop file: started only after asking
+    Unknown,     // a local file of a kind not known to only show its content: opened only after asking
     OtherScheme, // an address of another kind (mailto:, a custom handler): opened only after asking
     Missing,     // a local path that is not there
     Invalid,     // empty, more than one line, or not an address at all
@@ -27,7 +28,9 @@ struct OpenTarget {
     QString text; // the address as given, trimmed
     QUrl url;     // what is handed to the desktop (a file: URL for local paths)
     QString localPath;
-    bool needsConsent() const { return kind == OpenKind::Program || kind == OpenKind::OtherScheme; }
+    bool needsConsent() const {
+        return kind == OpenKind::Program || kind == OpenKind::Unknown || kind == OpenKind::OtherScheme;
+    }
     // The Yes/No question for a target that needs consent; empty otherwise.
     QString question() const;
 };
@@ -44,9 +47,15 @@ OpenTarget classifyAddress(const QString& address);
 // would not start anything. The messages are the texts to show.
 Outcome openTarget(const OpenTarget& target, bool consented);
 
-// How targets reach the desktop: by default xdg-open for addresses and
-// documents, the file itself for a consented program with its executable
-// bit. Tests put a recorder here.
+// How targets reach the desktop: a consented program with its executable bit
+// is started itself; anything else goes to the desktop opener the window
+// layer installs (Qt's, which finds a portal, xdg-open or a browser on its
+// own), and when that starts nothing, to xdg-open. Only when neither starts
+// anything does openTarget fail.
+using UrlOpener = std::function<bool(const QUrl&)>;
+void setDesktopOpener(UrlOpener opener);
+
+// Tests put a recorder here: it takes the place of the whole launch.
 using Launcher = std::function<bool(const OpenTarget&)>;
 void setLauncherForTesting(Launcher launcher); // empty: back to the desktop
 

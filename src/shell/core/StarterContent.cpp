@@ -101,6 +101,29 @@ bool toRecords(const StarterRows& starter, const QList<store::FieldDef>& fields,
 
 } // namespace
 
+store::StarterRowsFor starterRecords() {
+    return [](const QString& table, const QList<store::FieldDef>& fields, QString* why) {
+        QList<QList<QVariant>> records;
+        QString error;
+        const auto starter = starterRows(table, &error);
+        if (!starter) {
+            if (!error.isEmpty()) *why = QStringLiteral("程序自带的初始内容有误：%1").arg(error);
+            return records;
+        }
+        if (!toRecords(*starter, fields, records, &error)) {
+            *why = error;
+            records.clear();
+        }
+        return records;
+    };
+}
+
+QStringList ensureDataFilesWithStarterContent(const QString& folder) {
+    store::DataFileOptions options;
+    options.starter = starterRecords();
+    return store::ensureDataFiles(folder, options);
+}
+
 QStringList loadStarterContent(const QList<store::CreatedTable>& created) {
     QStringList problems;
     QMap<QString, QStringList> byFile; // one transaction per file

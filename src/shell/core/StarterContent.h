@@ -26,8 +26,17 @@ std::optional<StarterRows> starterRows(const QString& table, QString* error = nu
 // Parses TSV text as above.
 std::optional<StarterRows> parseStarterRows(const QByteArray& tsv, QString* error = nullptr);
 
-// Loads the starter rows of each table made on this start, one file's tables
-// in one transaction; returns a sentence for each file that could not be
+// The starter rows of a table as records for store::ensureDataFiles(),
+// which writes them in the transaction that makes the table.
+store::StarterRowsFor starterRecords();
+
+// The data files at start: every missing file and table made, each new
+// table with its starter rows in the same transaction (see
+// store::ensureDataFiles()); returns the sentences to show the teacher.
+QStringList ensureDataFilesWithStarterContent(const QString& folder);
+
+// Loads the starter rows into tables that are there, one file's tables in
+// one transaction; returns a sentence for each file that could not be
 // filled (its tables stay empty and usable).
 QStringList loadStarterContent(const QList<store::CreatedTable>& created);
 

@@ -5,6 +5,7 @@
 #include "FileDialog.h"
 #include "MessageBox.h"
 #include "shell/core/Branding.h"
+#include "shell/core/SafeOpen.h"
 #include "shell/core/Settings.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -16,7 +17,6 @@
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QProcess>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -29,6 +29,16 @@ namespace shell {
 
 namespace {
 const QString kSongti = QStringLiteral("宋体");
+
+// Every "open" of the program (links, exports, the Tools menu) ends in Qt's
+// own opener when it does not start a program file itself: Qt finds the
+// desktop portal, xdg-open or a browser on the PATH by itself, so a desktop
+// without xdg-utils still opens pages and documents. Installed when this
+// file is linked, which every window is, through its menus.
+[[maybe_unused]] const bool g_desktopOpenerInstalled = [] {
+    setDesktopOpener([](const QUrl& url) { return QDesktopServices::openUrl(url); });
+    return true;
+}();
 
 bool g_shellOpenTest = false;
 QStringList& shellOpened() {
@@ -53,8 +63,9 @@ bool shellOpen(const QString& path) {
         shellOpened() << info.absoluteFilePath();
         return true;
     }
-    if (info.isFile() && info.isExecutable()) return QProcess::startDetached(info.absoluteFilePath(), {});
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
+    // What the teacher chose to start (a Tools-menu program, a file found,
+    // an export) is started without a question, by the one opener.
+    return openTarget(classifyAddress(info.absoluteFilePath()), true).ok;
 }
 
 void setShellOpenTestMode(bool on) {
@@ -75,7 +86,8 @@ QString supportPageAddress() {
 }
 
 void OpenSupportPage() {
-    QDesktopServices::openUrl(QUrl(supportPageAddress()));
+    // Nothing is reported, as for every Help-menu link.
+    (void)openTarget(classifyAddress(supportPageAddress()), false);
 }
 
 std::unique_ptr<QTextDocument> buildPrintDocument(const QString& text) {
@@ -97,6 +109,22 @@ std::unique_ptr<QTextDocument> buildPrintDocument(const QString& text) {
     all.select(QTextCursor::Document);
     all.mergeCharFormat(fmt);
     all.mergeBlockCharFormat(fmt);
+    // Each form feed becomes a line of its own that the paragraph after it
+    // starts a page with; the character itself is not printed.
+    if (text.contains(u'\f')) {
+        QTextBlockFormat newPage;
+        newPage.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+            const int feed = int(b.text().indexOf(u'\f'));
+            if (feed < 0) continue;
+            QTextCursor c(b);
+            c.setPosition(b.position() + feed);
+            c.deleteChar();
+            c.insertBlock(newPage);
+            // The rest of the block may hold further feeds.
+            b = c.block().previous();
+        }
+    }
     return doc;
 }
 

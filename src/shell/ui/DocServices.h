@@ -43,7 +43,8 @@ void OpenSupportPage();
 // own. Anything that fails shows one message and ends the operation.
 void PrintViaWord(const QString& text, QWidget* parent = nullptr);
 
-// The document PrintViaWord shows.
+// The document PrintViaWord shows. A form feed in the text starts a new
+// page (several students' comments in one print job, one on each page).
 std::unique_ptr<QTextDocument> buildPrintDocument(const QString& text);
 // Lays the document out on the printer's pages (A4 with the word
 // processor's usual margins unless the printer says otherwise) and paints

@@ -74,8 +74,10 @@ CaptureResult BrowserCapture::tick() {
         }
         return r;
     }
-    if (windows_->seesAllWindows()) return r;
-    if (sessions_) {
+    // Where every window can be seen and none is a browser, a session file
+    // is what a closed browser left behind; an address the teacher copied
+    // still counts.
+    if (!windows_->seesAllWindows() && sessions_) {
         if (const std::optional<SessionPage> p = sessions_->currentPage()) {
             const QString address = boundedLine(p->url);
             if (!address.isEmpty()) {

@@ -28,11 +28,12 @@ QString boundedLine(const QString& text);
 // page name and the address. The address comes from its "Edit" descendant
 // where there is one; else from the browser's session data, the open page
 // whose title is the page name; else the last web address seen on the
-// clipboard or the selection since this capture was made.
+// clipboard or the selection (the window notes what they hold when it opens
+// and whenever they change).
 //
 // Where other programs' windows cannot be seen (Wayland, no X server) and
 // no browser window is found, the page Firefox shows in its front window
-// (from its session data) is taken, name and address; failing that, the
+// (from its session data) is taken, name and address. Failing all that, the
 // clipboard's address with no name (the teacher types it).
 class BrowserCapture {
 public:

@@ -87,20 +87,95 @@ FirefoxSessions::FirefoxSessions(QStringList roots) : roots_(std::move(roots)) {
 
 QStringList FirefoxSessions::defaultProfileRoots() {
     const QString home = QDir::homePath();
-    return {home + QStringLiteral("/.mozilla/firefox"),
-            home + QStringLiteral("/snap/firefox/common/.mozilla/firefox"),
-            home + QStringLiteral("/.var/app/org.mozilla.firefox/.mozilla/firefox"),
-            home + QStringLiteral("/.librewolf")};
+    QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (config.isEmpty()) config = home + QStringLiteral("/.config");
+    QStringList roots{config + QStringLiteral("/mozilla/firefox"),
+                      home + QStringLiteral("/.mozilla/firefox")};
+    if (config != home + QStringLiteral("/.config"))
+        roots << home + QStringLiteral("/.config/mozilla/firefox");
+    for (const QString& box : {home + QStringLiteral("/snap/firefox/common"),
+                               home + QStringLiteral("/.var/app/org.mozilla.firefox")})
+        roots << box + QStringLiteral("/.mozilla/firefox") << box + QStringLiteral("/.config/mozilla/firefox")
+              << box + QStringLiteral("/config/mozilla/firefox");
+    roots << home + QStringLiteral("/.librewolf");
+    return roots;
+}
+
+namespace {
+
+// The profile paths an ini file of a profile root names: "Path=" of the
+// [Profile…] sections (with their IsRelative) and "Default=" of the install
+// sections, which are always relative. In profiles.ini an install section
+// is named "Install" and the install's hash, in installs.ini by the hash
+// alone.
+QStringList iniProfiles(const QString& root, const QString& iniName, bool everySectionAnInstall) {
+    QFile f(QDir(root).filePath(iniName));
+    // A profiles.ini is a few hundred bytes; a larger one is not Firefox's.
+    if (f.size() > 1024 * 1024 || !f.open(QIODevice::ReadOnly | QIODevice::Text)) return {};
+    QStringList out;
+    QString section, path;
+    bool relative = true;
+    auto endSection = [&] {
+        if (!path.isEmpty()) out << (relative ? QDir(root).filePath(path) : path);
+        path.clear();
+        relative = true;
+    };
+    for (const QByteArray& raw : f.readAll().split('\n')) {
+        const QString line = QString::fromUtf8(raw).trimmed();
+        if (line.startsWith(u'[') && line.endsWith(u']')) {
+            endSection();
+            section = line.mid(1, line.size() - 2);
+            continue;
+        }
+        const qsizetype eq = line.indexOf(u'=');
+        if (eq <= 0) continue;
+        const QString key = line.left(eq).trimmed(), value = line.mid(eq + 1).trimmed();
+        if (section.startsWith(QLatin1String("Profile"), Qt::CaseInsensitive)) {
+            if (key.compare(QLatin1String("Path"), Qt::CaseInsensitive) == 0) path = value;
+            if (key.compare(QLatin1String("IsRelative"), Qt::CaseInsensitive) == 0) relative = value != u"0";
+        } else if ((everySectionAnInstall ||
+                    section.startsWith(QLatin1String("Install"), Qt::CaseInsensitive)) &&
+                   key.compare(QLatin1String("Default"), Qt::CaseInsensitive) == 0 && !value.isEmpty()) {
+            out << QDir(root).filePath(value);
+        }
+    }
+    endSection();
+    return out;
+}
+
+} // namespace
+
+QStringList FirefoxSessions::profileFolders(const QString& root) {
+    const QDir dir(root);
+    if (!dir.exists()) return {};
+    QStringList candidates = iniProfiles(root, QStringLiteral("profiles.ini"), false);
+    candidates << iniProfiles(root, QStringLiteral("installs.ini"), true);
+    // Profiles made by hand or by an older release sit in the root without
+    // a line in profiles.ini ("Profiles/" is where Firefox on other systems
+    // puts them).
+    for (const QString& sub : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        candidates << dir.filePath(sub);
+    for (const QString& sub :
+         QDir(dir.filePath(QStringLiteral("Profiles"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        candidates << dir.filePath(QStringLiteral("Profiles/") + sub);
+    QStringList folders;
+    for (const QString& c : candidates) {
+        const QString canonical = QFileInfo(c).canonicalFilePath();
+        if (!canonical.isEmpty() && QFileInfo(canonical).isDir() && !folders.contains(canonical))
+            folders << canonical;
+    }
+    return folders;
 }
 
 void FirefoxSessions::findFiles() {
     QList<File> found;
+    QStringList seen;
     for (const QString& root : roots_) {
-        const QDir dir(root);
-        for (const QString& profile : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-            const QString path =
-                dir.filePath(profile) + QStringLiteral("/sessionstore-backups/recovery.jsonlz4");
-            if (!QFileInfo::exists(path)) continue;
+        for (const QString& profile : profileFolders(root)) {
+            const QString path = profile + QStringLiteral("/sessionstore-backups/recovery.jsonlz4");
+            // One profile reached from two roots (a link) is read once.
+            if (seen.contains(path) || !QFileInfo::exists(path)) continue;
+            seen << path;
             File f;
             f.path = path;
             for (const File& old : files_)

@@ -31,16 +31,22 @@ struct SessionPage {
 // entries[index - 1]); empty for anything else.
 QList<SessionPage> parseSessionJson(const QByteArray& json);
 
-// The open pages of every Firefox profile under the given folders
-// (~/.mozilla/firefox and the snap and flatpak homes by default), from
-// sessionstore-backups/recovery.jsonlz4. A file is read again only when its
-// size or time changed; the profile folders are looked for again at most
-// every few seconds.
+// The open pages of every Firefox profile under the given profile roots,
+// from sessionstore-backups/recovery.jsonlz4. A root's profiles are the ones
+// its profiles.ini and installs.ini name (relative to the root or anywhere
+// else) and the folders in it. A file is read again only when its size or
+// time changed; the profile folders are looked for again at most every few
+// seconds.
 class FirefoxSessions {
 public:
     FirefoxSessions();
     explicit FirefoxSessions(QStringList profileRoots);
+    // Where Firefox keeps its profiles: the XDG folder of newer releases
+    // (~/.config/mozilla/firefox), the classic ~/.mozilla/firefox, and the
+    // same two inside the snap and flatpak homes.
     static QStringList defaultProfileRoots();
+    // The profile folders of one root, each once.
+    static QStringList profileFolders(const QString& root);
 
     // The address of the open page with exactly this title; a page shown in
     // its window goes before a background tab. Empty when none matches.

@@ -135,6 +135,7 @@ Outcome BookmarkBrowser::deleteRow(int row) {
     if (!removed && removed.reason != Reason::NotFound) return removed;
     // Gone either way: the row no longer stands for a record.
     rows_[row - 1].key = -1;
+    --listed_;
     for (int c = 1; c <= 4; ++c)
         grid_.setText(row, c, {});
     const Outcome rebuilt = BuildBookmarkTree();

@@ -41,7 +41,8 @@ public:
 
     const shell::Tree& tree() const { return tree_; }
     const shell::Grid& grid() const { return grid_; }
-    // The row count of the last listing ("共列 N 个文件").
+    // The pages the grid lists now ("共列 N 个文件"): the rows of the last
+    // listing less those deleted since.
     int listedCount() const { return listed_; }
     // The record behind a grid row, or nullopt for the heading row, a row
     // beyond the listing or a row whose record was deleted.

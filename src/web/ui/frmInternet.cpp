@@ -121,7 +121,8 @@ void frmInternet::listNode(const QString& key) {
 void frmInternet::hoverCell(int row, int col) {
     const shell::Grid& g = model_.grid();
     MSFlexGrid1_->setToolTip(row >= 0 && (col == 1 || col == 4) ? g.text(row, col) : QString());
-    if (row > 0 && !g.text(row, 0).isEmpty()) {
+    // A row emptied by a deletion keeps its number but names no page.
+    if (model_.rowRecord(row)) {
         txtFileName_->setText(QStringLiteral("名称: ") + g.text(row, 1));
         txtFile_->setText(QStringLiteral("当前第 %1 个网页").arg(g.text(row, 0)));
         txtFiles_->setText(QStringLiteral("共列 %1 个网页").arg(model_.listedCount()));
@@ -172,6 +173,10 @@ void frmInternet::deleteChosenRows() {
         const shell::Outcome removed = model_.deleteRow(row);
         showGrid();
         tvwExplorer_->setTree(model_.tree());
+        // The status named the page under the mouse and the count before.
+        txtFileName_->clear();
+        txtFile_->clear();
+        txtFiles_->setText(QStringLiteral("共列 %1 个网页").arg(model_.listedCount()));
         switch (removed.reason) {
         case Reason::None:
             break;

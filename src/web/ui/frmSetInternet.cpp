@@ -70,6 +70,14 @@ frmSetInternet::frmSetInternet(QWidget* parent) : QWidget(parent) {
     form->addSpacing(6);
     form->addWidget(label(QStringLiteral("Label2"), QStringLiteral("网页地址：")));
     form->addWidget(txtAddress_);
+    labHint_ = new QLabel(QStringLiteral("没有找到当前网页的地址：请在浏览器的地址栏中复制网址"
+                                         "（先按 Ctrl+L，再按 Ctrl+C），这里会自动填上。"),
+                          this);
+    labHint_->setObjectName(QStringLiteral("labHint"));
+    labHint_->setWordWrap(true);
+    labHint_->setStyleSheet(QStringLiteral("color: #a04000;"));
+    labHint_->hide();
+    form->addWidget(labHint_);
     form->addSpacing(6);
     form->addWidget(label(QStringLiteral("Label3"), QStringLiteral("选择或输入网页类别")));
     form->addWidget(cobAddText_);
@@ -89,20 +97,25 @@ frmSetInternet::frmSetInternet(QWidget* parent) : QWidget(parent) {
     connect(tim_, &QTimer::timeout, this, &frmSetInternet::tick);
     connect(txt_, &QLineEdit::textChanged, this, &frmSetInternet::nameCheck);
     connect(cobAddText_, &QComboBox::currentTextChanged, this, &frmSetInternet::categoryCheck);
-    connect(txtAddress_, &QLineEdit::textChanged, this,
-            [this](const QString& t) { Command1_->setEnabled(!t.isEmpty()); });
+    connect(txtAddress_, &QLineEdit::textChanged, this, [this](const QString& t) {
+        Command1_->setEnabled(!t.isEmpty());
+        labHint_->setVisible(t.isEmpty());
+    });
     connect(Command1_, &QPushButton::clicked, this, &frmSetInternet::confirm);
     connect(cmdWinHide_, &QPushButton::clicked, this, &QWidget::close);
     connect(Command2_, &QPushButton::clicked, this, [this] { txt_->clear(); });
 
     // Clicking a browser's address bar selects the address (the X
     // selection), copying puts it on the clipboard: either is kept as the
-    // last resort for the address.
+    // last resort for the address. What they hold as the window opens
+    // counts too: the teacher often copies the address first.
     if (QClipboard* cb = QGuiApplication::clipboard()) {
         connect(cb, &QClipboard::dataChanged, this,
-                [this, cb] { capture_->noteClipboard(cb->text(QClipboard::Clipboard)); });
+                [this, cb] { noteCopied(cb->text(QClipboard::Clipboard)); });
         connect(cb, &QClipboard::selectionChanged, this,
-                [this, cb] { capture_->noteClipboard(cb->text(QClipboard::Selection)); });
+                [this, cb] { noteCopied(cb->text(QClipboard::Selection)); });
+        if (cb->supportsSelection()) capture_->noteClipboard(cb->text(QClipboard::Selection));
+        capture_->noteClipboard(cb->text(QClipboard::Clipboard));
     }
 
     FillCategoryList();
@@ -136,6 +149,14 @@ void frmSetInternet::CaptureBrowserAddress() {
     if (!r.found && r.address.isEmpty()) return;
     txtAddress_->setText(r.address);
     txt_->setText(r.pageName);
+}
+
+void frmSetInternet::noteCopied(const QString& text) {
+    capture_->noteClipboard(text);
+    // Told how to get an address, the teacher copies it while the name is
+    // held (no tick runs then): it goes where it was asked for.
+    if (txtAddress_->text().isEmpty() && !capture_->clipboardAddress().isEmpty())
+        txtAddress_->setText(capture_->clipboardAddress());
 }
 
 void frmSetInternet::tick() {

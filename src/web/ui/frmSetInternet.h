@@ -6,6 +6,7 @@
 #include <memory>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
@@ -41,6 +42,7 @@ private:
     void FillCategoryList();
     void CaptureBrowserAddress();
     void nameCheck();
+    void noteCopied(const QString& text);
     void categoryCheck();
     void confirm();
     // Messages with the timer stopped, so that no tick runs while a box is
@@ -49,6 +51,7 @@ private:
 
     QLineEdit* txt_ = nullptr;
     QLineEdit* txtAddress_ = nullptr;
+    QLabel* labHint_ = nullptr; // how to get an address when none was found
     QComboBox* cobAddText_ = nullptr;
     QTimer* tim_ = nullptr;
     QPushButton* Command1_ = nullptr;

@@ -1,6 +1,8 @@
 #include "CommentsFixture.h"
 
+#include "comments/model/PhraseLibrary.h"
 #include "scores/model/ScoreModel.h"
+#include "shell/core/StarterContent.h"
 
 using comments::Student;
 using comments::Target;
@@ -88,6 +90,31 @@ TEST_F(CommentClass, TwoStudentsOfOneNameKeepTheirOwnComments) {
     ASSERT_TRUE(writer.rename(Target{QStringLiteral("王芳"), second}, QStringLiteral("王小芳")));
     EXPECT_EQ(writer.find(Target{QStringLiteral("王芳"), first})->number, QStringLiteral("1"));
     EXPECT_EQ(writer.find(Target{QStringLiteral("王小芳")})->number, QStringLiteral("2"));
+}
+
+TEST_F(CommentClass, ARenameChangesTheRowShownAndNeverAnother) {
+    addRow(QStringLiteral("王芳"), QStringLiteral("1"), QStringLiteral("甲"));
+    addRow(QStringLiteral("王芳"), QStringLiteral("2"), QStringLiteral("乙"));
+    addRow(QStringLiteral("李娜"), QStringLiteral("7"));
+    addRow(QStringLiteral("李娜"), QStringLiteral("8"));
+    const qint64 seven = keyOf(QStringLiteral("7"));
+    const QStringList before = rows();
+
+    // A typed name of two students: no telling which one is meant.
+    shell::Outcome o = writer.rename(Target{QStringLiteral("王芳")}, QStringLiteral("王小芳"));
+    EXPECT_EQ(o.reason, Reason::Invalid);
+    EXPECT_EQ(o.messages, QStringList{cm::kMsgSameNames});
+    EXPECT_EQ(rows(), before);
+
+    // The row shown, by its key.
+    ASSERT_TRUE(writer.rename(Target{QStringLiteral("李娜"), seven}, QStringLiteral("李娜娜")));
+    EXPECT_EQ(writer.find(Target{QStringLiteral("李娜娜")})->number, QStringLiteral("7"));
+    // That row no longer carries the old name: the other 李娜 is not taken
+    // in its place.
+    const QStringList renamed = rows();
+    o = writer.rename(Target{QStringLiteral("李娜"), seven}, QStringLiteral("李小娜"));
+    EXPECT_EQ(o.reason, Reason::NotFound);
+    EXPECT_EQ(rows(), renamed);
 }
 
 TEST_F(CommentClass, RefusedSavesAndRenamesWriteNothing) {
@@ -179,6 +206,36 @@ TEST_F(CommentClass, ReferenceCommentComesFromTheReferenceClassStudentsOnly) {
     EXPECT_EQ(writer.referenceComment(QStringLiteral("学生姓名")), QStringLiteral("评语："));
     EXPECT_FALSE(writer.referenceComment(QStringLiteral("张三")));
     EXPECT_FALSE(writer.referenceComment(QStringLiteral("000"))); // the settings rows' name
+}
+
+TEST(PhraseToAppend, TheCommentNeverReadsYouYou) {
+    struct Case {
+        const char* comment;
+        const char* phrase;
+        const char* appended;
+    };
+    const Case cases[] = {
+        {"你", "你待人有礼貌。", "待人有礼貌。"},
+        {"同学们都说你", "你乐于助人。", "乐于助人。"},
+        {"", "你待人有礼貌。", "你待人有礼貌。"},
+        {"你很懂事。", "你乐于助人。", "你乐于助人。"},
+        {"你", "待人有礼貌。", "待人有礼貌。"},
+        {"你", "你们班", "们班"},
+        {"你", "", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(cm::phraseToAppend(QString::fromUtf8(c.comment), QString::fromUtf8(c.phrase)),
+                  QString::fromUtf8(c.appended))
+            << c.comment << " + " << c.phrase;
+
+    // A new student's comment "你" with any phrase of the starter bank.
+    QString error;
+    const auto bank = shell::starterRows(cm::kPhraseTable, &error);
+    ASSERT_TRUE(bank) << error.toStdString();
+    for (const QStringList& r : bank->rows) {
+        const QString comment = QStringLiteral("你") + cm::phraseToAppend(QStringLiteral("你"), r[2]);
+        EXPECT_FALSE(comment.contains(QStringLiteral("你你"))) << comment.toStdString();
+    }
 }
 
 TEST(RandomPhrase, ChoosesOneOfThePhrasesThroughTheSource) {

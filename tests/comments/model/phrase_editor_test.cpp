@@ -78,6 +78,7 @@ TEST(PhraseEditor, AddListsTheNewTitleAndNumbersAfterTheLargest) {
     EXPECT_EQ(added.messages, QStringList{"该条评语已经成功添加！"});
     EXPECT_EQ(editor.title(), "爱劳动");
     EXPECT_EQ(editor.grid().text(1, 1), "8");
+    EXPECT_EQ(editor.selectedNumber(), "8");           // the phrase added is the one selected
     ASSERT_TRUE(editor.add("本期印象", "爱劳动", "")); // an empty text is stored as such
     EXPECT_EQ(editor.grid().text(2, 1), "9");
     ASSERT_TRUE(editor.chooseCategory("本期印象"));

@@ -34,6 +34,11 @@ protected:
         openWindow();
     }
     void TearDown() override {
+        // A comment left unsaved by the test goes without a question.
+        if (auto* open = qobject_cast<comments::frmStudenPY*>(
+                shell::Windows::instance().find(QStringLiteral("frmStudenPY")));
+            open && open->commentChanged())
+            shell::MessageBox::setNextAnswer(shell::MessageBox::No);
         for (const char* name : {"frmOpenDatabase", "frmViewText", "frmStudenPY"})
             shell::Windows::instance().unload(QString::fromLatin1(name));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -46,6 +51,7 @@ protected:
         ASSERT_TRUE(w);
     }
     void reopenWindow() {
+        if (w->commentChanged()) shell::MessageBox::setNextAnswer(shell::MessageBox::No);
         shell::Windows::instance().unload(QStringLiteral("frmStudenPY"));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         openWindow();

@@ -5,6 +5,9 @@
 #include "comments/model/CommentWriter.h"
 #include "comments/model/PhraseEditor.h"
 #include "comments/model/PhraseLibrary.h"
+#include "shell/core/StarterContent.h"
+#include "shell/core/Units.h"
+#include "shell/ui/UnsavedQuestion.h"
 #include "shell/windows/frmViewText.h"
 
 #include <QApplication>
@@ -56,16 +59,32 @@ QString officeText(const QTemporaryDir& dir, const QString& file) {
     return back.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-// pdftotext's characters of a PDF, without blanks, line and page ends.
-QString pdfChars(const QString& pdf) {
+// What pdftotext reads, in the form a test compares: compatibility forms
+// folded, without blanks and line ends.
+QString squeezed(QString t) {
+    t = t.normalized(QString::NormalizationForm_KC);
+    for (const QChar c : {QChar(u' '), QChar(u'\n')})
+        t.remove(c);
+    return t;
+}
+
+// The pages of a PDF as pdftotext reads them, squeezed.
+QStringList pdfPages(const QString& pdf) {
     QProcess p;
     p.start(QStringLiteral("pdftotext"),
             {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
-    if (!p.waitForFinished(30000)) return QStringLiteral("<pdftotext failed>");
-    QString t = QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
-    for (const QChar c : {QChar(u' '), QChar(u'\n'), QChar(u'\f')})
-        t.remove(c);
-    return t;
+    if (!p.waitForFinished(30000)) return {QStringLiteral("<pdftotext failed>")};
+    QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split(u'\f');
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty()) pages.removeLast();
+    for (QString& page : pages)
+        page = squeezed(page);
+    return pages;
+}
+
+QPrintPreviewDialog* openPreview() {
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<QPrintPreviewDialog*>(top); p && p->isVisible()) return p;
+    return nullptr;
 }
 
 } // namespace
@@ -84,6 +103,21 @@ protected:
             draws << n;
             return n - 1;
         });
+    }
+    // Triggers a print entry and saves its preview as a PDF: the pages read
+    // back.
+    QStringList printedPages(const char* entry) {
+        w->entry(QString::fromLatin1(entry))->trigger();
+        QPrintPreviewDialog* preview = openPreview();
+        if (!preview) return {QStringLiteral("<no preview>")};
+        auto* toPdf = preview->findChild<QAction*>(QStringLiteral("actSavePdf"));
+        if (!toPdf) return {QStringLiteral("<no PDF action>")};
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("评语.pdf"));
+        shell::FileDialog::setNextFileName(pdf);
+        toPdf->trigger();
+        preview->close();
+        return pdfPages(pdf);
     }
     shell::TreeView* tree() { return get<shell::TreeView>(QStringLiteral("tvwPyData")); }
     QListWidget* list() { return get<QListWidget>(QStringLiteral("ListStudens")); }
@@ -188,6 +222,37 @@ TEST_F(CommentPhrases, TreeByCategoryAndTitleAppendsAtRandomOrByHand) {
     EXPECT_TRUE(shell::MessageBox::takeShown().isEmpty());
 }
 
+TEST_F(CommentPhrases, AppendingAfterYouNeverWritesYouYou) {
+    // Automatic, from the starter bank, after a new student's "你".
+    execSql(cm::libraryPath(), QStringLiteral("DELETE FROM \"studenPy\""));
+    ASSERT_EQ(shell::loadStarterContent({{cm::libraryPath(), cm::kPhraseTable}}), QStringList());
+    addTestTitle();
+    cm::PhraseEditor editor;
+    ASSERT_TRUE(editor.add(QStringLiteral("本期印象"), kTitle, QStringLiteral("你很棒。")));
+    reopenWindow();
+    w->setRandomSource([](int n) { return n - 1; });
+    const shell::Tree& t = tree()->tree();
+    QString polite;
+    for (const int i : t.children(QStringLiteral("C1")))
+        if (t.node(i).text == QStringLiteral("有礼貌")) polite = t.node(i).key;
+    ASSERT_FALSE(polite.isEmpty());
+    cm::PhraseLibrary library;
+    ASSERT_TRUE(library.load());
+    const QString last = library.ListPhrases(QStringLiteral("有礼貌")).last();
+    ASSERT_TRUE(last.startsWith(u'你'));
+    comment()->setPlainText(QStringLiteral("你"));
+    doubleClickNode(polite);
+    EXPECT_EQ(comment()->toPlainText(), last);
+
+    // By hand, a phrase the teacher added, after a sentence that ends in 你.
+    get<QRadioButton>(QStringLiteral("optMakeSelect(1)"))->click();
+    comment()->setPlainText(QStringLiteral("同学们都说你"));
+    doubleClickNode(titleKey());
+    ASSERT_EQ(list()->count(), 4);
+    clickRow(3, true);
+    EXPECT_EQ(comment()->toPlainText(), QStringLiteral("同学们都说你很棒。"));
+}
+
 TEST_F(CommentPhrases, EditorViewComesAndGoesAndItsPhrasesAreOfferedOnReturn) {
     ASSERT_TRUE(writingViewShown());
     auto* panelText = get<QPlainTextEdit>(QStringLiteral("txtAddPy"));
@@ -269,26 +334,52 @@ TEST_F(CommentPhrases, ExportWritesEveryCommentAsRtfUnderTheChosenName) {
                   .toStdString());
 }
 
-TEST_F(CommentPhrases, PrintIsTheCommentBeingWrittenUnsaved) {
+TEST_F(CommentPhrases, PrintIsTheCommentBeingWrittenUnsavedHeadedWithWhoseItIs) {
     createClass(QStringLiteral("初二(3)班"));
     pick(0);
     // Printed as it stands in the box, before any save.
     comment()->setPlainText(QStringLiteral("张三同学：\n你是一个勤奋的学生。"));
-    w->entry(QStringLiteral("mFilePrint"))->trigger();
-    QPrintPreviewDialog* preview = nullptr;
-    for (QWidget* top : QApplication::topLevelWidgets())
-        if (auto* p = qobject_cast<QPrintPreviewDialog*>(top); p && p->isVisible()) preview = p;
-    ASSERT_TRUE(preview);
-    auto* toPdf = preview->findChild<QAction*>(QStringLiteral("actSavePdf"));
-    ASSERT_TRUE(toPdf);
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("评语.pdf"));
-    shell::FileDialog::setNextFileName(pdf);
-    toPdf->trigger();
-    preview->close();
+    const QStringList pages = printedPages("mFilePrint");
     // pdftotext gives full-width punctuation in its compatibility form.
-    EXPECT_EQ(pdfChars(pdf).toStdString(), QStringLiteral("张三同学：你是一个勤奋的学生。")
-                                               .normalized(QString::NormalizationForm_KC)
-                                               .toStdString());
+    EXPECT_EQ(pages, QStringList{squeezed(QStringLiteral("姓名：学生姓名\n班级：初二(3)班\n日期：%1\n\n"
+                                                         "张三同学：\n你是一个勤奋的学生。")
+                                              .arg(shell::dateText(QDate::currentDate())))});
     EXPECT_TRUE(shell::MessageBox::takeShown().isEmpty());
+    EXPECT_TRUE(w->commentChanged()); // printing saves nothing
+}
+
+TEST_F(CommentPhrases, PrintClassPutsEachStudentsCommentOnAPageOfItsOwn) {
+    createClass(QStringLiteral("初二(3)班"));
+    {
+        auto rs = store::Recordset::OpenTable(classDb(), QStringLiteral("初二(3)班"));
+        const std::tuple<const char*, const char*, QString> rows[] = {
+            {"张三", "2", QStringLiteral("你热爱集体。")},
+            {"李四", "3", QString()}, // nothing written yet: no page
+            // Long enough to run over several lines of its page.
+            {"王五", "4", QStringLiteral("你上课认真听讲，积极发言。").repeated(12)},
+        };
+        for (const auto& [name, no, text] : rows) {
+            rs->AddNew();
+            rs->SetField(QStringLiteral("内容"), text);
+            rs->SetField(QStringLiteral("姓名"), QString::fromUtf8(name));
+            rs->SetField(QStringLiteral("编号"), QString::fromLatin1(no));
+            ASSERT_TRUE(rs->Update());
+        }
+    }
+    openClass(QStringLiteral("初二(3)班"));
+    // The comment being written is asked about and, saved, printed as it
+    // now stands.
+    pick(1);
+    comment()->setPlainText(QStringLiteral("你热爱集体，乐于助人。"));
+    const QStringList pages = printedPages("mFilePrintAll");
+    EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{shell::unsavedText(QStringLiteral("张三的评语"))});
+    const QString date = shell::dateText(QDate::currentDate());
+    auto page = [&](const char* name, const QString& text) {
+        return squeezed(QStringLiteral("姓名：%1\n班级：初二(3)班\n日期：%2\n\n%3")
+                            .arg(QString::fromUtf8(name), date, text));
+    };
+    EXPECT_EQ(pages, (QStringList{page("学生姓名", QStringLiteral("评语：")),
+                                  page("张三", QStringLiteral("你热爱集体，乐于助人。")),
+                                  page("王五", QStringLiteral("你上课认真听讲，积极发言。").repeated(12))}));
+    EXPECT_FALSE(w->commentChanged());
 }

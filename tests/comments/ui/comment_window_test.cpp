@@ -3,8 +3,11 @@
 #include "XlsxReadBack.h"
 #include "scores/model/ScoreModel.h"
 #include "shell/ui/DocServices.h"
+#include "shell/ui/UnsavedQuestion.h"
 
 #include <QDir>
+#include <QStatusBar>
+#include <QTextCursor>
 
 namespace cm = comments;
 
@@ -25,17 +28,12 @@ TEST_F(CommentWindow, LoadsWithNoClassAndItsNamedControls) {
     EXPECT_TRUE(get<QWidget>(QStringLiteral("fraAddPy"))->isHidden());
 
     const std::pair<const char*, const char*> entries[] = {
-        {"mFileExcel", "生成电子表格(&E)"},
-        {"mFileOut", "导出评语&O)"},
-        {"mFilePrint", "打印评语(&P)"},
-        {"mFileExit", "退出系统(&X)"},
-        {"mFileNew", "编写新评语(&W)"},
-        {"mFileEdit", "修改评语库(&E)"},
-        {"mToobHT", "画图(&I)"},
-        {"mToobJSB", "记事本(&N)"},
-        {"mToobJSQ", "计算器(&S)"},
-        {"mToobTXB", "通讯簿(&T)"},
-        {"mHelpTopic", "技术支持(&T)"},
+        {"mFileExcel", "生成电子表格(&E)"}, {"mFileOut", "导出评语(&O)"},
+        {"mFilePrint", "打印评语(&P)"},     {"mFilePrintAll", "打印全班评语(&A)"},
+        {"mFileExit", "退出系统(&X)"},      {"mFileNew", "编写新评语(&W)"},
+        {"mFileEdit", "修改评语库(&E)"},    {"mToobHT", "画图(&I)"},
+        {"mToobJSB", "记事本(&N)"},         {"mToobJSQ", "计算器(&S)"},
+        {"mToobTXB", "通讯簿(&T)"},         {"mHelpTopic", "技术支持(&T)"},
         {"mHelpAbout", "关于Veltrano(&A)"},
     };
     for (const auto& [name, caption] : entries) {
@@ -44,7 +42,7 @@ TEST_F(CommentWindow, LoadsWithNoClassAndItsNamedControls) {
         EXPECT_EQ(a->text(), QString::fromUtf8(caption));
     }
     // The output entries need a working class.
-    for (const char* e : {"mFileExcel", "mFileOut", "mFilePrint"})
+    for (const char* e : {"mFileExcel", "mFileOut", "mFilePrint", "mFilePrintAll"})
         EXPECT_FALSE(w->entry(QString::fromLatin1(e))->isEnabled()) << e;
 
     // Saving with no class open.
@@ -59,7 +57,7 @@ TEST_F(CommentWindow, NewClassPickNavigateAndTypedNames) {
     EXPECT_TRUE(w->isEnabled());
     EXPECT_EQ(get<QLabel>(QStringLiteral("labNewClass"))->text(), QStringLiteral("初二(3)班"));
     EXPECT_EQ(listed(), QStringList{QStringLiteral("学生姓名")});
-    for (const char* e : {"mFileExcel", "mFileOut", "mFilePrint"})
+    for (const char* e : {"mFileExcel", "mFileOut", "mFilePrint", "mFilePrintAll"})
         EXPECT_TRUE(w->entry(QString::fromLatin1(e))->isEnabled()) << e;
 
     pick(0);
@@ -195,7 +193,9 @@ TEST_F(CommentWindow, RefusedAndFailedSavesSayWhyAndKeepTheText) {
 
     execSql(classDb(), QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON \"初二(3)班\" "
                                       "BEGIN SELECT RAISE(ABORT, '磁盘已满'); END"));
+    shell::MessageBox::setNextAnswer(shell::MessageBox::No); // the refused text goes
     pick(0);
+    shell::MessageBox::takeShown();
     save(QStringLiteral("一段写了很久的评语"));
     const QStringList shown = shell::MessageBox::takeShown();
     ASSERT_EQ(shown.size(), 1);
@@ -253,4 +253,187 @@ TEST_F(CommentWindow, SpreadsheetOfTheClassIsWrittenAndOpened) {
     EXPECT_EQ(b.value(QStringLiteral("A1")).toString(), QStringLiteral("学生姓名"));
     EXPECT_EQ(b.value(QStringLiteral("A2")).toString(), QStringLiteral("评语："));
     EXPECT_EQ(b.dimensions, QStringLiteral("A1:A2"));
+}
+
+// A class of the sample student and 张伟, 陈静 and 李娜, opened in the writer.
+class CommentClassOfThree : public CommentWindow {
+protected:
+    const QString cls = QStringLiteral("初二(3)班");
+    void SetUp() override {
+        CommentWindow::SetUp();
+        ASSERT_TRUE(scores::ClassFiles::create(cls, true));
+        auto rs = store::Recordset::OpenTable(classDb(), cls);
+        const std::pair<const char*, const char*> students[] = {{"张伟", "2"}, {"陈静", "3"}, {"李娜", "4"}};
+        for (const auto& [name, no] : students) {
+            rs->AddNew();
+            rs->SetField(QStringLiteral("内容"),
+                         QStringLiteral("%1原来的评语。").arg(QString::fromUtf8(name)));
+            rs->SetField(QStringLiteral("姓名"), QString::fromUtf8(name));
+            rs->SetField(QStringLiteral("编号"), QString::fromLatin1(no));
+            ASSERT_TRUE(rs->Update());
+        }
+        rs.reset();
+        openClass(cls);
+        ASSERT_EQ(listed(), (QStringList{"学生姓名", "张伟", "陈静", "李娜"}));
+    }
+    // The stored comment of the student with that number.
+    QString stored(const char* number) {
+        for (const QString& row : tableTexts(classDb(), cls)) {
+            const QStringList f = row.split(u'|');
+            if (f.value(2) == QString::fromLatin1(number)) return f.value(0);
+        }
+        return QStringLiteral("<none>");
+    }
+    QString storedName(const char* number) {
+        for (const QString& row : tableTexts(classDb(), cls)) {
+            const QStringList f = row.split(u'|');
+            if (f.value(2) == QString::fromLatin1(number)) return f.value(1);
+        }
+        return QStringLiteral("<none>");
+    }
+    void typeComment(const QString& text) {
+        QTextCursor end = comment()->textCursor();
+        end.movePosition(QTextCursor::End);
+        comment()->setTextCursor(end);
+        comment()->insertPlainText(text);
+    }
+    QString status() { return w->statusBar()->currentMessage(); }
+};
+
+TEST_F(CommentClassOfThree, RenameChangesTheStudentShownWhateverWasPickedBefore) {
+    pick(1); // 张伟, with the mouse
+    page(1)->click();
+    ASSERT_EQ(names()->currentText(), QStringLiteral("陈静"));
+    names()->setEditText(QStringLiteral("陈静怡"));
+    button(5)->click();
+    EXPECT_EQ(shell::MessageBox::takeShown(), QStringList());
+    EXPECT_EQ(storedName("2"), QStringLiteral("张伟"));
+    EXPECT_EQ(storedName("3"), QStringLiteral("陈静怡"));
+    EXPECT_EQ(listed(), (QStringList{"学生姓名", "张伟", "陈静怡", "李娜"}));
+    EXPECT_EQ(w->studenName(), QStringLiteral("陈静怡"));
+    EXPECT_EQ(w->studenNumber(), 3);
+    EXPECT_EQ(comment()->toPlainText(), QStringLiteral("陈静原来的评语。"));
+
+    // A student reached with Enter is the one renamed too.
+    typeName(QStringLiteral("李娜"));
+    names()->setEditText(QStringLiteral("李娜娜"));
+    button(5)->click();
+    EXPECT_EQ(storedName("4"), QStringLiteral("李娜娜"));
+    EXPECT_EQ(storedName("2"), QStringLiteral("张伟"));
+}
+
+TEST_F(CommentClassOfThree, RenameOfANameTwoStudentsShareIsRefused) {
+    {
+        auto rs = store::Recordset::OpenTable(classDb(), cls);
+        rs->AddNew();
+        rs->SetField(QStringLiteral("姓名"), QStringLiteral("张伟"));
+        rs->SetField(QStringLiteral("编号"), QStringLiteral("5"));
+        ASSERT_TRUE(rs->Update());
+    }
+    openClass(cls);
+    typeName(QStringLiteral("张伟")); // typed: both of them
+    const QStringList before = tableTexts(classDb(), cls);
+    names()->setEditText(QStringLiteral("张小伟"));
+    button(5)->click();
+    EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{cm::kMsgSameNames});
+    EXPECT_EQ(tableTexts(classDb(), cls), before);
+
+    // Picked from the list, the second 张伟 alone.
+    pick(4);
+    names()->setEditText(QStringLiteral("张小伟"));
+    button(5)->click();
+    EXPECT_EQ(storedName("2"), QStringLiteral("张伟"));
+    EXPECT_EQ(storedName("5"), QStringLiteral("张小伟"));
+}
+
+TEST_F(CommentClassOfThree, SaveSaysItSaved) {
+    pick(1);
+    typeComment(QStringLiteral("你很努力。"));
+    EXPECT_TRUE(w->commentChanged());
+    button(0)->click();
+    EXPECT_EQ(stored("2"), QStringLiteral("张伟原来的评语。你很努力。"));
+    EXPECT_EQ(status(), QStringLiteral("张伟的评语已保存。"));
+    EXPECT_FALSE(w->commentChanged());
+}
+
+TEST_F(CommentClassOfThree, LeavingAnUnsavedCommentAsksFirstOnEveryWayOut) {
+    const QString question = shell::unsavedText(QStringLiteral("张伟的评语"));
+    const QString mine = QStringLiteral("张伟原来的评语。你很努力。");
+    // Each way to another student; 否 lets the text go, 是 saves it for the
+    // student it was written for, never for the one gone to.
+    struct Way {
+        const char* what;
+        std::function<void()> go;
+        const char* arrivedAt;
+    };
+    const Way ways[] = {
+        {"下一个", [this] { page(1)->click(); }, "陈静"},
+        {"list pick", [this] { pick(3); }, "李娜"},
+        {"Enter", [this] { typeName(QStringLiteral("陈静")); }, "陈静"},
+    };
+    for (const Way& way : ways) {
+        for (const auto answer : {shell::MessageBox::No, shell::MessageBox::Yes}) {
+            SCOPED_TRACE(std::string(way.what) + (answer == shell::MessageBox::Yes ? " yes" : " no"));
+            execSql(classDb(),
+                    QStringLiteral("UPDATE \"%1\" SET \"内容\" = \"姓名\" || '原来的评语。'").arg(cls));
+            pick(1);
+            ASSERT_EQ(shell::MessageBox::takeShown(), QStringList());
+            typeComment(QStringLiteral("你很努力。"));
+            shell::MessageBox::setNextAnswer(answer);
+            way.go();
+            EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{question});
+            EXPECT_EQ(names()->currentText(), QString::fromUtf8(way.arrivedAt));
+            EXPECT_EQ(comment()->toPlainText(),
+                      QString::fromUtf8(way.arrivedAt) + QStringLiteral("原来的评语。"));
+            EXPECT_EQ(stored("2"),
+                      answer == shell::MessageBox::Yes ? mine : QStringLiteral("张伟原来的评语。"));
+            EXPECT_EQ(stored("3"), QStringLiteral("陈静原来的评语。"));
+            EXPECT_EQ(stored("4"), QStringLiteral("李娜原来的评语。"));
+        }
+    }
+    // Nothing changed: no question.
+    pick(1);
+    page(1)->click();
+    EXPECT_EQ(shell::MessageBox::takeShown(), QStringList());
+
+    // A save that is refused keeps the student and the text.
+    pick(1);
+    comment()->setPlainText(QStringLiteral("  "));
+    page(1)->click();
+    EXPECT_EQ(shell::MessageBox::takeShown(), (QStringList{question, cm::kMsgNoComment}));
+    EXPECT_EQ(names()->currentText(), QStringLiteral("张伟"));
+    EXPECT_EQ(w->studenNumber(), 2);
+    EXPECT_EQ(comment()->toPlainText(), QStringLiteral("  "));
+}
+
+TEST_F(CommentClassOfThree, AnotherClassOrClosingAsksAboutTheUnsavedComment) {
+    ASSERT_TRUE(scores::ClassFiles::create(QStringLiteral("初二(4)班"), true));
+    pick(1);
+    typeComment(QStringLiteral("你很努力。"));
+    shell::MessageBox::setNextAnswer(shell::MessageBox::Yes);
+    openClass(QStringLiteral("初二(4)班"));
+    EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{shell::unsavedText(QStringLiteral("张伟的评语"))});
+    EXPECT_EQ(stored("2"), QStringLiteral("张伟原来的评语。你很努力。"));
+    EXPECT_EQ(get<QLabel>(QStringLiteral("labNewClass"))->text(), QStringLiteral("初二(4)班"));
+
+    // The score manager creates a class that becomes the writer's too: the
+    // comment is saved into the class it was written for.
+    openClass(cls);
+    pick(2);
+    typeComment(QStringLiteral("你很文静。"));
+    scores::frmOpenDatabase* d = scores::frmOpenDatabase::openFor(scores::frmOpenDatabase::Purpose::ScoreNew);
+    ASSERT_TRUE(d);
+    get<QLineEdit>(QStringLiteral("txtFileName"), d)->setText(QStringLiteral("成绩班"));
+    get<QPushButton>(QStringLiteral("cmdFileCjYN(1)"), d)->click();
+    EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{shell::unsavedText(QStringLiteral("陈静的评语"))});
+    EXPECT_EQ(stored("3"), QStringLiteral("陈静原来的评语。你很文静。"));
+    EXPECT_EQ(get<QLabel>(QStringLiteral("labNewClass"))->text(), QStringLiteral("成绩班"));
+
+    // Closing: 是 saves, then the window goes.
+    openClass(cls);
+    pick(3);
+    typeComment(QStringLiteral("你很活泼。"));
+    EXPECT_TRUE(w->close());
+    EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{shell::unsavedText(QStringLiteral("李娜的评语"))});
+    EXPECT_EQ(stored("4"), QStringLiteral("李娜原来的评语。你很活泼。"));
 }

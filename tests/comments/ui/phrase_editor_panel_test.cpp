@@ -139,3 +139,49 @@ TEST(PhraseEditorPanel, AddPickAndUpdate) {
     EXPECT_EQ(t->rows()[1].text, "你按时到校。");
     EXPECT_EQ(t->rows()[0].category, "2");
 }
+
+TEST(PhraseEditorPanel, AfterAddTheNewPhraseIsTheOneShownAndUpdateChangesOnlyIt) {
+    Panel p;
+    p.type(0, "行为纪律");
+    p.type(1, "守纪律");
+    for (const char* text : {"你遵守课堂纪律。", "你按时到校。"}) {
+        p.text()->setPlainText(QString::fromUtf8(text));
+        p.cmd(1)->click();
+    }
+    MessageBox::takeShown();
+    const QRect second = p.grid()->visualRect(p.grid()->model()->index(2, 1));
+    QTest::mouseClick(p.grid()->viewport(), Qt::LeftButton, {}, second.center());
+    ASSERT_EQ(p.number()->text(), "2");
+
+    // A new title and phrase, added: the editor now shows that phrase.
+    p.type(1, " 爱劳动 ");
+    p.text()->setPlainText("你热爱劳动。");
+    p.cmd(1)->click();
+    EXPECT_EQ(MessageBox::takeShown(), QStringList{"该条评语已经成功添加！"});
+    EXPECT_EQ(p.number()->text(), "3");
+    EXPECT_EQ(p.box(1)->currentText(), "爱劳动");
+    EXPECT_EQ(p.text()->toPlainText(), "你热爱劳动。");
+    p.text()->setPlainText("你热爱劳动，积极参加值日。");
+    p.cmd(2)->click();
+    EXPECT_EQ(MessageBox::takeShown(), QStringList{"该条评语已经成功更新！"});
+    auto t = shell::StatementTable::open(libraryPath(), kPhraseTable);
+    ASSERT_EQ(t->count(), 3);
+    EXPECT_EQ(t->rows()[0].text, "你遵守课堂纪律。");
+    EXPECT_EQ(t->rows()[1].text, "你按时到校。");
+    EXPECT_EQ(t->rows()[2].text, "你热爱劳动，积极参加值日。");
+
+    // A phrase picked under one title is not changed from another title's
+    // grid.
+    p.type(1, "守纪律");
+    p.cmd(0)->click();
+    QTest::mouseClick(p.grid()->viewport(), Qt::LeftButton, {}, second.center());
+    ASSERT_EQ(p.number()->text(), "2");
+    p.type(1, "爱劳动");
+    p.cmd(0)->click();
+    EXPECT_TRUE(p.number()->text().isEmpty());
+    p.text()->setPlainText("不应写入。");
+    p.cmd(2)->click();
+    EXPECT_EQ(MessageBox::takeShown(), QStringList{"该条评语更新失败！"});
+    t = shell::StatementTable::open(libraryPath(), kPhraseTable);
+    EXPECT_EQ(t->rows()[1].text, "你按时到校。");
+}

@@ -78,7 +78,7 @@ TEST_F(AnalysisWindow, GradeLevelFrameStoresAndEmptiesARejectedStart) {
     EXPECT_EQ(start->text(), QStringLiteral("8a"));
     EXPECT_TRUE(timer->isActive());
     EXPECT_EQ(timer->interval(), 10);
-    QTRY_VERIFY_WITH_TIMEOUT(!timer->isActive(), 2000);
+    ASSERT_TRUE(testing_support::waitFor([&] { return !timer->isActive(); }, 2000));
     EXPECT_EQ(static_cast<scores::Frame4Levels*>(w->frame(4))->ticks(), 10);
     EXPECT_EQ(start->text(), QString());
 

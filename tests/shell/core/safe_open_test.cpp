@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <zip.h>
 
 using shell::OpenKind;
 using shell::OpenTarget;
@@ -18,6 +19,26 @@ QString makeFile(const QTemporaryDir& dir, const QString& name, const QByteArray
     f.write(content);
     f.close();
     if (executable) f.setPermissions(f.permissions() | QFile::ExeOwner | QFile::ExeUser);
+    return path;
+}
+
+// A real zip package with the given parts (an OOXML document, a zip
+// application), written by libzip.
+QString makeZip(const QTemporaryDir& dir, const QString& name,
+                const QList<QPair<QByteArray, QByteArray>>& parts) {
+    const QString path = dir.filePath(name);
+    int err = 0;
+    zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+    EXPECT_NE(z, nullptr);
+    if (!z) return path;
+    QList<QByteArray> keep; // libzip reads the buffers at close
+    for (const auto& [part, content] : parts) {
+        keep << content;
+        zip_source_t* src =
+            zip_source_buffer(z, keep.last().constData(), zip_uint64_t(keep.last().size()), 0);
+        EXPECT_GE(zip_file_add(z, part.constData(), src, ZIP_FL_ENC_UTF_8), 0);
+    }
+    EXPECT_EQ(zip_close(z), 0);
     return path;
 }
 
@@ -139,4 +160,61 @@ TEST(SafeOpen, OpeningReportsWhatWentWrong) {
     EXPECT_EQ(failed.reason, shell::Reason::Failed);
     EXPECT_FALSE(failed.messages.isEmpty());
     EXPECT_EQ(rec.launched.size(), 2);
+}
+
+TEST(SafeOpen, AsksForAnythingThatRunsOrIsOfAnUnknownKind) {
+    QTemporaryDir dir;
+    const QByteArray elf = QByteArray("\x7f"
+                                      "ELF\x02\x01\x01",
+                                      7) +
+                           QByteArray(120, '\0');
+    const QByteArray ole("\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1", 8);
+    const QByteArray contentTypes =
+        R"(<?xml version="1.0" encoding="UTF-8"?><Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"><Default Extension="xml" ContentType="application/xml"/></Types>)";
+    QString appref =
+        QStringLiteral("https://deploy.example/app.application#app.application, Culture=neutral");
+    struct Case {
+        QString path;
+        bool asks;
+    };
+    const QList<Case> cases{
+        // Programs, scripts and installers, by name or by content.
+        {makeFile(dir, "setup", "#!/bin/sh\nrm -rf \"$HOME\"\n"), true},
+        {makeFile(dir, "作业.txt", elf), true},
+        {makeFile(dir, "start.desktop", "[Desktop Entry]\nType=Application\nExec=xterm\n"), true},
+        {makeFile(dir, "lesson.jnlp",
+                  "<?xml version=\"1.0\"?><jnlp spec=\"1.0+\" codebase=\"http://x.example/\">"
+                  "<application-desc main-class=\"Main\"/></jnlp>"),
+         true},
+        {makeZip(dir, "tool.pyz", {{"__main__.py", "import os\n"}}), true},
+        {makeFile(dir, "课件.appref-ms",
+                  QByteArray("\xff\xfe", 2) +
+                      QByteArray(reinterpret_cast<const char*>(appref.utf16()), appref.size() * 2)),
+         true},
+        {makeFile(dir, "setup.exe", QByteArray("MZ\x90\0\x03\0\0\0", 8) + QByteArray(200, '\0')), true},
+        {makeFile(dir, "setup.msi", ole + QByteArray(500, '\0')), true},
+        {makeFile(dir, "run.bat", "@echo off\r\ndel /q *.*\r\n"), true},
+        {makeFile(dir, "run.sh", "echo hi\n"), true},
+        // A kind nobody knows is asked about, whatever it holds.
+        {makeFile(dir, "notes.xyz", "plain words\n"), true},
+        {makeFile(dir, "blob", QByteArray("\x00\x13\x37\xff", 4).repeated(16)), true},
+        // Documents open without a question.
+        {makeFile(dir, "成绩.pdf", "%PDF-1.4\n1 0 obj<<>>endobj\ntrailer<<>>\n%%EOF\n"), false},
+        {makeZip(dir, "评语.docx",
+                 {{"[Content_Types].xml", contentTypes}, {"word/document.xml", "<w:document/>"}}),
+         false},
+        {makeZip(dir, "成绩.xlsx",
+                 {{"[Content_Types].xml", contentTypes}, {"xl/workbook.xml", "<workbook/>"}}),
+         false},
+        {makeFile(dir, "旧成绩.xls", ole + QByteArray(500, '\0')), false},
+        {makeFile(dir, "计划.wps", ole + QByteArray(500, '\0')), false},
+        {makeFile(dir, "说明", "第一课 课文\n"), false},
+        {makeFile(dir, "空.txt", ""), false},
+        {dir.path(), false},
+    };
+    for (const Case& c : cases) {
+        const OpenTarget t = shell::classifyAddress(c.path);
+        EXPECT_EQ(t.needsConsent(), c.asks) << QFileInfo(c.path).fileName().toStdString();
+        EXPECT_EQ(t.question().isEmpty(), !c.asks) << QFileInfo(c.path).fileName().toStdString();
+    }
 }

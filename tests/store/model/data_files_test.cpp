@@ -4,6 +4,7 @@
 // unlimited one, and a kill at any moment of the very first start leaves
 // files the next start can use.
 #include "ExpectedTables.h"
+#include "TestSupport.h"
 #include "store/Schema.h"
 #include "store/Store.h"
 
@@ -84,6 +85,7 @@ QStringList mentioning(const QStringList& messages, const QString& what) {
 // the file, the file left as it was, and read-only work where reading works
 // (SQLite reads nothing of a file cut shorter than its header says).
 TEST(StartupFiles, EachUnusableFileHasItsOwnMessage) {
+    const testing_support::ShortBusyTimeout shortWait;
     enum class Opens { No, ReadOnly, Writable };
     const bool root = geteuid() == 0;
     struct Case {

@@ -1,6 +1,7 @@
 // What a confirmed change survives: a copy of the database file alone, a
 // file another program keeps in write-ahead mode, a commit that cannot
 // finish.
+#include "TestSupport.h"
 #include "store/Store.h"
 
 #include <QDir>
@@ -138,6 +139,7 @@ TEST(Durability, WriteAheadFilesAreSwitchedOverOrFoldedBack) {
 // for longer than the store waits) ends the transaction with the reason:
 // the next write is not silently part of a transaction that never commits.
 TEST(Durability, FailedCommitEndsTheTransactionWithItsReason) {
+    const testing_support::ShortBusyTimeout shortWait;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("cCj218.mdb"));
     Database db = Database::Create(path);

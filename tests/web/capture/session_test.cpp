@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <lz4.h>
@@ -150,10 +151,98 @@ TEST(BrowserCapture, WithoutASightOfWindowsTheSessionsFrontPageOrTheClipboard) {
     EXPECT_TRUE(r.pageName.isEmpty());
     EXPECT_EQ(r.address, QStringLiteral("https://copied.example/"));
 
-    // Where every window can be seen, no browser means no capture.
+    // Where every window can be seen and none is a browser, the session
+    // file is what a closed browser left: only a copied address counts.
     BrowserCapture x11(std::make_unique<WindowTree>(),
                        std::make_unique<FirefoxSessions>(QStringList{p.dir.path()}));
-    x11.noteClipboard(QStringLiteral("https://copied.example/"));
-    EXPECT_FALSE(x11.tick().found);
     EXPECT_TRUE(x11.tick().address.isEmpty());
+    x11.noteClipboard(QStringLiteral("https://copied.example/"));
+    r = x11.tick();
+    EXPECT_FALSE(r.found);
+    EXPECT_TRUE(r.pageName.isEmpty());
+    EXPECT_EQ(r.address, QStringLiteral("https://copied.example/"));
+}
+
+namespace {
+
+// A home folder of its own for the test, with no XDG folders set, so that
+// the default profile roots are looked for in it.
+struct TempHome {
+    QTemporaryDir dir;
+    QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
+    TempHome() {
+        qputenv("HOME", QFile::encodeName(dir.path()));
+        qunsetenv("XDG_CONFIG_HOME");
+    }
+    ~TempHome() {
+        qputenv("HOME", home);
+        if (!config.isEmpty()) qputenv("XDG_CONFIG_HOME", config);
+    }
+    QString path(const QString& rel) const { return dir.path() + u'/' + rel; }
+};
+
+const QByteArray kEsrSession =
+    R"({"selectedWindow":1,"windows":[{"selected":1,"tabs":[{"index":1,"entries":[{"url":"https://www.zxx.edu.cn/","title":"国家中小学智慧教育平台"}]}]}]})";
+
+QByteArray esrSession() {
+    return mozLz4(kEsrSession, quint32(kEsrSession.size()));
+}
+
+// Firefox's window over that session: no address bar window to read, so
+// the address has to come from the session file.
+std::unique_ptr<WindowTree> firefoxWindow() {
+    return std::make_unique<WindowTree>(
+        QList<WindowNode>{{7,
+                           QStringLiteral("国家中小学智慧教育平台 — Mozilla Firefox"),
+                           QStringLiteral("firefox-esr"),
+                           {},
+                           {}}});
+}
+
+} // namespace
+
+TEST(FirefoxSessions, EveryProfileRootOfTheHomeFolder) {
+    // Each place a Firefox of today keeps its profiles, laid out as it does:
+    // profiles.ini naming the profile, installs.ini naming the default.
+    const QStringList roots{".config/mozilla/firefox", ".mozilla/firefox",
+                            "snap/firefox/common/.mozilla/firefox",
+                            ".var/app/org.mozilla.firefox/.mozilla/firefox"};
+    for (const QString& root : roots) {
+        TempHome home;
+        writeFile(home.path(root + "/profiles.ini"),
+                  "[Install4F96D1932A9F858E]\nDefault=k3x9w2.default-esr\nLocked=1\n\n"
+                  "[Profile0]\nName=default-esr\nIsRelative=1\nPath=k3x9w2.default-esr\nDefault=1\n\n"
+                  "[General]\nStartWithLastProfile=1\nVersion=2\n");
+        writeFile(home.path(root + "/installs.ini"),
+                  "[4F96D1932A9F858E]\nDefault=k3x9w2.default-esr\nLocked=1\n");
+        writeFile(home.path(root + "/k3x9w2.default-esr/sessionstore-backups/recovery.jsonlz4"),
+                  esrSession());
+        EXPECT_TRUE(FirefoxSessions::defaultProfileRoots().contains(home.path(root))) << root.toStdString();
+        BrowserCapture cap(firefoxWindow(), std::make_unique<FirefoxSessions>());
+        const CaptureResult r = cap.tick();
+        EXPECT_EQ(r.address, QStringLiteral("https://www.zxx.edu.cn/")) << root.toStdString();
+        EXPECT_EQ(r.from, CaptureResult::From::Session) << root.toStdString();
+    }
+}
+
+TEST(FirefoxSessions, ProfilesNamedByTheirIniFilesWhereverTheyAre) {
+    TempHome home;
+    // A profile kept outside the root (IsRelative=0), and one that only
+    // installs.ini names, in a folder of its own.
+    const QString outside = home.path("教学/火狐配置");
+    writeFile(home.path(".config/mozilla/firefox/profiles.ini"),
+              QStringLiteral("[Profile0]\nName=school\nIsRelative=0\nPath=%1\n").arg(outside).toUtf8());
+    writeFile(outside + "/sessionstore-backups/recovery.jsonlz4", esrSession());
+    FirefoxSessions sessions;
+    EXPECT_EQ(sessions.addressForTitle(QStringLiteral("国家中小学智慧教育平台")),
+              QStringLiteral("https://www.zxx.edu.cn/"));
+
+    TempHome other;
+    writeFile(other.path(".mozilla/firefox/installs.ini"),
+              "[4F96D1932A9F858E]\nDefault=profiles-2024/abc.default\n");
+    writeFile(other.path(".mozilla/firefox/profiles-2024/abc.default/sessionstore-backups/recovery.jsonlz4"),
+              esrSession());
+    FirefoxSessions named;
+    EXPECT_EQ(named.addressForTitle(QStringLiteral("国家中小学智慧教育平台")),
+              QStringLiteral("https://www.zxx.edu.cn/"));
 }

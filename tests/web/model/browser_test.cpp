@@ -186,4 +186,9 @@ TEST(BookmarkBrowser, AClickSeesPagesAddedSinceTheTreeWasBuilt) {
     EXPECT_EQ(b.tree().childTexts("leiBie"), QStringList{"甲"});
     ASSERT_TRUE(b.deleteRow(1));
     EXPECT_EQ(b.tree().childTexts("leiBie"), QStringList{"乙"});
+    // What the grid lists now: the deleted row no longer counts, and a row
+    // already emptied is not counted off twice.
+    EXPECT_EQ(b.listedCount(), 1);
+    EXPECT_EQ(b.deleteRow(1).reason, shell::Reason::NotChosen);
+    EXPECT_EQ(b.listedCount(), 1);
 }

@@ -10,8 +10,10 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QFile>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -38,6 +40,16 @@ struct Launches {
         });
     }
     ~Launches() { shell::setLauncherForTesting({}); }
+};
+
+// Qt's own opener, as the desktop would answer it: the handler takes the
+// place of the browser or the document's program.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public Q_SLOTS:
+    void open(const QUrl& url) { urls << url; }
 };
 
 struct Window {
@@ -109,12 +121,25 @@ TEST(InternetWindow, DeletingAskedRowsByTheirOwnRecords) {
     Window win;
     win.w->listNode("daToDay");
 
-    // A right click on row 2 alone: only that record goes.
+    // A right click on row 2 alone: only that record goes, and the status
+    // that named it tells what is listed now.
+    win.w->hoverCell(2, 1);
+    EXPECT_EQ(win.status("txtFileName"), QStringLiteral("名称: 同名"));
+    EXPECT_EQ(win.status("txtFiles"), QStringLiteral("共列 4 个网页"));
     win.w->setDragRows(2, 2);
     win.w->setMouseRow(2);
     shell::MessageBox::setNextAnswer(shell::MessageBox::Yes);
     child<QAction>(win.w, "mDele")->trigger();
     EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{QStringLiteral("真的要删除《同名》吗？")});
+    EXPECT_TRUE(win.status("txtFileName").isEmpty());
+    EXPECT_TRUE(win.status("txtFile").isEmpty());
+    EXPECT_EQ(win.status("txtFiles"), QStringLiteral("共列 3 个网页"));
+    // The emptied row keeps its number but names no page.
+    win.w->hoverCell(2, 1);
+    EXPECT_TRUE(win.status("txtFileName").isEmpty());
+    EXPECT_TRUE(win.status("txtFiles").isEmpty());
+    win.w->hoverCell(3, 1);
+    EXPECT_EQ(win.status("txtFiles"), QStringLiteral("共列 3 个网页"));
     QList<Bookmark> left = stored(data);
     ASSERT_EQ(left.size(), 3);
     EXPECT_EQ(left[0].address, QStringLiteral("http://one.example/"));
@@ -135,6 +160,7 @@ TEST(InternetWindow, DeletingAskedRowsByTheirOwnRecords) {
     ASSERT_EQ(left.size(), 1);
     EXPECT_EQ(left[0].address, QStringLiteral("http://one.example/"));
     EXPECT_EQ(win.categories(), QStringList{"甲"}) << "the tree is built again";
+    EXPECT_EQ(win.status("txtFiles"), QStringLiteral("共列 1 个网页"));
 }
 
 TEST(InternetWindow, DoubleClickOpensThroughTheSafeOpener) {
@@ -178,3 +204,46 @@ TEST(InternetWindow, DoubleClickOpensThroughTheSafeOpener) {
     EXPECT_TRUE(shell::MessageBox::takeShown().isEmpty());
     EXPECT_EQ(launches.opened.size(), 2);
 }
+
+TEST(InternetWindow, PagesOpenWithQtsOpenerWhereThereIsNoXdgOpen) {
+    DataFolder data;
+    QTemporaryDir dir;
+    const QString doc = dir.filePath(QStringLiteral("教案.txt"));
+    {
+        QFile f(doc);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("第一课\n");
+    }
+    add(data, "web", QStringLiteral("类"), "www.pep.com.cn");
+    add(data, "doc", QStringLiteral("类"), doc);
+    // A desktop without xdg-utils: nothing on the PATH, no browser named.
+    QTemporaryDir emptyBin;
+    const QByteArray path = qgetenv("PATH"), browser = qgetenv("BROWSER");
+    qputenv("PATH", QFile::encodeName(emptyBin.path()));
+    qunsetenv("BROWSER");
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("http", &catcher, "open");
+    QDesktopServices::setUrlHandler("file", &catcher, "open");
+    const auto restore = qScopeGuard([&] {
+        QDesktopServices::unsetUrlHandler("http");
+        QDesktopServices::unsetUrlHandler("file");
+        qputenv("PATH", path);
+        if (!browser.isEmpty()) qputenv("BROWSER", browser);
+    });
+    Window win;
+    win.w->listNode("daToDay");
+
+    win.w->openCell(1, 4);
+    win.w->openCell(2, 1);
+    EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{});
+    EXPECT_EQ(catcher.urls, (QList<QUrl>{QUrl("http://www.pep.com.cn"), QUrl::fromLocalFile(doc)}));
+
+    // Only when nothing at all can open it is the teacher told so.
+    QDesktopServices::unsetUrlHandler("http");
+    win.w->openCell(1, 4);
+    const QStringList shown = shell::MessageBox::takeShown();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].contains(QStringLiteral("桌面没有可以打开它的程序！"))) << shown[0].toStdString();
+}
+
+#include "internet_test.moc"

@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -209,14 +210,50 @@ TEST(SetInternetWindow, ClipboardAddressForABrowserWithoutAddressBar) {
     DataFolder data;
     Desktop desk;
     desk.windows = {{3, QStringLiteral("课程 — Mozilla Firefox"), QStringLiteral("firefox"), {}, {}}};
+    QGuiApplication::clipboard()->setText(QStringLiteral("not an address"));
+    settle();
     Window win;
-    // What was on the clipboard before the window opened does not count.
+    auto* hint = child<QLabel>(win.w, "labHint");
+    EXPECT_TRUE(hint->isHidden());
     win.w->tick();
     EXPECT_EQ(win.txt->text(), QStringLiteral("课程"));
     EXPECT_TRUE(win.address->text().isEmpty());
+    // No address found: the window says how to get one ...
+    EXPECT_FALSE(hint->isHidden());
+    EXPECT_TRUE(hint->text().contains(QStringLiteral("地址栏"))) << hint->text().toStdString();
+    EXPECT_TRUE(hint->text().contains(QStringLiteral("复制"))) << hint->text().toStdString();
+    // ... and the address copied then fills the box, the name held as it is.
     QGuiApplication::clipboard()->setText(QStringLiteral("https://www.example.edu/kc"));
     settle();
+    EXPECT_EQ(win.address->text(), QStringLiteral("https://www.example.edu/kc"));
+    EXPECT_TRUE(hint->isHidden());
+    EXPECT_TRUE(win.ok->isEnabled());
+    EXPECT_EQ(win.txt->text(), QStringLiteral("课程"));
     child<QPushButton>(win.w, "Command2")->click();
     win.w->tick();
     EXPECT_EQ(win.address->text(), QStringLiteral("https://www.example.edu/kc"));
+    QGuiApplication::clipboard()->clear();
+}
+
+TEST(SetInternetWindow, AnAddressCopiedBeforeOpeningCounts) {
+    DataFolder data;
+    Desktop desk;
+    QGuiApplication::clipboard()->setText(QStringLiteral("https://www.zxx.edu.cn/syncClassroom"));
+    settle();
+    // No browser window the capture knows; the copied address is taken,
+    // the name is the teacher's to type.
+    desk.windows = {{5, QStringLiteral("终端"), QStringLiteral("XTerm"), {}, {}}};
+    Window win;
+    win.w->tick();
+    EXPECT_EQ(win.address->text(), QStringLiteral("https://www.zxx.edu.cn/syncClassroom"));
+    EXPECT_TRUE(win.txt->text().isEmpty());
+    EXPECT_TRUE(win.ok->isEnabled());
+    EXPECT_TRUE(child<QLabel>(win.w, "labHint")->isHidden());
+    win.txt->setText(QStringLiteral("同步课堂"));
+    win.ok->click();
+    settle();
+    const QList<Bookmark> all = stored(data);
+    ASSERT_EQ(all.size(), 1);
+    EXPECT_EQ(all[0].address, QStringLiteral("https://www.zxx.edu.cn/syncClassroom"));
+    QGuiApplication::clipboard()->clear();
 }
