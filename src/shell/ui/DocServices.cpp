@@ -5,6 +5,7 @@
 #include "FileDialog.h"
 #include "MessageBox.h"
 #include "shell/core/Branding.h"
+#include "shell/core/DesktopTools.h"
 #include "shell/core/SafeOpen.h"
 #include "shell/core/Settings.h"
 
@@ -17,6 +18,7 @@
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -48,11 +50,34 @@ QStringList& shellOpened() {
 
 } // namespace
 
-bool RunToolProgram(const QString& key) {
-    // The default names no program, so a missing key ends below like any
-    // other path that is not there.
-    const QString path = toolProgram(key).trimmed();
-    return shellOpen(path);
+bool RunToolProgram(const QString& key, QWidget* parent) {
+    ToolLaunch launch;
+    if (const Outcome found = findToolProgram(key, &launch); !found) {
+        MessageBox::showAll(parent, found.messages);
+        return false;
+    }
+    QString program = launch.configuredPath;
+    bool started = false;
+    if (!launch.configuredPath.isEmpty()) {
+        started = shellOpen(launch.configuredPath);
+    } else {
+        program = launch.desktop->program;
+        if (g_shellOpenTest) {
+            shellOpened() << program;
+            started = true;
+        } else {
+            started = QProcess::startDetached(program, launch.desktop->arguments, QDir::homePath());
+        }
+    }
+    if (!started) {
+        QString caption = key;
+        for (const ToolEntry& t : toolEntries())
+            if (t.key.compare(key, Qt::CaseInsensitive) == 0) caption = t.caption;
+        MessageBox::show(
+            parent,
+            QStringLiteral("“%1”的程序“%2”无法启动！").arg(caption, QDir::toNativeSeparators(program)));
+    }
+    return started;
 }
 
 bool shellOpen(const QString& path) {
