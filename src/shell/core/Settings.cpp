@@ -258,13 +258,18 @@ Outcome WriteAutoRun(const QString& path) {
     if (!path.isEmpty()) {
         // The data folder goes with the program, so that the copy started at
         // login uses the folder this one was given.
-        const std::optional<QString> exec = autostartExec(autostartProgram(path), AppPaths::dataDir());
+        const QString program = autostartProgram(path);
+        const std::optional<QString> exec = autostartExec(program, AppPaths::dataDir());
+        // TryExec: once the program is removed (apt remove leaves the user's
+        // autostart entry behind), the desktop skips the entry instead of
+        // failing to start it at every login.
+        const std::optional<QString> tryExec = entryValue(program);
         const QString entry =
             QStringLiteral("[Desktop Entry]\nType=Application\nName=Veltrano\nComment=开机后自动启动"
-                           "“Veltrano”\nExec=%1\nTerminal=false\nX-GNOME-Autostart-enabled="
+                           "“Veltrano”\nExec=%1\nTryExec=%2\nTerminal=false\nX-GNOME-Autostart-enabled="
                            "true\n")
-                .arg(exec.value_or(QString()));
-        if (!exec) {
+                .arg(exec.value_or(QString()), tryExec.value_or(QString()));
+        if (!exec || !tryExec) {
             reason = Reason::Invalid;
             failures << QStringLiteral("自启动项“%1”（程序或数据文件夹的路径中有控制字符）")
                             .arg(QDir::toNativeSeparators(entryPath));

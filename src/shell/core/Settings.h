@@ -101,7 +101,9 @@ QString autostartProgram(const QString& program);
 // Writes `runFileName` = path into "sysRun.ini" and sets the autostart entry:
 // a non-empty path writes an enabled entry that starts that program (by name
 // when it is the one on PATH, see autostartProgram) with the data folder in
-// use (--data-dir); an empty path disables an existing entry
+// use (--data-dir), and names the same program as its TryExec, so that the
+// desktop passes over the entry once the program is gone; an empty path
+// disables an existing entry
 // (Hidden=true, the file is kept) and creates none. Both writes are tried; a
 // failure (Reason::Failed, or Reason::Invalid for a path no entry can carry)
 // has one sentence for the teacher naming what could not be written.
