@@ -8,6 +8,7 @@
 #include "shell/ui/Fonts.h"
 #include "shell/ui/Icons.h"
 #include "shell/ui/MessageBox.h"
+#include "shell/ui/Translations.h"
 #include "shell/windows/frmTray.h"
 #include "store/Schema.h"
 
@@ -25,6 +26,8 @@ QString openArgument(const QStringList& args) {
 
 void prepareApplication(QApplication& app) {
     app.setApplicationName(QStringLiteral("veltrano"));
+    // Before any window: widgets take Qt's texts when they are built.
+    installQtTranslations(app);
     app.setWindowIcon(icon(QStringLiteral("app")));
     // The program lives in the tray: closing the last tool window does not end it.
     app.setQuitOnLastWindowClosed(false);
