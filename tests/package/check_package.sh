@@ -34,6 +34,7 @@ dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sed 's|^\./||' | sort >"$tmp/
 expected=(usr/bin/veltrano
   "usr/share/applications/$id.desktop"
   "usr/share/metainfo/$id.metainfo.xml"
+  usr/share/doc/veltrano/copyright
   usr/share/icons/hicolor/scalable/apps/veltrano.svg)
 for size in 16 24 32 48 64 128 256; do
   expected+=("usr/share/icons/hicolor/${size}x${size}/apps/veltrano.png")
@@ -71,6 +72,8 @@ main=$(tr ';' '\n' <<<"$categories" |
 [ "$main" = Education ] || fail "desktop entry's main categories are not just Education: $categories"
 grep -q '<project_license>GPL-3.0-or-later</project_license>' "$metainfo" ||
   fail "the metainfo's project_license is not GPL-3.0-or-later"
+grep -qx 'License: GPL-3.0-or-later' "$root/usr/share/doc/veltrano/copyright" ||
+  fail "the copyright file does not name GPL-3.0-or-later"
 grep -q '^Name\[zh_CN\]=.*[^ -~]' "$desktop" || fail "desktop entry lacks a Chinese Name[zh_CN]"
 grep -q '^Comment\[zh_CN\]=.*[^ -~]' "$desktop" || fail "desktop entry lacks a Chinese Comment[zh_CN]"
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
