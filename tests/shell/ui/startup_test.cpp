@@ -586,7 +586,7 @@ TEST(SingleCopy, AFolderOpenToOthersOrMadeByAnotherUserIsPassedOver) {
         ASSERT_TRUE(first.listen());
         QSignalSpy spy(&first, &shell::SingleInstance::messageReceived);
         EXPECT_TRUE(shell::SingleInstance(key).forwardToRunning({QStringLiteral("veltrano")}));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return spy.count() == 1; }, 3000));
+        ASSERT_TRUE(testing_support::waitFor([&] { return spy.count() == 1; }));
     }
 
     // The cache folder's own one is refused too when it is not private.

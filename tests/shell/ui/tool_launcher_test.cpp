@@ -47,10 +47,10 @@ TEST(ToolLauncher, TheTeachersProgramElseTheDesktopsReallyStarts) {
 
     ASSERT_TRUE(shell::writeProfileString("MYTOOBFILE", "TOOBNAME2", own));
     EXPECT_TRUE(shell::RunToolProgram("toobName2"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(ownMarker); }, 10000));
+    ASSERT_TRUE(testing_support::waitFor([&] { return QFile::exists(ownMarker); }, 10000));
     // Nothing set for the calculator: the desktop's, its field code left out.
     EXPECT_TRUE(shell::RunToolProgram("toobName3"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(deskMarker); }, 10000));
+    ASSERT_TRUE(testing_support::waitFor([&] { return QFile::exists(deskMarker); }, 10000));
     EXPECT_EQ(shell_files::readAll(deskMarker), "--mode\nbasic mode\n");
     EXPECT_TRUE(shell::MessageBox::takeShown().isEmpty());
 }
