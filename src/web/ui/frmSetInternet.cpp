@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace web {
 
@@ -92,7 +93,12 @@ frmSetInternet::frmSetInternet(QWidget* parent) : QWidget(parent) {
     all->addSpacing(12);
     all->addLayout(buttons);
     all->addStretch();
-    resize(520, sizeHint().height());
+    // Measured with the hint shown, so that all of its lines fit when it
+    // shows; while it is hidden the room goes to the stretch at the foot.
+    labHint_->show();
+    const int height = std::max(sizeHint().height(), heightForWidth(520));
+    labHint_->hide();
+    resize(520, height);
 
     connect(tim_, &QTimer::timeout, this, &frmSetInternet::tick);
     connect(txt_, &QLineEdit::textChanged, this, &frmSetInternet::nameCheck);
