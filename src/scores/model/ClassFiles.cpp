@@ -3,6 +3,7 @@
 #include "ClassTable.h"
 
 #include "shell/core/AppPaths.h"
+#include "shell/core/TextRules.h"
 #include "store/Schema.h"
 #include "store/Store.h"
 
@@ -44,6 +45,18 @@ void ClassState::close(Taker taker) {
         commentReferenceOpen_ = false;
         break;
     }
+}
+
+QString studentNameProblem(const QString& name) {
+    return shell::nameProblem(name, QStringLiteral("学生姓名"), kNameChars);
+}
+
+QString studentNumberProblem(const QString& number) {
+    return shell::nameProblem(number, QStringLiteral("学生学号"), kNumberChars);
+}
+
+QString classNameProblem(const QString& name) {
+    return shell::nameProblem(name, QStringLiteral("文件名"), kClassNameChars);
 }
 
 namespace ClassFiles {
@@ -166,6 +179,8 @@ shell::Outcome create(const QString& typedName, bool withSampleStudent) {
     using shell::Reason;
     const QString name = tableName(typedName);
     if (name.isEmpty()) return Outcome::fail(Reason::Invalid, kMsgNoName);
+    if (const QString why = classNameProblem(name); !why.isEmpty())
+        return Outcome::fail(Reason::Invalid, why);
     if (isReservedName(name)) return Outcome::fail(Reason::Invalid, kMsgReservedName);
     // Every failure names the class and the store's reason.
     auto failed = [&](const QString& why) {

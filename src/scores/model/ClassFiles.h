@@ -56,6 +56,23 @@ private:
     bool commentReferenceOpen_ = false;
 };
 
+// The widths of the "姓名" and "编号" fields of a class table, in characters.
+constexpr int kNameChars = 50;
+constexpr int kNumberChars = 10;
+// Class names are bounded as student names are: they head lists, sheets and
+// printed titles.
+constexpr int kClassNameChars = 50;
+
+// Why `name` (already trimmed) cannot be set as a student's name, a
+// student's number, a class name: line breaks, control characters,
+// bidirectional marks, invalid characters or too many characters, in a
+// "…，请重做！" message; empty when it can. Every path that sets one of them
+// (the roster, the class-file window, the comment writer, the import) asks
+// these first and writes nothing after a refusal.
+QString studentNameProblem(const QString& name);
+QString studentNumberProblem(const QString& number);
+QString classNameProblem(const QString& name);
+
 // The "编号" of a settings row starts with this; such rows are never students.
 inline const QString kSettingsPrefix = QStringLiteral("listKM");
 inline bool isSettingsRow(const QString& number) {

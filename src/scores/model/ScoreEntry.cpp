@@ -4,6 +4,7 @@
 #include "ScoreModel.h"
 
 #include "ClassTable.h"
+#include "StudentNames.h"
 
 namespace scores {
 
@@ -29,7 +30,52 @@ QStringList ScoreModel::studentNumbers() {
     return studentField(readClass(), kNumber);
 }
 QStringList ScoreModel::studentNames() {
-    return studentField(readClass(), kName);
+    store::Recordset* rs = readClass();
+    return rs ? nameLabels(namedStudents(*rs)) : QStringList();
+}
+
+QList<NamedStudent> ScoreModel::namedStudents(store::Recordset& rs) {
+    QList<NamedStudent> out;
+    const classtable::Columns col(rs);
+    classtable::forEachStudent(rs, col, [&](const QString& number) {
+        out.append({rs.text(col.name), number});
+    });
+    return out;
+}
+
+bool ScoreModel::moveToStudent(store::Recordset& rs, qsizetype index) {
+    const int number = rs.fieldIndex(kNumber);
+    qsizetype i = 0;
+    for (rs.MoveFirst(); !rs.isEOF(); rs.MoveNext()) {
+        if (isSettingsRow(rs.text(number))) continue;
+        if (i++ == index) return true;
+    }
+    return false;
+}
+
+bool ScoreModel::findByName(store::Recordset& rs, const QString& text, Outcome& refusal) {
+    const NamePick pick = pickByName(namedStudents(rs), text);
+    if (pick.index >= 0 && moveToStudent(rs, pick.index)) return true;
+    refusal = pick.holders > 1 && !text.isEmpty()
+                  ? Outcome::fail(Reason::Invalid, msg::sameNameInList(pick.holders, text))
+                  : Outcome::fail(Reason::NotFound, msg::kNoSuchNumber);
+    return false;
+}
+
+QString ScoreModel::studentText(int row, bool byName) {
+    const QString number = view_.text(row, 2);
+    if (!byName) return number;
+    const QString name = view_.text(row, 1);
+    // The name as the by-name list shows it, so that the entry picks this
+    // student and not another of the same name.
+    store::Recordset* rs = readClass();
+    if (!rs || name.isEmpty()) return name;
+    int holders = 0;
+    const classtable::Columns col(*rs);
+    classtable::forEachStudent(*rs, col, [&](const QString&) {
+        if (rs->text(col.name) == name) ++holders;
+    });
+    return holders > 1 ? studentLabel(name, number) : name;
 }
 
 void ScoreModel::chooseEntrySubject(int index) {
@@ -69,8 +115,12 @@ Outcome ScoreModel::storeScore(const QString& subjectText, bool byName, const QS
     const QString key = studentText.trimmed();
     const Outcome written = editClass([&](store::Recordset& rs) {
         viewState_.searchKey = key;
-        if (!findStudent(rs, byName ? kName : kNumber, key))
+        if (byName) {
+            Outcome refused;
+            if (!findByName(rs, key, refused)) return refused;
+        } else if (!findStudent(rs, kNumber, key)) {
             return Outcome::fail(Reason::NotFound, msg::kNoSuchNumber);
+        }
         rs.Edit();
         rs.SetField(QStringLiteral("js%1").arg(k), score);
         if (!rs.Update()) return Outcome::storeFailed(rs.lastError());

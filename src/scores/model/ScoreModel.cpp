@@ -4,6 +4,7 @@
 
 #include "shell/core/Units.h"
 
+#include <QCryptographicHash>
 #include <QHash>
 #include <cmath>
 #include <vector>
@@ -91,6 +92,16 @@ using classtable::forEachStudent;
 
 QString msg::numberOwned(const QString& owner) {
     return QStringLiteral("该学号已被 < ") + owner + QStringLiteral(" > 拥有，不能重复！");
+}
+
+QString msg::sameNameInList(int holders, const QString& name) {
+    return QStringLiteral("有%1位学生的姓名是“%2”，请从列表中选择带学号的姓名！").arg(holders).arg(name);
+}
+
+QString msg::sameNameInRoster(int holders, const QString& name) {
+    return QStringLiteral("有%1位学生的姓名是“%2”，请先在表格中点选要更改学号的学生！")
+        .arg(holders)
+        .arg(name);
 }
 
 int textTwips(const QString& text) {
@@ -327,6 +338,7 @@ void ScoreModel::LoadRoster() {
     }
     classData_.rowCount = r;
     panels_[2] = QStringLiteral("共 %1 位学生").arg(r - 1);
+    if (store::Recordset* rs = readClass()) shownAsStored(ShownView::Roster, rs);
     viewState_.currentRow = 1;
     panels_[1] = QStringLiteral("当前第 1 位");
     viewState_.pageEnabled[1] = true;
@@ -405,6 +417,7 @@ void ScoreModel::loadSettingsFrom(store::Recordset& cursor) {
 // ------------------------------------------------------------ headings
 
 void ScoreModel::RosterHeading() {
+    shownView_ = ShownView::Other;
     view_.reset(kTableRows, 3);
     view_.setText(0, 1, kName);
     view_.setText(0, 2, QStringLiteral("学号"));
@@ -451,6 +464,7 @@ void ScoreModel::scoreHeading(shell::Grid& g, int rows, bool filterLayout) {
 }
 
 void ScoreModel::ScoreTableHeading() {
+    shownView_ = ShownView::Other;
     const int n = classData_.subjectCount;
     viewState_.entrySubjectItems.clear();
     viewState_.sortKeyItems.clear();
@@ -482,6 +496,7 @@ void ScoreModel::SpareGridHeading() {
 }
 
 void ScoreModel::FilterHeading() {
+    shownView_ = ShownView::Other;
     scoreHeading(view_, 2, true);
     Q_EMIT scoreGridChanged();
 }
@@ -542,7 +557,65 @@ void ScoreModel::fill(shell::Grid& g, bool spare) {
 
 void ScoreModel::FillScoreGrid() {
     fill(view_, false);
+    // The count follows every fill of the score table: after an import it
+    // is the class as stored, not the class as it was opened.
+    if (store::Recordset* rs = readClass()) {
+        shownAsStored(ShownView::Scores, rs);
+        Q_EMIT statusChanged();
+    }
     Q_EMIT scoreGridChanged();
+}
+
+QByteArray ScoreModel::studentsDigest(store::Recordset& rs, int* count) {
+    QCryptographicHash digest(QCryptographicHash::Sha1);
+    const Columns col(rs);
+    const int students = forEachStudent(rs, col, [&](const QString& number) {
+        QString row = stringAt(rs, col.name) + u'\x1f' + number;
+        for (int k = 0; k < kSlots; ++k)
+            row += u'\x1f' + rs.text(col.js[k]);
+        row += u'\x1e';
+        digest.addData(QByteArrayView(reinterpret_cast<const char*>(row.constData()), row.size() * 2));
+    });
+    if (count) *count = students;
+    rs.MoveFirst();
+    return digest.result();
+}
+
+void ScoreModel::shownAsStored(ShownView view, store::Recordset* rs) {
+    int students = 0;
+    shownStudents_ = studentsDigest(*rs, &students);
+    shownVersion_ = dataVersion();
+    shownView_ = view;
+    panels_[2] = QStringLiteral("共 %1 位学生").arg(students);
+}
+
+void ScoreModel::refreshIfChanged() {
+    if (!classOpen()) return;
+    const qint64 version = dataVersion();
+    if (version >= 0 && version == shownVersion_) return;
+    store::Recordset* rs = readClass();
+    if (!rs) return;
+    int students = 0;
+    if (studentsDigest(*rs, &students) == shownStudents_) {
+        shownVersion_ = version;
+        return;
+    }
+    switch (shownView_) {
+    case ShownView::Roster:
+        LoadRoster();
+        break;
+    case ShownView::Scores:
+        LoadSettings();
+        ScoreTableHeading();
+        FillScoreGrid();
+        break;
+    case ShownView::Other:
+        // A report, filter or find keeps what it showed; only the count
+        // says how many students the class holds now.
+        if (store::Recordset* again = readClass()) shownAsStored(ShownView::Other, again);
+        Q_EMIT statusChanged();
+        break;
+    }
 }
 
 void ScoreModel::FillSpareGrid() {
@@ -591,10 +664,6 @@ ClickResult ScoreModel::gridClick(int row, int col) {
     Q_EMIT statusChanged();
     Q_EMIT positionChanged();
     return out;
-}
-
-QString ScoreModel::currentStudentText(bool byName) const {
-    return view_.text(viewState_.currentRow, byName ? 1 : 2);
 }
 
 } // namespace scores

@@ -11,6 +11,7 @@
 // the grids through ScoreModelAccess.
 
 #include "ClassFiles.h"
+#include "StudentNames.h"
 #include "WideAmount.h"
 
 #include "shell/core/Grid.h"
@@ -210,6 +211,13 @@ public:
     void FillSpareGrid();
     // "个人成绩": the score table with its title.
     void ShowScoreTable();
+    // Shows the class as stored when it has changed since the grid was
+    // filled (an import, the comment writer or another program adding or
+    // removing students): the roster and the score table are filled again,
+    // any other view keeps its rows (a filter shows nothing until it is
+    // run) and the student count follows the class. Nothing happens while
+    // the students are as shown.
+    void refreshIfChanged();
 
     // The weighted total of one student row, rounded to four places after
     // each step (never wrapped, however large), and its average (empty
@@ -221,14 +229,22 @@ public:
     void MoveCurrent(int index);
     // A click on cell (row, col) of the score grid.
     ClickResult gridClick(int row, int col);
-    // The student cell for the entry combo at the current row.
-    QString currentStudentText(bool byName) const;
+    // The student of grid row `row` as the entry and find combos name it:
+    // the 学号, or the name as the by-name lists show it (with the 学号 when
+    // another student has the same name).
+    QString studentText(int row, bool byName);
+    // The same for the current row.
+    QString currentStudentText(bool byName) { return studentText(viewState_.currentRow, byName); }
 
     // --- roster editing (ScoreRoster.cpp) --------------------------------
     Outcome addStudent(const QString& nameBox, const QString& numberBox);
     Outcome addBatch(const QString& firstBox, const QString& countBox);
     Outcome renameStudent(const QString& nameBox, const QString& numberBox);
-    Outcome renumberStudent(const QString& nameBox, const QString& numberBox);
+    // The student is found by name. When several have that name, the one
+    // picked in the grid (`pickedNumber`, its 学号) is meant if it has the
+    // name; otherwise the change is refused and nothing is written.
+    Outcome renumberStudent(const QString& nameBox, const QString& numberBox,
+                            const QString& pickedNumber = QString());
     Outcome deleteStudent(const QString& numberBox);
 
     // --- subjects (ScoreSubjects.cpp) ------------------------------------
@@ -239,7 +255,8 @@ public:
     QString fullMarksText(int slot);
 
     // --- score entry (ScoreEntry.cpp) ------------------------------------
-    // The student combo's list: numbers or names of the students, stored order.
+    // The student combo's list: numbers or names of the students, stored
+    // order; a name held by several students is listed with the 学号.
     QStringList studentNumbers();
     QStringList studentNames();
     // Chooses the entry subject by its position in cobKM.
@@ -281,6 +298,13 @@ private:
     // cursor is left on it. Settings rows never match, so that a typed
     // number such as "listKM3" cannot reach a subject's row.
     bool findStudent(store::Recordset& rs, const QString& field, const QString& value);
+    // The students' names and numbers, stored order.
+    QList<NamedStudent> namedStudents(store::Recordset& rs);
+    // The cursor on the `index`-th student row.
+    bool moveToStudent(store::Recordset& rs, qsizetype index);
+    // The student a by-name list entry picks (StudentNames.h), the cursor
+    // left on it; else false with the refusal to show.
+    bool findByName(store::Recordset& rs, const QString& text, Outcome& refusal);
 
     ClassState& cls_;
     ClassData classData_;
@@ -299,6 +323,18 @@ private:
     // moves with every commit of any other connection; -1 when unknown.
     qint64 dataVersion();
 
+    // What the visible grid was last filled with, and the class's students
+    // (a digest of their names, numbers and scores) and change counter then.
+    enum class ShownView { Other, Roster, Scores };
+    ShownView shownView_ = ShownView::Other;
+    QByteArray shownStudents_;
+    qint64 shownVersion_ = -1;
+    // The digest of the students of `rs` and how many there are.
+    QByteArray studentsDigest(store::Recordset& rs, int* count);
+    // The visible grid now shows the class as stored: remembers it and sets
+    // the student count panel.
+    void shownAsStored(ShownView view, store::Recordset* rs);
+
     std::unique_ptr<store::Recordset> data1_;
     QString readProblem_; // why the last data1() gave null, as the teacher is told
     QString data1Name_;
@@ -310,7 +346,12 @@ private:
 // How the model's own reports, sorting, filters and find change its grids;
 // windows never use it.
 struct ScoreModelAccess {
-    static shell::Grid& scoreGrid(ScoreModel& m) { return m.view_; } // change, then call gridChanged()
+    // Change, then call gridChanged(). The grid then shows a report, a
+    // sort, a filter or a find rather than the class as stored.
+    static shell::Grid& scoreGrid(ScoreModel& m) {
+        m.shownView_ = ScoreModel::ShownView::Other;
+        return m.view_;
+    }
     static shell::Grid& spareGrid(ScoreModel& m) { return m.spare_; }
 };
 
@@ -340,6 +381,10 @@ inline const QString kEmptyScore = QStringLiteral("学生成绩为空，系统�
 inline const QString kScoreStored = QStringLiteral("该学生成绩已经成功修改！");
 inline const QString kNoClassOpen = QStringLiteral("没有打开班级，请先打开班级！");
 QString numberOwned(const QString& owner);
+// A bare name that several students hold, in the by-name lists and in the
+// roster's "更改学号".
+QString sameNameInList(int holders, const QString& name);
+QString sameNameInRoster(int holders, const QString& name);
 } // namespace msg
 
 } // namespace scores

@@ -15,8 +15,6 @@ namespace {
 
 using classtable::kName;
 using classtable::kNumber;
-constexpr int kNumberWidth = 10; // "编号" field size
-constexpr int kNameWidth = 50;   // "姓名" field size
 constexpr int kMaxBatch = 1000;
 
 void setNewStudent(store::Recordset& rs, const QString& name, const QString& number) {
@@ -31,7 +29,7 @@ void setNewStudent(store::Recordset& rs, const QString& name, const QString& num
 // A number the roster can hold: at most ten characters and never mistaken
 // for a settings row. Empty when it can, else the refusal.
 QString numberProblem(const QString& number) {
-    if (characters(number) > kNumberWidth) return msg::kNumberTooLong;
+    if (const QString why = studentNumberProblem(number); !why.isEmpty()) return why;
     if (isSettingsRow(number)) return QStringLiteral("学生学号不能以“listKM”开头，请另写！");
     return {};
 }
@@ -63,7 +61,8 @@ Outcome ScoreModel::addStudent(const QString& nameBox, const QString& numberBox)
     const QString key = numberBox.trimmed();
     const QString name = nameBox.trimmed();
     if (const QString why = numberProblem(key); !why.isEmpty()) return Outcome::fail(Reason::Invalid, why);
-    if (characters(name) > kNameWidth) return Outcome::fail(Reason::Invalid, msg::kNameTooLong);
+    if (const QString why = studentNameProblem(name); !why.isEmpty())
+        return Outcome::fail(Reason::Invalid, why);
     const Outcome out = editClass([&](store::Recordset& table) {
         store::Recordset* rs = &table;
         viewState_.searchKey = key;
@@ -117,7 +116,8 @@ Outcome ScoreModel::renameStudent(const QString& nameBox, const QString& numberB
     if (nameBox.isEmpty() || numberBox.isEmpty())
         return Outcome::fail(Reason::Invalid, msg::kNameOrNumberEmpty);
     const QString name = nameBox.trimmed();
-    if (characters(name) > kNameWidth) return Outcome::fail(Reason::Invalid, msg::kNameTooLong);
+    if (const QString why = studentNameProblem(name); !why.isEmpty())
+        return Outcome::fail(Reason::Invalid, why);
     const Outcome out = editClass([&](store::Recordset& table) {
         store::Recordset* rs = &table;
         viewState_.searchKey = numberBox.trimmed();
@@ -131,18 +131,32 @@ Outcome ScoreModel::renameStudent(const QString& nameBox, const QString& numberB
     return out.ok ? rosterChanged(msg::kRenamed) : out;
 }
 
-Outcome ScoreModel::renumberStudent(const QString& nameBox, const QString& numberBox) {
+Outcome ScoreModel::renumberStudent(const QString& nameBox, const QString& numberBox,
+                                    const QString& pickedNumber) {
     if (nameBox.isEmpty() || numberBox.isEmpty())
         return Outcome::fail(Reason::Invalid, msg::kNameOrNumberEmpty);
     const QString key = numberBox.trimmed();
+    const QString name = nameBox.trimmed();
     if (const QString why = numberProblem(key); !why.isEmpty()) return Outcome::fail(Reason::Invalid, why);
     const Outcome out = editClass([&](store::Recordset& table) {
         store::Recordset* rs = &table;
         if (findStudent(*rs, kNumber, key))
             return Outcome::fail(Reason::Exists, msg::numberOwned(rs->text(kName)));
-        rs->MoveFirst();
-        if (!findStudent(*rs, kName, nameBox.trimmed()))
-            return Outcome::fail(Reason::NotFound, msg::kNoSuchName);
+        // Of two students with one name, the one picked in the grid; never
+        // merely the first of them.
+        const QList<NamedStudent> students = namedStudents(*rs);
+        qsizetype target = -1;
+        int holders = 0;
+        for (qsizetype i = 0; i < students.size(); ++i) {
+            if (students[i].name != name) continue;
+            if (target < 0 || (students[i].number == pickedNumber && students[target].number != pickedNumber))
+                target = i;
+            ++holders;
+        }
+        if (target < 0) return Outcome::fail(Reason::NotFound, msg::kNoSuchName);
+        if (holders > 1 && (pickedNumber.isEmpty() || students[target].number != pickedNumber))
+            return Outcome::fail(Reason::Invalid, msg::sameNameInRoster(holders, name));
+        moveToStudent(*rs, target);
         rs->Edit();
         rs->SetField(kNumber, key);
         if (!rs->Update()) return Outcome::fail(Reason::Failed, writeFailed(*rs));

@@ -309,13 +309,21 @@ QStringList studentField(const std::vector<StudentRow>& students, bool names) {
 
 void showFound(ScoreModel& model, const std::vector<StudentRow>& students, const FindOptions& options);
 
+QList<NamedStudent> named(const std::vector<StudentRow>& students) {
+    QList<NamedStudent> out;
+    out.reserve(qsizetype(students.size()));
+    for (const StudentRow& st : students)
+        out.append({st.name, st.number});
+    return out;
+}
+
 } // namespace
 
 QStringList ListNumbersForFind(ScoreModel& model) {
     return studentField(loadStudents(model), false);
 }
 QStringList ListNamesForFind(ScoreModel& model) {
-    return studentField(loadStudents(model), true);
+    return nameLabels(named(loadStudents(model)));
 }
 
 FindResult FindStudent(ScoreModel& model, bool byName, const QString& comboText, const FindOptions& options) {
@@ -327,16 +335,26 @@ FindResult FindStudent(ScoreModel& model, bool byName, const QString& comboText,
         return out;
     }
     const std::vector<StudentRow> students = loadStudents(model);
-    const auto it = std::find_if(students.begin(), students.end(), [&](const StudentRow& st) {
-        return byName ? st.name == wanted : st.number == wanted;
-    });
+    auto it = students.end();
+    if (byName) {
+        // The student the list entry shows, never merely the first of a name.
+        const NamePick pick = pickByName(named(students), wanted);
+        if (pick.holders > 1) {
+            out.outcome = Outcome::fail(Reason::Invalid, msg::sameNameInList(pick.holders, wanted));
+            return out;
+        }
+        if (pick.index >= 0) it = students.begin() + pick.index;
+    } else {
+        it = std::find_if(students.begin(), students.end(),
+                          [&](const StudentRow& st) { return st.number == wanted; });
+    }
     if (it == students.end()) {
         out.outcome = Outcome::fail(Reason::NotFound, msg::kNoSuchNumber);
         return out;
     }
     model.setSearchKey(it->number);
     showFound(model, students, options);
-    out.list = studentField(students, byName);
+    out.list = byName ? nameLabels(named(students)) : studentField(students, false);
     out.outcome = Outcome::done();
     return out;
 }

@@ -6,6 +6,8 @@
 
 #include "ClassTable.h"
 
+#include "shell/core/TextRules.h"
+
 namespace scores {
 
 namespace {
@@ -14,7 +16,6 @@ using classtable::kName;
 using classtable::kNumber;
 const QString kFullMarks = QStringLiteral("js3");
 using classtable::kFree;
-constexpr int kNameWidth = 50;
 
 bool boxesEmpty(const QString& nameBox, const QString& fullMarksBox) {
     return nameBox.trimmed().isEmpty() || fullMarksBox.trimmed().isEmpty();
@@ -31,7 +32,8 @@ bool findSlot(store::Recordset& rs, int slot) {
 
 // A subject name and full marks the slot can hold; empty when fine.
 QString subjectProblem(const QString& name, const QString& fullMarks) {
-    if (characters(name) > kNameWidth) return msg::kSubjectTooLong;
+    if (const QString why = shell::nameProblem(name, QStringLiteral("科目名称"), kNameChars); !why.isEmpty())
+        return why;
     if (!store::Currency::parse(fullMarks)) return msg::kNumberOnly;
     return {};
 }

@@ -215,7 +215,8 @@ TEST_F(SortFilter, AtOrAboveAScoreHighestFirst) {
 TEST_F(SortFilter, FindByNumberOrNameWithGradesTotalAndAverage) {
     addStudents({{"甲", "6", "1", "1", "1"}, {"", "", "1"}});
     EXPECT_EQ(scores::ListNumbersForFind(model), (QStringList{"1", "2", "3", "4", "5", "6"}));
-    EXPECT_EQ(scores::ListNamesForFind(model), (QStringList{"甲", "乙", "丙", "丁", "戊", "甲"}));
+    // The name held twice is listed with each holder's 学号.
+    EXPECT_EQ(scores::ListNamesForFind(model), (QStringList{"甲（1）", "乙", "丙", "丁", "戊", "甲（6）"}));
 
     auto found = scores::FindStudent(model, false, QStringLiteral(" 3 "), {true, true, true});
     ASSERT_TRUE(found.outcome.ok);
@@ -224,11 +225,11 @@ TEST_F(SortFilter, FindByNumberOrNameWithGradesTotalAndAverage) {
     EXPECT_EQ(gridRow(2), QStringList(8, QString()));
     EXPECT_EQ(found.list.size(), 6);
 
-    // A name held twice finds the first in stored order; scores without grades.
-    found = scores::FindStudent(model, true, QStringLiteral("甲"), {false, false, true});
+    // A name held twice finds the holder picked; scores without grades.
+    found = scores::FindStudent(model, true, QStringLiteral("甲（1）"), {false, false, true});
     ASSERT_TRUE(found.outcome.ok);
     EXPECT_EQ(gridRow(1), (QStringList{"", "甲", "1", "100", "95", "90", "", "95"}));
-    EXPECT_EQ(found.list.first(), QStringLiteral("甲"));
+    EXPECT_EQ(found.list.first(), QStringLiteral("甲（1）"));
 
     struct Case {
         bool byName;
@@ -237,6 +238,7 @@ TEST_F(SortFilter, FindByNumberOrNameWithGradesTotalAndAverage) {
     const Case refused[] = {{false, "  ", msg::kNameOrNumberEmpty},
                             {false, "99", msg::kNoSuchNumber},
                             {true, "无名", msg::kNoSuchNumber},
+                            {true, "甲", msg::sameNameInList(2, "甲")},
                             {false, "listKM3", msg::kNoSuchNumber}};
     for (const Case& c : refused) {
         found = scores::FindStudent(model, c.byName, c.text, {});

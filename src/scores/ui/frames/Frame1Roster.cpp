@@ -69,7 +69,9 @@ Frame1Roster::Frame1Roster(frmStudenCJ* window)
         nameNum_[0]->setFocus();
     });
     connect(edit_[2], &QPushButton::clicked, this, [this] {
-        tell(model().renumberStudent(nameNum_[0]->text(), nameNum_[1]->text()));
+        const Outcome o = model().renumberStudent(nameNum_[0]->text(), nameNum_[1]->text(), picked_);
+        if (o.ok) picked_ = nameNum_[1]->text().trimmed();
+        tell(o);
         nameNum_[0]->setFocus();
     });
     connect(edit_[3], &QPushButton::clicked, this,
@@ -113,6 +115,7 @@ void Frame1Roster::open() {
 void Frame1Roster::fillBoxes(int row) {
     nameNum_[0]->setText(model().scoreGrid().text(row, 1));
     nameNum_[1]->setText(model().scoreGrid().text(row, 2));
+    picked_ = nameNum_[1]->text();
 }
 
 void Frame1Roster::gridClicked(int row, int, const ClickResult&) {

@@ -30,6 +30,9 @@ private:
     QLineEdit* batch_[2];   // txtStdXMXH: first number, size
     QLabel* labels_[6];
     QPushButton* edit_[4]; // 添加, 更改姓名, 更改学号, 删除
+    // The 学号 of the student last picked in the grid: "更改学号" finds the
+    // student by name, and of two with one name it is the one picked.
+    QString picked_;
 };
 
 } // namespace scores

@@ -117,7 +117,7 @@ void Frame2Entry::gridClicked(int row, int, const ClickResult& click) {
             subject_->setEditText(QString());
         }
     }
-    if (isVisible()) student_->setEditText(model().scoreGrid().text(row, byName() ? 1 : 2));
+    if (isVisible()) student_->setEditText(model().studentText(row, byName()));
 }
 
 void Frame2Entry::currentMoved() {

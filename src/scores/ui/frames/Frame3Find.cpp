@@ -75,7 +75,9 @@ void Frame3Find::find(bool byName) {
 void Frame3Find::gridClicked(int row, int, const ClickResult&) {
     if (!isVisible()) return;
     const shell::Grid& g = model().scoreGrid();
-    combo_->setEditText(g.text(row, 1));
+    // The name as the by-name list shows it, so that "按姓名查" finds this
+    // student again and not another of the same name.
+    combo_->setEditText(model().studentText(row, true));
     model().setSearchKey(g.text(row, 2));
     ShowFoundStudent(model(), options());
 }
