@@ -2,7 +2,9 @@
 
 // Reads an .xlsx file back the way another program would, through
 // python3-openpyxl: the first sheet's cells with their value, kind, borders,
-// fill, font colour and wrapping, and the column widths, as JSON.
+// fill, font colour and name and wrapping, the column widths, the sheet's
+// name and print setup, and the number cells' texts as the file holds them,
+// as JSON.
 
 #include <QFile>
 #include <QJsonDocument>
@@ -18,6 +20,9 @@ struct XlsxBook {
     QString dimensions; // "A5:H29"
     QJsonObject cells;  // "B5" -> {v, t, border[4], borderColor[4], fill, font, wrap}
     QJsonObject widths; // "A" -> width
+    QString title;      // the first sheet's name
+    QJsonObject page;   // orientation, fitToWidth, fitToHeight, fitToPage, printTitleRows
+    QJsonObject raw;    // number cells: "C6" -> "97.4", the text in sheet1.xml
 
     bool ok() const { return error.isEmpty(); }
     QJsonObject cell(const QString& name) const { return cells.value(name).toObject(); }
@@ -27,13 +32,25 @@ struct XlsxBook {
 };
 
 inline XlsxBook readXlsx(const QString& path) {
-    static const char* const script = R"(
-import sys, json, openpyxl
+    static const char* const script = R"PY(
+import sys, json, re, zipfile, openpyxl
 wb = openpyxl.load_workbook(sys.argv[1])
 ws = wb.worksheets[0]
+raw = {}
+with zipfile.ZipFile(sys.argv[1]) as z:
+    sheet = z.read("xl/worksheets/sheet1.xml").decode("utf-8")
+    for m in re.finditer(r'<c r="([A-Z]+[0-9]+)"((?: [a-z]+="[^"]*")*)><v>([^<]*)</v>', sheet):
+        if ' t="' not in m.group(2):
+            raw[m.group(1)] = m.group(3)
 def rgb(c):
     return c.rgb if c is not None and isinstance(c.rgb, str) else None
-out = {"sheets": len(wb.worksheets), "dims": ws.calculate_dimension(), "cells": {}, "widths": {}}
+ps = ws.page_setup
+pr = ws.sheet_properties.pageSetUpPr
+out = {"sheets": len(wb.worksheets), "dims": ws.calculate_dimension(), "cells": {}, "widths": {},
+       "title": ws.title, "raw": raw,
+       "page": {"orientation": ps.orientation, "fitToWidth": ps.fitToWidth, "fitToHeight": ps.fitToHeight,
+                "fitToPage": bool(pr and pr.fitToPage), "paperSize": ps.paperSize,
+                "printTitleRows": ws.print_title_rows}}
 for row in ws.iter_rows():
     for c in row:
         if c.value is None and not c.has_style:
@@ -47,12 +64,13 @@ for row in ws.iter_rows():
             "borderColor": [rgb(s.color) for s in sides],
             "fill": rgb(c.fill.fgColor) if c.fill.fill_type == "solid" else None,
             "font": rgb(c.font.color),
+            "fontName": c.font.name,
             "wrap": bool(c.alignment.wrap_text),
         }
 for k, d in ws.column_dimensions.items():
     out["widths"][k] = d.width
 sys.stdout.write(json.dumps(out, ensure_ascii=False))
-)";
+)PY";
     XlsxBook book;
     // Debian's interpreter, which has the python3-openpyxl package, even
     // where another python3 comes first on the PATH.
@@ -71,6 +89,9 @@ sys.stdout.write(json.dumps(out, ensure_ascii=False))
     book.dimensions = o.value(QStringLiteral("dims")).toString();
     book.cells = o.value(QStringLiteral("cells")).toObject();
     book.widths = o.value(QStringLiteral("widths")).toObject();
+    book.title = o.value(QStringLiteral("title")).toString();
+    book.page = o.value(QStringLiteral("page")).toObject();
+    book.raw = o.value(QStringLiteral("raw")).toObject();
     return book;
 }
 

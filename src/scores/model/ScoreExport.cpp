@@ -16,10 +16,26 @@ QString msg::exportedNotOpened(const QString& path) {
         .arg(QDir::toNativeSeparators(path));
 }
 
-Outcome writeGridSheet(const shell::Grid& grid, const QString& path) {
+Outcome writeGridSheet(const shell::Grid& grid, const QString& path, const QString& sheetName) {
     // The block is written top to bottom, so the workbook can go to disk row
     // by row and a grid of any length takes the same memory.
-    shell::SpreadsheetWriter book(path, {.rowsInOrder = true});
+    using shell::SpreadsheetWriter;
+    SpreadsheetWriter book(path, {.rowsInOrder = true, .sheetName = sheetName});
+    // Each column as wide as its widest text, with a character to spare on
+    // either side; what the columns take decides the paper's direction (an
+    // A4 in portrait has room for about 660 pixels between its margins, a
+    // column takes 7 pixels a character and 5 of padding).
+    int pixels = 0;
+    for (int c = 0; c < grid.cols(); ++c) {
+        int widest = 0;
+        for (int r = 0; r < grid.rows(); ++r)
+            widest = qMax(widest, SpreadsheetWriter::textWidth(grid.text(r, c)));
+        const int width = qBound(4, widest + 2, 100);
+        book.setColumnWidth(kExportFirstCol + c, width);
+        pixels += width * 7 + 5;
+    }
+    constexpr int kPortraitPixels = 660;
+    book.printOnePageWide(pixels > kPortraitPixels, kExportFirstRow, kExportFirstRow);
     const int bordered = book.addStyle({.borderColor = kExportBorderColour});
     book.setGrid(grid, kExportFirstRow, kExportFirstCol, bordered);
     return book.save();
@@ -39,7 +55,8 @@ ExportResult ExportScores(const ScoreModel& model, const QDateTime& when) {
     const shell::ExportTarget target = shell::newExportFile(title, QStringLiteral("xlsx"), when);
     if (!target.outcome) return failed(target.outcome);
     const shell::Grid& grid = model.scoreGrid();
-    if (const Outcome written = writeGridSheet(grid, target.path); !written) return failed(written);
+    if (const Outcome written = writeGridSheet(grid, target.path, model.className()); !written)
+        return failed(written);
     return {Outcome::done(), target.path, qMax(0, grid.rows() - 1), qMax(0, grid.cols() - 1)};
 }
 

@@ -29,8 +29,11 @@ QString exported(const QString& path);
 QString exportedNotOpened(const QString& path);
 } // namespace msg
 
-// The grid as a workbook at `path` (which must not exist yet).
-Outcome writeGridSheet(const shell::Grid& grid, const QString& path);
+// The grid as a workbook at `path` (which must not exist yet), on a sheet
+// named `sheetName` (the class), each column as wide as its widest text and
+// all of them on one printed page across, turned to landscape when they are
+// wider than a portrait A4.
+Outcome writeGridSheet(const shell::Grid& grid, const QString& path, const QString& sheetName = QString());
 
 struct ExportResult {
     // Refused with Reason::NotOpen when no class is open; Reason::Failed

@@ -196,14 +196,19 @@ void frmPrintView::placeBars() {
     hBar_->setMaximum(qMax(0, hMax));
     vBar_->setPageStep(qMax(1, bak_->height()));
     hBar_->setPageStep(qMax(1, bak_->width()));
-    vBar_->setVisible(inset + view_->height() > bak_->height());
-    hBar_->setVisible(inset + view_->width() > bak_->width());
+    vBar_->setVisible(vMax > 0);
+    hBar_->setVisible(hMax > 0);
     scrolled();
 }
 
 void frmPrintView::scrolled() {
+    // A page that fits its area with the inset around it stands in the
+    // middle of it, at either size; a larger one starts at the inset and
+    // scrolls.
     const int inset = twipsToPx(kPageInset);
-    view_->move(inset - hBar_->value(), inset - vBar_->value());
+    const int x = hBar_->isVisibleTo(this) ? inset - hBar_->value() : (bak_->width() - view_->width()) / 2;
+    const int y = vBar_->isVisibleTo(this) ? inset - vBar_->value() : (bak_->height() - view_->height()) / 2;
+    view_->move(x, y);
 }
 
 bool frmPrintView::eventFilter(QObject* watched, QEvent* event) {

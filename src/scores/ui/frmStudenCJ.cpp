@@ -56,6 +56,7 @@ void importTableFile(QWidget* window, ScoreModel& model) {
     w->readFile(path);
     window->setEnabled(false);
     QObject::connect(w, &QObject::destroyed, window, [window] { window->setEnabled(true); });
+    QObject::connect(w, &frmImport::imported, window, [&model] { model.refreshIfChanged(); });
 }
 
 } // namespace
@@ -391,6 +392,13 @@ void frmStudenCJ::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     if (isMinimized()) return;
     layoutGrid();
+}
+
+bool frmStudenCJ::event(QEvent* event) {
+    // Coming back from the comment writer or another program that added or
+    // removed students, the grid and the count show the class as stored.
+    if (event->type() == QEvent::WindowActivate) model_.refreshIfChanged();
+    return QMainWindow::event(event);
 }
 
 bool frmStudenCJ::eventFilter(QObject* watched, QEvent* event) {

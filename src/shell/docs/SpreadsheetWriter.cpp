@@ -1,12 +1,18 @@
 #include "SpreadsheetWriter.h"
 
 #include "shell/core/Grid.h"
+#include "shell/core/TextRules.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <array>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
 #include <xlsxwriter.h>
+#include <zip.h>
 
 namespace shell {
 
@@ -60,30 +66,71 @@ QString reasonText(lxw_error error, const QString& path) {
     }
 }
 
-// Characters XML 1.0 cannot carry (the C0 controls but tab, line feed and
-// carriage return) would make the whole workbook unreadable; a cell never
-// needs them, so they are dropped.
-bool hasXmlControl(const QString& s) {
-    for (const QChar ch : s) {
-        const char16_t u = ch.unicode();
-        if (u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r') return true;
-    }
-    return false;
-}
-
+// A character XML 1.0 cannot carry (a C0 control, U+FFFE, U+FFFF, half a
+// surrogate pair) would make the whole workbook unreadable; a cell never
+// needs one, so it is dropped.
 QByteArray cellBytes(const QString& text) {
     QString s = text;
     if (s.size() > SpreadsheetWriter::kMaxText) {
         s.truncate(SpreadsheetWriter::kMaxText);
         if (s.back().isHighSurrogate()) s.chop(1); // never half a character
     }
-    if (hasXmlControl(s)) {
-        s.removeIf([](QChar ch) {
-            const char16_t u = ch.unicode();
-            return u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r';
-        });
+    return xmlText(s).toUtf8();
+}
+
+// The shortest decimal that reads back as `value` ("97.4").
+std::string_view shortest(double value, char (&buffer)[40]) {
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string_view(buffer, size_t(r.ptr - buffer));
+}
+
+// libxlsxwriter writes a number with 16 significant digits, which turns the
+// 97.4 a table shows into 97.40000000000001 in the file.
+bool libraryTextIsShortest(double value) {
+    char lib[40];
+    std::snprintf(lib, sizeof lib, "%.16G", value);
+    char buffer[40];
+    return std::string_view(lib) == shortest(value, buffer);
+}
+
+// The values of a sheet's number cells (<c …><v>…</v></c> without a type)
+// as their shortest decimals.
+QByteArray shortestNumbers(const QByteArray& xml) {
+    QByteArray out;
+    out.reserve(xml.size());
+    qsizetype pos = 0;
+    for (;;) {
+        const qsizetype v = xml.indexOf("<v>", pos);
+        if (v < 0) break;
+        const qsizetype end = xml.indexOf("</v>", v);
+        if (end < 0) break;
+        const qsizetype cell = xml.lastIndexOf("<c ", v);
+        const bool number = cell >= 0 && QByteArrayView(xml).sliced(cell, v - cell).indexOf("t=\"") < 0;
+        out += QByteArrayView(xml).sliced(pos, v + 3 - pos);
+        const QByteArray value = xml.sliced(v + 3, end - v - 3);
+        char* stop = nullptr;
+        const double d = number ? std::strtod(value.constData(), &stop) : 0;
+        if (number && stop == value.constData() + value.size()) {
+            char buffer[40];
+            const std::string_view text = shortest(d, buffer);
+            out += QByteArrayView(text.data(), qsizetype(text.size()));
+        } else {
+            out += value;
+        }
+        pos = end;
     }
-    return s.toUtf8();
+    out += QByteArrayView(xml).sliced(pos);
+    return out;
+}
+
+lxw_format* newFormat(lxw_workbook* book) {
+    lxw_format* f = book ? workbook_add_format(book) : nullptr;
+    if (f) {
+        static const QByteArray font = SpreadsheetWriter::kFontName.toUtf8();
+        format_set_font_name(f, font.constData());
+        format_set_font_charset(f, 134); // GB2312: the face's Chinese character set
+    }
+    return f;
 }
 
 } // namespace
@@ -105,10 +152,12 @@ SpreadsheetWriter::SpreadsheetWriter(const QString& path, Options options)
     lxw_workbook_options lxwOptions{};
     lxwOptions.constant_memory = rowsInOrder_ ? LXW_TRUE : LXW_FALSE;
     book_ = workbook_new_opt(tempName_.constData(), &lxwOptions);
-    if (book_) sheet_ = workbook_add_worksheet(book_, nullptr);
+    const QByteArray sheet =
+        options.sheetName.isEmpty() ? QByteArray() : sheetName(options.sheetName).toUtf8();
+    if (book_) sheet_ = workbook_add_worksheet(book_, sheet.isEmpty() ? nullptr : sheet.constData());
     if (!book_ || !sheet_) error_ = QStringLiteral("内存不足");
     styles_ << CellStyle{};
-    formats_ << nullptr;
+    formats_ << newFormat(book_);
 }
 
 SpreadsheetWriter::~SpreadsheetWriter() {
@@ -122,7 +171,7 @@ void SpreadsheetWriter::fail(const QString& why) {
 
 int SpreadsheetWriter::addStyle(const CellStyle& style) {
     if (const qsizetype known = styles_.indexOf(style); known >= 0) return int(known);
-    lxw_format* f = book_ ? workbook_add_format(book_) : nullptr;
+    lxw_format* f = newFormat(book_);
     if (f) {
         auto color = [this](int index, const char* what) -> std::optional<uint32_t> {
             if (index == 0) return std::nullopt;
@@ -150,13 +199,63 @@ int SpreadsheetWriter::addStyle(const CellStyle& style) {
 }
 
 lxw_format* SpreadsheetWriter::format(int style) {
-    return style > 0 && style < formats_.size() ? formats_[style] : nullptr;
+    return style >= 0 && style < formats_.size() ? formats_[style] : formats_.value(0);
 }
 
 void SpreadsheetWriter::setColumnWidth(int col, double width) {
     if (!sheet_ || saved_) return;
     if (col < 1 || col > kMaxCols) return fail(QStringLiteral("列号%1超出工作表范围").arg(col));
     worksheet_set_column(sheet_, lxw_col_t(col - 1), lxw_col_t(col - 1), width, nullptr);
+}
+
+void SpreadsheetWriter::printOnePageWide(bool landscape, int firstRow, int lastRow) {
+    if (!sheet_ || saved_) return;
+    worksheet_set_paper(sheet_, 9); // A4
+    if (landscape) worksheet_set_landscape(sheet_);
+    worksheet_fit_to_pages(sheet_, 1, 0);
+    if (firstRow >= 1 && lastRow >= firstRow && lastRow <= kMaxRows)
+        worksheet_repeat_rows(sheet_, lxw_row_t(firstRow - 1), lxw_row_t(lastRow - 1));
+}
+
+void SpreadsheetWriter::writeNumber(int row, int col, double value, lxw_format* f) {
+    if (!numbersToMend_ && !libraryTextIsShortest(value)) numbersToMend_ = true;
+    worksheet_write_number(sheet_, lxw_row_t(row - 1), lxw_col_t(col - 1), value, f);
+}
+
+QString SpreadsheetWriter::mendNumbers() {
+    int error = 0;
+    zip_t* zip = zip_open(tempName_.constData(), 0, &error);
+    if (!zip) return QStringLiteral("不能重新打开临时文件");
+    const char* entry = "xl/worksheets/sheet1.xml";
+    zip_stat_t st;
+    zip_stat_init(&st);
+    const zip_int64_t index = zip_name_locate(zip, entry, 0);
+    QByteArray xml;
+    if (index >= 0 && zip_stat_index(zip, zip_uint64_t(index), 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE) &&
+        st.size < zip_uint64_t(1) << 31) {
+        xml.resize(qsizetype(st.size));
+        zip_file_t* f = zip_fopen_index(zip, zip_uint64_t(index), 0);
+        const zip_int64_t read = f ? zip_fread(f, xml.data(), st.size) : -1;
+        if (f) zip_fclose(f);
+        if (read != zip_int64_t(st.size)) xml.clear();
+    }
+    if (xml.isEmpty()) {
+        zip_discard(zip);
+        return QStringLiteral("不能读回工作表");
+    }
+    const QByteArray mended = shortestNumbers(xml);
+    zip_source_t* source = zip_source_buffer(zip, mended.constData(), zip_uint64_t(mended.size()), 0);
+    if (!source || zip_file_replace(zip, zip_uint64_t(index), source, 0) < 0) {
+        if (source) zip_source_free(source);
+        zip_discard(zip);
+        return QStringLiteral("不能改写工作表");
+    }
+    // The buffer is read when the archive is written, here.
+    if (zip_close(zip) < 0) {
+        zip_discard(zip);
+        return QStringLiteral("写入时出错，磁盘可能已满");
+    }
+    return {};
 }
 
 bool SpreadsheetWriter::placeCell(int row, int col) {
@@ -180,8 +279,7 @@ bool SpreadsheetWriter::placeCell(int row, int col) {
 void SpreadsheetWriter::setCell(int row, int col, const QString& text, int style) {
     if (isPlainDecimal(text)) {
         if (!placeCell(row, col)) return;
-        worksheet_write_number(sheet_, lxw_row_t(row - 1), lxw_col_t(col - 1), text.toDouble(),
-                               format(style));
+        writeNumber(row, col, text.toDouble(), format(style));
         return;
     }
     setText(row, col, text, style);
@@ -193,7 +291,7 @@ void SpreadsheetWriter::setText(int row, int col, const QString& text, int style
     const auto c = lxw_col_t(col - 1);
     if (text.isEmpty()) {
         // A blank cell is only kept when it carries a style.
-        worksheet_write_blank(sheet_, r, c, format(style));
+        worksheet_write_blank(sheet_, r, c, style == 0 ? nullptr : format(style));
         return;
     }
     const QByteArray bytes = cellBytes(text);
@@ -203,7 +301,7 @@ void SpreadsheetWriter::setText(int row, int col, const QString& text, int style
 
 void SpreadsheetWriter::setNumber(int row, int col, double value, int style) {
     if (!placeCell(row, col)) return;
-    worksheet_write_number(sheet_, lxw_row_t(row - 1), lxw_col_t(col - 1), value, format(style));
+    writeNumber(row, col, value, format(style));
 }
 
 void SpreadsheetWriter::setGrid(const Grid& grid, int firstRow, int firstCol, int style) {
@@ -221,9 +319,9 @@ void SpreadsheetWriter::setGrid(const Grid& grid, int firstRow, int firstCol, in
             const auto col = lxw_col_t(firstCol - 1 + c);
             const QString text = grid.text(r, c);
             if (text.isEmpty()) {
-                worksheet_write_blank(sheet_, row, col, f);
+                worksheet_write_blank(sheet_, row, col, style == 0 ? nullptr : f);
             } else if (isPlainDecimal(text)) {
-                worksheet_write_number(sheet_, row, col, text.toDouble(), f);
+                writeNumber(int(row) + 1, int(col) + 1, text.toDouble(), f);
             } else {
                 const QByteArray bytes = cellBytes(text);
                 if (const lxw_error e = worksheet_write_string(sheet_, row, col, bytes.constData(), f))
@@ -257,6 +355,14 @@ Outcome SpreadsheetWriter::save() {
     if (const lxw_error e = workbook_close(book); e != LXW_NO_ERROR) {
         QFile::remove(tempPath_);
         return failed(reasonText(e, path_));
+    }
+    // A number is kept as the decimal the table shows: the library's text of
+    // it is put right where it is not that decimal.
+    if (numbersToMend_) {
+        if (const QString why = mendNumbers(); !why.isEmpty()) {
+            QFile::remove(tempPath_);
+            return failed(why);
+        }
     }
     // rename() never replaces a file that appeared meanwhile.
     if (!QFile::rename(tempPath_, path_)) {
@@ -298,6 +404,45 @@ bool SpreadsheetWriter::isPlainDecimal(const QString& text) {
     if (significant > 15) return false;
     if (negative && intDigits == 1 && text[intStart] == u'0' && fracDigits == 0) return false; // "-0"
     return true;
+}
+
+QString SpreadsheetWriter::sheetName(const QString& name) {
+    QString s = xmlText(name);
+    s.removeIf([](QChar ch) {
+        const char16_t u = ch.unicode();
+        return u < 0x20 || u == u'[' || u == u']' || u == u':' || u == u'*' || u == u'?' || u == u'/' ||
+               u == u'\\';
+    });
+    auto trim = [&s] {
+        s = s.trimmed();
+        while (s.startsWith(u'\'') || s.endsWith(u'\'')) {
+            if (s.startsWith(u'\'')) s.remove(0, 1);
+            if (s.endsWith(u'\'')) s.chop(1);
+            s = s.trimmed();
+        }
+    };
+    trim();
+    if (s.size() > 31) {
+        s.truncate(31);
+        if (s.back().isHighSurrogate()) s.chop(1); // never half a character
+        trim();
+    }
+    if (s.isEmpty()) return QStringLiteral("Sheet1");
+    if (s.compare(QLatin1String("History"), Qt::CaseInsensitive) == 0) s += u'1';
+    return s;
+}
+
+int SpreadsheetWriter::textWidth(const QString& text) {
+    int width = 0;
+    const QList<uint> points = text.toUcs4();
+    for (const uint c : points) {
+        const bool wide =
+            (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3) ||
+            (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+            (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1FAFF) || (c >= 0x20000 && c <= 0x3FFFD);
+        width += wide ? 2 : 1;
+    }
+    return width;
 }
 
 QString SpreadsheetWriter::columnName(int col) {

@@ -33,7 +33,11 @@ std::optional<uint32_t> paletteRgb(int index);
 //
 // Texts are never formulas: "=1+1" is stored as the text "=1+1". setCell()
 // stores a number only for a plain decimal (isPlainDecimal), so "001" stays
-// "001". A text longer than a cell holds (kMaxText) is cut to fit.
+// "001", and the file holds that decimal as written ("97.4", never the
+// double's 17 digits). A text longer than a cell holds (kMaxText) is cut to
+// fit, and characters XML cannot carry are dropped (xmlText), so that one
+// stray character never makes the whole file unreadable. Every cell is set
+// in kFontName, a face the teacher's spreadsheet program has for Chinese.
 //
 // save() writes a temporary file beside `path` and renames it at the end:
 // an existing file at `path` is never replaced and a failure leaves nothing
@@ -45,11 +49,18 @@ public:
     static constexpr int kMaxRows = 1048576;
     static constexpr int kMaxCols = 16384;
 
+    // The cells' font: the Chinese name the spreadsheet programs teachers
+    // use (WPS, Excel, LibreOffice with fonts-noto-cjk's substitutes) know.
+    static inline const QString kFontName = QStringLiteral("宋体");
+
     struct Options {
         // Each row is flushed to disk when the next one starts, so memory
         // stays flat however large the sheet; cells must then be written row
         // by row, top to bottom (a cell above the current row is refused).
         bool rowsInOrder = false;
+        // The worksheet's name (sheetName() makes it one the spreadsheet
+        // takes); empty for the default "Sheet1".
+        QString sheetName = {};
     };
 
     // Colours are palette indexes (paletteRgb); 0 leaves the spreadsheet's
@@ -79,6 +90,11 @@ public:
     // Width of column `col` in the spreadsheet's character units.
     void setColumnWidth(int col, double width);
 
+    // Printing: on A4, every column on one page across (the rows run on as
+    // far as they need), turned to landscape when asked, with rows
+    // `firstRow`..`lastRow` repeated at the top of every page.
+    void printOnePageWide(bool landscape, int firstRow = 0, int lastRow = 0);
+
     // A number when `text` is a plain decimal, else the text.
     void setCell(int row, int col, const QString& text, int style = 0);
     // Always a text cell (an empty text gives an empty cell that keeps the
@@ -99,6 +115,15 @@ public:
     // (what the spreadsheet keeps), and not "-0". "84.5", "-3", "0.25" are;
     // "001", "1.50", "1e5", " 1", "+1", "1." are not.
     static bool isPlainDecimal(const QString& text);
+    // A worksheet name the spreadsheet takes, from `name`: at most 31
+    // characters, none of []:*?/\, no apostrophe at either end, only
+    // characters XML carries, not the reserved "History"; "Sheet1" when
+    // nothing is left.
+    static QString sheetName(const QString& name);
+    // How many character units `text` takes in a cell: a full-width
+    // (Chinese) character two, any other one.
+    static int textWidth(const QString& text);
+
     // "A1" style names: column 1 is "A", 27 is "AA".
     static QString columnName(int col);
     static QString cellName(int row, int col);
@@ -107,6 +132,9 @@ private:
     bool placeCell(int row, int col);
     lxw_format* format(int style);
     void fail(const QString& why);
+    void writeNumber(int row, int col, double value, lxw_format* f);
+    // The sheet's numbers as their shortest decimals (see save()).
+    QString mendNumbers();
 
     QString path_;
     QString tempPath_;
@@ -116,6 +144,9 @@ private:
     bool rowsInOrder_ = false;
     int lastRow_ = 0;
     bool saved_ = false;
+    // A number was written whose text the library would not give back as
+    // the shortest decimal of its value.
+    bool numbersToMend_ = false;
     QString error_; // the first refusal; save() reports it
     QList<CellStyle> styles_;
     QList<lxw_format*> formats_;

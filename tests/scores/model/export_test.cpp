@@ -170,3 +170,65 @@ TEST_F(ScoreExport, AWriterFailureCarriesItsReason) {
 }
 
 } // namespace
+
+// The sheet a teacher hands in: named after the class, columns as wide as
+// their texts, every column on the first page across (landscape when the
+// subjects are many), a Chinese font, totals as the table shows them.
+TEST_F(ScoreExport, TheSheetIsNamedSizedAndPrintsWhole) {
+    openClass(QStringLiteral("初二(3)班"));
+    QStringList subjects;
+    for (const char* s : {"语文", "数学", "英语", "物理", "化学", "生物", "历史", "地理", "政治", "信息技术",
+                          "音乐", "美术", "体育与健康"})
+        subjects << QString::fromUtf8(s);
+    addSubjects(subjects);
+    ASSERT_TRUE(model.addStudent(QStringLiteral("欧阳娜娜"), QStringLiteral("2023101")).ok);
+    model.chooseEntrySubject(0);
+    ASSERT_TRUE(model.storeScore(QStringLiteral("语文"), false, QStringLiteral("2023101"), "97.3").ok);
+    model.chooseEntrySubject(1);
+    ASSERT_TRUE(model.storeScore(QStringLiteral("数学"), false, QStringLiteral("2023101"), "0.1").ok);
+    model.ShowScoreTable();
+    const int n = subjects.size();
+    ASSERT_EQ(model.scoreGrid().text(1, n + 3), QStringLiteral("97.4"));
+
+    const scores::ExportResult out = scores::ExportScores(model, when);
+    ASSERT_TRUE(out.outcome.ok) << out.outcome.messages.join(u' ');
+    const auto b = testing_support::readXlsx(out.path);
+    ASSERT_TRUE(b.ok()) << b.error.toStdString();
+    EXPECT_EQ(b.title, QStringLiteral("初二(3)班"));
+    // Rows 1 to 4 stay empty; the block starts at A5.
+    EXPECT_EQ(b.dimensions.left(2), QStringLiteral("A5"));
+    // The total is 97.3 + 0.1 as the table shows it, not a sum of doubles.
+    const QString total = SpreadsheetWriter::cellName(6, n + 4);
+    EXPECT_EQ(b.raw.value(total).toString(), QStringLiteral("97.4"));
+    EXPECT_EQ(b.value(total).toDouble(), 97.4);
+    EXPECT_EQ(b.cell(QStringLiteral("B6")).value("fontName").toString(), QStringLiteral("宋体"));
+    // Each column at least as wide as its widest text (a Chinese character
+    // takes two units).
+    const shell::Grid& g = model.scoreGrid();
+    for (int c = 0; c < g.cols(); ++c) {
+        int widest = 0;
+        for (int r = 0; r < g.rows(); ++r)
+            widest = qMax(widest, SpreadsheetWriter::textWidth(g.text(r, c)));
+        const QString col = SpreadsheetWriter::columnName(c + 1);
+        EXPECT_GE(b.widths.value(col).toDouble(), widest + 1) << col.toStdString();
+    }
+    EXPECT_GE(SpreadsheetWriter::textWidth(QStringLiteral("体育与健康")), 10);
+    // Every column on the first page across: one page wide, landscape, A4,
+    // the heading row on every page.
+    EXPECT_TRUE(b.page.value("fitToPage").toBool());
+    // (An absent fitToWidth is the file format's default, 1.)
+    EXPECT_EQ(b.page.value("fitToWidth").toInt(1), 1);
+    EXPECT_EQ(b.page.value("fitToHeight").toInt(), 0);
+    EXPECT_EQ(b.page.value("orientation").toString(), QStringLiteral("landscape"));
+    EXPECT_EQ(b.page.value("paperSize").toInt(), 9);
+    EXPECT_EQ(b.page.value("printTitleRows").toString(), QStringLiteral("$5:$5"));
+
+    // A roster of three columns stays portrait.
+    model.LoadRoster();
+    const scores::ExportResult roster = scores::ExportScores(model, when.addSecs(1));
+    ASSERT_TRUE(roster.outcome.ok);
+    const auto r = testing_support::readXlsx(roster.path);
+    ASSERT_TRUE(r.ok()) << r.error.toStdString();
+    EXPECT_NE(r.page.value("orientation").toString(), QStringLiteral("landscape"));
+    EXPECT_TRUE(r.page.value("fitToPage").toBool());
+}

@@ -294,6 +294,53 @@ TEST_F(PrintWindows, UnusablePageValuesAskForThePageSetup) {
     EXPECT_FALSE(QFile::exists(out.filePath(QStringLiteral("never.pdf"))));
 }
 
+// The page keeps its two sizes (full, half) and stands in the middle of its
+// grey area wherever it fits there; a page larger than the area starts at
+// the inset and scrolls.
+TEST_F(PrintWindows, PreviewCentresThePageThatFits) {
+    classOf(30, 24);
+    QTest::mouseClick(get<QWidget>(QStringLiteral("imgViewPrint")), Qt::LeftButton);
+    frmPrintView* v = preview();
+    ASSERT_TRUE(v);
+    v->setWindowState(Qt::WindowNoState);
+    QLabel* picture = get<QLabel>(v, QStringLiteral("picView"));
+    QWidget* area = get<QWidget>(v, QStringLiteral("picBak"));
+    const QSize full(qRound(qRound(210 * 56.7) / 15.0), qRound(qRound(297 * 56.7) / 15.0));
+    // Each way: in the middle when the page fits with the inset around it.
+    auto centred = [&] {
+        if (picture->width() + 80 <= area->width())
+            EXPECT_EQ(picture->x(), (area->width() - picture->width()) / 2);
+        else
+            EXPECT_EQ(picture->x(), 40);
+        if (picture->height() + 80 <= area->height())
+            EXPECT_EQ(picture->y(), (area->height() - picture->height()) / 2);
+        else
+            EXPECT_EQ(picture->y(), 40);
+    };
+
+    v->resize(1500, 1400); // room for the full page
+    QCoreApplication::processEvents();
+    EXPECT_EQ(picture->size(), full);
+    ASSERT_GE(area->width(), full.width() + 80);
+    EXPECT_GT(picture->x(), 40);
+    centred();
+    viewButton(4)->click(); // 缩小: half the size, still in the middle
+    EXPECT_EQ(picture->size(), QSize(full.width() / 2, full.height() / 2));
+    centred();
+
+    v->resize(1000, 700); // half fits, full is taller than the area
+    QCoreApplication::processEvents();
+    centred();
+    viewButton(3)->click(); // 放大
+    EXPECT_EQ(picture->size(), full);
+    centred();
+    EXPECT_EQ(picture->y(), 40);
+    auto* vBar = get<QScrollBar>(v, QStringLiteral("vslViewHeight"));
+    ASSERT_TRUE(vBar->isVisible());
+    vBar->setValue(100);
+    EXPECT_EQ(picture->y(), 40 - 100);
+}
+
 TEST_F(PrintWindows, PreviewTurnsPagesAndZooms) {
     classOf(30, 24);
     QTest::mouseClick(get<QWidget>(QStringLiteral("imgViewPrint")), Qt::LeftButton);
@@ -314,7 +361,10 @@ TEST_F(PrintWindows, PreviewTurnsPagesAndZooms) {
     // A4 at 96 dpi.
     const QSize full(qRound(qRound(210 * 56.7) / 15.0), qRound(qRound(297 * 56.7) / 15.0));
     EXPECT_EQ(picture->size(), full);
-    EXPECT_EQ(picture->pos(), QPoint(40, 40));
+    // Taller than the area: from the inset down; across, in the middle when it fits.
+    QWidget* area = get<QWidget>(v, QStringLiteral("picBak"));
+    EXPECT_EQ(picture->pos(),
+              QPoint(full.width() + 80 <= area->width() ? (area->width() - full.width()) / 2 : 40, 40));
     EXPECT_EQ(v->shownPage(), 1);
     EXPECT_FALSE(viewButton(2)->isEnabled());
     EXPECT_TRUE(viewButton(1)->isEnabled());
