@@ -28,8 +28,12 @@ TEST_F(ScoreWindow, ImportAndWritesElsewhereShowTheClassAsStored) {
     }
     shell::FileDialog::setNextFileName(path);
     menu("mFileIn");
-    auto* d = qobject_cast<scores::frmImport*>(shell::Windows::instance().find(QStringLiteral("frmImport")));
-    ASSERT_TRUE(d);
+    auto importWindow = [] {
+        return qobject_cast<scores::frmImport*>(shell::Windows::instance().find(QStringLiteral("frmImport")));
+    };
+    // The file is read away from the window.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return importWindow() && !importWindow()->reading(); }));
+    scores::frmImport* d = importWindow();
     shell::MessageBox::setNextAnswer(shell::MessageBox::Yes);
     get<QPushButton>(d, QStringLiteral("cmdImport(0)"))->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
