@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a tracked C++ file under src, tests, bench or fuzz differs from what
 # the project's .clang-format makes of it, naming each such file.
 # `cmake --build build --target format` rewrites them.

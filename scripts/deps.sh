@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs every Debian 12 package the program, its .deb package, its tests and its benchmarks
 # need, skipping what is already there. Uses sudo when not run as root.
 set -euo pipefail
@@ -7,7 +8,7 @@ pkgs=(
   qt6-base-dev libqt6sql6-sqlite libqt6printsupport6 qt6-qpa-plugins
   libxlsxwriter-dev libsqlite3-dev sqlite3
   libcsv-dev libfreexl-dev libzip-dev
-  fonts-noto-cjk fonts-arphic-ukai fontconfig
+  fonts-noto-cjk fonts-arphic-ukai fontconfig qt6-translations-l10n
   libxcb1-dev libxcb-ewmh-dev liblz4-dev xdg-utils shared-mime-info
   googletest libgtest-dev libbenchmark-dev
   xvfb xauth imagemagick x11-utils

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds the program and starts it. Without a
 # display it starts under a virtual X server (nothing is visible then; this
 # is for machines without a desktop).

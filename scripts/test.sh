@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, checks the formatting, builds everything with
 # warnings as errors and runs every test with ctest; then builds again with
 # AddressSanitizer and UBSan (benchmarks left out) and runs every test there.

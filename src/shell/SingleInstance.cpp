@@ -6,21 +6,38 @@
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QStandardPaths>
 #include <cerrno>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace shell {
 
 namespace {
 
-// A real folder (not a link), owned by us, that no one else may enter or
-// write to.
+// A real folder (not a link), owned by us, that only we may enter and
+// write to: mode 0700 exactly. A folder someone else made, or one opened to
+// others, may hold (or later get) another user's socket.
 bool privateFolder(const QString& path) {
     struct stat st {};
     if (lstat(QFile::encodeName(path).constData(), &st) != 0) return false;
-    return S_ISDIR(st.st_mode) && st.st_uid == geteuid() && (st.st_mode & 077) == 0;
+    return S_ISDIR(st.st_mode) && st.st_uid == geteuid() && (st.st_mode & 07777) == 0700;
+}
+
+// The longest socket path the system takes (sun_path, with its NUL).
+constexpr qsizetype kMaxSocketPath = sizeof(sockaddr_un::sun_path) - 1;
+// What a socket's name adds to its folder: "/veltrano-" and 16 hex digits.
+constexpr qsizetype kSocketName = 26;
+
+// `path`, made now with mode 0700 when missing, if it is private and a
+// socket in it has a name the system takes; else empty.
+QString ownFolder(const QString& path) {
+    if (path.isEmpty() || QFile::encodeName(path).size() + kSocketName > kMaxSocketPath) return {};
+    const QByteArray native = QFile::encodeName(path);
+    if (mkdir(native.constData(), 0700) != 0 && errno != EEXIST) return {};
+    return privateFolder(path) ? path : QString();
 }
 
 // True when the process at the other end of a connected local socket runs
@@ -35,20 +52,19 @@ bool peerIsUs(qintptr fd) {
 
 QString SingleInstance::socketFolder() {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (QDir::isAbsolutePath(runtime) && privateFolder(runtime)) return QDir::cleanPath(runtime);
+    if (QDir::isAbsolutePath(runtime) && privateFolder(runtime) &&
+        QFile::encodeName(runtime).size() + kSocketName <= kMaxSocketPath)
+        return QDir::cleanPath(runtime);
     // A folder of our own in the temporary folder. One that is there already
-    // but is not ours (or is open to others) is not used: another user may
-    // have made it to catch our socket.
-    const QString own = QDir::tempPath() + QStringLiteral("/veltrano-%1").arg(geteuid());
-    const QByteArray native = QFile::encodeName(own);
-    if (mkdir(native.constData(), 0700) != 0 && errno != EEXIST) return {};
-    struct stat st {};
-    // Ours but opened up (by hand, or by a umask at some time): closed again.
-    // Whatever someone put in meanwhile is still ignored by the user check.
-    if (lstat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid() &&
-        (st.st_mode & 077) != 0)
-        chmod(native.constData(), 0700);
-    return privateFolder(own) ? own : QString();
+    // but is not ours, or is open to others, is not used: another user may
+    // have made it to catch our socket, or to keep two copies from meeting.
+    if (QString tmp = ownFolder(QDir::tempPath() + QStringLiteral("/veltrano-%1").arg(geteuid()));
+        !tmp.isEmpty())
+        return tmp;
+    // Then one in the user's own cache folder, which no one else can make.
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (cache.isEmpty() || !QDir().mkpath(cache + QStringLiteral("/veltrano"))) return {};
+    return ownFolder(cache + QStringLiteral("/veltrano/run"));
 }
 
 SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(parent) {

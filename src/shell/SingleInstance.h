@@ -10,11 +10,12 @@ namespace shell {
 // Keeps one running copy per user and data folder. A second start hands its
 // arguments to the running copy and ends.
 //
-// The socket lives in a folder only this user can enter: $XDG_RUNTIME_DIR
-// when it is ours with mode 0700, else a 0700 folder of ours in the temporary
-// folder. Both ends check the other's user id, so a socket or a connection
-// of another user is ignored: such a copy does not stop this one starting,
-// nor does it get this one's windows opened.
+// The socket lives in a folder only this user can enter (ours, mode 0700, not
+// a link): $XDG_RUNTIME_DIR, else "veltrano-<uid>" in the temporary folder,
+// else "veltrano/run" in the user's cache folder (~/.cache) when someone else
+// took the temporary one. Both ends check the other's user id, so a socket or
+// a connection of another user is ignored: such a copy does not stop this
+// one starting, nor does it get this one's windows opened.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:

@@ -1,8 +1,8 @@
 #include "Windows.h"
 
+#include "shell/ui/Placement.h"
+
 #include <QApplication>
-#include <QScreen>
-#include <algorithm>
 
 namespace shell {
 
@@ -89,11 +89,7 @@ QWidget* Windows::load(const QString& name) {
 }
 
 QRect Windows::placement(const QSize& size, const QRect& over, const QRect& available) {
-    QRect r(QPoint(0, 0), size);
-    r.moveCenter(over.isEmpty() ? available.center() : over.center());
-    r.moveLeft(std::max(available.left(), std::min(r.left(), available.right() - r.width() + 1)));
-    r.moveTop(std::max(available.top(), std::min(r.top(), available.bottom() - r.height() + 1)));
-    return r;
+    return centredInside(size, over, available);
 }
 
 void Windows::place(QWidget* w, QWidget* caller) const {
@@ -106,29 +102,23 @@ void Windows::place(QWidget* w, QWidget* caller) const {
             for (const QPointer<QWidget>& p : loaded_)
                 if (p == active && active->isVisible()) over = active;
     }
-    QScreen* screen = over ? over->screen() : QGuiApplication::primaryScreen();
-    if (!screen) return;
-    // Shown windows are laid out to their size hint unless sized already:
-    // the same size here.
-    if (!w->testAttribute(Qt::WA_Resized)) w->adjustSize();
-    // A window's position is that of its frame; before it is first shown
-    // its frame is unknown, so the caller's is taken for it.
-    QMargins frame;
-    if (over) {
-        const QRect g = over->geometry(), f = over->frameGeometry();
-        frame =
-            QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
-    }
-    const QRect r = placement(w->size().grownBy(frame), over ? over->frameGeometry() : QRect(),
-                              screen->availableGeometry());
-    w->move(r.topLeft());
+    placeOnScreen(w, over, true);
 }
 
 QWidget* Windows::open(const QString& name, QWidget* caller) {
     QWidget* w = load(name);
     if (!w) return nullptr;
-    // First showing, and the window did not place itself.
-    if (!w->isVisible() && !w->testAttribute(Qt::WA_Moved) && w->isWindow()) place(w, caller);
+    if (!w->isVisible() && w->isWindow()) {
+        // A dialog (or a tool window such as the text display) belongs to
+        // the window it was opened from and stays above it.
+        if (caller && (w->windowType() == Qt::Dialog || w->windowType() == Qt::Tool)) setOwner(w, caller);
+        // First showing: centred over its caller unless the window placed
+        // itself; either way it fits on the screen.
+        if (w->testAttribute(Qt::WA_Moved))
+            placeOnScreen(w, nullptr, false);
+        else
+            place(w, caller);
+    }
     if (w->isMinimized())
         w->showNormal();
     else

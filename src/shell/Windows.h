@@ -29,9 +29,11 @@ public:
     // Creates when needed, shows, raises and activates. A window shown for
     // the first time that has not placed itself opens centred over
     // `caller`'s window; without a caller over the active window when that
-    // is one of the program's windows; else centred on the screen. It is
-    // kept within the screen's available area either way. A window already
-    // on screen stays where it is.
+    // is one of the program's windows; else centred on the screen. Either
+    // way it is made to fit the screen's available area, frame included. A
+    // dialog or tool window opened with a caller belongs to the caller's
+    // window and stays above it. A window already on screen stays where it
+    // is.
     QWidget* open(const QString& name, QWidget* caller = nullptr);
     QWidget* find(const QString& name) const;
     // Closes the window through its own close handling; true when it is gone
@@ -45,8 +47,8 @@ public:
 
     // Where a window whose outer size (frame included) is `size` goes: its
     // centre on the centre of `over` (or of `available` when `over` is
-    // empty), moved into `available`; a window larger than that area keeps
-    // its top left corner in it.
+    // empty), moved into `available`; a window larger than that area is
+    // made as large as the area.
     static QRect placement(const QSize& size, const QRect& over, const QRect& available);
 
 Q_SIGNALS:

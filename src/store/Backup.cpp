@@ -30,6 +30,27 @@ bool fail(QString* error, const QString& sentence) {
     return false;
 }
 
+// Why a copy failed, naming the file at fault: a full disk, a folder that
+// cannot be written or a write error is the copy's; anything else (a locked,
+// damaged or unreadable database) is the database's.
+QString copyFailure(int extended, const QString& source, const QString& target) {
+    switch (extended & 0xff) {
+    case SQLITE_FULL:
+        return QStringLiteral("磁盘已满，无法写入备份文件“%1”。").arg(target);
+    case SQLITE_CANTOPEN:
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return QStringLiteral("无法写入备份文件“%1”（文件夹可能不允许写入）。").arg(target);
+    case SQLITE_IOERR:
+        if (extended != SQLITE_IOERR_READ && extended != SQLITE_IOERR_SHORT_READ)
+            return QStringLiteral("写入备份文件“%1”时磁盘出错。").arg(target);
+        break;
+    default:
+        break;
+    }
+    return describe(extended, QString::fromUtf8(sqlite3_errstr(extended)), source);
+}
+
 } // namespace
 
 bool backupDatabase(const QString& source, const QString& target, QString* error) {
@@ -44,13 +65,17 @@ bool backupDatabase(const QString& source, const QString& target, QString* error
         if (rc != SQLITE_OK) return fail(error, describe(rc, from.message(rc), source));
         rc = to.open(part, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
         if (rc != SQLITE_OK) {
-            const QString why = describe(rc, to.message(rc), target);
+            const QString why = copyFailure(rc, source, target);
             QFile::remove(part);
             return fail(error, why);
         }
+        // Extended codes tell a failed read of the database from a failed
+        // write of the copy.
+        sqlite3_extended_result_codes(from.db, 1);
+        sqlite3_extended_result_codes(to.db, 1);
         sqlite3_backup* b = sqlite3_backup_init(to.db, "main", from.db, "main");
         if (!b) {
-            const QString why = describe(sqlite3_errcode(to.db), to.message(SQLITE_ERROR), target);
+            const QString why = copyFailure(sqlite3_extended_errcode(to.db), source, target);
             QFile::remove(part);
             return fail(error, why);
         }
@@ -64,7 +89,7 @@ bool backupDatabase(const QString& source, const QString& target, QString* error
         const int finished = sqlite3_backup_finish(b);
         if (rc == SQLITE_DONE) rc = finished;
         if (rc != SQLITE_OK && rc != SQLITE_DONE) {
-            const QString why = describe(rc, QString::fromUtf8(sqlite3_errstr(rc)), source);
+            const QString why = copyFailure(rc, source, target);
             sqlite3_close(to.db);
             to.db = nullptr;
             QFile::remove(part);

@@ -1,9 +1,11 @@
 #include "Schema.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <optional>
+#include <sqlite3.h>
 
 namespace store {
 
@@ -267,16 +269,82 @@ void widenClassList(Database& db, QStringList& problems) {
     }
 }
 
+// The tables of a file that is there, read through a read-only connection of
+// its own: no journal mode is switched and nothing is written. nullopt when
+// it cannot be read so (not a database, locked, a journal left to roll
+// back): opening it for real then says why, or rolls the journal back.
+std::optional<QStringList> tablesOf(const QString& path) {
+    sqlite3* db = nullptr;
+    sqlite3_stmt* st = nullptr;
+    QStringList out;
+    bool ok =
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
+            SQLITE_OK &&
+        sqlite3_prepare_v2(db,
+                           "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite\\_%' "
+                           "ESCAPE '\\'",
+                           -1, &st, nullptr) == SQLITE_OK;
+    int rc = SQLITE_DONE;
+    while (ok && (rc = sqlite3_step(st)) == SQLITE_ROW)
+        out << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    if (!ok || rc != SQLITE_DONE) return std::nullopt;
+    return out;
+}
+
+// What a file with these tables lacks; nullopt when nothing, or when it has
+// no tables at all (a new database).
+std::optional<DataFileGap> gapOf(const QString& path, const DatabaseSchema& schema,
+                                 const QStringList& tables) {
+    if (tables.isEmpty()) return std::nullopt;
+    DataFileGap gap{path, {}, false};
+    for (const TableSchema& t : schema.tables)
+        if (!tables.contains(t.name, Qt::CaseInsensitive)) gap.missing << t.name;
+    if (gap.missing.isEmpty()) return std::nullopt;
+    gap.foreign = gap.missing.size() == schema.tables.size();
+    return gap;
+}
+
 } // namespace
+
+QString DataFileGap::sentence() const {
+    if (foreign)
+        return QStringLiteral("数据文件“%1”不是本程序的数据库，其中没有本程序的任何数据表。").arg(path);
+    return QStringLiteral("数据文件“%1”缺少数据表“%2”。").arg(path, missing.join(QStringLiteral("”、“")));
+}
+
+QList<DataFileGap> checkDataFiles(const QString& folder) {
+    QList<DataFileGap> out;
+    for (const DatabaseSchema& schema : databaseSchemas()) {
+        const QString path = QDir(folder).filePath(schema.fileName);
+        if (!QFileInfo(path).isFile()) continue;
+        if (const auto tables = tablesOf(path))
+            if (auto gap = gapOf(path, schema, *tables)) out << *gap;
+    }
+    return out;
+}
 
 QStringList ensureDataFiles(const QString& folder, const DataFileOptions& options) {
     QStringList problems;
     QDir().mkpath(folder); // when it cannot be made, each file below says so
     for (const DatabaseSchema& schema : databaseSchemas()) {
         const QString path = QDir(folder).filePath(schema.fileName);
+        const bool exists = QFileInfo(path).exists();
+        const bool mayRepair = options.repair.contains(path);
+        auto leftAlone = [&problems](const DataFileGap& gap) {
+            problems << gap.sentence() + QStringLiteral("本程序没有改动它。");
+        };
+        // Looked at before it is opened for writing, which could already
+        // change a file another program keeps in write-ahead mode.
+        if (exists && !mayRepair)
+            if (const auto tables = tablesOf(path))
+                if (const auto gap = gapOf(path, schema, *tables)) {
+                    leftAlone(*gap);
+                    continue;
+                }
         QString error;
-        Database db =
-            QFileInfo(path).exists() ? Database::OpenDatabase(path, &error) : Database::Create(path, &error);
+        Database db = exists ? Database::OpenDatabase(path, &error) : Database::Create(path, &error);
         if (!db.isValid()) {
             problems << error;
             continue;
@@ -285,6 +353,13 @@ QStringList ensureDataFiles(const QString& folder, const DataFileOptions& option
             problems << db.readOnlyNote();
             continue;
         }
+        // A file that could not be looked at before (a journal left by a
+        // killed program has now been rolled back): looked at again.
+        if (exists && !mayRepair)
+            if (const auto gap = gapOf(path, schema, db.tables())) {
+                leftAlone(*gap);
+                continue;
+            }
         const QString failed = createMissingTables(db, schema, options, problems);
         if (!failed.isEmpty()) problems << failed;
         if (schema.fileName == kClassDb) {

@@ -49,17 +49,43 @@ struct CreatedTable {
     QString table; // the table's name as made
 };
 
+// A data file that is there and is a database, but not wholly this
+// program's: another program's database holds none of the tables the file
+// should hold, and one of ours may lack some. Such a file is never changed
+// unasked: the start-up tells the teacher and completes it only when told
+// to (DataFileOptions::repair), after a backup.
+struct DataFileGap {
+    QString path;
+    QStringList missing;  // the tables it lacks, in their documented order
+    bool foreign = false; // it holds none of them: another program's database
+    // "数据文件“…”缺少数据表“studenPy”、“filedata”。" or, for another
+    // program's database, a sentence saying that.
+    QString sentence() const;
+};
+
+// The data files of `folder` that hold some tables but not every one they
+// should. Reads only: nothing is written, no journal mode is switched. A
+// file that is missing, empty (no tables at all: a new database, as a 0-byte
+// file is) or cannot be read as a database is not listed; ensureDataFiles()
+// makes the first two and tells about the last.
+QList<DataFileGap> checkDataFiles(const QString& folder);
+
 struct DataFileOptions {
     QList<CreatedTable>* created = nullptr; // each table made is added here
     StarterRowsFor starter;                 // the rows of each new table
+    // Files listed by checkDataFiles() that may be completed (their paths as
+    // it gives them); any other such file is left as it is and said so.
+    QStringList repair;
 };
 
 // Start-up care of the data folder; returns the sentences to show the
 // teacher, each naming its file:
-// - a missing database file is made with all its tables, and a missing table
-//   is added to a file that is there; the tables of one file, the
-//   template's thirteen rows and the starter rows are made in one
-//   transaction;
+// - a missing database file is made with all its tables, and so is a file
+//   with no tables at all; the tables of one file, the template's thirteen
+//   rows and the starter rows are made in one transaction;
+// - a file that lacks some of its tables (checkDataFiles()) gets them only
+//   when options.repair names it; else it is not opened for writing, and
+//   the sentence says what it lacks and that it was left as it was;
 // - a template ("dataBak") that lacks some of its settings rows ("编号"
 //   "listKM0" to "listKM12") gets just those back with their default
 //   content, and the teacher is told; rows that are there are not touched;

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the .deb from a build folder into a temporary folder and checks it
 # the way a teacher's machine would meet it: the files it installs, the
 # control fields, the desktop entry and metainfo through the desktop's own
@@ -33,6 +34,7 @@ dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sed 's|^\./||' | sort >"$tmp/
 expected=(usr/bin/veltrano
   "usr/share/applications/$id.desktop"
   "usr/share/metainfo/$id.metainfo.xml"
+  usr/share/doc/veltrano/copyright
   usr/share/icons/hicolor/scalable/apps/veltrano.svg)
 for size in 16 24 32 48 64 128 256; do
   expected+=("usr/share/icons/hicolor/${size}x${size}/apps/veltrano.png")
@@ -43,7 +45,8 @@ if ! diff -u "$tmp/expected" "$tmp/files"; then fail "the package's file list di
 # Control fields: computed library dependencies plus what is only loaded at
 # run time, the section, and a description in both languages.
 depends=$(dpkg-deb -f "$deb" Depends)
-for dep in libqt6widgets6 libqt6sql6 libc6 libqt6sql6-sqlite qt6-qpa-plugins fonts-noto-cjk fonts-arphic-ukai xdg-utils; do
+for dep in libqt6widgets6 libqt6sql6 libc6 libqt6sql6-sqlite qt6-qpa-plugins qt6-translations-l10n fonts-noto-cjk \
+  fonts-arphic-ukai xdg-utils; do
   grep -Eq "(^|, )$dep( |,|$)" <<<"$depends" || fail "Depends lacks $dep: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Section)" = education ] || fail "Section is not education"
@@ -58,9 +61,19 @@ desktop=$root/usr/share/applications/$id.desktop
 metainfo=$root/usr/share/metainfo/$id.metainfo.xml
 desktop-file-validate "$desktop" || fail "desktop-file-validate refused the desktop entry"
 appstreamcli validate --no-net "$metainfo" || fail "appstreamcli refused the metainfo"
-for key in 'Name=Veltrano' 'Exec=veltrano' 'Icon=veltrano' 'Categories=Education;Office;'; do
+for key in 'Name=Veltrano' 'Exec=veltrano' 'TryExec=veltrano' 'Icon=veltrano'; do
   grep -qx "$key" "$desktop" || fail "desktop entry lacks $key"
 done
+# Exactly one main category, Education: with two, a menu may list the
+# program twice. The others are additional categories.
+categories=$(sed -n 's/^Categories=//p' "$desktop")
+main=$(tr ';' '\n' <<<"$categories" |
+  grep -Ex 'AudioVideo|Audio|Video|Development|Education|Game|Graphics|Network|Office|Science|Settings|System|Utility')
+[ "$main" = Education ] || fail "desktop entry's main categories are not just Education: $categories"
+grep -q '<project_license>GPL-3.0-or-later</project_license>' "$metainfo" ||
+  fail "the metainfo's project_license is not GPL-3.0-or-later"
+grep -qx 'License: GPL-3.0-or-later' "$root/usr/share/doc/veltrano/copyright" ||
+  fail "the copyright file does not name GPL-3.0-or-later"
 grep -q '^Name\[zh_CN\]=.*[^ -~]' "$desktop" || fail "desktop entry lacks a Chinese Name[zh_CN]"
 grep -q '^Comment\[zh_CN\]=.*[^ -~]' "$desktop" || fail "desktop entry lacks a Chinese Comment[zh_CN]"
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||

@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace shell_files {
 
@@ -77,6 +79,60 @@ public:
 private:
     QTemporaryDir dir_;
     QByteArray old_;
+};
+
+// A desktop of its own for one test: XDG data folders (the user's and two of
+// the system's), configuration folders, a PATH folder and the desktop's name,
+// every one in a temporary folder, and the environment put back afterwards.
+class FakeDesktop {
+public:
+    FakeDesktop() {
+        set("XDG_DATA_HOME", path("home/data"));
+        set("XDG_DATA_DIRS", path("usr/local/share") + u':' + path("usr/share"));
+        set("XDG_CONFIG_HOME", path("home/config"));
+        set("XDG_CONFIG_DIRS", path("etc/xdg"));
+        set("PATH", bin());
+        set("XDG_CURRENT_DESKTOP", QStringLiteral("GNOME"));
+    }
+    ~FakeDesktop() {
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+            if (it->second.isNull())
+                qunsetenv(it->first);
+            else
+                qputenv(it->first, it->second);
+        }
+    }
+    QString path(const QString& rel) const { return dir_.path() + u'/' + rel; }
+    QString bin() const { return path(QStringLiteral("bin")); }
+    // An executable in the PATH folder (or at an absolute path).
+    QString program(const QString& name) const {
+        const QString p = QDir::isAbsolutePath(name) ? name : bin() + u'/' + name;
+        touch(p);
+        QFile::setPermissions(p, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        return p;
+    }
+    // A desktop entry in one of the data folders: "home/data", "usr/local/share" or "usr/share".
+    QString entry(const QString& dataFolder, const QString& fileName, const QByteArray& text) const {
+        const QString file = path(dataFolder + QStringLiteral("/applications/") + fileName);
+        touch(file);
+        writeAll(file, text);
+        return file;
+    }
+    // A program's usual entry: Type, Name, Exec and Categories.
+    QString app(const QString& dataFolder, const QString& fileName, const QString& exec,
+                const QString& categories, const QByteArray& extra = {}) const {
+        return entry(dataFolder, fileName,
+                     "[Desktop Entry]\nType=Application\nName=" + fileName.toUtf8() +
+                         "\nExec=" + exec.toUtf8() + "\nCategories=" + categories.toUtf8() + "\n" + extra);
+    }
+
+private:
+    void set(const char* name, const QString& value) {
+        saved_.emplace_back(name, qEnvironmentVariableIsSet(name) ? qgetenv(name) : QByteArray());
+        qputenv(name, QFile::encodeName(value));
+    }
+    QTemporaryDir dir_;
+    std::vector<std::pair<const char*, QByteArray>> saved_;
 };
 
 } // namespace shell_files

@@ -84,6 +84,7 @@ public:
     // asked about then must still go to the class it was written for.
     QString workingClass() const;
     void pinClass(const QString& cls) { pinned_ = cls; }
+    const QString& pinnedClass() const { return pinned_; }
 
     // The students of the working class with a name, in stored order (the
     // name list). Reason::NotOpen without a working class; Failed when the

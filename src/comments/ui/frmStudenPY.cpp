@@ -184,11 +184,13 @@ void frmStudenPY::buildMenus() {
              {QStringLiteral("mFileExcel"), QStringLiteral("生成电子表格(&E)"),
               [this] { exportSpreadsheet(); }},
              {QStringLiteral("mFileOut"), QStringLiteral("导出评语(&O)"), [this] { exportComments(); }},
-             {QStringLiteral("mFilePrint"), QStringLiteral("打印评语(&P)"), [this] { printComment(); }},
+             {QStringLiteral("mFilePrint"), QStringLiteral("打印评语(&P)"), [this] { printComment(); },
+              QStringLiteral("Ctrl+P")},
              {QStringLiteral("mFilePrintAll"), QStringLiteral("打印全班评语(&A)"),
               [this] { printClassComments(); }},
              MenuEntry::separator(QStringLiteral("mFileBar0")),
-             {QStringLiteral("mFileExit"), QStringLiteral("退出系统(&X)"), [this] { close(); }},
+             {QStringLiteral("mFileExit"), QStringLiteral("退出系统(&X)"), [this] { close(); },
+              QStringLiteral("Ctrl+Q")},
          }},
         {QStringLiteral("mnuEdit"),
          QStringLiteral("编辑(&E)"),
@@ -197,7 +199,7 @@ void frmStudenPY::buildMenus() {
              {QStringLiteral("mFileEdit"), QStringLiteral("修改评语库(&E)"), [this] { showEditorView(); }},
          }},
         shell::toolsMenu(),
-        shell::helpMenu([] { shell::Windows::instance().open(QStringLiteral("frmHelpAbout")); }),
+        shell::helpMenu([this] { shell::Windows::instance().open(QStringLiteral("frmHelpAbout"), this); }),
     };
     menus_ = shell::buildMenuBar(menuBar(), menus, this);
 }
@@ -333,7 +335,7 @@ void frmStudenPY::classHandedBack(scores::ClassState::Taker taker, const QString
 
 void frmStudenPY::openClassFile(scores::ClassFiles::Use use) {
     // Another class replaces the name list and the comment box.
-    if (use != scores::ClassFiles::Use::CommentOpenReference && !writer_.workingClass().isEmpty() &&
+    if (use != scores::ClassFiles::Use::CommentOpenReference && writer_.workingOpen() &&
         !mayLeaveComment(cobNewStd_->currentText()))
         return;
     scores::ClassFiles::openWindow(use);
@@ -342,7 +344,7 @@ void frmStudenPY::openClassFile(scores::ClassFiles::Use use) {
 void frmStudenPY::workingClassChanged(const QString& name) {
     // Text typed before any class was open belongs to no student yet: it
     // stays in the box (still unsaved) for the class that comes.
-    const bool hadClass = !writer_.workingClass().isEmpty();
+    const bool hadClass = !writer_.pinnedClass().isEmpty();
     writer_.pinClass(name);
     labNewClass_->setText(name);
     // Positions in the old name list mean nothing in the new one.

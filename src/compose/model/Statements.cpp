@@ -5,6 +5,7 @@
 #include "store/Schema.h"
 
 #include <QDir>
+#include <QRegularExpression>
 
 namespace compose {
 
@@ -121,6 +122,23 @@ const QList<std::pair<QString, QString>>& summaryTypes() {
 QString planKindCode(const QString& kindName) {
     const qsizetype i = planKinds().indexOf(kindName);
     return i < 0 ? QString() : QString::number(i + 1);
+}
+
+QString statementHeading(const QString& title) {
+    // The labels are the short type names of both libraries; a teacher's
+    // own "鲁迅·故乡" is a title, not a label.
+    static const QRegularExpression label(
+        QStringLiteral("^(?:详述|简述|议论|承启|倡议|纲要|阐述|其它|综合|范例)[·・•]\\s*"));
+    static const QRegularExpression number(
+        QStringLiteral("^(?:[零〇一二三四五六七八九十百]+[、．.]|[0-9０-９]+[、．.]|[（(]["
+                       "零〇一二三四五六七八九十百0-9]+[)）]"
+                       ")\\s*"));
+    QString heading = title.trimmed();
+    for (const QRegularExpression* re : {&number, &label, &number}) {
+        const QString rest = heading.mid(re->match(heading).capturedLength());
+        if (!rest.trimmed().isEmpty()) heading = rest;
+    }
+    return heading.trimmed();
 }
 
 QString summaryTypeCode(const QString& typeName) {

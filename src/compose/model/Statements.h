@@ -66,6 +66,13 @@ QString summaryTypeCode(const QString& typeName);
 const QStringList& planOpeningTypes();
 const QStringList& summaryTypeNames();
 
+// The heading a middle statement gets in the article: its title without a
+// section number in front ("三、", "3．", "（三）"; the article numbers its
+// headings itself, in the order they stand) and without the type label our
+// starter banks put in front of a title to tell statements apart in the
+// lists ("综合·", "详述·"). A title that is nothing but those keeps its text.
+QString statementHeading(const QString& title);
+
 // The library editor of a writer window: choose a library and a type, list
 // its records' numbers, pick one, add and update statements. Every write is
 // committed before the operation reports success; a refused or failed one

@@ -239,7 +239,8 @@ void WriterWindow::buildMenus() {
           {QStringLiteral("mFilePrint"), names_.printCaption,
            [this] { shell::PrintViaWord(article_.text(), this); }, QStringLiteral("Ctrl+P")},
           shell::MenuEntry::separator(QStringLiteral("mFileBar1")),
-          {QStringLiteral("mFileExit"), QStringLiteral("退出系统(&X)"), [this] { close(); }}}},
+          {QStringLiteral("mFileExit"), QStringLiteral("退出系统(&X)"), [this] { close(); },
+           QStringLiteral("Ctrl+Q")}}},
         edit_->menu(),
         shell::toolsMenu(names_.firstTool),
         {names_.windowMenu,
@@ -249,12 +250,15 @@ void WriterWindow::buildMenus() {
         shell::helpMenu([this] { shell::Windows::instance().open(QStringLiteral("frmHelpAbout"), this); }),
     };
     menus_ = shell::buildMenuBar(menuBar(), defs, this);
-    edit_->attach(menus_);
+    // The summary writer opens with cut, copy, paste and delete greyed; the
+    // plan writer shows at once what the article and the clipboard allow.
+    edit_->attach(menus_, writer_ == Writer::Summary ? shell::EditMenu::Start::Disabled
+                                                     : shell::EditMenu::Start::FromState);
 }
 
 bool WriterWindow::ExportArticle() {
-    const shell::Outcome o =
-        shell::exportRtf(this, QStringLiteral("  "), shell::kDocTxtExportFilter, article_.toRtf(), 2);
+    const shell::Outcome o = shell::exportDocument(this, QStringLiteral("  "), shell::kDocTxtExportFilter,
+                                                   article_.toRtf(), article_.text(), 2, documentName());
     if (o) article_.setModified(false);
     return o.ok;
 }
@@ -262,7 +266,8 @@ bool WriterWindow::ExportArticle() {
 bool WriterWindow::saveArticle() {
     QString path = savedPath_;
     if (path.isEmpty())
-        path = shell::FileDialog::getSaveFileName(this, QStringLiteral("  "), {},
+        path = shell::FileDialog::getSaveFileName(this, QStringLiteral("  "),
+                                                  documentName() + QStringLiteral(".txt"),
                                                   QStringLiteral("文本文件(*.txt)"));
     if (path.isEmpty()) return false;
     const shell::Outcome o = article_.savePlainText(path);
@@ -273,6 +278,10 @@ bool WriterWindow::saveArticle() {
     savedPath_ = path;
     article_.setModified(false);
     return true;
+}
+
+QString WriterWindow::documentName() const {
+    return writer_ == Writer::Plan ? QStringLiteral("开学计划") : QStringLiteral("期末总结");
 }
 
 void WriterWindow::closeEvent(QCloseEvent* e) {

@@ -60,6 +60,8 @@ public:
     // The save of the closing question: plain text to the file last saved
     // to, or one chosen in the dialog. True when written.
     bool saveArticle();
+    // The name the save dialogs suggest: "开学计划" or "期末总结".
+    QString documentName() const;
     void HighlightStep(int n);
     int highlightedStep() const { return step_; }
     // Library editor or composing view.
@@ -102,6 +104,9 @@ protected:
     QList<QLabel*> stepLabels_;
     QList<QLabel*> stepPictures_;
     QPlainTextEdit* txtDL_ = nullptr; // currentParagraph
+    // The heading of the middle statement picked last (its title without
+    // number or label); currentParagraph holds its text.
+    QString currentHeading_;
     QString currentParagraph() const;
     void setCurrentParagraph(const QString& t);
     // A tree node picked: its key gives the statement kind ("sw", "gy",

@@ -202,7 +202,8 @@ void frmKaiXueJiHua::itemClicked(int list) {
         const auto t = library_.find(Stage(list), item->text());
         if (t) {
             showPreview(*t);
-            setCurrentParagraph(list == 1 ? item->text() + u'\n' + *t : *t);
+            setCurrentParagraph(*t);
+            if (list == 1) currentHeading_ = statementHeading(item->text());
         }
         buttons_[list == 0 ? 1 : list == 1 ? 3 : 5]->setEnabled(true);
     } else {
@@ -233,7 +234,8 @@ void frmKaiXueJiHua::itemDoubleClicked(int list) {
         return;
     }
     case 1:
-        article_.append(u'\n' + currentParagraph());
+        // Its heading and its text, each on a line of their own.
+        article_.insertStatement(article_.length(), currentHeading_, currentParagraph(), false);
         break;
     case 2:
         article_.append(u'\n' + currentParagraph());

@@ -123,24 +123,27 @@ void frmQiMoZhongJie::itemClicked(int list) {
     showPreview({});
     if (const auto t = library_.find(Stage(list), item->text())) {
         showPreview(*t);
-        setCurrentParagraph(list == 1 ? u'*' + item->text() + u'\n' + *t : *t);
+        setCurrentParagraph(*t);
+        if (list == 1) currentHeading_ = statementHeading(item->text());
     }
     buttons_[list == 0 ? 1 : list == 1 ? 3 : 5]->setEnabled(true);
 }
 
-void frmQiMoZhongJie::InsertAtCaret(const QString& p) {
+void frmQiMoZhongJie::InsertAtCaret(const QString& heading, const QString& p) {
     QTextCursor c = ric_->textCursor();
-    const int start = c.selectionStart();
     c.beginEditBlock();
-    c.insertText(p + u'\n');
-    c.endEditBlock();
+    c.removeSelectedText();
+    const int start = c.position();
+    const int end = article_.insertStatement(start, heading, p, true);
     // Every paragraph of the statement starts 550 twips in.
-    for (int pos = start; pos <= c.position();) {
+    for (int pos = start; pos <= end;) {
         article_.setIndentsAt(pos, kIndent, 0);
         const int next = int(article_.text().indexOf(u'\n', pos));
-        if (next < 0) break;
+        if (next < 0 || next >= end) break;
         pos = next + 1;
     }
+    c.endEditBlock();
+    c.setPosition(end);
     ric_->setTextCursor(c);
     ric_->setFocus();
 }
@@ -168,7 +171,7 @@ void frmQiMoZhongJie::itemDoubleClicked(int list) {
         acceptOpening(library_.find(Stage::Start, item->text()).value_or(QString()));
         return;
     }
-    InsertAtCaret(currentParagraph());
+    InsertAtCaret(list == 1 ? currentHeading_ : QString(), currentParagraph());
     if (list == 2) enterEditStep();
     closePreview();
 }

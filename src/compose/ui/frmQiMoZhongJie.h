@@ -26,7 +26,10 @@ private:
     void acceptOpening(const QString& text);
     void LoadMiddleList();
     void LoadEndingList();
-    void InsertAtCaret(const QString& p);
+    // The statement replaces the selection, as paragraphs of its own: the
+    // heading (numbered with the others) when there is one, then the text,
+    // each paragraph with the first-line indent; the caret after it.
+    void InsertAtCaret(const QString& heading, const QString& p);
     void enterEditStep();
     void stageButton(int index);
 

@@ -54,7 +54,7 @@ QString volumeCaption(int volume) {
 }
 
 QString defaultCoursewareAddress() {
-    return shell::supportUrl();
+    return shell::homepageUrl();
 }
 
 namespace text {

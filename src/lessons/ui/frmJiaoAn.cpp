@@ -284,14 +284,17 @@ void frmJiaoAn::buildMenus(QWidget* menuHost) {
                  QStringLiteral("Ctrl+P")),
              MenuEntry(QStringLiteral("mFileOut"), QStringLiteral("教案导出(&P)"), [this] { exportFile(); }),
              MenuEntry::separator(QStringLiteral("mFileBar2")),
-             MenuEntry(QStringLiteral("mFileQuit"), QStringLiteral("退出(&Q)"), [this] { close(); }),
+             MenuEntry(
+                 QStringLiteral("mFileQuit"), QStringLiteral("退出(&Q)"), [this] { close(); },
+                 QStringLiteral("Ctrl+Q")),
          }},
         edit_->menu(),
         shell::toolsMenu(QStringLiteral("mToobHt"), QStringLiteral("mnuTool")),
-        shell::helpMenu([] { shell::Windows::instance().open(QStringLiteral("frmHelpAbout")); }),
+        shell::helpMenu([this] { shell::Windows::instance().open(QStringLiteral("frmHelpAbout"), this); }),
     };
     menus_ = shell::buildMenuBar(static_cast<QMenuBar*>(menuHost), defs, this);
-    edit_->attach(menus_);
+    // The designer opens with cut, copy, paste and delete greyed.
+    edit_->attach(menus_, shell::EditMenu::Start::Disabled);
 }
 
 void frmJiaoAn::say(const shell::Outcome& o) {
@@ -438,7 +441,8 @@ bool frmJiaoAn::saveFile() {
 
 bool frmJiaoAn::saveFileAs() {
     const QString path = shell::FileDialog::getSaveFileName(
-        this, kBlankTitle, {}, shell::qtFileFilters(kTextFilter).join(QStringLiteral(";;")));
+        this, kBlankTitle, fileName_.isEmpty() ? planTitle() + QStringLiteral(".txt") : fileName_,
+        shell::qtFileFilters(kTextFilter).join(QStringLiteral(";;")));
     if (path.isEmpty()) {
         modified_ = true;
         return false;
@@ -457,7 +461,17 @@ bool frmJiaoAn::saveFileAs() {
 void frmJiaoAn::exportFile() {
     // The helper tells the teacher about a file it could not write; the
     // plan's own file and flag are not the export's business.
-    shell::exportTextAsRtf(this, kBlankTitle, shell::kDocExportFilter, article_->text());
+    shell::exportTextAsRtf(this, kBlankTitle, shell::kDocExportFilter, article_->text(), 0, planTitle());
+}
+
+QString frmJiaoAn::planTitle() const {
+    // The plan's first line with words in it names it ("第一课　春天教案").
+    const QStringList lines = article_->text().split(u'\n');
+    for (const QString& line : lines) {
+        const QString t = line.trimmed();
+        if (!t.isEmpty()) return t.left(30);
+    }
+    return QStringLiteral("教案");
 }
 
 void frmJiaoAn::printFile() {

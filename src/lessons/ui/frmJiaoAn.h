@@ -64,6 +64,8 @@ private:
     void tick();
     void replacePlan(const QString& text);
     void say(const shell::Outcome& o);
+    // The name the save dialogs suggest for the teacher's plan.
+    QString planTitle() const;
 
     LessonLibrary library_;
     std::unique_ptr<shell::Article> article_;

@@ -31,7 +31,9 @@ struct frmImport::Read {
     Outcome outcome;
 };
 
-frmImport::frmImport(ScoreModel& model, QWidget* parent) : QWidget(parent, Qt::Window), model_(model) {
+// A dialog of the score window that can be made as large as the screen.
+frmImport::frmImport(ScoreModel& model, QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::WindowMaximizeButtonHint), model_(model) {
     setObjectName(QStringLiteral("frmImport"));
     setWindowTitle(QStringLiteral("导入学生名单和成绩"));
     setAttribute(Qt::WA_DeleteOnClose);

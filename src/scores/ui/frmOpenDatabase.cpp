@@ -8,6 +8,7 @@
 
 #include <QCloseEvent>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,12 +21,20 @@ const QString kCommentWindow = QStringLiteral("frmStudenPY");
 const QString kScoreWindow = QStringLiteral("frmStudenCJ");
 const QString kSelf = QStringLiteral("frmOpenDatabase");
 
+// The tool that opens the window for `purpose`.
+QString callerOf(frmOpenDatabase::Purpose purpose) {
+    using P = frmOpenDatabase::Purpose;
+    return purpose == P::ScoreNew || purpose == P::ScoreOpen ? kScoreWindow : kCommentWindow;
+}
+
 void enableWindow(const QString& name, bool on) {
     if (QWidget* w = shell::Windows::instance().find(name)) w->setEnabled(on);
 }
 } // namespace
 
-frmOpenDatabase::frmOpenDatabase(ClassState& classes, QWidget* parent) : QWidget(parent), classes_(classes) {
+// A dialog: it belongs to the tool that opened it and stays above it.
+frmOpenDatabase::frmOpenDatabase(ClassState& classes, QWidget* parent)
+    : QWidget(parent, Qt::Dialog), classes_(classes) {
     setObjectName(kSelf);
     setWindowTitle(shell::Windows::caption(QStringLiteral("frmOpenDatabase")));
 
@@ -40,7 +49,13 @@ frmOpenDatabase::frmOpenDatabase(ClassState& classes, QWidget* parent) : QWidget
     list_ = ClassFiles::listGrid();
     grid_->setGrid(list_);
     connect(grid_, &shell::GridView::cellClicked, this, [this](int r, int) { pick(r); });
-    connect(grid_, &shell::GridView::cellDoubleClicked, this, [this](int r, int) { pick(r); });
+    // A double click on a class opens it where the window is there to open
+    // one; where it makes a new class it only fills the name in.
+    connect(grid_, &shell::GridView::cellDoubleClicked, this, [this](int r, int) {
+        pick(r);
+        QPushButton* open = commentRow() ? fileYN_[2] : fileCjYN_[2];
+        if (open->isVisible() && open->isEnabled()) open->click();
+    });
 
     name_ = new QLineEdit(this);
     name_->setObjectName(QStringLiteral("txtFileName"));
@@ -58,6 +73,9 @@ frmOpenDatabase::frmOpenDatabase(ClassState& classes, QWidget* parent) : QWidget
         fileCjYN_[i]->setObjectName(QStringLiteral("cmdFileCjYN(%1)").arg(i));
         fileYN_[i]->hide();
         fileCjYN_[i]->hide();
+        // A button with the focus takes Enter, as in any dialog.
+        fileYN_[i]->setAutoDefault(true);
+        fileCjYN_[i]->setAutoDefault(true);
     }
     for (QPushButton** row : {fileYN_, fileCjYN_}) {
         connect(row[0], &QPushButton::clicked, this, &QWidget::close);
@@ -75,7 +93,7 @@ frmOpenDatabase* frmOpenDatabase::openFor(Purpose purpose) {
     auto* w = qobject_cast<frmOpenDatabase*>(windows.load(kSelf));
     if (!w) return nullptr;
     w->setup(purpose);
-    windows.open(kSelf);
+    windows.open(kSelf, windows.find(callerOf(purpose)));
     return w;
 }
 
@@ -84,6 +102,8 @@ void frmOpenDatabase::setup(Purpose purpose) {
     for (int i = 0; i < 3; ++i) {
         fileYN_[i]->hide();
         fileCjYN_[i]->hide();
+        fileYN_[i]->setDefault(false);
+        fileCjYN_[i]->setDefault(false);
     }
     QPushButton** row = fileCjYN_;
     int action = 2;
@@ -109,6 +129,8 @@ void frmOpenDatabase::setup(Purpose purpose) {
     }
     row[0]->show();
     row[action]->show();
+    // Enter anywhere in the window does what the visible 新建 or 打开 does.
+    row[action]->setDefault(true);
     name_->setReadOnly(!editable);
     mode_->setText(mode);
     nameChanged();
@@ -210,6 +232,18 @@ void frmOpenDatabase::resizeEvent(QResizeEvent* event) {
         ClassFiles::ensureListRows(list_);
         grid_->setGrid(list_);
     }
+}
+
+void frmOpenDatabase::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // In the list, Enter takes the class under the cursor first.
+    if (grid_->hasFocus() && grid_->currentIndex().isValid()) pick(grid_->currentIndex().row());
+    QPushButton** row = commentRow() ? fileYN_ : fileCjYN_;
+    for (int i = 1; i < 3; ++i)
+        if (row[i]->isDefault() && row[i]->isVisible() && row[i]->isEnabled()) row[i]->click();
 }
 
 bool frmOpenDatabase::eventFilter(QObject* watched, QEvent* event) {

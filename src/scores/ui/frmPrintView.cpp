@@ -44,7 +44,8 @@ Outcome printScorePages(const ScorePrintLayout& layout, QWidget* parent) {
     return out;
 }
 
-frmPrintView::frmPrintView(QWidget* parent) : QWidget(parent) {
+// A dialog of the score window, maximised, that can still be made smaller.
+frmPrintView::frmPrintView(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::WindowMinMaxButtonsHint) {
     setObjectName(QStringLiteral("frmPrintView"));
     setWindowTitle(shell::Windows::caption(QStringLiteral("frmPrintView")));
     setAttribute(Qt::WA_DeleteOnClose);

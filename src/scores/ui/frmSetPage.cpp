@@ -32,7 +32,7 @@ QRect px(const QRect& twips) {
 
 } // namespace
 
-frmSetPage::frmSetPage(ScoreModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+frmSetPage::frmSetPage(ScoreModel& model, QWidget* parent) : QWidget(parent, Qt::Dialog), model_(model) {
     setObjectName(QStringLiteral("frmSetPage"));
     setWindowTitle(shell::Windows::caption(QStringLiteral("frmSetPage")));
     setAttribute(Qt::WA_DeleteOnClose);

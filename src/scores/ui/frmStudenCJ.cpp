@@ -133,18 +133,21 @@ void frmStudenCJ::buildMenus() {
         {QStringLiteral("mnuFile"),
          QStringLiteral("文件(&F)"),
          {
-             {QStringLiteral("mFileNew"), QStringLiteral("新建(&N)"), [this] { openClassFileWindow(true); }},
-             {QStringLiteral("mFileOpem"), QStringLiteral("打开(&O)"),
-              [this] { openClassFileWindow(false); }},
+             {QStringLiteral("mFileNew"), QStringLiteral("新建(&N)"), [this] { openClassFileWindow(true); },
+              QStringLiteral("Ctrl+N")},
+             {QStringLiteral("mFileOpem"), QStringLiteral("打开(&O)"), [this] { openClassFileWindow(false); },
+              QStringLiteral("Ctrl+O")},
              MenuEntry::separator(QStringLiteral("mFileBar0")),
              {QStringLiteral("mFilePage"), QStringLiteral("页面设置(&L)"), [this] { openPageSetup(); }},
-             {QStringLiteral("mFilePrint"), QStringLiteral("打印(&P)"), [this] { PrintScoreTable(); }},
+             {QStringLiteral("mFilePrint"), QStringLiteral("打印(&P)"), [this] { PrintScoreTable(); },
+              QStringLiteral("Ctrl+P")},
              {QStringLiteral("mFileOut"), QStringLiteral("数据导出(&O)"), [this] { exportGrid(); }},
              {QStringLiteral("mFileIn"), QStringLiteral("导入(&I)..."),
               [this] { importTableFile(this, model_); }},
              {QStringLiteral("mFileQuit"), QStringLiteral("关闭(&Q)"), [this] { closeClass(); }},
              MenuEntry::separator(QStringLiteral("mFileBar1")),
-             {QStringLiteral("mFileExit"), QStringLiteral("退出(&X)"), [this] { close(); }},
+             {QStringLiteral("mFileExit"), QStringLiteral("退出(&X)"), [this] { close(); },
+              QStringLiteral("Ctrl+Q")},
          }},
         {QStringLiteral("mnuEdit"),
          QStringLiteral("编辑(&E)"),
@@ -180,7 +183,7 @@ void frmStudenCJ::buildMenus() {
              {QStringLiteral("mSetStudens"), QStringLiteral("选定个人综合分计算公式"), frame(5)},
              {QStringLiteral("mSetDKJSGS"), QStringLiteral("选定单科积分计算公式"), frame(6)},
          }},
-        shell::helpMenu([] { shell::Windows::instance().open(QStringLiteral("frmHelpAbout")); }),
+        shell::helpMenu([this] { shell::Windows::instance().open(QStringLiteral("frmHelpAbout"), this); }),
     };
     menus_ = shell::buildMenuBar(menuBar(), menus, this);
 }
@@ -337,8 +340,8 @@ void frmStudenCJ::openPrintPreview() {
         return;
     }
     // The score window stays usable beside the preview.
-    if (auto* preview =
-            qobject_cast<frmPrintView*>(shell::Windows::instance().open(QStringLiteral("frmPrintView")))) {
+    if (auto* preview = qobject_cast<frmPrintView*>(
+            shell::Windows::instance().open(QStringLiteral("frmPrintView"), this))) {
         preview->showLayout(std::move(layout));
         preview->showMaximized();
     }

@@ -117,6 +117,18 @@ Outcome dailyBackup(const QString& dataDir, const QDateTime& now) {
     return missing ? backupAll(dataDir, now) : Outcome::done();
 }
 
+QStringList removeLeftovers(const QString& dataDir) {
+    // store::backupDatabase() writes each copy under its name + ".part" and
+    // renames it when complete; SQLite keeps its journal beside it.
+    const QDir dir(folder(dataDir));
+    QStringList removed;
+    for (const QString& name : dir.entryList({QStringLiteral("*.part"), QStringLiteral("*.part-journal"),
+                                              QStringLiteral("*.part-wal"), QStringLiteral("*.part-shm")},
+                                             QDir::Files | QDir::Hidden | QDir::System))
+        if (QFile::remove(dir.filePath(name))) removed.append(name);
+    return removed;
+}
+
 QStringList prune(const QString& backupFolder, const QDate& today) {
     // Copies come sorted by name, and the stamp sorts as the time does, so
     // the first copy of a file in a month is the first one met.

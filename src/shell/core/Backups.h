@@ -46,6 +46,11 @@ Outcome backupAll(const QString& dataDir, const QDateTime& now);
 // made on `now`'s day; done, with no message, when nothing was to be made.
 Outcome dailyBackup(const QString& dataDir, const QDateTime& now);
 
+// Removes what backups killed on the way left in the backup folder of
+// `dataDir`: half-made copies ("….mdb.part") and their journals. Returns
+// the names removed.
+QStringList removeLeftovers(const QString& dataDir);
+
 // Removes the copies the policy no longer keeps as of `today`: a copy made
 // in the last 30 days (today included) stays, and so does, for each file,
 // the first copy of every month. Returns the names removed.

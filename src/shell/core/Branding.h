@@ -15,13 +15,23 @@ inline QString versionLine() {
 inline QString trayTip() {
     return QStringLiteral("Veltranov2.18");
 }
-inline QStringList contactLines() {
-    return {QStringLiteral("Veltrano 开发组  出品"),
-            QStringLiteral("电子邮件：support@veltrano.example.org")};
+// The project's public home, where its source, its releases and its issue
+// tracker are.
+inline QString homepageUrl() {
+    return QStringLiteral("https://github.com/veltrano/veltrano");
 }
-// The maker's support web page.
+inline QStringList contactLines() {
+    return {QStringLiteral("Veltrano 开发组  出品"), QStringLiteral("项目主页：%1").arg(homepageUrl())};
+}
+// The licence the program is given under, as the about window says it.
+inline QStringList licenceLines() {
+    return {QStringLiteral("本程序是自由软件，依照 GNU 通用公共许可证第 3 版或（您选择的）任何更新版本"),
+            QStringLiteral("（GPL-3.0-or-later）发布，不提供任何担保。")};
+}
+// The maker's support web page: the project's issue tracker, where questions
+// and faults are taken.
 inline QString supportUrl() {
-    return QStringLiteral("https://veltrano.example.org/support");
+    return homepageUrl() + QStringLiteral("/issues");
 }
 
 } // namespace shell

@@ -33,6 +33,8 @@ const QString kAutoRunSection = QStringLiteral("MyFileAotoRun");
 const QString kAutoRunKey = QStringLiteral("runFileName");
 const QString kToolSection = QStringLiteral("MyToobFile");
 const QString kEntryGroup = QStringLiteral("Desktop Entry");
+const QString kDialogSection = QStringLiteral("MyFileDialog");
+const QString kLastFolderKey = QStringLiteral("lastFolder");
 
 // The message of a failed save is the file system's reason alone; callers
 // say which file it was.
@@ -258,13 +260,18 @@ Outcome WriteAutoRun(const QString& path) {
     if (!path.isEmpty()) {
         // The data folder goes with the program, so that the copy started at
         // login uses the folder this one was given.
-        const std::optional<QString> exec = autostartExec(autostartProgram(path), AppPaths::dataDir());
+        const QString program = autostartProgram(path);
+        const std::optional<QString> exec = autostartExec(program, AppPaths::dataDir());
+        // TryExec: once the program is removed (apt remove leaves the user's
+        // autostart entry behind), the desktop skips the entry instead of
+        // failing to start it at every login.
+        const std::optional<QString> tryExec = entryValue(program);
         const QString entry =
             QStringLiteral("[Desktop Entry]\nType=Application\nName=Veltrano\nComment=开机后自动启动"
-                           "“Veltrano”\nExec=%1\nTerminal=false\nX-GNOME-Autostart-enabled="
+                           "“Veltrano”\nExec=%1\nTryExec=%2\nTerminal=false\nX-GNOME-Autostart-enabled="
                            "true\n")
-                .arg(exec.value_or(QString()));
-        if (!exec) {
+                .arg(exec.value_or(QString()), tryExec.value_or(QString()));
+        if (!exec || !tryExec) {
             reason = Reason::Invalid;
             failures << QStringLiteral("自启动项“%1”（程序或数据文件夹的路径中有控制字符）")
                             .arg(QDir::toNativeSeparators(entryPath));
@@ -305,6 +312,15 @@ const QList<ToolEntry>& toolEntries() {
 
 QString toolProgram(const QString& toolKey) {
     return readProfileString(kToolSection, toolKey, QStringLiteral("sysAutoRunFileText"));
+}
+
+QString lastFileFolder() {
+    return readProfileString(kDialogSection, kLastFolderKey);
+}
+
+Outcome setLastFileFolder(const QString& folder) {
+    if (lastFileFolder() == folder) return Outcome::done();
+    return writeProfileString(kDialogSection, kLastFolderKey, folder);
 }
 
 Outcome setToolProgram(const QString& toolKey, const QString& path) {

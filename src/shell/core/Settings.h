@@ -75,6 +75,12 @@ QString toolProgram(const QString& toolKey);
 // could not be written and why.
 Outcome setToolProgram(const QString& toolKey, const QString& path);
 
+// The folder the file dialogs last opened or saved in, kept across starts;
+// empty when none was kept. Keeping it is a convenience: a failed write
+// comes back as an Outcome for the caller to ignore.
+QString lastFileFolder();
+Outcome setLastFileFolder(const QString& folder);
+
 // The program written for the start with the desktop ("runFileName"), empty
 // when it is off.
 QString autoRunProgram();
@@ -101,7 +107,9 @@ QString autostartProgram(const QString& program);
 // Writes `runFileName` = path into "sysRun.ini" and sets the autostart entry:
 // a non-empty path writes an enabled entry that starts that program (by name
 // when it is the one on PATH, see autostartProgram) with the data folder in
-// use (--data-dir); an empty path disables an existing entry
+// use (--data-dir), and names the same program as its TryExec, so that the
+// desktop passes over the entry once the program is gone; an empty path
+// disables an existing entry
 // (Hidden=true, the file is kept) and creates none. Both writes are tried; a
 // failure (Reason::Failed, or Reason::Invalid for a path no entry can carry)
 // has one sentence for the teacher naming what could not be written.

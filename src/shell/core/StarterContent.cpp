@@ -118,9 +118,10 @@ store::StarterRowsFor starterRecords() {
     };
 }
 
-QStringList ensureDataFilesWithStarterContent(const QString& folder) {
+QStringList ensureDataFilesWithStarterContent(const QString& folder, const QStringList& repair) {
     store::DataFileOptions options;
     options.starter = starterRecords();
+    options.repair = repair;
     return store::ensureDataFiles(folder, options);
 }
 

@@ -32,8 +32,9 @@ store::StarterRowsFor starterRecords();
 
 // The data files at start: every missing file and table made, each new
 // table with its starter rows in the same transaction (see
-// store::ensureDataFiles()); returns the sentences to show the teacher.
-QStringList ensureDataFilesWithStarterContent(const QString& folder);
+// store::ensureDataFiles()); the incomplete files in `repair` are
+// completed the same way. Returns the sentences to show the teacher.
+QStringList ensureDataFilesWithStarterContent(const QString& folder, const QStringList& repair = {});
 
 // Loads the starter rows into tables that are there, one file's tables in
 // one transaction; returns a sentence for each file that could not be

@@ -69,6 +69,106 @@ int Article::append(const QString& text) {
     return insert(length(), text);
 }
 
+namespace {
+// The block property that marks a heading paragraph; it holds the heading's
+// text without its number, so a paragraph that only inherited the mark
+// (the teacher pressed Enter at a heading's end) is told apart.
+constexpr int kHeadingProperty = QTextFormat::UserProperty + 1;
+
+bool isChineseDigit(QChar c) {
+    return QStringView(u"零〇一二三四五六七八九十百千").contains(c);
+}
+// The length of a "三、" in front of a paragraph's text, 0 when there is none.
+qsizetype numberLength(const QString& text) {
+    qsizetype n = 0;
+    while (n < text.size() && isChineseDigit(text[n]))
+        ++n;
+    return n > 0 && n < text.size() && text[n] == u'、' ? n + 1 : 0;
+}
+bool isHeading(const QTextBlock& b) {
+    const QString heading = b.blockFormat().property(kHeadingProperty).toString();
+    if (heading.isEmpty()) return false;
+    const QString text = b.text();
+    return text.mid(numberLength(text)).startsWith(heading);
+}
+void markHeading(QTextDocument* doc, const QTextBlock& b, const QString& heading) {
+    QTextCursor c(doc);
+    c.setPosition(b.position());
+    QTextBlockFormat f = b.blockFormat();
+    if (heading.isEmpty())
+        f.clearProperty(kHeadingProperty);
+    else
+        f.setProperty(kHeadingProperty, heading);
+    c.setBlockFormat(f);
+}
+} // namespace
+
+QString Article::chineseNumber(int n) {
+    static const QString digits = QStringLiteral("零一二三四五六七八九");
+    if (n <= 0) return QString(digits[0]);
+    if (n < 10) return QString(digits[n]);
+    const QString ten = QStringLiteral("十");
+    if (n < 20) return ten + (n % 10 ? QString(digits[n % 10]) : QString());
+    if (n < 100) return QString(digits[n / 10]) + ten + (n % 10 ? QString(digits[n % 10]) : QString());
+    const int rest = n % 100;
+    QString out = chineseNumber(n / 100) + QStringLiteral("百");
+    if (rest == 0) return out;
+    // 一百零五, 一百一十二
+    if (rest < 10) return out + QStringLiteral("零") + chineseNumber(rest);
+    return out + (rest < 20 ? QStringLiteral("一") + chineseNumber(rest) : chineseNumber(rest));
+}
+
+int Article::insertStatement(int position, const QString& heading, const QString& body, bool breakAfter) {
+    QTextCursor c = at(doc_.get(), position);
+    c.beginEditBlock();
+    const bool atParagraphStart = c.atBlockStart();
+    const bool breakFollows = c.atBlockEnd() && c.block().next().isValid();
+    if (!atParagraphStart) c.insertBlock();
+    const int first = c.position();
+    const QString head = plain(heading);
+    if (!head.isEmpty()) {
+        c.insertText(head);
+        c.insertBlock();
+    }
+    c.insertText(plain(body));
+    const int last = c.position();
+    if (breakAfter && !breakFollows) c.insertBlock();
+    // The new paragraphs took the format of the one they were split from:
+    // of them only the heading has the mark. The text after the position
+    // keeps the format it had.
+    for (QTextBlock b = doc_->findBlock(first); b.isValid() && b.position() <= last; b = b.next()) {
+        const QString mark = !head.isEmpty() && b.position() == first ? head : QString();
+        if (b.blockFormat().property(kHeadingProperty).toString() != mark) markHeading(doc_.get(), b, mark);
+    }
+    numberHeadings();
+    c.endEditBlock();
+    return c.position();
+}
+
+void Article::numberHeadings() {
+    QTextCursor c(doc_.get());
+    c.beginEditBlock();
+    int n = 0;
+    for (QTextBlock b = doc_->begin(); b.isValid(); b = b.next()) {
+        if (!isHeading(b)) continue;
+        const QString want = chineseNumber(++n) + QStringLiteral("、");
+        const QString text = b.text();
+        const qsizetype has = numberLength(text);
+        if (text.left(has) == want) continue;
+        c.setPosition(b.position());
+        c.setPosition(b.position() + int(has), QTextCursor::KeepAnchor);
+        c.insertText(want);
+    }
+    c.endEditBlock();
+}
+
+QStringList Article::headings() const {
+    QStringList out;
+    for (QTextBlock b = doc_->begin(); b.isValid(); b = b.next())
+        if (isHeading(b)) out << b.text();
+    return out;
+}
+
 void Article::setIndentsAt(int position, int firstLineTwips, int leftTwips) {
     QTextCursor c = at(doc_.get(), position);
     QTextBlockFormat f = c.blockFormat();

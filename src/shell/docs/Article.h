@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QTextDocument;
@@ -40,6 +41,25 @@ public:
     int insert(int position, const QString& text);
     // Inserts at the end; returns the new end.
     int append(const QString& text);
+
+    // Places a statement at a position as paragraphs of its own: a break
+    // first when the position is inside or at the end of a paragraph's
+    // text, then the heading (when there is one) as its own paragraph, then
+    // the body, then a break when `breakAfter` asks for one and there is no
+    // paragraph break after the position already (or it is the end). The
+    // heading is numbered with the others (numberHeadings). One undoable
+    // step; returns the position after the body (and its break).
+    int insertStatement(int position, const QString& heading, const QString& body, bool breakAfter);
+    // Headings placed by insertStatement are numbered 一、二、三、… in the
+    // order they stand in the article, whatever order they were placed in;
+    // a number already in front of one is replaced. A heading paragraph the
+    // teacher rewrote so that it no longer starts with its heading is left
+    // as it is and not counted.
+    void numberHeadings();
+    // The paragraph texts that are numbered headings now, in order.
+    QStringList headings() const;
+    // 1 → "一", 10 → "十", 12 → "十二", 20 → "二十", 105 → "一百零五".
+    static QString chineseNumber(int n);
 
     // Indents of the paragraph holding a position.
     void setIndentsAt(int position, int firstLineTwips, int leftTwips);

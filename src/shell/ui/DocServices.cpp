@@ -4,7 +4,10 @@
 
 #include "FileDialog.h"
 #include "MessageBox.h"
+#include "PagePainter.h"
+#include "Placement.h"
 #include "shell/core/Branding.h"
+#include "shell/core/DesktopTools.h"
 #include "shell/core/SafeOpen.h"
 #include "shell/core/Settings.h"
 
@@ -17,6 +20,7 @@
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -48,11 +52,34 @@ QStringList& shellOpened() {
 
 } // namespace
 
-bool RunToolProgram(const QString& key) {
-    // The default names no program, so a missing key ends below like any
-    // other path that is not there.
-    const QString path = toolProgram(key).trimmed();
-    return shellOpen(path);
+bool RunToolProgram(const QString& key, QWidget* parent) {
+    ToolLaunch launch;
+    if (const Outcome found = findToolProgram(key, &launch); !found) {
+        MessageBox::showAll(parent, found.messages);
+        return false;
+    }
+    QString program = launch.configuredPath;
+    bool started = false;
+    if (!launch.configuredPath.isEmpty()) {
+        started = shellOpen(launch.configuredPath);
+    } else {
+        program = launch.desktop->program;
+        if (g_shellOpenTest) {
+            shellOpened() << program;
+            started = true;
+        } else {
+            started = QProcess::startDetached(program, launch.desktop->arguments, QDir::homePath());
+        }
+    }
+    if (!started) {
+        QString caption = key;
+        for (const ToolEntry& t : toolEntries())
+            if (t.key.compare(key, Qt::CaseInsensitive) == 0) caption = t.caption;
+        MessageBox::show(
+            parent,
+            QStringLiteral("“%1”的程序“%2”无法启动！").arg(caption, QDir::toNativeSeparators(program)));
+    }
+    return started;
 }
 
 bool shellOpen(const QString& path) {
@@ -190,6 +217,7 @@ Outcome printDocument(const QTextDocument& doc, QPrinter& printer) {
         painter.restore();
     }
     if (!painter.end()) return Outcome::fail(Reason::Failed, QStringLiteral("打印没有完成"));
+    if (const QString why = mendPdfOutput(printer); !why.isEmpty()) return Outcome::fail(Reason::Failed, why);
     return Outcome::done();
 }
 
@@ -203,7 +231,11 @@ Outcome printTextToPdf(const QString& text, const QString& pdfPath) {
 }
 
 void PrintViaWord(const QString& text, QWidget* parent) {
-    auto* preview = new QPrintPreviewDialog(parent, Qt::Window);
+    // A dialog of the window it prints from, so that it stays above it, with
+    // the buttons of a window so that it can be made as large as the screen.
+    auto* preview =
+        new QPrintPreviewDialog(parent ? parent->window() : nullptr,
+                                Qt::Dialog | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     preview->setObjectName(QStringLiteral("printPreview"));
     preview->setAttribute(Qt::WA_DeleteOnClose);
     preview->setWindowTitle(QStringLiteral("打印预览"));
@@ -227,9 +259,9 @@ void PrintViaWord(const QString& text, QWidget* parent) {
     toPdf->setObjectName(QStringLiteral("actSavePdf"));
     toPdf->setToolTip(QStringLiteral("打印到PDF文件"));
     QObject::connect(toPdf, &QAction::triggered, preview, [preview, print] {
-        QString file = FileDialog::getSaveFileName(preview, QStringLiteral("打印到PDF文件"),
-                                                   QDir::homePath() + QStringLiteral("/打印.pdf"),
-                                                   QStringLiteral("PDF 文件 (*.pdf)"));
+        QString file =
+            FileDialog::getSaveFileName(preview, QStringLiteral("打印到PDF文件"), QStringLiteral("打印.pdf"),
+                                        QStringLiteral("PDF 文件 (*.pdf)"));
         if (file.isEmpty()) return;
         if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".pdf");
         QPrinter pdf(QPrinter::HighResolution);
@@ -245,6 +277,7 @@ void PrintViaWord(const QString& text, QWidget* parent) {
         preview->addAction(toPdf);
     }
     preview->resize(900, 700);
+    placeOnScreen(preview, parent, true);
     preview->show();
     preview->raise();
 }

@@ -12,12 +12,13 @@ class QWidget;
 
 namespace shell {
 
-// Starts the program the settings file holds for a Tools-menu entry
-// ("toobName1" … "toobName4" in section MyToobFile). A missing key or an
-// empty value does nothing; a path that is not there is ignored. A program
-// file is started on its own; any other file is opened with the desktop's
-// program for it. True when something was started.
-bool RunToolProgram(const QString& key);
+// Starts the program of a Tools-menu entry ("toobName1" … "toobName4"): the
+// one the settings file holds for it (section MyToobFile) when it is there,
+// else the desktop's own paint program, text editor, calculator or address
+// book (see findToolProgram). When the machine has none, or it cannot be
+// started, the teacher is told so in a message over `parent`. True when
+// something was started.
+bool RunToolProgram(const QString& key, QWidget* parent = nullptr);
 
 // The shell's "open" of a path: a program file is started, any other file or
 // folder is opened with the desktop's program for it. False when the path is

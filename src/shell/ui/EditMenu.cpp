@@ -12,6 +12,8 @@ EditMenu::EditMenu(QTextEdit* box, QObject* parent) : QObject(parent), box_(box)
     connect(box, &QTextEdit::selectionChanged, this, &EditMenu::update);
     connect(box, &QTextEdit::copyAvailable, this, &EditMenu::update);
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &EditMenu::update);
+    // A click into the box moves the caret: paste follows the clipboard from then on.
+    connect(box, &QTextEdit::cursorPositionChanged, this, &EditMenu::update);
 }
 
 const QStringList& EditMenu::actionNames() {
@@ -40,7 +42,7 @@ MenuDef EditMenu::menu() {
     return {QStringLiteral("mnuEdit"), QStringLiteral("编辑(&E)"), entries()};
 }
 
-void EditMenu::attach(const BuiltMenus& built) {
+void EditMenu::attach(const BuiltMenus& built, Start start) {
     built_ = built;
     for (const QString& name : actionNames())
         if (QAction* a = built_.action(name)) {
@@ -48,7 +50,12 @@ void EditMenu::attach(const BuiltMenus& built) {
             // menu's shortcuts serve the rest of the window.
             a->setShortcutContext(Qt::WindowShortcut);
         }
-    update();
+    if (start == Start::FromState) {
+        update();
+        return;
+    }
+    for (const QString& name : actionNames())
+        if (name != u"mEditAll") setEnabled(name, false);
 }
 
 void EditMenu::setEnabled(const QString& name, bool on) {

@@ -28,8 +28,12 @@ public:
     QList<MenuEntry> entries();
     // The whole menu: mnuEdit "编辑(&E)" with those rows.
     MenuDef menu();
-    // Takes the built actions (by name) and sets their states.
-    void attach(const BuiltMenus& built);
+    // Takes the built actions (by name) and sets their states: from the
+    // selection and the clipboard now, or (Disabled) cut, copy, paste and
+    // delete off until the box's selection, its caret or the clipboard
+    // changes, as a window that opens with them greyed wants.
+    enum class Start { FromState, Disabled };
+    void attach(const BuiltMenus& built, Start start = Start::FromState);
     // Sets the states from the selection and the clipboard now.
     void update();
 

@@ -1,5 +1,6 @@
 #include "MessageBox.h"
 
+#include <QApplication>
 #include <QList>
 #include <QMessageBox>
 #include <QPushButton>
@@ -16,6 +17,11 @@ Seam& seam() {
     static Seam s;
     return s;
 }
+// A box belongs to a window, which the desktop keeps it above: the window
+// asking, else the window the teacher is working in.
+QWidget* owner(QWidget* parent) {
+    return parent ? parent->window() : QApplication::activeWindow();
+}
 } // namespace
 
 const QString& MessageBox::title() {
@@ -29,7 +35,7 @@ void MessageBox::show(QWidget* parent, const QString& text) {
         if (!seam().answers.isEmpty()) seam().answers.removeFirst();
         return;
     }
-    QMessageBox box(QMessageBox::Warning, title(), text, QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::Warning, title(), text, QMessageBox::Ok, owner(parent));
     box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
     box.exec();
 }
@@ -45,7 +51,7 @@ bool MessageBox::ask(QWidget* parent, const QString& text) {
         const Answer a = seam().answers.isEmpty() ? Yes : seam().answers.takeFirst();
         return a == Yes;
     }
-    QMessageBox box(QMessageBox::Warning, title(), text, QMessageBox::Yes | QMessageBox::No, parent);
+    QMessageBox box(QMessageBox::Warning, title(), text, QMessageBox::Yes | QMessageBox::No, owner(parent));
     box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
     box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
     return box.exec() == QMessageBox::Yes;
@@ -57,7 +63,7 @@ MessageBox::Answer MessageBox::askYesNoCancel(QWidget* parent, const QString& te
         return seam().answers.isEmpty() ? Yes : seam().answers.takeFirst();
     }
     QMessageBox box(QMessageBox::Warning, title(), text,
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, owner(parent));
     box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
     box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
     box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));

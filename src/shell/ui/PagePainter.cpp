@@ -2,12 +2,14 @@
 
 #include "FileDialog.h"
 #include "Fonts.h"
+#include "shell/docs/PdfText.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QFont>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPen>
 #include <QPrinter>
@@ -107,7 +109,21 @@ Outcome printPages(const PageSource& pages, QPrinter& printer) {
         paintPage(painter, pages.page(i), pages.fontFamily(), dpi);
     }
     if (!painter.end()) return Outcome::fail(Reason::Failed, QStringLiteral("打印没有完成！"));
+    if (const QString why = mendPdfOutput(printer); !why.isEmpty())
+        return Outcome::fail(Reason::Failed, why + QStringLiteral("！"));
     return Outcome::done();
+}
+
+QString mendPdfOutput(const QPrinter& printer) {
+    // A print preview draws on a printer that keeps the PDF format and file
+    // name of an earlier print, through an engine of its own: nothing was
+    // written to that file now.
+    const QPaintEngine* engine = printer.paintEngine();
+    if (printer.outputFormat() != QPrinter::PdfFormat || printer.outputFileName().isEmpty() || !engine ||
+        engine->type() != QPaintEngine::Pdf)
+        return {};
+    QString why;
+    return mendPdfText(printer.outputFileName(), &why) ? QString() : why;
 }
 
 Outcome printPagesToPdf(const PageSource& pages, const QString& pdfPath) {
@@ -125,8 +141,7 @@ Outcome printOnDefaultPrinter(const PageSource& pages, QWidget* parent, const QS
         return printPages(pages, printer);
     }
     QString file = FileDialog::getSaveFileName(parent, QStringLiteral("没有打印机，打印到PDF文件"),
-                                               QDir::home().filePath(fileNameOf(suggestedName)),
-                                               QStringLiteral("PDF 文件 (*.pdf)"));
+                                               fileNameOf(suggestedName), QStringLiteral("PDF 文件 (*.pdf)"));
     if (file.isEmpty()) return Outcome::fail(Reason::NotChosen);
     if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".pdf");
     if (pdfPath) *pdfPath = file;

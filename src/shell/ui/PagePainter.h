@@ -28,6 +28,10 @@ QImage renderPage(const PageSource& pages, int index, double dpi = 96.0);
 // orientation. A printer or file that cannot be started, or a page that
 // cannot be begun, gives Reason::Failed with one message saying so.
 Outcome printPages(const PageSource& pages, QPrinter& printer);
+// After Qt has finished a PDF file on `printer`: its text put right for
+// readers (shell/docs/PdfText.h). Empty when done or when the printer is no
+// PDF file; else why not, naming the file, without a closing mark.
+QString mendPdfOutput(const QPrinter& printer);
 // Every page into a PDF file.
 Outcome printPagesToPdf(const PageSource& pages, const QString& pdfPath);
 

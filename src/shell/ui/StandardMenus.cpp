@@ -3,6 +3,8 @@
 #include "DocServices.h"
 #include "shell/core/Settings.h"
 
+#include <QApplication>
+
 namespace shell {
 
 QList<MenuEntry> toolMenuEntries(const QString& firstName) {
@@ -12,7 +14,10 @@ QList<MenuEntry> toolMenuEntries(const QString& firstName) {
     const QList<ToolEntry>& tools = toolEntries();
     for (int i = 0; i < tools.size() && i < 4; ++i) {
         const QString key = tools[i].key;
-        rows << MenuEntry(names[i], tools[i].menuCaption, [key] { RunToolProgram(key); });
+        // A message about a missing program stands over the window whose
+        // menu was used.
+        rows << MenuEntry(names[i], tools[i].menuCaption,
+                          [key] { RunToolProgram(key, QApplication::activeWindow()); });
     }
     return rows;
 }
@@ -23,7 +28,9 @@ MenuDef toolsMenu(const QString& firstName, const QString& menuName) {
 
 QList<MenuEntry> helpMenuEntries(const std::function<void()>& showAbout) {
     return {
-        MenuEntry(QStringLiteral("mHelpTopic"), QStringLiteral("技术支持(&T)"), [] { OpenSupportPage(); }),
+        MenuEntry(
+            QStringLiteral("mHelpTopic"), QStringLiteral("技术支持(&T)"), [] { OpenSupportPage(); },
+            QStringLiteral("F1")),
         MenuEntry(QStringLiteral("mHelpAbout"), QStringLiteral("关于Veltrano(&A)"), showAbout),
     };
 }

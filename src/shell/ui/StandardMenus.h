@@ -13,7 +13,8 @@ namespace shell {
 // list (shell::toolEntries), named mToobHT, mToobJSB, mToobJSQ, mToobTXB
 // (some windows spell the first one "mToobHt"). Each starts the program the
 // settings file holds for it when chosen, so a program set in the settings
-// window meanwhile is the one started.
+// window meanwhile is the one started; without one, the desktop's own program
+// of that kind (RunToolProgram), and a message when there is none.
 QList<MenuEntry> toolMenuEntries(const QString& firstName = QStringLiteral("mToobHT"));
 MenuDef toolsMenu(const QString& firstName = QStringLiteral("mToobHT"),
                   const QString& menuName = QStringLiteral("mnuToob"));

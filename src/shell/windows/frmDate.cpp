@@ -94,7 +94,7 @@ QPixmap monthPicture(int month) {
 
 } // namespace
 
-frmDate::frmDate(QWidget* parent) : QWidget(parent) {
+frmDate::frmDate(QWidget* parent) : QWidget(parent, Qt::Dialog) {
     setObjectName(QStringLiteral("frmDate"));
     setWindowTitle(Windows::caption(QStringLiteral("frmDate")));
 

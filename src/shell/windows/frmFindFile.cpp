@@ -69,7 +69,7 @@ private:
     int count_ = 0;
 };
 
-frmFindFile::frmFindFile(QWidget* parent) : QWidget(parent) {
+frmFindFile::frmFindFile(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::WindowMaximizeButtonHint) {
     setObjectName(QStringLiteral("frmFindFile"));
     setWindowTitle(Windows::caption(QStringLiteral("frmFindFile")));
 

@@ -48,6 +48,10 @@ frmHelpAbout::frmHelpAbout(QWidget* parent)
     labHttP->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     connect(labHttP, &QLabel::linkActivated, this, [] { OpenSupportPage(); });
     text->addWidget(labHttP);
+    text->addSpacing(8);
+    auto* licence = new QLabel(licenceLines().join(u'\n'), this);
+    licence->setObjectName(QStringLiteral("labLicence"));
+    text->addWidget(licence);
 
     auto* cmdOK = new QPushButton(QStringLiteral("确定"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));

@@ -151,8 +151,10 @@ void frmTray::SetTrayMenuIcons() {
 }
 
 void frmTray::buildLauncher() {
-    // A top-level window of its own (not a child of the hidden main window).
-    launcher_ = new QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint);
+    // A top-level window of its own (not a child of the hidden main window),
+    // an ordinary one: kept above every other window it would cover part of
+    // each tool on a small screen, and the taskbar brings it forward.
+    launcher_ = new QWidget(nullptr, Qt::Window);
     launcher_->setObjectName(QStringLiteral("frmLauncher"));
     launcher_->setWindowTitle(QStringLiteral("Veltrano"));
     launcher_->setWindowIcon(icon(QStringLiteral("app")));

@@ -382,4 +382,12 @@ TEST_F(CommentPhrases, PrintClassPutsEachStudentsCommentOnAPageOfItsOwn) {
                                   page("张三", QStringLiteral("你热爱集体，乐于助人。")),
                                   page("王五", QStringLiteral("你上课认真听讲，积极发言。").repeated(12))}));
     EXPECT_FALSE(w->commentChanged());
+
+    // 取消 prints nothing and keeps the text.
+    comment()->setPlainText(QStringLiteral("还没想好"));
+    shell::MessageBox::setNextAnswer(shell::MessageBox::Cancel);
+    w->entry(QStringLiteral("mFilePrintAll"))->trigger();
+    EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{shell::unsavedText(QStringLiteral("张三的评语"))});
+    EXPECT_FALSE(openPreview());
+    EXPECT_EQ(comment()->toPlainText(), QStringLiteral("还没想好"));
 }

@@ -50,6 +50,12 @@ TEST_F(CommentWindow, LoadsWithNoClassAndItsNamedControls) {
     number()->setText(QStringLiteral("1"));
     save(QStringLiteral("好"));
     EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{cm::kMsgNoClass});
+    // The first class to open finds the text still there, unsaved, without
+    // a question that no save could answer.
+    createClass(QStringLiteral("初二(3)班"));
+    EXPECT_EQ(shell::MessageBox::takeShown(), QStringList());
+    EXPECT_EQ(comment()->toPlainText(), QStringLiteral("好"));
+    EXPECT_TRUE(w->commentChanged());
 }
 
 TEST_F(CommentWindow, NewClassPickNavigateAndTypedNames) {
@@ -360,7 +366,7 @@ TEST_F(CommentClassOfThree, LeavingAnUnsavedCommentAsksFirstOnEveryWayOut) {
     const QString question = shell::unsavedText(QStringLiteral("张伟的评语"));
     const QString mine = QStringLiteral("张伟原来的评语。你很努力。");
     // Each way to another student; 否 lets the text go, 是 saves it for the
-    // student it was written for, never for the one gone to.
+    // student it was written for, never for the one gone to, 取消 stays.
     struct Way {
         const char* what;
         std::function<void()> go;
@@ -372,16 +378,26 @@ TEST_F(CommentClassOfThree, LeavingAnUnsavedCommentAsksFirstOnEveryWayOut) {
         {"Enter", [this] { typeName(QStringLiteral("陈静")); }, "陈静"},
     };
     for (const Way& way : ways) {
-        for (const auto answer : {shell::MessageBox::No, shell::MessageBox::Yes}) {
-            SCOPED_TRACE(std::string(way.what) + (answer == shell::MessageBox::Yes ? " yes" : " no"));
+        for (const auto answer : {shell::MessageBox::No, shell::MessageBox::Yes, shell::MessageBox::Cancel}) {
+            SCOPED_TRACE(std::string(way.what) + " answer " + std::to_string(int(answer)));
             execSql(classDb(),
                     QStringLiteral("UPDATE \"%1\" SET \"内容\" = \"姓名\" || '原来的评语。'").arg(cls));
+            if (w->commentChanged()) button(2)->click(); // 取消: back to what is stored
             pick(1);
             ASSERT_EQ(shell::MessageBox::takeShown(), QStringList());
             typeComment(QStringLiteral("你很努力。"));
             shell::MessageBox::setNextAnswer(answer);
             way.go();
             EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{question});
+            if (answer == shell::MessageBox::Cancel) {
+                // Still with 张伟 and what was typed; the name box says so.
+                EXPECT_EQ(names()->currentText(), QStringLiteral("张伟"));
+                EXPECT_EQ(w->studenName(), QStringLiteral("张伟"));
+                EXPECT_EQ(w->studenNumber(), 2);
+                EXPECT_EQ(comment()->toPlainText(), mine);
+                EXPECT_EQ(stored("2"), QStringLiteral("张伟原来的评语。"));
+                continue;
+            }
             EXPECT_EQ(names()->currentText(), QString::fromUtf8(way.arrivedAt));
             EXPECT_EQ(comment()->toPlainText(),
                       QString::fromUtf8(way.arrivedAt) + QStringLiteral("原来的评语。"));
@@ -392,6 +408,7 @@ TEST_F(CommentClassOfThree, LeavingAnUnsavedCommentAsksFirstOnEveryWayOut) {
         }
     }
     // Nothing changed: no question.
+    button(2)->click();
     pick(1);
     page(1)->click();
     EXPECT_EQ(shell::MessageBox::takeShown(), QStringList());
@@ -429,10 +446,22 @@ TEST_F(CommentClassOfThree, AnotherClassOrClosingAsksAboutTheUnsavedComment) {
     EXPECT_EQ(stored("3"), QStringLiteral("陈静原来的评语。你很文静。"));
     EXPECT_EQ(get<QLabel>(QStringLiteral("labNewClass"))->text(), QStringLiteral("成绩班"));
 
-    // Closing: 是 saves, then the window goes.
+    // 取消 keeps the class and the text; the class-file window stays shut.
     openClass(cls);
     pick(3);
     typeComment(QStringLiteral("你很活泼。"));
+    shell::MessageBox::setNextAnswer(shell::MessageBox::Cancel);
+    get<QToolButton>(QStringLiteral("imgOpenNewFile"))->click();
+    EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{shell::unsavedText(QStringLiteral("李娜的评语"))});
+    EXPECT_FALSE(classWindow());
+    EXPECT_EQ(comment()->toPlainText(), QStringLiteral("李娜原来的评语。你很活泼。"));
+
+    // Closing: 取消 keeps the window; 是 saves, then the window goes.
+    shell::MessageBox::setNextAnswer(shell::MessageBox::Cancel);
+    EXPECT_FALSE(w->close());
+    EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{shell::unsavedText(QStringLiteral("李娜的评语"))});
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(stored("4"), QStringLiteral("李娜原来的评语。"));
     EXPECT_TRUE(w->close());
     EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{shell::unsavedText(QStringLiteral("李娜的评语"))});
     EXPECT_EQ(stored("4"), QStringLiteral("李娜原来的评语。你很活泼。"));

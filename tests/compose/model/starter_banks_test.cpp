@@ -5,6 +5,7 @@
 #include "store/Schema.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 #include <gtest/gtest.h>
 
@@ -51,6 +52,11 @@ void checkTitlesAndNumbers(const Bank& b, int titleLimit, const char* table) {
         EXPECT_FALSE(t.isEmpty()) << table;
         EXPECT_LE(t.size(), titleLimit) << table << ' ' << t.toStdString();
         EXPECT_FALSE(titles.contains(t)) << table << " repeats " << t.toStdString();
+        // The article numbers its headings itself, in the order they stand:
+        // a number in a title would number them in the order of the bank.
+        static const QRegularExpression numbered(
+            QStringLiteral("^(?:[一二三四五六七八九十]+|[0-9]+)[、．.]"));
+        EXPECT_FALSE(numbered.match(t).hasMatch()) << table << ' ' << t.toStdString();
         titles.insert(t);
         EXPECT_FALSE(r.value("内容").trimmed().isEmpty()) << t.toStdString();
         EXPECT_EQ(r.value("序号").toInt(), ++number) << table;

@@ -191,3 +191,21 @@ TEST(LibraryEditor, SummaryTitlesAreUniqueAndFitTheirField) {
     EXPECT_TRUE(ed.add("综合型", long31, "文"));
     EXPECT_EQ(ed.add("综合型", QString(51, u'长'), "文").messages, QStringList{"标题太长，不要超过50个字！"});
 }
+
+TEST(StatementHeading, DropsTheNumberAndTheBanksTypeLabelOnly) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"综合·不足之处", "不足之处"},
+        {"一、思想教育", "思想教育"},
+        {"十二、总结", "总结"},
+        {"3．复习", "复习"},
+        {"（二）家访", "家访"},
+        {"二、详述·教学工作", "教学工作"},
+        {"鲁迅·故乡", "鲁迅·故乡"},
+        {"一、", "一、"},
+        {"综合·", "综合·"},
+        {" 班级管理 ", "班级管理"},
+        {"一二九运动", "一二九运动"},
+    };
+    for (const auto& [title, heading] : cases)
+        EXPECT_EQ(statementHeading(QString::fromUtf8(title)), QString::fromUtf8(heading)) << title;
+}

@@ -5,6 +5,7 @@
 #include "compose/model/Statements.h"
 #include "compose/ui/WriterWindow.h"
 #include "shell/Windows.h"
+#include "shell/core/StarterContent.h"
 #include "shell/core/StatementTable.h"
 #include "shell/ui/FileDialog.h"
 #include "shell/ui/GridView.h"
@@ -66,6 +67,24 @@ protected:
         auto t = shell::StatementTable::open(folder.file(compose::libraryFile(w)), compose::tableName(w, s));
         ASSERT_TRUE(t);
         ASSERT_TRUE(t->append(category, title, text, month, week));
+    }
+
+    // The bank's starter statements, as the program carries them.
+    void addStarter(compose::Writer w, compose::Stage s) {
+        const QString table = compose::tableName(w, s);
+        QString why;
+        const auto rows = shell::starterRows(table, &why);
+        ASSERT_TRUE(rows) << why.toStdString();
+        const auto field = [&](const QStringList& cells, const char* name) {
+            return cells.value(int(rows->fields.indexOf(QString::fromUtf8(name))));
+        };
+        const auto number = [&](const QStringList& cells, const char* name) {
+            const QString v = field(cells, name);
+            return v.isEmpty() ? QVariant() : QVariant(v.toInt());
+        };
+        for (const QStringList& cells : rows->rows)
+            add(w, s, field(cells, "类别"), field(cells, "标题"), field(cells, "内容"), number(cells, "月份"),
+                number(cells, "周别"));
     }
 
     compose::WriterWindow* open(const char* name) {

@@ -64,7 +64,7 @@ TEST_F(WriterTest, PlanProseFlowComposesOpeningMiddlesAndEnding) {
     EXPECT_EQ(w->highlightedStep(), 3);
     EXPECT_EQ(items(w, 2), QStringList{"结尾E"});
     pickItem(w, 2, "结尾E", true);
-    EXPECT_EQ(articleText(w), "O\nT1\nM1\nT2\nM2\nE");
+    EXPECT_EQ(articleText(w), "O\n一、T1\nM1\n二、T2\nM2\nE");
     EXPECT_EQ(w->highlightedStep(), 4);
     EXPECT_TRUE(child<QLabel>(w, "imgJH")->isVisible());
     EXPECT_TRUE(shell::MessageBox::takeShown().isEmpty());
@@ -73,10 +73,35 @@ TEST_F(WriterTest, PlanProseFlowComposesOpeningMiddlesAndEnding) {
     QTest::mouseClick(child<QLabel>(w, "labGCtext(0)"), Qt::LeftButton);
     EXPECT_TRUE(child<shell::TreeView>(w, "tvwMode")->isVisible());
     EXPECT_FALSE(child<QLabel>(w, "imgJH")->isVisible());
-    EXPECT_EQ(articleText(w), "O\nT1\nM1\nT2\nM2\nE");
+    EXPECT_EQ(articleText(w), "O\n一、T1\nM1\n二、T2\nM2\nE");
     // Steps 1 to 3 do nothing.
     QTest::mouseClick(child<QLabel>(w, "imgViewGC(2)"), Qt::LeftButton);
     EXPECT_EQ(w->highlightedStep(), 0);
+}
+
+// The starter bank's prose statements, picked out of their order: the
+// article numbers them 一、二、三 as they stand.
+TEST_F(WriterTest, PlanNumbersItsSectionsInOrderWhateverIsPicked) {
+    addStarter(Writer::Plan, Stage::Start);
+    addStarter(Writer::Plan, Stage::Middle);
+    auto* w = open("frmKaiXueJiHua");
+    ASSERT_NE(w, nullptr);
+    clickNode(w, "swXs1", true);
+    const QStringList openings = items(w, 0);
+    ASSERT_FALSE(openings.isEmpty());
+    pickItem(w, 0, openings.first(), true);
+    const QStringList middles = items(w, 1);
+    ASSERT_GE(middles.size(), 5);
+    for (int i : {0, 2, 4})
+        pickItem(w, 1, middles[i], true);
+    EXPECT_EQ(w->article().headings(),
+              (QStringList{"一、" + middles[0], "二、" + middles[2], "三、" + middles[4]}));
+    const QStringList lines = articleText(w).split(u'\n');
+    ASSERT_EQ(lines.size(), 7);
+    EXPECT_EQ(lines[1], "一、" + middles[0]);
+    EXPECT_EQ(lines[3], "二、" + middles[2]);
+    EXPECT_EQ(lines[5], "三、" + middles[4]);
+    EXPECT_EQ(lines[6], *w->library().find(Stage::Middle, middles[4]));
 }
 
 TEST_F(WriterTest, PlanMonthItemsGoUnderTheirOwnMonth) {

@@ -1,3 +1,4 @@
+#include "DialogSupport.h"
 #include "WriterFixture.h"
 #include "compose/ui/frmQiMoZhongJie.h"
 
@@ -37,16 +38,23 @@ TEST_F(WriterTest, SummaryPlacesStatementsAtTheCaretWithTheIndent) {
     // follows on the line after it.
     pickItem(w, 1, "T", true);
     pickItem(w, 1, "通用中段", true);
-    EXPECT_EQ(w->article().text(), "O*T\nM\n*通用中段\nN\n");
-    for (int pos : {0, 4, 6})
+    // Each statement starts its own paragraph, under its numbered heading.
+    EXPECT_EQ(w->article().text(), "O\n一、T\nM\n二、通用中段\nN\n");
+    for (int pos : {0, 2, 6, 8, 15})
         EXPECT_EQ(w->article().firstLineIndentAt(pos), 550) << pos;
 
-    // With the caret inside the opening, the insertion goes there.
+    // With the caret after the opening, the insertion goes there and the
+    // headings after it are numbered on.
     QTextCursor c = w->articleBox()->textCursor();
     c.setPosition(1);
     w->articleBox()->setTextCursor(c);
     pickItem(w, 1, "T", true);
-    EXPECT_EQ(w->article().text(), "O*T\nM\n*T\nM\n*通用中段\nN\n");
+    EXPECT_EQ(w->article().text(), "O\n一、T\nM\n二、T\nM\n三、通用中段\nN\n");
+    EXPECT_EQ(w->articleBox()->textCursor().position(), 7);
+    // One step back takes that statement and its renumbering away.
+    w->article().document()->undo();
+    EXPECT_EQ(w->article().text(), "O\n一、T\nM\n二、通用中段\nN\n");
+    w->article().document()->redo();
 
     button(w, 3)->click();
     EXPECT_EQ(items(w, 2), QStringList{"结尾"});
@@ -55,6 +63,33 @@ TEST_F(WriterTest, SummaryPlacesStatementsAtTheCaretWithTheIndent) {
     EXPECT_EQ(child<QLabel>(w, "labZJ")->text(), "恭完喜成你总已结");
     EXPECT_EQ(child<QLabel>(w, "labZJ")->font().family(), "华文新魏");
     EXPECT_EQ(w->highlightedStep(), 4);
+}
+
+// The starter bank's "综合·不足之处" after an opening: its heading stands on
+// a line of its own and reads "一、不足之处", without the bank's label or a
+// marker.
+TEST_F(WriterTest, SummaryHeadingsShowOnlyTheirTextOnTheirOwnLine) {
+    addStarter(Writer::Summary, Stage::Start);
+    addStarter(Writer::Summary, Stage::Middle);
+    auto* w = open("frmQiMoZhongJie");
+    ASSERT_NE(w, nullptr);
+    clickNode(w, "swJs1", true);
+    const QStringList openings = items(w, 0);
+    ASSERT_FALSE(openings.isEmpty());
+    pickItem(w, 0, openings.first(), true);
+    const QString opening = w->article().text();
+    ASSERT_FALSE(opening.isEmpty());
+    ASSERT_TRUE(items(w, 1).contains("综合·不足之处"));
+    pickItem(w, 1, "综合·不足之处", true);
+    pickItem(w, 1, "综合·今后打算", true);
+    const QStringList lines = w->article().text().split(u'\n');
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[0], opening);
+    EXPECT_EQ(lines[1], "一、不足之处");
+    EXPECT_EQ(lines[2], *w->library().find(Stage::Middle, "综合·不足之处"));
+    EXPECT_EQ(lines[3], "二、今后打算");
+    EXPECT_FALSE(w->article().text().contains(u'*'));
+    EXPECT_FALSE(w->article().text().contains(u'·'));
 }
 
 TEST_F(WriterTest, SummarySampleListsItsOwnMiddlesAndEveryEnding) {
@@ -158,6 +193,22 @@ TEST_F(WriterTest, ExportWritesRtfWithIndentsAndAFailureKeepsTheArticleChanged) 
     EXPECT_EQ(shell::MessageBox::takeShown().size(), 1);
     EXPECT_TRUE(w->article().isModified());
 
+    // The dialog offers "开学计划.txt" with the TXT entry chosen, and a .txt
+    // gets the article as text a Windows editor reads.
+    testing_support::DialogSeen seen;
+    testing_support::onFileDialog(testing_support::lookAndCancel(&seen));
+    action(w, "mFileOut")->trigger();
+    EXPECT_EQ(seen.name, "开学计划.txt");
+    EXPECT_EQ(seen.filter, "TXT文件(*.txt)");
+    shell::FileDialog::setNextFileName(dir.filePath("开学计划.txt"));
+    action(w, "mFileOut")->trigger();
+    EXPECT_EQ(QFile(dir.filePath("开学计划.txt")).size(), 3 + QString("第一段\r\n第二段").toUtf8().size());
+    {
+        QFile txt(dir.filePath("开学计划.txt"));
+        ASSERT_TRUE(txt.open(QIODevice::ReadOnly));
+        EXPECT_EQ(txt.readAll(), "\xEF\xBB\xBF" + QString("第一段\r\n第二段").toUtf8());
+    }
+
     shell::FileDialog::setNextFileName(dir.filePath("plan")); // no extension added
     QTest::mouseClick(child<QLabel>(w, "labGCtext(5)"), Qt::LeftButton);
     EXPECT_EQ(w->highlightedStep(), 4);
@@ -168,4 +219,37 @@ TEST_F(WriterTest, ExportWritesRtfWithIndentsAndAFailureKeepsTheArticleChanged) 
     EXPECT_TRUE(rtf.contains("\\fi550"));
     EXPECT_FALSE(w->article().isModified());
     EXPECT_TRUE(shell::MessageBox::takeShown().isEmpty());
+}
+
+// The summary writer (and the lesson designer) open with cut, copy, paste
+// and delete greyed even with text on the clipboard; from the first move in
+// the article they follow the selection and the clipboard. The plan writer
+// shows the clipboard's state at once.
+TEST_F(WriterTest, EditEntriesStartGreyedInTheSummaryAndThenFollowTheArticle) {
+    QApplication::clipboard()->setText("剪贴板上的字");
+    auto* w = open("frmQiMoZhongJie");
+    ASSERT_NE(w, nullptr);
+    QApplication::processEvents();
+    for (const char* n : {"mEditCut", "mEditCopy", "mEditDelete", "mEditPaste"})
+        EXPECT_FALSE(action(w, n)->isEnabled()) << n;
+    EXPECT_TRUE(action(w, "mEditAll")->isEnabled());
+
+    w->article().replaceAll("开头的话");
+    QTextCursor c = w->articleBox()->textCursor();
+    c.setPosition(2);
+    w->articleBox()->setTextCursor(c);
+    EXPECT_TRUE(action(w, "mEditPaste")->isEnabled());
+    EXPECT_FALSE(action(w, "mEditCut")->isEnabled());
+    c.setPosition(0, QTextCursor::KeepAnchor);
+    w->articleBox()->setTextCursor(c);
+    for (const char* n : {"mEditCut", "mEditCopy", "mEditDelete"})
+        EXPECT_TRUE(action(w, n)->isEnabled()) << n;
+    QApplication::clipboard()->clear();
+    EXPECT_FALSE(action(w, "mEditPaste")->isEnabled());
+
+    QApplication::clipboard()->setText("剪贴板上的字");
+    auto* plan = open("frmKaiXueJiHua");
+    ASSERT_NE(plan, nullptr);
+    EXPECT_TRUE(action(plan, "mEditPaste")->isEnabled());
+    QApplication::clipboard()->clear();
 }

@@ -9,6 +9,9 @@
 #include "shell/ui/TreeView.h"
 #include "store/Schema.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -174,6 +177,20 @@ TEST(JiaoAnReference, CoursewareGoesThroughTheSafeOpener) {
     EXPECT_TRUE(MessageBox::takeShown().isEmpty());
     EXPECT_EQ(launched, QStringList{QStringLiteral("https://b.example/climate")});
     shell::setLauncherForTesting({});
+}
+
+TEST(JiaoAnDocument, EditEntriesStartGreyed) {
+    QApplication::clipboard()->setText(QStringLiteral("剪贴板"));
+    Fixture f;
+    for (const char* name : {"mEditCut", "mEditCopy", "mEditPaste", "mEditDelete", "pasteText"}) {
+        const auto* a = f.w->findChild<QAction*>(QString::fromLatin1(name));
+        ASSERT_NE(a, nullptr) << name;
+        EXPECT_FALSE(a->isEnabled()) << name;
+    }
+    // From the first move in the plan, paste follows the clipboard.
+    f.plan()->moveCursor(QTextCursor::End);
+    EXPECT_TRUE(f.w->findChild<QAction*>(QStringLiteral("pasteText"))->isEnabled());
+    QApplication::clipboard()->clear();
 }
 
 TEST(JiaoAnDocument, NewAndSaveFlows) {

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 using shell::IniFile;
@@ -99,6 +100,39 @@ QStringList execArguments(const QString& text, QString* problem) {
         a = out;
     }
     return args;
+}
+
+// The entry's TryExec as a launcher reads it (string escapes resolved); null
+// when the entry has none.
+QString tryExecValue(const QString& text) {
+    for (const QString& line : text.split(u'\n')) {
+        if (!line.startsWith(u"TryExec=")) continue;
+        QString v;
+        for (qsizetype i = 8; i < line.size(); ++i) {
+            if (line[i] != u'\\' || i + 1 == line.size()) {
+                v += line[i];
+                continue;
+            }
+            const QChar e = line[++i];
+            v += e == u's'   ? QChar(u' ')
+                 : e == u'n' ? QChar(u'\n')
+                 : e == u't' ? QChar(u'\t')
+                 : e == u'r' ? QChar(u'\r')
+                             : e;
+        }
+        return v;
+    }
+    return {};
+}
+
+// Whether the desktop would start the entry: its TryExec names a program
+// that is there (a path to an executable, or a name found on PATH).
+bool tryExecFound(const QString& text) {
+    const QString program = tryExecValue(text);
+    if (program.isEmpty()) return false;
+    if (QDir::isAbsolutePath(program))
+        return QFileInfo(program).isExecutable() && QFileInfo(program).isFile();
+    return !QStandardPaths::findExecutable(program).isEmpty();
 }
 
 // Points PATH at a temporary folder of its own for one test, so that whether
@@ -268,6 +302,7 @@ TEST(Autostart, ProgramAndDataFolderComeBackAsWrittenWhateverTheyHold) {
         EXPECT_EQ(execArguments(readAll(home.entry()), &problem),
                   (QStringList{program, "--data-dir", folder}));
         EXPECT_EQ(problem, QString());
+        EXPECT_EQ(tryExecValue(readAll(home.entry())), program);
         EXPECT_TRUE(shell::autostartEnabled());
     }
 
@@ -319,6 +354,8 @@ TEST(Autostart, InstalledProgramIsStartedByNameOthersByPath) {
         EXPECT_EQ(execArguments(readAll(home.entry()), &problem),
                   (QStringList{c.execProgram, "--data-dir", data.path()}));
         EXPECT_EQ(problem, QString());
+        // The desktop checks the same program before it starts the entry.
+        EXPECT_EQ(tryExecValue(readAll(home.entry())), c.execProgram);
         // The settings file keeps the full path of the program that was running.
         EXPECT_EQ(shell::autoRunProgram(), c.program);
     }
@@ -332,4 +369,21 @@ TEST(Autostart, InstalledProgramIsStartedByNameOthersByPath) {
     EXPECT_EQ(execArguments(readAll(home.entry()), &problem),
               (QStringList{"veltrano", "--data-dir", data.path()}));
     EXPECT_FALSE(shell::autostartEnabled());
+}
+
+// apt remove takes the program away but leaves the user's autostart entry:
+// the desktop must then pass over it rather than fail at every login.
+TEST(Autostart, EntryIsPassedOverOnceTheProgramIsGone) {
+    testing_support::DataFolder data(false);
+    ConfigHome home;
+    PathFolder path;
+    const QString installed = path.program(QStringLiteral("bin/veltrano"));
+    const QString portable = path.program(QStringLiteral("opt/Veltrano 2.18/veltrano"));
+    for (const QString& program : {installed, portable}) {
+        SCOPED_TRACE(program.toStdString());
+        ASSERT_TRUE(shell::WriteAutoRun(program));
+        EXPECT_TRUE(tryExecFound(readAll(home.entry())));
+        ASSERT_TRUE(QFile::remove(program));
+        EXPECT_FALSE(tryExecFound(readAll(home.entry()))) << readAll(home.entry()).toStdString();
+    }
 }

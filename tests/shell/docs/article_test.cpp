@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <gtest/gtest.h>
 
@@ -96,4 +97,74 @@ TEST(Article, WordProcessorReadsTextAndIndentsBack) {
     const QString xml = QString::fromUtf8(fodt.readAll());
     EXPECT_TRUE(xml.contains(QRegularExpression(QStringLiteral("fo:text-indent=\"0\\.38\\d*in\""))));
     EXPECT_TRUE(xml.contains(QRegularExpression(QStringLiteral("fo:margin-left=\"0\\.76\\d*in\""))));
+}
+
+TEST(Article, ChineseNumbers) {
+    const std::pair<int, const char*> cases[] = {{1, "一"},     {9, "九"},         {10, "十"},
+                                                 {11, "十一"},  {20, "二十"},      {35, "三十五"},
+                                                 {100, "一百"}, {105, "一百零五"}, {112, "一百一十二"}};
+    for (const auto& [n, text] : cases)
+        EXPECT_EQ(Article::chineseNumber(n), QString::fromUtf8(text)) << n;
+}
+
+// A statement placed anywhere becomes paragraphs of its own, and the
+// headings are numbered in the order they stand, not the order they came.
+TEST(Article, StatementsTakeTheirOwnParagraphsAndHeadingsRunInOrder) {
+    struct Case {
+        const char* name;
+        const char* before; // '|' marks the position
+        const char* heading;
+        bool breakAfter;
+        const char* after; // '|' marks the returned position
+    } cases[] = {
+        {"end of a line that ends the article", "开头|", "甲", true, "开头\n一、甲\n正文\n|"},
+        {"start of an empty last line", "开头\n|", "甲", true, "开头\n一、甲\n正文\n|"},
+        {"end of a line with text after it", "开头|\n结尾", "甲", true, "开头\n一、甲\n正文|\n结尾"},
+        {"inside a line", "开|头", "甲", true, "开\n一、甲\n正文\n|头"},
+        {"start of a line", "开头\n|结尾", "甲", true, "开头\n一、甲\n正文\n|结尾"},
+        {"an empty line between", "开头\n|\n结尾", "甲", true, "开头\n一、甲\n正文|\n结尾"},
+        {"no break after, as the plan appends", "开头|", "甲", false, "开头\n一、甲\n正文|"},
+        {"no heading (an ending)", "开头|", "", true, "开头\n正文\n|"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Article a;
+        QString before = QString::fromUtf8(c.before);
+        const int at = int(before.indexOf(u'|'));
+        a.replaceAll(before.remove(u'|'));
+        const int end =
+            a.insertStatement(at, QString::fromUtf8(c.heading), QStringLiteral("正文"), c.breakAfter);
+        QString after = QString::fromUtf8(c.after);
+        EXPECT_EQ(end, after.indexOf(u'|'));
+        EXPECT_EQ(a.text(), after.remove(u'|'));
+        // One step back takes the whole statement away.
+        a.document()->undo();
+        EXPECT_EQ(a.text(), before);
+    }
+
+    Article a;
+    a.replaceAll(QStringLiteral("开头"));
+    int end = a.insertStatement(a.length(), QStringLiteral("甲"), QStringLiteral("甲的内容"), true);
+    end = a.insertStatement(end, QStringLiteral("乙"), QStringLiteral("乙的内容"), true);
+    // A third one placed before both numbers itself 一 and moves them on.
+    const int third = a.insertStatement(2, QStringLiteral("丙"), QStringLiteral("丙的内容\n第二段"), true);
+    EXPECT_EQ(a.text(),
+              QStringLiteral("开头\n一、丙\n丙的内容\n第二段\n二、甲\n甲的内容\n三、乙\n乙的内容\n"));
+    EXPECT_EQ(third, 15);
+    EXPECT_EQ(a.headings(), (QStringList{"一、丙", "二、甲", "三、乙"}));
+    // Enter at a heading's end makes no heading of the new line, and a
+    // number a teacher typed in body text is left alone.
+    Article b;
+    b.replaceAll(QStringLiteral("开头"));
+    b.insertStatement(b.length(), QStringLiteral("甲"), QStringLiteral("一、不是标题"), true);
+    b.insert(6, QStringLiteral("\n补充"));
+    b.insertStatement(b.length(), QStringLiteral("乙"), QStringLiteral("乙的内容"), true);
+    EXPECT_EQ(b.text(), QStringLiteral("开头\n一、甲\n补充\n一、不是标题\n二、乙\n乙的内容\n"));
+    // Deleting a heading paragraph and numbering again closes the gap.
+    QTextCursor c(b.document());
+    c.setPosition(3);
+    c.setPosition(10, QTextCursor::KeepAnchor); // "一、甲\n补充\n"
+    c.removeSelectedText();
+    b.numberHeadings();
+    EXPECT_EQ(b.headings(), QStringList{"一、乙"});
 }

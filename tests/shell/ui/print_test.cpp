@@ -47,14 +47,6 @@ QString squeeze(QString s) {
     return s;
 }
 
-bool waitForFile(const QString& path) {
-    QElapsedTimer t;
-    t.start();
-    while (!QFile::exists(path) && t.elapsed() < 10000)
-        QThread::msleep(20);
-    return QFile::exists(path);
-}
-
 class UrlCatcher : public QObject {
     Q_OBJECT
 public:
@@ -64,38 +56,6 @@ public Q_SLOTS:
 };
 
 } // namespace
-
-TEST(ToolLauncher, StartsTheProgramStoredUnderTheKey) {
-    // This test is about really starting the program, so not through the seam.
-    shell::setShellOpenTestMode(false);
-    const auto seamBack = qScopeGuard([] { shell::setShellOpenTestMode(true); });
-    testing_support::DataFolder data(false);
-    QTemporaryDir dir;
-    const QString marker = dir.filePath("ran");
-    const QString script = dir.filePath("记事本.sh");
-    {
-        QFile f(script);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QStringLiteral("#!/bin/sh\ntouch '%1'\n").arg(marker).toUtf8());
-    }
-    QFile::setPermissions(script, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-
-    // No section at all: every entry does nothing.
-    for (const char* key : {"toobName1", "toobName2", "toobName3", "toobName4"})
-        EXPECT_FALSE(shell::RunToolProgram(key));
-
-    ASSERT_TRUE(shell::writeProfileString("MYTOOBFILE", "TOOBNAME2", script));
-    ASSERT_TRUE(shell::writeProfileString("MyToobFile", "toobName1", ""));
-    ASSERT_TRUE(shell::writeProfileString("MyToobFile", "toobName4", "/no/such/program"));
-    EXPECT_FALSE(shell::RunToolProgram("toobName1")); // empty value
-    EXPECT_FALSE(shell::RunToolProgram("toobName3")); // missing key
-    EXPECT_FALSE(shell::RunToolProgram("toobName4")); // nothing there
-    EXPECT_TRUE(shell::RunToolProgram("toobName2"));
-    EXPECT_TRUE(waitForFile(marker));
-
-    ASSERT_TRUE(shell::writeProfileString("MyToobFile", "toobName3", "/bin/true"));
-    EXPECT_TRUE(shell::RunToolProgram("toobName3"));
-}
 
 TEST(SupportPage, OpensTheAddressInTheBrowser) {
     UrlCatcher catcher;

@@ -55,17 +55,29 @@ TEST(RtfExport, WritesRtfUnderTheNameAsTyped) {
     EXPECT_EQ(o.reason, Reason::NotChosen);
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
 
-    // "a.txt" holds RTF; "plan" gets no extension added.
-    for (const QString& name : {QStringLiteral("a.txt"), QStringLiteral("plan")}) {
+    // A name ending in .txt (any case) gets the plain text as Windows
+    // editors read it: UTF-8 with a byte-order mark, CR LF. Every other
+    // name gets RTF and keeps its name as typed ("plan": no extension added).
+    const QByteArray plain = "\xEF\xBB\xBF" + QString(text).replace("\n", "\r\n").toUtf8();
+    const struct {
+        const char* name;
+        bool rtf;
+    } cases[] = {{"a.txt", false}, {"B.TXT", false}, {"plan", true}, {"plan.doc", true}, {"a.txt.wps", true}};
+    for (const auto& c : cases) {
+        const QString name = QString::fromLatin1(c.name);
         FileDialog::setNextFileName(dir.filePath(name));
         o = exportTextAsRtf(nullptr, "  ", kDocTxtExportFilter, text, 2);
         ASSERT_TRUE(o) << o.messages.join(' ').toStdString();
-        EXPECT_TRUE(readAll(dir.filePath(name)).startsWith("{\\rtf1")) << name.toStdString();
+        const QByteArray bytes = readAll(dir.filePath(name));
+        if (c.rtf)
+            EXPECT_TRUE(bytes.startsWith("{\\rtf1")) << c.name;
+        else
+            EXPECT_EQ(bytes, plain) << c.name;
     }
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("plan.txt")));
     EXPECT_TRUE(MessageBox::takeShown().isEmpty());
 
-    const QString back = officeText(dir, dir.filePath("a.txt"));
+    const QString back = officeText(dir, dir.filePath("plan"));
     if (back.isEmpty()) GTEST_SKIP() << "LibreOffice is not installed";
     EXPECT_EQ(back.toStdString(), text.trimmed().toStdString());
 }

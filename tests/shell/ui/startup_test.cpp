@@ -281,7 +281,7 @@ struct PlacementFixture : ShellFixture {
 TEST_F(PlacementFixture, SecondaryWindowsOpenCentredOverTheirCallerWithinTheScreen) {
     // Positions are those of the frames, as a window manager places them
     // (the offscreen platform draws a thin one).
-    enum Where { OverCaller, ScreenCentre, TopLeft, BottomRight };
+    enum Where { OverCaller, ScreenCentre, TopLeft, BottomRight, WholeArea };
     const QSize probe(200, 100);
     struct Case {
         const char* what;
@@ -307,7 +307,7 @@ TEST_F(PlacementFixture, SecondaryWindowsOpenCentredOverTheirCallerWithinTheScre
          true,
          true,
          a.size() + QSize(100, 100),
-         TopLeft},
+         WholeArea},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -315,7 +315,9 @@ TEST_F(PlacementFixture, SecondaryWindowsOpenCentredOverTheirCallerWithinTheScre
         QWidget* caller = c.caller.isEmpty() ? nullptr : callerAt(c.caller, c.shown);
         QWidget* w = openProbe(c.size, c.passed ? caller : nullptr);
         const QRect f = w->frameGeometry();
-        EXPECT_EQ(w->size(), c.size);
+        if (c.where != WholeArea) {
+            EXPECT_EQ(w->size(), c.size);
+        }
         switch (c.where) {
         case OverCaller: {
             const QPoint off = f.center() - caller->frameGeometry().center();
@@ -333,6 +335,10 @@ TEST_F(PlacementFixture, SecondaryWindowsOpenCentredOverTheirCallerWithinTheScre
             break;
         case BottomRight:
             EXPECT_EQ(f.bottomRight(), a.bottomRight());
+            break;
+        case WholeArea:
+            // No larger than the screen's area, title bar and all.
+            EXPECT_EQ(f, a);
             break;
         }
         if (c.size == probe) {
@@ -506,20 +512,23 @@ QString mode(const QString& path) {
 TEST(SingleCopy, SocketGoesInAFolderOnlyThisUserCanEnter) {
     QTemporaryDir tmp;
     EnvVar tmpdir("TMPDIR", QFile::encodeName(tmp.path()));
+    EnvVar cache("XDG_CACHE_HOME", QFile::encodeName(tmp.path() + QStringLiteral("/cache")));
     const QString fallback = tmp.path() + QStringLiteral("/veltrano-%1").arg(geteuid());
     const QString runtime = tmp.path() + QStringLiteral("/run"), open = tmp.path() + QStringLiteral("/open"),
-                  link = tmp.path() + QStringLiteral("/link");
+                  link = tmp.path() + QStringLiteral("/link"), readOnly = tmp.path() + QStringLiteral("/ro");
     ASSERT_EQ(mkdir(QFile::encodeName(runtime).constData(), 0700), 0);
     ASSERT_EQ(mkdir(QFile::encodeName(open).constData(), 0777), 0);
     ASSERT_EQ(chmod(QFile::encodeName(open).constData(), 0777), 0);
+    ASSERT_EQ(mkdir(QFile::encodeName(readOnly).constData(), 0500), 0);
     ASSERT_EQ(symlink(QFile::encodeName(runtime).constData(), QFile::encodeName(link).constData()), 0);
     struct Case {
         QByteArray runtimeDir; // XDG_RUNTIME_DIR, null for unset
         QString folder;
     } cases[] = {
         {QFile::encodeName(runtime), runtime},
-        {QFile::encodeName(open), fallback}, // others may enter: not used
-        {QFile::encodeName(link), fallback}, // a link may be swapped
+        {QFile::encodeName(open), fallback},     // others may enter: not used
+        {QFile::encodeName(readOnly), fallback}, // not 0700
+        {QFile::encodeName(link), fallback},     // a link may be swapped
         {"relative/run", fallback},
         {QByteArray(), fallback},
     };
@@ -532,21 +541,67 @@ TEST(SingleCopy, SocketGoesInAFolderOnlyThisUserCanEnter) {
             EXPECT_EQ(mode(fallback), QStringLiteral("700"));
         }
     }
+}
 
-    // Our own fallback folder opened up is closed again before use.
+// Without XDG_RUNTIME_DIR, a "veltrano-<uid>" folder in the temporary folder
+// that is open to others, or that another user made first, is not used: the
+// socket goes into a 0700 folder in the user's own cache folder, and two
+// copies on one data folder still meet there.
+TEST(SingleCopy, AFolderOpenToOthersOrMadeByAnotherUserIsPassedOver) {
+    struct Case {
+        const char* what;
+        uid_t owner; // 0: ours (the test's user)
+        mode_t mode;
+    } cases[] = {
+        {"ours but open to everyone", 0, 0777},
+        {"ours but open to the group", 0, 0770},
+        {"another user's, open to everyone", 65534, 0777},
+        {"another user's, private", 65534, 0700},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.owner != 0 && geteuid() != 0) continue; // only root can give a folder away
+        QTemporaryDir tmp;
+        EnvVar tmpdir("TMPDIR", QFile::encodeName(tmp.path()));
+        EnvVar xdg("XDG_RUNTIME_DIR", QByteArray());
+        const QString cacheHome = tmp.path() + QStringLiteral("/home/.cache");
+        EnvVar cache("XDG_CACHE_HOME", QFile::encodeName(cacheHome));
+        const QByteArray planted =
+            QFile::encodeName(tmp.path() + QStringLiteral("/veltrano-%1").arg(geteuid()));
+        ASSERT_EQ(mkdir(planted.constData(), 0700), 0);
+        if (c.owner != 0) {
+            ASSERT_EQ(chown(planted.constData(), c.owner, c.owner), 0);
+        }
+        ASSERT_EQ(chmod(planted.constData(), c.mode), 0);
+
+        const QString own = cacheHome + QStringLiteral("/veltrano/run");
+        EXPECT_EQ(shell::SingleInstance::socketFolder(), own);
+        EXPECT_EQ(mode(own), QStringLiteral("700"));
+        // Whatever was planted is left as it was.
+        EXPECT_EQ(mode(QFile::decodeName(planted)), QString::number(c.mode, 8));
+
+        const QString key = QStringLiteral("planted-%1").arg(QCoreApplication::applicationPid());
+        shell::SingleInstance first(key);
+        EXPECT_EQ(first.serverPath().section(u'/', 0, -2), own);
+        ASSERT_TRUE(first.listen());
+        QSignalSpy spy(&first, &shell::SingleInstance::messageReceived);
+        EXPECT_TRUE(shell::SingleInstance(key).forwardToRunning({QStringLiteral("veltrano")}));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return spy.count() == 1; }, 3000));
+    }
+
+    // The cache folder's own one is refused too when it is not private.
+    QTemporaryDir tmp;
+    EnvVar tmpdir("TMPDIR", QFile::encodeName(tmp.path()));
     EnvVar xdg("XDG_RUNTIME_DIR", QByteArray());
-    ASSERT_EQ(chmod(QFile::encodeName(fallback).constData(), 0777), 0);
-    EXPECT_EQ(shell::SingleInstance::socketFolder(), fallback);
-    EXPECT_EQ(mode(fallback), QStringLiteral("700"));
-
-    // One made by another user is not used: the program runs without the
-    // single-copy check rather than through a folder someone else controls.
-    if (geteuid() != 0) return;
-    ASSERT_EQ(chown(QFile::encodeName(fallback).constData(), 65534, 65534), 0);
+    EnvVar cache("XDG_CACHE_HOME", QFile::encodeName(tmp.path() + QStringLiteral("/cache")));
+    const QByteArray planted = QFile::encodeName(tmp.path() + QStringLiteral("/veltrano-%1").arg(geteuid()));
+    ASSERT_EQ(mkdir(planted.constData(), 0700), 0);
+    ASSERT_EQ(chmod(planted.constData(), 0777), 0);
+    const QString run = tmp.path() + QStringLiteral("/cache/veltrano/run");
+    ASSERT_TRUE(QDir().mkpath(run));
+    ASSERT_EQ(chmod(QFile::encodeName(run).constData(), 0755), 0);
     EXPECT_EQ(shell::SingleInstance::socketFolder(), QString());
-    shell::SingleInstance copy(QStringLiteral("k"));
-    EXPECT_FALSE(copy.forwardToRunning({QStringLiteral("veltrano")}));
-    EXPECT_FALSE(copy.listen());
+    EXPECT_FALSE(shell::SingleInstance(QStringLiteral("k")).listen());
 }
 
 TEST(SingleCopy, AListenerOfAnotherUserDoesNotStopTheStart) {

@@ -273,6 +273,8 @@ TEST(StartupFiles, TemplateGetsItsMissingRowsBack) {
         const QString file = dir.filePath(kClassDb);
         {
             Database db = Database::Create(file);
+            ASSERT_TRUE(
+                db.CreateTable(QStringLiteral("files"), {{QStringLiteral("文件名"), FieldKind::Memo, 0}}));
             ASSERT_TRUE(db.CreateTable(QStringLiteral("dataBak"), classTableFields()));
             for (const Kept& k : c.kept) {
                 QList<QVariant> row = defaults[k.n];
@@ -365,6 +367,80 @@ TEST(StartupFiles, LimitedClassListGetsAWideNameField) {
     list->AddNew();
     list->SetField(0, QStringLiteral("班").repeated(300));
     EXPECT_TRUE(list->Update()) << list->lastError().toStdString();
+}
+
+namespace {
+// Runs SQL on a file through a connection of its own, as another program would.
+void runRaw(const QString& file, const char* sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(
+        sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
+        SQLITE_OK);
+    char* message = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &message), SQLITE_OK) << (message ? message : "");
+    sqlite3_free(message);
+    sqlite3_close(db);
+}
+} // namespace
+
+// A data file that holds some tables but not all of its own (another
+// program's database, one of ours that lost tables) is named with what it
+// lacks and left exactly as it was, unless its repair is asked for; a file
+// with no tables at all (0 bytes, or an empty database) is made a new one.
+TEST(StartupFiles, FilesNotWhollyOursAreNamedAndLeftAloneUnlessRepaired) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(ensureDataFiles(dir.path()).isEmpty());
+    const QString common = dir.filePath(kCommonDb), plan = dir.filePath(kPlanDb),
+                  summary = dir.filePath(kSummaryDb), classes = dir.filePath(kClassDb);
+    // Ours, with two tables lost and a bookmark kept.
+    runRaw(common,
+           "INSERT INTO filedata (网页名称) VALUES ('书签'); DROP TABLE studenPy; DROP TABLE jaSWtextData;");
+    // Another program's database, in write-ahead mode.
+    ASSERT_TRUE(QFile::remove(plan));
+    runRaw(plan, "PRAGMA journal_mode=WAL; CREATE TABLE moz_places (id INTEGER, url TEXT); "
+                 "INSERT INTO moz_places VALUES (1, 'https://example.invalid/');");
+    // An empty database: another program made it and wrote no table.
+    ASSERT_TRUE(QFile::remove(summary));
+    runRaw(summary, "PRAGMA user_version=7;");
+    ASSERT_GT(QFileInfo(summary).size(), 0);
+    // A 0-byte file.
+    ASSERT_TRUE(QFile::remove(classes));
+    QFile(classes).open(QIODevice::WriteOnly);
+
+    const QList<DataFileGap> gaps = checkDataFiles(dir.path());
+    ASSERT_EQ(gaps.size(), 2);
+    EXPECT_EQ(gaps[0].path, common);
+    EXPECT_EQ(gaps[0].missing, (QStringList{QStringLiteral("studenPy"), QStringLiteral("jaSWtextData")}));
+    EXPECT_FALSE(gaps[0].foreign);
+    EXPECT_EQ(gaps[0].sentence(),
+              QStringLiteral("数据文件“%1”缺少数据表“studenPy”、“jaSWtextData”。").arg(common));
+    EXPECT_EQ(gaps[1].path, plan);
+    EXPECT_EQ(gaps[1].missing.size(), 3);
+    EXPECT_TRUE(gaps[1].foreign);
+    EXPECT_TRUE(gaps[1].sentence().contains(QStringLiteral("不是本程序的数据库")))
+        << gaps[1].sentence().toStdString();
+
+    const QByteArray commonBefore = fileBytes(common), planBefore = fileBytes(plan);
+    const QStringList messages = ensureDataFiles(dir.path());
+    ASSERT_EQ(messages.size(), 2) << messages.join(u'\n').toStdString();
+    EXPECT_EQ(messages[0], gaps[0].sentence() + QStringLiteral("本程序没有改动它。"));
+    EXPECT_EQ(messages[1], gaps[1].sentence() + QStringLiteral("本程序没有改动它。"));
+    EXPECT_EQ(fileBytes(common), commonBefore);
+    EXPECT_EQ(fileBytes(plan), planBefore);
+    // The files with no tables are new databases now.
+    EXPECT_EQ(numbers(classes).size(), 13);
+    EXPECT_TRUE(Database::OpenDatabase(summary).hasTable(QStringLiteral("zjMidData")));
+
+    // Asked to: each gets what it lacks, and keeps what it had.
+    DataFileOptions repair;
+    repair.repair = {common, plan};
+    EXPECT_TRUE(ensureDataFiles(dir.path(), repair).isEmpty());
+    EXPECT_TRUE(checkDataFiles(dir.path()).isEmpty());
+    EXPECT_EQ(tablesIn(dir.path()).filter(QStringLiteral("moz_places")).size(), 1);
+    EXPECT_EQ(dump(common, QStringLiteral("filedata")).size(), 1);
+    EXPECT_EQ(dump(plan, QStringLiteral("moz_places")).size(), 1);
+    for (const QString& line : sortedExpectedTables())
+        EXPECT_TRUE(tablesIn(dir.path()).contains(line)) << line.toStdString();
 }
 
 // The child half of the first-start kill test: makes the data files and is
