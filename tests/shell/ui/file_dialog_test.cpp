@@ -7,6 +7,7 @@
 #include "shell/ui/FileDialog.h"
 
 #include <QDir>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -65,6 +66,11 @@ TEST(FileDialog, StartsInTheLastFolderUsedElseTheDocumentsFolder) {
     const QString target = QDir(other).filePath("总结.txt");
     onFileDialog([target](QFileDialog* d) {
         d->selectFile(target);
+        // Qt leaves the name box alone while it has the focus, which it has
+        // once the dialog is up: type the name there, as the teacher would.
+        auto* nameBox = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_TRUE(nameBox);
+        nameBox->setText(QFileInfo(target).fileName());
         static_cast<QDialog*>(d)->accept(); // as the 保存 button does
     });
     EXPECT_EQ(FileDialog::getSaveFileName(&window, "  ", "期末总结.txt", "TXT文件(*.txt)"), target);
