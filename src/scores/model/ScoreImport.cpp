@@ -1,9 +1,11 @@
 #include "ScoreImport.h"
 
 #include "ClassTable.h"
+#include "shell/core/TextRules.h"
 
 #include <QHash>
 #include <QSet>
+#include <limits>
 
 namespace scores {
 
@@ -13,6 +15,13 @@ namespace {
 
 constexpr int kNumberChars = 10; // "编号" is Text(10)
 constexpr int kNameChars = 50;   // "姓名" is Text(50)
+
+// A line break, a control character or a direction mark in a name or number
+// from the file would break the lists, the printed table and the files the
+// program writes, as it would when typed: the same rule refuses them here.
+bool hasForbiddenCharacters(const QString& text) {
+    return !shell::nameProblem(text, QString(), std::numeric_limits<int>::max()).isEmpty();
+}
 
 QString squeezed(const QString& s) {
     QString out = s;
@@ -87,6 +96,10 @@ Outcome makePlan(ScoreModel& model, const ImportRequest& req, Plan& plan) {
             problem(rowNumber, QStringLiteral("学号为空"));
             continue;
         }
+        if (hasForbiddenCharacters(p.number)) {
+            problem(rowNumber, QStringLiteral("学号含有换行符、控制字符或文字方向符号"));
+            continue;
+        }
         if (isSettingsRow(p.number)) {
             problem(rowNumber, QStringLiteral("学号“%1”以“listKM”开头，这是系统保留的编号").arg(p.number));
             continue;
@@ -102,6 +115,9 @@ Outcome makePlan(ScoreModel& model, const ImportRequest& req, Plan& plan) {
         firstRow.insert(p.number, rowNumber);
         if (characters(p.name) > kNameChars) {
             problem(rowNumber, QStringLiteral("姓名超过%1个字符").arg(kNameChars));
+            ok = false;
+        } else if (hasForbiddenCharacters(p.name)) {
+            problem(rowNumber, QStringLiteral("姓名含有换行符、控制字符或文字方向符号"));
             ok = false;
         }
         p.isNew = !existing.contains(p.number);

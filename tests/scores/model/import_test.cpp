@@ -180,6 +180,29 @@ TEST_F(ImportTest, FaultyRowsAreListedAndNothingIsWrittenUntilConfirmed) {
     EXPECT_EQ(students(), (QStringList{"1001|张三|88|0|0", "3001|甲|80|0|0"}));
 }
 
+TEST_F(ImportTest, NamesAndNumbersWithControlsOrDirectionMarksAreRefused) {
+    const TableRows rows{
+        {"学号", "姓名", "语文"},
+        {"3001", "甲", "80"},
+        {"3002", QStringLiteral("张\n伟"), "81"},     // row 3: a line break
+        {"3003", QStringLiteral("李\u202E四"), "82"}, // row 4: a right-to-left override
+        {QStringLiteral("30\t04"), "王五", "83"},     // row 5: a tab in the number
+        {"3005", QStringLiteral("赵\u0007六"), "84"}, // row 6: a control character
+    };
+    ImportCheck check;
+    ASSERT_TRUE(checkImport(model, request(rows), &check));
+    QList<int> faulty;
+    for (const ImportProblem& p : check.problems)
+        faulty << p.row;
+    EXPECT_EQ(faulty, (QList<int>{3, 4, 5, 6}));
+    EXPECT_EQ(check.lines().value(0), QStringLiteral("第3行：姓名含有换行符、控制字符或文字方向符号"));
+    EXPECT_EQ(check.lines().value(2), QStringLiteral("第5行：学号含有换行符、控制字符或文字方向符号"));
+
+    const QStringList before = snapshot();
+    EXPECT_EQ(importStudents(model, request(rows)).reason, Reason::Invalid);
+    EXPECT_EQ(snapshot(), before);
+}
+
 TEST_F(ImportTest, MappingRefusals) {
     const TableRows rows{{"1001", "张三", "90"}};
     ImportRequest r;
