@@ -183,7 +183,7 @@ TEST(SafeOpen, AsksForAnythingThatRunsOrIsOfAnUnknownKind) {
         {makeFile(dir, "作业.txt", elf), true},
         {makeFile(dir, "start.desktop", "[Desktop Entry]\nType=Application\nExec=xterm\n"), true},
         {makeFile(dir, "lesson.jnlp",
-                  "<?xml version=\"1.0\"?><jnlp spec=\"1.0+\" codebase=\"http://x.example/\">"
+                  "<?xml version=\"1.0\"?><jnlp codebase=\"http://x.example/\">"
                   "<application-desc main-class=\"Main\"/></jnlp>"),
          true},
         {makeZip(dir, "tool.pyz", {{"__main__.py", "import os\n"}}), true},
