@@ -182,6 +182,9 @@ Outcome readCsvFrom(QIODevice& in, const QString& name, TableRows& rows, TableRe
     if (csv_init(&parser.p, 0) != 0)
         return Outcome::fail(Reason::Failed, QStringLiteral("内存不足，无法读取文件！"));
     parser.ready = true;
+    // libcsv grows its field buffer by a fixed step: a small step makes a
+    // long quoted field cost one copy of the whole field per step.
+    csv_set_blk_size(&parser.p, 1024 * 1024);
     csv_set_delim(&parser.p, static_cast<unsigned char>(guessSeparator(block)));
     csv_set_space_func(&parser.p, csvSpace);
     CsvSink sink;
