@@ -1,6 +1,7 @@
 #pragma once
 
 #include "classes/model/ClassFiles.h"
+#include "classes/model/ClassState.h"
 #include "comments/ui/Register.h"
 #include "compose/ui/Register.h"
 #include "lessons/ui/Register.h"
@@ -12,7 +13,7 @@
 // and the window tests call this once at start, with the class state they
 // own for as long as the windows live.
 namespace app {
-inline void registerAllWindows(scores::ClassState& classes) {
+inline void registerAllWindows(classes::ClassState& classes) {
     shell::registerWindows();
     scores::registerWindows(classes);
     comments::registerWindows(classes);

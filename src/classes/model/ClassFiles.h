@@ -8,53 +8,11 @@
 #include "shell/core/Outcome.h"
 #include "store/Store.h"
 
-#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
 
-namespace scores {
-
-// The class handed from the class-file window to the tool that asked for it.
-// The program owns one and hands it to the score manager and the comment
-// writer, which share the working class name; tests and benches make their
-// own.
-class ClassState : public QObject {
-    Q_OBJECT
-public:
-    enum class Taker { Scores, CommentWorking, CommentReference };
-
-    explicit ClassState(QObject* parent = nullptr) : QObject(parent) {}
-
-    // The working class (score manager and comment writer) and the comment
-    // writer's reference class.
-    const QString& workingClass() const { return workingClass_; }
-    const QString& referenceClass() const { return referenceClass_; }
-    // Whether the score manager, the comment writer's working class and
-    // its reference class are open.
-    bool scoresOpen() const { return scoresOpen_; }
-    bool commentWorkingOpen() const { return commentWorkingOpen_; }
-    bool commentReferenceOpen() const { return commentReferenceOpen_; }
-
-    // The class-file window hands `name` to a tool: the tool's flag goes up,
-    // the name becomes its working (or reference) class, and
-    // classHandedBack() says so.
-    void handBack(Taker taker, const QString& name);
-    // The tool opens `name` itself (the same as a hand-back, unannounced).
-    void open(Taker taker, const QString& name);
-    // The tool no longer has its class open; the names stay.
-    void close(Taker taker);
-
-Q_SIGNALS:
-    void classHandedBack(scores::ClassState::Taker taker, const QString& name);
-
-private:
-    QString workingClass_;
-    QString referenceClass_;
-    bool scoresOpen_ = false;
-    bool commentWorkingOpen_ = false;
-    bool commentReferenceOpen_ = false;
-};
+namespace classes {
 
 // The widths of the "姓名" and "编号" fields of a class table, in characters.
 constexpr int kNameChars = 50;
@@ -149,4 +107,4 @@ inline const QString kMsgReservedName = QStringLiteral("该文件名是系统保
 inline const QString kMsgNotAClass = QStringLiteral("该文件不是班级文件，请从列表中重新选择！");
 
 } // namespace ClassFiles
-} // namespace scores
+} // namespace classes

@@ -14,7 +14,7 @@
 #include <QPushButton>
 #include <QToolTip>
 
-namespace scores {
+namespace classes {
 
 namespace {
 const QString kCommentWindow = QStringLiteral("frmStudenPY");
@@ -260,4 +260,4 @@ bool frmOpenDatabase::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-} // namespace scores
+} // namespace classes

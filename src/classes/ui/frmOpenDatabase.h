@@ -1,6 +1,7 @@
 #pragma once
 
 #include "classes/model/ClassFiles.h"
+#include "classes/model/ClassState.h"
 #include "shell/core/Grid.h"
 
 #include <QWidget>
@@ -13,7 +14,7 @@ namespace shell {
 class GridView;
 }
 
-namespace scores {
+namespace classes {
 
 // The class-file window "打开学生名册": lists the class files, creates a
 // class from the template and hands the chosen class back to the tool that
@@ -68,4 +69,4 @@ private:
     ClassState& classes_;
 };
 
-} // namespace scores
+} // namespace classes

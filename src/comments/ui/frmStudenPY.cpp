@@ -76,14 +76,14 @@ private:
 };
 } // namespace
 
-frmStudenPY::frmStudenPY(scores::ClassState& classes, QWidget* parent)
+frmStudenPY::frmStudenPY(classes::ClassState& classes, QWidget* parent)
     : QMainWindow(parent), classes_(classes), writer_(classes), random_(systemRandom()) {
     setObjectName(kSelf);
     setWindowTitle(shell::Windows::caption(kSelf));
 
     // A freshly loaded window has no class open, whatever the last one had.
-    classes_.close(scores::ClassState::Taker::CommentWorking);
-    classes_.close(scores::ClassState::Taker::CommentReference);
+    classes_.close(classes::ClassState::Taker::CommentWorking);
+    classes_.close(classes::ClassState::Taker::CommentReference);
 
     buildMenus();
     auto* central = new QWidget(this);
@@ -147,12 +147,12 @@ frmStudenPY::frmStudenPY(scores::ClassState& classes, QWidget* parent)
     connect(fraAddPy_, &PhraseEditorPanel::backRequested, this, &frmStudenPY::showWritingView);
 
     connect(imgNewPyFile_, &QToolButton::clicked, this,
-            [this] { openClassFile(scores::ClassFiles::Use::CommentNew); });
+            [this] { openClassFile(classes::ClassFiles::Use::CommentNew); });
     connect(imgOpenNewFile_, &QToolButton::clicked, this,
-            [this] { openClassFile(scores::ClassFiles::Use::CommentOpenWorking); });
+            [this] { openClassFile(classes::ClassFiles::Use::CommentOpenWorking); });
     connect(imgOpenOldFile_, &QToolButton::clicked, this,
-            [] { scores::ClassFiles::openWindow(scores::ClassFiles::Use::CommentOpenReference); });
-    connect(&classes_, &scores::ClassState::classHandedBack, this, &frmStudenPY::classHandedBack);
+            [] { classes::ClassFiles::openWindow(classes::ClassFiles::Use::CommentOpenReference); });
+    connect(&classes_, &classes::ClassState::classHandedBack, this, &frmStudenPY::classHandedBack);
 
     connect(cobNewStd_, &QComboBox::activated, this, &frmStudenPY::pickStudent);
     connect(cobNewStd_->lineEdit(), &QLineEdit::returnPressed, this, &frmStudenPY::enterStudent);
@@ -314,15 +314,15 @@ void frmStudenPY::showOutcome(const shell::Outcome& o) {
 
 // ------------------------------------------------------------ classes
 
-void frmStudenPY::classHandedBack(scores::ClassState::Taker taker, const QString& name) {
+void frmStudenPY::classHandedBack(classes::ClassState::Taker taker, const QString& name) {
     switch (taker) {
-    case scores::ClassState::Taker::CommentWorking:
+    case classes::ClassState::Taker::CommentWorking:
         workingClassChanged(name);
         break;
-    case scores::ClassState::Taker::CommentReference:
+    case classes::ClassState::Taker::CommentReference:
         labOldClass_->setText(name);
         break;
-    case scores::ClassState::Taker::Scores:
+    case classes::ClassState::Taker::Scores:
         // The working class is one name for both tools: a class the score
         // manager creates becomes this window's too, and the names shown
         // must be the students the next save writes to. A comment still
@@ -333,12 +333,12 @@ void frmStudenPY::classHandedBack(scores::ClassState::Taker taker, const QString
     }
 }
 
-void frmStudenPY::openClassFile(scores::ClassFiles::Use use) {
+void frmStudenPY::openClassFile(classes::ClassFiles::Use use) {
     // Another class replaces the name list and the comment box.
-    if (use != scores::ClassFiles::Use::CommentOpenReference && writer_.workingOpen() &&
+    if (use != classes::ClassFiles::Use::CommentOpenReference && writer_.workingOpen() &&
         !mayLeaveComment(cobNewStd_->currentText()))
         return;
-    scores::ClassFiles::openWindow(use);
+    classes::ClassFiles::openWindow(use);
 }
 
 void frmStudenPY::workingClassChanged(const QString& name) {

@@ -349,13 +349,14 @@ void frmStudenCJ::openPrintPreview() {
 }
 
 void frmStudenCJ::openClassFileWindow(bool create) {
-    auto* w = frmOpenDatabase::openFor(create ? frmOpenDatabase::Purpose::ScoreNew
-                                              : frmOpenDatabase::Purpose::ScoreOpen);
+    auto* w = classes::frmOpenDatabase::openFor(create ? classes::frmOpenDatabase::Purpose::ScoreNew
+                                                       : classes::frmOpenDatabase::Purpose::ScoreOpen);
     if (!w) return;
     classWindow_ = w;
-    connect(w, &frmOpenDatabase::handedBack, this, [this](const QString& name, frmOpenDatabase::Purpose p) {
-        classHandedBack(name, p == frmOpenDatabase::Purpose::ScoreNew);
-    });
+    connect(w, &classes::frmOpenDatabase::handedBack, this,
+            [this](const QString& name, classes::frmOpenDatabase::Purpose p) {
+                classHandedBack(name, p == classes::frmOpenDatabase::Purpose::ScoreNew);
+            });
 }
 
 void frmStudenCJ::classHandedBack(const QString& name, bool created) {
@@ -418,7 +419,8 @@ void frmStudenCJ::closeEvent(QCloseEvent* event) {
     // is gone and mark it open behind an empty score window.
     if (classWindow_) {
         const auto p = classWindow_->purpose();
-        if (p == frmOpenDatabase::Purpose::ScoreNew || p == frmOpenDatabase::Purpose::ScoreOpen)
+        if (p == classes::frmOpenDatabase::Purpose::ScoreNew ||
+            p == classes::frmOpenDatabase::Purpose::ScoreOpen)
             classWindow_->close();
     }
     // A page setup left open would write into a class this window no longer shows.

@@ -21,7 +21,7 @@ class GridView;
 namespace scores {
 
 class TaskFrame;
-class frmOpenDatabase;
+class classes::frmOpenDatabase;
 
 // The score window "成绩管理助手": one class at a time in one grid, with the
 // task frames its menus bring up. The state and every table shown belong to
@@ -91,7 +91,7 @@ private:
     QList<QWidget*> pictures_;
     bool entryLayout_ = false;
     // The class-file window this window opened, closed with it.
-    QPointer<frmOpenDatabase> classWindow_;
+    QPointer<classes::frmOpenDatabase> classWindow_;
     // The page setup this window opened; it is enabled again when that closes.
     QPointer<QWidget> pageSetup_;
 };

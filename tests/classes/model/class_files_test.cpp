@@ -1,6 +1,7 @@
 #include "Printers.h"
 #include "TestSupport.h"
 #include "classes/model/ClassFiles.h"
+#include "classes/model/ClassState.h"
 #include "store/Schema.h"
 #include "store/Store.h"
 
@@ -23,7 +24,7 @@ QStringList tableTexts(const QString& db, const QString& table) {
 } // namespace
 
 using shell::Reason;
-namespace cf = scores::ClassFiles;
+namespace cf = classes::ClassFiles;
 
 TEST(ClassFiles, CreateCopiesTemplateListsTrimmedNameAndHasNoStudents) {
     testing_support::DataFolder folder;
@@ -142,10 +143,10 @@ TEST(ClassFiles, ListGridKeepsSixRowsAndHeadingNeverPicksAClass) {
 // The class-file window hands a class to one tool; the other tool sharing
 // the state hears of it through the signal.
 TEST(ClassState, HandBackRaisesTheTakersFlagAndIsAnnounced) {
-    using Taker = scores::ClassState::Taker;
-    scores::ClassState s;
+    using Taker = classes::ClassState::Taker;
+    classes::ClassState s;
     QList<QPair<Taker, QString>> heard;
-    QObject::connect(&s, &scores::ClassState::classHandedBack, [&](Taker t, const QString& name) {
+    QObject::connect(&s, &classes::ClassState::classHandedBack, [&](Taker t, const QString& name) {
         heard.append({t, name});
     });
     s.handBack(Taker::Scores, QStringLiteral("初一1班"));
