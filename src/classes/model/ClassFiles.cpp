@@ -31,23 +31,6 @@ constexpr int kListRowHeight = 320;
 constexpr int kTemplateRows = 13;
 } // namespace
 
-namespace {
-Opener& opener() {
-    static Opener o;
-    return o;
-}
-} // namespace
-
-void setWindowOpener(Opener o) {
-    opener() = std::move(o);
-}
-
-bool openWindow(Use use) {
-    if (!opener()) return false;
-    opener()(use);
-    return true;
-}
-
 QString databasePath() {
     return shell::AppPaths::file(store::kClassDb);
 }

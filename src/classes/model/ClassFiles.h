@@ -10,7 +10,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <functional>
 
 namespace classes {
 
@@ -88,16 +87,6 @@ QString classProblem(const QString& name);
 QString fieldsProblem(const QList<store::FieldDef>& fields);
 // What the teacher is told about a class that cannot be read.
 QString unreadableMessage(const QString& name, const QString& why);
-
-// The class-file window as the comment writer asks for it. The window
-// belongs to the score tool's window layer, which no other tool includes:
-// it registers how to open the window at start-up, and the comment writer
-// opens it through here and hears the chosen class from the ClassState.
-enum class Use { CommentNew, CommentOpenWorking, CommentOpenReference };
-using Opener = std::function<void(Use)>;
-void setWindowOpener(Opener opener);
-// Opens the class-file window for `use`; false when no opener is registered.
-bool openWindow(Use use);
 
 // The messages of the class-file window.
 inline const QString kMsgNoName = QStringLiteral("请输入课题名称！");

@@ -38,4 +38,15 @@ void ClassState::close(Taker taker) {
     }
 }
 
+shell::Outcome ClassState::isOpen(Taker taker, const QString& refusal) const {
+    const bool open = taker == Taker::Scores           ? scoresOpen_
+                      : taker == Taker::CommentWorking ? commentWorkingOpen_
+                                                       : commentReferenceOpen_;
+    return open ? shell::Outcome::done() : shell::Outcome::fail(shell::Reason::NotOpen, refusal);
+}
+
+void ClassState::replaceWorkingClass(Taker taker) {
+    Q_EMIT workingClassReplaced(taker);
+}
+
 } // namespace classes

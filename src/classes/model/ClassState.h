@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/core/Outcome.h"
+
 #include <QObject>
 #include <QString>
 
@@ -25,6 +27,9 @@ public:
     bool scoresOpen() const { return scoresOpen_; }
     bool commentWorkingOpen() const { return commentWorkingOpen_; }
     bool commentReferenceOpen() const { return commentReferenceOpen_; }
+    // Whether `taker` has its class open, for an operation that needs it:
+    // done, or refused with Reason::NotOpen and `refusal` as its message.
+    shell::Outcome isOpen(Taker taker, const QString& refusal) const;
 
     // The class-file window hands `name` to a tool: the tool's flag goes up,
     // the name becomes its working (or reference) class, and
@@ -34,9 +39,13 @@ public:
     void open(Taker taker, const QString& name);
     // The tool no longer has its class open; the names stay.
     void close(Taker taker);
+    // `taker` has opened another existing class as the working class: a
+    // tool still showing the previous one closes (workingClassReplaced()).
+    void replaceWorkingClass(Taker taker);
 
 Q_SIGNALS:
     void classHandedBack(classes::ClassState::Taker taker, const QString& name);
+    void workingClassReplaced(classes::ClassState::Taker taker);
 
 private:
     QString workingClass_;

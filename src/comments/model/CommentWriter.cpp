@@ -112,7 +112,8 @@ bool CommentWriter::referenceOpen() const {
 
 Outcome CommentWriter::students(QList<Student>& out) const {
     out.clear();
-    if (!workingOpen()) return Outcome::fail(Reason::NotOpen, kMsgNoClass);
+    if (Outcome open = classes_.isOpen(classes::ClassState::Taker::CommentWorking, kMsgNoClass); !open)
+        return open;
     QString error;
     QList<Student> rows;
     if (!readRows(workingClass(), rows, &error)) return Outcome::fail(Reason::Failed, error);
@@ -145,7 +146,8 @@ Outcome CommentWriter::save(const Target& t, const QString& typedName, const QSt
     if (number.isEmpty()) return Outcome::fail(Reason::Invalid, kMsgNoName);
     if (Outcome named = checkName(name); !named) return named;
     if (text.trimmed().isEmpty()) return Outcome::fail(Reason::Invalid, kMsgNoComment);
-    if (!workingOpen()) return Outcome::fail(Reason::NotOpen, kMsgNoClass);
+    if (Outcome open = classes_.isOpen(classes::ClassState::Taker::CommentWorking, kMsgNoClass); !open)
+        return open;
 
     const QString cls = workingClass();
     QString error;
@@ -186,7 +188,8 @@ Outcome CommentWriter::save(const Target& t, const QString& typedName, const QSt
 Outcome CommentWriter::rename(const Target& shown, const QString& typedName) const {
     const QString name = typedName.trimmed();
     if (Outcome named = checkName(name); !named) return named;
-    if (!workingOpen()) return Outcome::fail(Reason::NotOpen, kMsgNoClass);
+    if (Outcome open = classes_.isOpen(classes::ClassState::Taker::CommentWorking, kMsgNoClass); !open)
+        return open;
     const QString cls = workingClass();
     QString error;
     QList<Student> rows;

@@ -146,13 +146,19 @@ frmStudenPY::frmStudenPY(classes::ClassState& classes, QWidget* parent)
     outer->addWidget(fraAddPy_, 1);
     connect(fraAddPy_, &PhraseEditorPanel::backRequested, this, &frmStudenPY::showWritingView);
 
-    connect(imgNewPyFile_, &QToolButton::clicked, this,
-            [this] { openClassFile(classes::ClassFiles::Use::CommentNew); });
+    using Purpose = classes::frmOpenDatabase::Purpose;
+    connect(imgNewPyFile_, &QToolButton::clicked, this, [this] { openClassFile(Purpose::CommentNew); });
     connect(imgOpenNewFile_, &QToolButton::clicked, this,
-            [this] { openClassFile(classes::ClassFiles::Use::CommentOpenWorking); });
+            [this] { openClassFile(Purpose::CommentOpenWorking); });
     connect(imgOpenOldFile_, &QToolButton::clicked, this,
-            [] { classes::ClassFiles::openWindow(classes::ClassFiles::Use::CommentOpenReference); });
+            [this] { openClassFile(Purpose::CommentOpenReference); });
     connect(&classes_, &classes::ClassState::classHandedBack, this, &frmStudenPY::classHandedBack);
+    // The score manager opened another class as the shared working class:
+    // the names and the comment shown here belong to the one before.
+    connect(&classes_, &classes::ClassState::workingClassReplaced, this,
+            [this](classes::ClassState::Taker by) {
+                if (by == classes::ClassState::Taker::Scores) shell::Windows::instance().unload(this);
+            });
 
     connect(cobNewStd_, &QComboBox::activated, this, &frmStudenPY::pickStudent);
     connect(cobNewStd_->lineEdit(), &QLineEdit::returnPressed, this, &frmStudenPY::enterStudent);
@@ -333,12 +339,12 @@ void frmStudenPY::classHandedBack(classes::ClassState::Taker taker, const QStrin
     }
 }
 
-void frmStudenPY::openClassFile(classes::ClassFiles::Use use) {
+void frmStudenPY::openClassFile(classes::frmOpenDatabase::Purpose purpose) {
     // Another class replaces the name list and the comment box.
-    if (use != classes::ClassFiles::Use::CommentOpenReference && writer_.workingOpen() &&
+    if (purpose != classes::frmOpenDatabase::Purpose::CommentOpenReference && writer_.workingOpen() &&
         !mayLeaveComment(cobNewStd_->currentText()))
         return;
-    classes::ClassFiles::openWindow(use);
+    classes::frmOpenDatabase::openFor(purpose, this);
 }
 
 void frmStudenPY::workingClassChanged(const QString& name) {
@@ -625,11 +631,12 @@ void frmStudenPY::showPhraseList(bool on) {
 
 void frmStudenPY::previewPhrase(const QString& phrase) {
     auto* view = qobject_cast<shell::frmViewText*>(shell::Windows::instance().open(kPreview, this));
+    preview_ = view;
     if (view) view->setText(phrase);
 }
 
 void frmStudenPY::closePreview() {
-    shell::Windows::instance().unload(kPreview);
+    shell::Windows::instance().unload(preview_.data());
 }
 
 // ------------------------------------------------------------ views

@@ -2,11 +2,13 @@
 
 #include "classes/model/ClassFiles.h"
 #include "classes/model/ClassState.h"
+#include "classes/ui/frmOpenDatabase.h"
 #include "comments/model/CommentWriter.h"
 #include "comments/model/PhraseLibrary.h"
 #include "shell/ui/MenuTable.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 class QAbstractButton;
 class QComboBox;
@@ -80,7 +82,7 @@ private:
     // through).
     bool mayLeaveComment(const QString& owner);
     void putBackNameBox(const QString& text);
-    void openClassFile(classes::ClassFiles::Use use);
+    void openClassFile(classes::frmOpenDatabase::Purpose purpose);
 
     void phraseNodeDoubleClicked(const QString& key, const QString& text);
     void AppendRandomPhrase();
@@ -106,6 +108,8 @@ private:
 
     classes::ClassState& classes_;
     CommentWriter writer_;
+    // The phrase preview this window showed, closed with it.
+    QPointer<QWidget> preview_;
     PhraseLibrary library_;
     RandomSource random_;
 

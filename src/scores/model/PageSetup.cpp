@@ -58,7 +58,7 @@ PageSetupForm pageSetupForm(const ClassData& data) {
 }
 
 Outcome storePageSetup(ScoreModel& model, const PageSetupInput& input) {
-    if (!model.classOpen()) return Outcome::fail(Reason::NotOpen, msg::kNoClassOpen);
+    if (Outcome open = model.requireClass(); !open) return open;
 
     // Every box a plain number: the key filter lets "/" and a second "."
     // through, and an empty box would otherwise be stored as 0.

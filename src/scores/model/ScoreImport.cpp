@@ -49,7 +49,7 @@ struct Plan {
 };
 
 Outcome makePlan(ScoreModel& model, const ImportRequest& req, Plan& plan) {
-    if (!model.classOpen()) return Outcome::fail(Reason::NotOpen, msg::kNoClassOpen);
+    if (Outcome open = model.requireClass(); !open) return open;
     const ClassData& data = model.classData();
     int numberCol = -1, nameCol = -1;
     QList<QPair<int, int>> subjectCols; // column, subject k

@@ -221,6 +221,14 @@ store::Recordset* ScoreModel::readClass() {
     return data1_.get();
 }
 
+Outcome ScoreModel::requireClass() const {
+    return requireClass(msg::kNoClassOpen);
+}
+
+Outcome ScoreModel::requireClass(const QString& refusal) const {
+    return cls_.isOpen(classes::ClassState::Taker::Scores, refusal);
+}
+
 Outcome ScoreModel::unreadable() const {
     return readProblem_.isEmpty() ? Outcome::fail(Reason::NotOpen, msg::kNoClassOpen)
                                   : Outcome::fail(Reason::Failed, readProblem_);

@@ -133,6 +133,10 @@ public:
     const ViewState& viewState() const { return viewState_; }
     const classes::ClassState& classState() const { return cls_; }
     bool classOpen() const { return cls_.scoresOpen(); }
+    // For an operation that needs the class: done, or refused with
+    // Reason::NotOpen and msg::kNoClassOpen (or `refusal`).
+    Outcome requireClass() const;
+    Outcome requireClass(const QString& refusal) const;
     QString className() const { return cls_.workingClass(); }
 
     // The visible grid (msfgCJView) and the hidden spare grid (msfgCjBAK).

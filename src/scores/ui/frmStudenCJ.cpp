@@ -61,7 +61,8 @@ void importTableFile(QWidget* window, ScoreModel& model) {
 
 } // namespace
 
-frmStudenCJ::frmStudenCJ(ScoreModel& model, QWidget* parent) : QMainWindow(parent), model_(model) {
+frmStudenCJ::frmStudenCJ(ScoreModel& model, classes::ClassState& classes, QWidget* parent)
+    : QMainWindow(parent), model_(model), classes_(classes) {
     setObjectName(QStringLiteral("frmStudenCJ"));
     setWindowTitle(shell::Windows::caption(QStringLiteral("frmStudenCJ")));
 
@@ -350,7 +351,8 @@ void frmStudenCJ::openPrintPreview() {
 
 void frmStudenCJ::openClassFileWindow(bool create) {
     auto* w = classes::frmOpenDatabase::openFor(create ? classes::frmOpenDatabase::Purpose::ScoreNew
-                                                       : classes::frmOpenDatabase::Purpose::ScoreOpen);
+                                                       : classes::frmOpenDatabase::Purpose::ScoreOpen,
+                                                this);
     if (!w) return;
     classWindow_ = w;
     connect(w, &classes::frmOpenDatabase::handedBack, this,
@@ -368,7 +370,7 @@ void frmStudenCJ::classHandedBack(const QString& name, bool created) {
         shell::MessageBox::show(this, m);
     // The working class is shared with the comment writer: opening another
     // one here means the comment writer's view of it is stale.
-    if (!created) shell::Windows::instance().unload(QStringLiteral("frmStudenPY"));
+    if (!created) classes_.replaceWorkingClass(classes::ClassState::Taker::Scores);
     updateMenus();
 }
 

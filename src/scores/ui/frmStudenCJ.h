@@ -29,7 +29,9 @@ class classes::frmOpenDatabase;
 class frmStudenCJ : public QMainWindow {
     Q_OBJECT
 public:
-    explicit frmStudenCJ(ScoreModel& model, QWidget* parent = nullptr);
+    // `classes` is the class state the model works on, shared with the
+    // comment writer.
+    frmStudenCJ(ScoreModel& model, classes::ClassState& classes, QWidget* parent = nullptr);
     ~frmStudenCJ() override;
 
     ScoreModel& model() const { return model_; }
@@ -82,6 +84,7 @@ private:
     void syncPageButtons();
 
     ScoreModel& model_;
+    classes::ClassState& classes_;
     QWidget* central_ = nullptr;
     shell::GridView* view_ = nullptr;
     shell::GridView* spare_ = nullptr;

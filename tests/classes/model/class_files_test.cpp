@@ -174,3 +174,28 @@ TEST(ClassState, HandBackRaisesTheTakersFlagAndIsAnnounced) {
     EXPECT_EQ(s.workingClass(), QStringLiteral("初一3班"));
     EXPECT_EQ(heard.size(), expected.size());
 }
+
+// Operations that need a class ask the state once, each with its own words.
+TEST(ClassState, IsOpenRefusesWithTheCallersMessageUntilThatToolHasItsClass) {
+    using Taker = classes::ClassState::Taker;
+    classes::ClassState s;
+    const QString refusal = QStringLiteral("没有打开班级！");
+    s.open(Taker::CommentWorking, QStringLiteral("初一1班"));
+    for (Taker t : {Taker::Scores, Taker::CommentReference}) {
+        const shell::Outcome o = s.isOpen(t, refusal);
+        EXPECT_FALSE(o);
+        EXPECT_EQ(o.reason, Reason::NotOpen);
+        EXPECT_EQ(o.messages, QStringList{refusal});
+    }
+    EXPECT_TRUE(s.isOpen(Taker::CommentWorking, refusal));
+    EXPECT_TRUE(s.isOpen(Taker::CommentWorking, refusal).messages.isEmpty());
+    s.close(Taker::CommentWorking);
+    EXPECT_EQ(s.isOpen(Taker::CommentWorking, refusal).reason, Reason::NotOpen);
+
+    // Replacing the working class is announced, and changes no flag itself.
+    QList<Taker> replaced;
+    QObject::connect(&s, &classes::ClassState::workingClassReplaced, [&](Taker t) { replaced.append(t); });
+    s.replaceWorkingClass(Taker::Scores);
+    EXPECT_EQ(replaced, QList<Taker>{Taker::Scores});
+    EXPECT_FALSE(s.scoresOpen());
+}

@@ -2,6 +2,7 @@
 
 #include "XlsxReadBack.h"
 #include "scores/model/ScoreModel.h"
+#include "scores/ui/frmStudenCJ.h"
 #include "shell/ui/DocServices.h"
 #include "shell/ui/UnsavedQuestion.h"
 
@@ -237,12 +238,33 @@ TEST_F(CommentWindow, ReferenceClassShowsLastTermsComment) {
 TEST_F(CommentWindow, AClassTheScoreManagerCreatesBecomesTheWorkingClassShown) {
     createClass(QStringLiteral("评语班"));
     classes::frmOpenDatabase* d =
-        classes::frmOpenDatabase::openFor(classes::frmOpenDatabase::Purpose::ScoreNew);
+        classes::frmOpenDatabase::openFor(classes::frmOpenDatabase::Purpose::ScoreNew, nullptr);
     ASSERT_TRUE(d);
     get<QLineEdit>(QStringLiteral("txtFileName"), d)->setText(QStringLiteral("成绩班"));
     get<QPushButton>(QStringLiteral("cmdFileCjYN(1)"), d)->click();
     EXPECT_EQ(get<QLabel>(QStringLiteral("labNewClass"))->text(), QStringLiteral("成绩班"));
     EXPECT_EQ(listed(), QStringList());
+}
+
+// Another existing class opened in the score manager replaces the shared
+// working class: the writer, showing the names of the one before, closes.
+TEST_F(CommentWindow, AClassTheScoreManagerOpensClosesTheWriter) {
+    createClass(QStringLiteral("评语班"));
+    ASSERT_TRUE(classes::ClassFiles::create(QStringLiteral("成绩班"), false));
+    auto* scoreWindow =
+        qobject_cast<scores::frmStudenCJ*>(shell::Windows::instance().open(QStringLiteral("frmStudenCJ")));
+    ASSERT_TRUE(scoreWindow);
+    scoreWindow->entry(QStringLiteral("mFileOpem"))->trigger();
+    classes::frmOpenDatabase* d = classWindow();
+    ASSERT_TRUE(d);
+    d->pick(int(classes::ClassFiles::list().indexOf(QStringLiteral("成绩班"))) + 1);
+    get<QPushButton>(QStringLiteral("cmdFileCjYN(2)"), d)->click();
+    EXPECT_FALSE(shell::Windows::instance().find(QStringLiteral("frmStudenPY")));
+    EXPECT_TRUE(scoreWindow->isEnabled());
+    EXPECT_EQ(testing_support::programClasses().workingClass(), QStringLiteral("成绩班"));
+    w = nullptr;
+    shell::Windows::instance().unload(QStringLiteral("frmStudenCJ"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(CommentWindow, SpreadsheetOfTheClassIsWrittenAndOpened) {
@@ -440,7 +462,7 @@ TEST_F(CommentClassOfThree, AnotherClassOrClosingAsksAboutTheUnsavedComment) {
     pick(2);
     typeComment(QStringLiteral("你很文静。"));
     classes::frmOpenDatabase* d =
-        classes::frmOpenDatabase::openFor(classes::frmOpenDatabase::Purpose::ScoreNew);
+        classes::frmOpenDatabase::openFor(classes::frmOpenDatabase::Purpose::ScoreNew, nullptr);
     ASSERT_TRUE(d);
     get<QLineEdit>(QStringLiteral("txtFileName"), d)->setText(QStringLiteral("成绩班"));
     get<QPushButton>(QStringLiteral("cmdFileCjYN(1)"), d)->click();

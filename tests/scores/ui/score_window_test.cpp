@@ -84,7 +84,7 @@ TEST_F(ScoreWindow, CreateAndOpenClassesThroughTheClassFileWindow) {
 }
 
 TEST_F(ScoreWindow, CommentWriterRowCreatesWithSampleAndOpensReference) {
-    frmOpenDatabase* d = frmOpenDatabase::openFor(frmOpenDatabase::Purpose::CommentNew);
+    frmOpenDatabase* d = frmOpenDatabase::openFor(frmOpenDatabase::Purpose::CommentNew, nullptr);
     ASSERT_TRUE(d);
     EXPECT_FALSE(get<QPushButton>(d, QStringLiteral("cmdFileYN(1)"))->isHidden());
     EXPECT_TRUE(get<QPushButton>(d, QStringLiteral("cmdFileCjYN(1)"))->isHidden());
@@ -97,7 +97,7 @@ TEST_F(ScoreWindow, CommentWriterRowCreatesWithSampleAndOpensReference) {
     EXPECT_EQ(handed, QStringLiteral("评语班"));
     EXPECT_TRUE(testing_support::programClasses().commentWorkingOpen());
 
-    d = frmOpenDatabase::openFor(frmOpenDatabase::Purpose::CommentOpenReference);
+    d = frmOpenDatabase::openFor(frmOpenDatabase::Purpose::CommentOpenReference, nullptr);
     ASSERT_TRUE(d);
     EXPECT_EQ(get<QLabel>(d, QStringLiteral("labNO"))->text(), QStringLiteral("old"));
     d->pick(1);
@@ -447,7 +447,7 @@ TEST_F(ScoreWindow, ClosingTheScoreWindowClosesItsClassFileWindow) {
 
     w = qobject_cast<scores::frmStudenCJ*>(shell::Windows::instance().open(QStringLiteral("frmStudenCJ")));
     ASSERT_TRUE(w);
-    ASSERT_TRUE(frmOpenDatabase::openFor(frmOpenDatabase::Purpose::CommentOpenReference));
+    ASSERT_TRUE(frmOpenDatabase::openFor(frmOpenDatabase::Purpose::CommentOpenReference, nullptr));
     w->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     frmOpenDatabase* comment = classWindow();
