@@ -143,7 +143,7 @@ void BM_OpenClassInScoreWindow(benchmark::State& state) {
         state.PauseTiming();
         classes::ClassState cls;
         scores::ScoreModel m(cls);
-        auto* w = new scores::frmStudenCJ(m);
+        auto* w = new scores::frmStudenCJ(m, cls);
         w->show();
         QCoreApplication::processEvents();
         state.ResumeTiming();

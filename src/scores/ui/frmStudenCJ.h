@@ -18,10 +18,13 @@ namespace shell {
 class GridView;
 }
 
+namespace classes {
+class frmOpenDatabase;
+}
+
 namespace scores {
 
 class TaskFrame;
-class classes::frmOpenDatabase;
 
 // The score window "成绩管理助手": one class at a time in one grid, with the
 // task frames its menus bring up. The state and every table shown belong to
