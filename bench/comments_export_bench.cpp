@@ -32,7 +32,7 @@ const QString& commentClass(int students) {
     if (auto it = made.find(students); it != made.end()) return it->second;
     folder();
     const QString name = QStringLiteral("评语%1").arg(students);
-    scores::ClassFiles::create(name, true);
+    classes::ClassFiles::create(name, true);
     sqlite3* h = nullptr;
     sqlite3_open(folder().db.toUtf8().constData(), &h);
     sqlite3_exec(h, "BEGIN", nullptr, nullptr, nullptr);

@@ -87,10 +87,10 @@ void BM_ImportXlsx(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         // A fresh class of thirteen subjects each time: every student is new.
-        scores::ClassState cls;
+        classes::ClassState cls;
         scores::ScoreModel model(cls);
         const QString name = QStringLiteral("导入%1").arg(++serial);
-        scores::ClassFiles::create(name, false);
+        classes::ClassFiles::create(name, false);
         model.classOpened(name);
         for (int k = 0; k < kSubjects; ++k)
             model.addSubject(subjectName(k), QStringLiteral("100"));

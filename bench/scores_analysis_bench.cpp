@@ -19,14 +19,14 @@ constexpr int kSubjects = 13;
 
 struct BigClass {
     QTemporaryDir dir;
-    scores::ClassState cls;
+    classes::ClassState cls;
     std::unique_ptr<scores::ScoreModel> model;
 
     BigClass() {
         qputenv("VELTRANO_DATA_DIR", dir.path().toUtf8());
         store::ensureDataFiles(dir.path());
         const QString name = QStringLiteral("高一(1)班");
-        scores::ClassFiles::create(name, false);
+        classes::ClassFiles::create(name, false);
         model = std::make_unique<scores::ScoreModel>(cls);
         model->classOpened(name);
         for (int k = 0; k < kSubjects; ++k)
@@ -37,7 +37,7 @@ struct BigClass {
                                        scores::FormulaRow{true, QStringLiteral("20")});
         scores::savePointsFormula(*model, rows, {true, QStringLiteral("2100")});
 
-        auto rs = store::Recordset::OpenTable(scores::ClassFiles::databasePath(), name);
+        auto rs = store::Recordset::OpenTable(classes::ClassFiles::databasePath(), name);
         store::Database db = rs->database();
         db.beginTransaction();
         for (int i = 0; i < kStudents; ++i) {

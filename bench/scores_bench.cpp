@@ -35,9 +35,9 @@ const QString& grade(int students) {
     if (auto it = made.find(students); it != made.end()) return it->second;
     folder(); // the data folder first: class files are made in it
     const QString name = className(students);
-    scores::ClassFiles::create(name, false);
+    classes::ClassFiles::create(name, false);
     {
-        scores::ClassState cls;
+        classes::ClassState cls;
         scores::ScoreModel m(cls);
         m.classOpened(name);
         for (int k = 0; k < kSubjects; ++k)
@@ -122,7 +122,7 @@ void BM_OpenClass(benchmark::State& state) {
     int rows = 0;
     for (auto _ : state) {
         // A model of its own each time: nothing of the class is in memory yet.
-        scores::ClassState cls;
+        classes::ClassState cls;
         scores::ScoreModel m(cls);
         shown.follow(m);
         m.classOpened(name);
@@ -141,9 +141,9 @@ void BM_OpenClassInScoreWindow(benchmark::State& state) {
     const QString& name = grade(int(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
-        scores::ClassState cls;
+        classes::ClassState cls;
         scores::ScoreModel m(cls);
-        auto* w = new scores::frmStudenCJ(m);
+        auto* w = new scores::frmStudenCJ(m, cls);
         w->show();
         QCoreApplication::processEvents();
         state.ResumeTiming();
@@ -162,7 +162,7 @@ void BM_OpenAndShowScores(benchmark::State& state) {
     const QString& name = grade(int(state.range(0)));
     ShownGrid shown;
     for (auto _ : state) {
-        scores::ClassState cls;
+        classes::ClassState cls;
         scores::ScoreModel m(cls);
         shown.follow(m);
         m.classOpened(name);
@@ -239,7 +239,7 @@ void BM_StoreScoreAndRefill(benchmark::State& state) {
     const int students = int(state.range(0));
     const QString& name = grade(students);
     ShownGrid shown;
-    scores::ClassState cls;
+    classes::ClassState cls;
     scores::ScoreModel m(cls);
     if (state.range(1)) shown.follow(m);
     m.classOpened(name);
@@ -289,7 +289,7 @@ BENCHMARK(BM_Floor_UpdateOne)->Arg(2000)->Arg(20000)->Unit(benchmark::kMilliseco
 // reloaded after it, as the teacher sees it.
 void BM_BatchAdd500(benchmark::State& state) {
     const QString& name = grade(2000);
-    scores::ClassState cls;
+    classes::ClassState cls;
     scores::ScoreModel m(cls);
     m.classOpened(name);
     sqlite3* h = openPlain();

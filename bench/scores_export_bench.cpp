@@ -31,7 +31,7 @@ constexpr int kSubjects = 13;
 // (set-up through plain SQL, not measured), opened with its score table
 // shown.
 struct Shown {
-    scores::ClassState cls;
+    classes::ClassState cls;
     scores::ScoreModel model{cls};
 };
 
@@ -40,7 +40,7 @@ Shown& scoreTable(int students) {
     if (auto it = made.find(students); it != made.end()) return *it->second;
     folder();
     const QString name = QStringLiteral("年级%1").arg(students);
-    scores::ClassFiles::create(name, false);
+    classes::ClassFiles::create(name, false);
     auto shown = std::make_unique<Shown>();
     shown->model.classOpened(name);
     for (int k = 0; k < kSubjects; ++k)

@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
 #ifdef VELTRANO_BENCH_WINDOWS
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    scores::ClassState classes;
+    classes::ClassState classes;
     app::registerAllWindows(classes);
 #else
     QCoreApplication app(argc, argv);

@@ -16,7 +16,7 @@ int main(int argc, char* argv[]) {
         if (ok && ms >= 0) QTimer::singleShot(ms, &app, &QCoreApplication::quit);
     }
     // The class the score manager and the comment writer share.
-    scores::ClassState classes;
+    classes::ClassState classes;
     app::registerAllWindows(classes);
     return shell::runProgram(app);
 }

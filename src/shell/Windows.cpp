@@ -141,6 +141,24 @@ bool Windows::unload(const QString& name) {
     return true;
 }
 
+bool Windows::unload(QWidget* window) {
+    if (!window) return true;
+    for (auto it = loaded_.constBegin(); it != loaded_.constEnd(); ++it)
+        if (it->data() == window) return unload(it.key());
+    return window->close();
+}
+
+void Windows::setHoldsData(const QString& name) {
+    if (!holdsData_.contains(name)) holdsData_.append(name);
+}
+
+QStringList Windows::holdingData() const {
+    QStringList out;
+    for (const QString& name : holdsData_)
+        if (find(name)) out << name;
+    return out;
+}
+
 QStringList Windows::loadedNames() const {
     QStringList out;
     for (auto it = loaded_.constBegin(); it != loaded_.constEnd(); ++it)

@@ -39,7 +39,15 @@ public:
     // Closes the window through its own close handling; true when it is gone
     // (a window may refuse, e.g. after "cancel" on an unsaved text).
     bool unload(const QString& name);
+    // The same for a window the caller holds (one it opened, or itself).
+    bool unload(QWidget* window);
     QStringList loadedNames() const;
+
+    // Marks `name` as a window that keeps a class or a library open while it
+    // is loaded; holdingData() lists those loaded now, in the order they were
+    // marked (a restore of the data files waits until they are closed).
+    void setHoldsData(const QString& name);
+    QStringList holdingData() const;
 
     // The caption of a window, or empty.
     static QString caption(const QString& name);
@@ -60,6 +68,7 @@ private:
     void place(QWidget* w, QWidget* caller) const;
     QHash<QString, Factory> factories_;
     QHash<QString, QPointer<QWidget>> loaded_;
+    QStringList holdsData_;
 };
 
 } // namespace shell

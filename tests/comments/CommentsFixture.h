@@ -6,6 +6,7 @@
 #include "Printers.h"
 #include "TestSupport.h"
 #include "classes/model/ClassFiles.h"
+#include "classes/model/ClassState.h"
 #include "comments/model/CommentWriter.h"
 #include "store/Schema.h"
 #include "store/Store.h"
@@ -42,13 +43,13 @@ inline void execSql(const QString& db, const QString& sql) {
 class CommentClass : public ::testing::Test {
 protected:
     testing_support::DataFolder folder;
-    scores::ClassState classes;
+    classes::ClassState classes;
     comments::CommentWriter writer{classes};
     const QString cls = QStringLiteral("初二(3)班");
 
     void SetUp() override {
-        ASSERT_TRUE(scores::ClassFiles::create(cls, true));
-        classes.open(scores::ClassState::Taker::CommentWorking, cls);
+        ASSERT_TRUE(classes::ClassFiles::create(cls, true));
+        classes.open(classes::ClassState::Taker::CommentWorking, cls);
     }
     QString dbPath() const { return folder.file(store::kClassDb); }
     QStringList rows() const { return tableTexts(dbPath(), cls); }

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QWidget>
 
-namespace scores {
+namespace classes {
 class ClassState;
 }
 
@@ -13,7 +13,7 @@ namespace testing_support {
 
 // The class state the test program hands to its windows, as the program
 // hands its own.
-scores::ClassState& programClasses();
+classes::ClassState& programClasses();
 
 // Finds a child widget by objectName (control-array names included).
 template <typename T> T* child(QWidget* parent, const QString& name) {

@@ -7,10 +7,10 @@
 #include <gtest/gtest.h>
 
 namespace {
-scores::ClassState* g_classes = nullptr;
+classes::ClassState* g_classes = nullptr;
 }
 
-scores::ClassState& testing_support::programClasses() {
+classes::ClassState& testing_support::programClasses() {
     return *g_classes;
 }
 
@@ -20,7 +20,7 @@ scores::ClassState& testing_support::programClasses() {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    scores::ClassState classes;
+    classes::ClassState classes;
     g_classes = &classes;
     app::registerAllWindows(classes);
     shell::MessageBox::setTestMode(true);

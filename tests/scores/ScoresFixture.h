@@ -28,13 +28,13 @@ inline QStringList tableTexts(const QString& db, const QString& table) {
 class ScoresFixture : public ::testing::Test {
 protected:
     testing_support::DataFolder folder;
-    scores::ClassState cls;
+    classes::ClassState cls;
     scores::ScoreModel model{cls};
 
     QString dbPath() const { return folder.file(store::kClassDb); }
 
     void openClass(const QString& name = QStringLiteral("初一1班")) {
-        const auto out = scores::ClassFiles::create(name, false);
+        const auto out = classes::ClassFiles::create(name, false);
         ASSERT_TRUE(out) << out.messages.join(" ").toStdString();
         model.classOpened(name);
     }

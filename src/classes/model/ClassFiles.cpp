@@ -9,43 +9,7 @@
 
 #include <algorithm>
 
-namespace scores {
-
-void ClassState::handBack(Taker taker, const QString& name) {
-    open(taker, name);
-    Q_EMIT classHandedBack(taker, name);
-}
-
-void ClassState::open(Taker taker, const QString& name) {
-    switch (taker) {
-    case Taker::Scores:
-        scoresOpen_ = true;
-        workingClass_ = name;
-        break;
-    case Taker::CommentWorking:
-        commentWorkingOpen_ = true;
-        workingClass_ = name;
-        break;
-    case Taker::CommentReference:
-        commentReferenceOpen_ = true;
-        referenceClass_ = name;
-        break;
-    }
-}
-
-void ClassState::close(Taker taker) {
-    switch (taker) {
-    case Taker::Scores:
-        scoresOpen_ = false;
-        break;
-    case Taker::CommentWorking:
-        commentWorkingOpen_ = false;
-        break;
-    case Taker::CommentReference:
-        commentReferenceOpen_ = false;
-        break;
-    }
-}
+namespace classes {
 
 QString studentNameProblem(const QString& name) {
     return shell::nameProblem(name, QStringLiteral("学生姓名"), kNameChars);
@@ -66,23 +30,6 @@ constexpr int kListRows = 6;
 constexpr int kListRowHeight = 320;
 constexpr int kTemplateRows = 13;
 } // namespace
-
-namespace {
-Opener& opener() {
-    static Opener o;
-    return o;
-}
-} // namespace
-
-void setWindowOpener(Opener o) {
-    opener() = std::move(o);
-}
-
-bool openWindow(Use use) {
-    if (!opener()) return false;
-    opener()(use);
-    return true;
-}
 
 QString databasePath() {
     return shell::AppPaths::file(store::kClassDb);
@@ -232,4 +179,4 @@ shell::Outcome create(const QString& typedName, bool withSampleStudent) {
 }
 
 } // namespace ClassFiles
-} // namespace scores
+} // namespace classes

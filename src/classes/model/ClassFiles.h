@@ -8,53 +8,10 @@
 #include "shell/core/Outcome.h"
 #include "store/Store.h"
 
-#include <QObject>
 #include <QString>
 #include <QStringList>
-#include <functional>
 
-namespace scores {
-
-// The class handed from the class-file window to the tool that asked for it.
-// The program owns one and hands it to the score manager and the comment
-// writer, which share the working class name; tests and benches make their
-// own.
-class ClassState : public QObject {
-    Q_OBJECT
-public:
-    enum class Taker { Scores, CommentWorking, CommentReference };
-
-    explicit ClassState(QObject* parent = nullptr) : QObject(parent) {}
-
-    // The working class (score manager and comment writer) and the comment
-    // writer's reference class.
-    const QString& workingClass() const { return workingClass_; }
-    const QString& referenceClass() const { return referenceClass_; }
-    // Whether the score manager, the comment writer's working class and
-    // its reference class are open.
-    bool scoresOpen() const { return scoresOpen_; }
-    bool commentWorkingOpen() const { return commentWorkingOpen_; }
-    bool commentReferenceOpen() const { return commentReferenceOpen_; }
-
-    // The class-file window hands `name` to a tool: the tool's flag goes up,
-    // the name becomes its working (or reference) class, and
-    // classHandedBack() says so.
-    void handBack(Taker taker, const QString& name);
-    // The tool opens `name` itself (the same as a hand-back, unannounced).
-    void open(Taker taker, const QString& name);
-    // The tool no longer has its class open; the names stay.
-    void close(Taker taker);
-
-Q_SIGNALS:
-    void classHandedBack(scores::ClassState::Taker taker, const QString& name);
-
-private:
-    QString workingClass_;
-    QString referenceClass_;
-    bool scoresOpen_ = false;
-    bool commentWorkingOpen_ = false;
-    bool commentReferenceOpen_ = false;
-};
+namespace classes {
 
 // The widths of the "姓名" and "编号" fields of a class table, in characters.
 constexpr int kNameChars = 50;
@@ -131,16 +88,6 @@ QString fieldsProblem(const QList<store::FieldDef>& fields);
 // What the teacher is told about a class that cannot be read.
 QString unreadableMessage(const QString& name, const QString& why);
 
-// The class-file window as the comment writer asks for it. The window
-// belongs to the score tool's window layer, which no other tool includes:
-// it registers how to open the window at start-up, and the comment writer
-// opens it through here and hears the chosen class from the ClassState.
-enum class Use { CommentNew, CommentOpenWorking, CommentOpenReference };
-using Opener = std::function<void(Use)>;
-void setWindowOpener(Opener opener);
-// Opens the class-file window for `use`; false when no opener is registered.
-bool openWindow(Use use);
-
 // The messages of the class-file window.
 inline const QString kMsgNoName = QStringLiteral("请输入课题名称！");
 inline const QString kMsgExists = QStringLiteral("该文件名已经存在，请另输入文件名！");
@@ -149,4 +96,4 @@ inline const QString kMsgReservedName = QStringLiteral("该文件名是系统保
 inline const QString kMsgNotAClass = QStringLiteral("该文件不是班级文件，请从列表中重新选择！");
 
 } // namespace ClassFiles
-} // namespace scores
+} // namespace classes

@@ -9,7 +9,7 @@
 #include <QString>
 #include <array>
 
-namespace scores::classtable {
+namespace classes::classtable {
 
 inline const QString kContent = QStringLiteral("内容"); // a comment, or a settings row's title
 inline const QString kName = QStringLiteral("姓名");
@@ -44,4 +44,4 @@ template <typename Each> int forEachStudent(store::Recordset& rs, const Columns&
     return students;
 }
 
-} // namespace scores::classtable
+} // namespace classes::classtable

@@ -14,22 +14,10 @@
 #include <QPushButton>
 #include <QToolTip>
 
-namespace scores {
+namespace classes {
 
 namespace {
-const QString kCommentWindow = QStringLiteral("frmStudenPY");
-const QString kScoreWindow = QStringLiteral("frmStudenCJ");
 const QString kSelf = QStringLiteral("frmOpenDatabase");
-
-// The tool that opens the window for `purpose`.
-QString callerOf(frmOpenDatabase::Purpose purpose) {
-    using P = frmOpenDatabase::Purpose;
-    return purpose == P::ScoreNew || purpose == P::ScoreOpen ? kScoreWindow : kCommentWindow;
-}
-
-void enableWindow(const QString& name, bool on) {
-    if (QWidget* w = shell::Windows::instance().find(name)) w->setEnabled(on);
-}
 } // namespace
 
 // A dialog: it belongs to the tool that opened it and stays above it.
@@ -86,19 +74,21 @@ frmOpenDatabase::frmOpenDatabase(ClassState& classes, QWidget* parent)
     resize(480, 270);
 }
 
-frmOpenDatabase* frmOpenDatabase::openFor(Purpose purpose) {
+frmOpenDatabase* frmOpenDatabase::openFor(Purpose purpose, QWidget* caller) {
     shell::Windows& windows = shell::Windows::instance();
     // Every use gets a fresh window.
     windows.unload(kSelf);
     auto* w = qobject_cast<frmOpenDatabase*>(windows.load(kSelf));
     if (!w) return nullptr;
-    w->setup(purpose);
-    windows.open(kSelf, windows.find(callerOf(purpose)));
+    w->setup(purpose, caller);
+    windows.open(kSelf, caller);
     return w;
 }
 
-void frmOpenDatabase::setup(Purpose purpose) {
+void frmOpenDatabase::setup(Purpose purpose, QWidget* caller) {
     purpose_ = purpose;
+    enableCaller(); // a caller of an earlier setup is no longer waiting
+    caller_ = caller;
     for (int i = 0; i < 3; ++i) {
         fileYN_[i]->hide();
         fileCjYN_[i]->hide();
@@ -109,17 +99,16 @@ void frmOpenDatabase::setup(Purpose purpose) {
     int action = 2;
     bool editable = false;
     QString mode = QStringLiteral("new");
-    QString caller = kScoreWindow;
     bool disableCaller = true;
     switch (purpose) {
     case Purpose::CommentNew:
-        row = fileYN_, action = 1, editable = true, mode.clear(), caller = kCommentWindow;
+        row = fileYN_, action = 1, editable = true, mode.clear();
         break;
     case Purpose::CommentOpenWorking:
-        row = fileYN_, caller = kCommentWindow;
+        row = fileYN_;
         break;
     case Purpose::CommentOpenReference:
-        row = fileYN_, mode = QStringLiteral("old"), caller = kCommentWindow, disableCaller = false;
+        row = fileYN_, mode = QStringLiteral("old"), disableCaller = false;
         break;
     case Purpose::ScoreNew:
         action = 1, editable = true;
@@ -134,7 +123,7 @@ void frmOpenDatabase::setup(Purpose purpose) {
     name_->setReadOnly(!editable);
     mode_->setText(mode);
     nameChanged();
-    if (disableCaller) enableWindow(caller, false);
+    if (disableCaller && caller_) caller_->setEnabled(false);
 }
 
 bool frmOpenDatabase::commentRow() const {
@@ -205,13 +194,17 @@ void frmOpenDatabase::finish(const QString& name) {
                       name);
     const Purpose p = purpose_;
     // Re-enable the caller before it reloads, so that it can take the focus.
-    enableWindow(commentRow() ? kCommentWindow : kScoreWindow, true);
+    enableCaller();
     Q_EMIT handedBack(name, p);
     close();
 }
 
+void frmOpenDatabase::enableCaller() {
+    if (caller_) caller_->setEnabled(true);
+}
+
 void frmOpenDatabase::closeEvent(QCloseEvent* event) {
-    enableWindow(commentRow() ? kCommentWindow : kScoreWindow, true);
+    enableCaller();
     QWidget::closeEvent(event);
 }
 
@@ -260,4 +253,4 @@ bool frmOpenDatabase::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-} // namespace scores
+} // namespace classes

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "classes/model/ClassFiles.h"
+#include "classes/model/ClassState.h"
 #include "shell/core/Grid.h"
 
+#include <QPointer>
 #include <QWidget>
 
 class QLabel;
@@ -13,7 +15,7 @@ namespace shell {
 class GridView;
 }
 
-namespace scores {
+namespace classes {
 
 // The class-file window "打开学生名册": lists the class files, creates a
 // class from the template and hands the chosen class back to the tool that
@@ -28,9 +30,11 @@ public:
     explicit frmOpenDatabase(ClassState& classes, QWidget* parent = nullptr);
 
     // Loads a fresh window through the window registry, sets it up for
-    // `purpose` (disabling the caller where it should) and shows it.
-    static frmOpenDatabase* openFor(Purpose purpose);
-    void setup(Purpose purpose);
+    // `purpose` and shows it over `caller`. The caller (the score manager or
+    // the comment writer; may be null) waits, disabled, until the class is
+    // handed back or the window closes; a reference pick leaves it usable.
+    static frmOpenDatabase* openFor(Purpose purpose, QWidget* caller);
+    void setup(Purpose purpose, QWidget* caller);
     Purpose purpose() const { return purpose_; }
 
     // The list grid's tooltip for a cell: the class name over the "文件名"
@@ -55,8 +59,10 @@ private:
     void create();
     void open();
     void finish(const QString& name);
+    void enableCaller();
 
     Purpose purpose_ = Purpose::ScoreOpen;
+    QPointer<QWidget> caller_;
     shell::Grid list_;
     shell::GridView* grid_ = nullptr;
     QLabel* folderLabel_ = nullptr;
@@ -68,4 +74,4 @@ private:
     ClassState& classes_;
 };
 
-} // namespace scores
+} // namespace classes

@@ -8,14 +8,14 @@
 
 namespace comments {
 
-namespace ct = scores::classtable;
+namespace ct = classes::classtable;
 
 shell::Outcome commentListing(const QString& cls, QList<CommentEntry>& out) {
     out.clear();
     QString why;
-    auto rs = store::Recordset::OpenTable(scores::ClassFiles::databasePath(), cls, &why);
+    auto rs = store::Recordset::OpenTable(classes::ClassFiles::databasePath(), cls, &why);
     if (!rs)
-        return shell::Outcome::fail(shell::Reason::Failed, scores::ClassFiles::unreadableMessage(cls, why));
+        return shell::Outcome::fail(shell::Reason::Failed, classes::ClassFiles::unreadableMessage(cls, why));
     const ct::Columns col(*rs);
     out.reserve(rs->RecordCount());
     ct::forEachStudent(*rs, col, [&](const QString&) {

@@ -1,6 +1,7 @@
 #include "CommentWriter.h"
 
 #include "classes/model/ClassFiles.h"
+#include "classes/model/ClassState.h"
 #include "classes/model/ClassTable.h"
 #include "store/Store.h"
 
@@ -10,7 +11,7 @@
 
 namespace comments {
 
-namespace ct = scores::classtable;
+namespace ct = classes::classtable;
 using shell::Outcome;
 using shell::Reason;
 
@@ -24,9 +25,9 @@ int characters(const QString& s) {
 bool readRows(const QString& cls, QList<Student>& out, QString* error) {
     out.clear();
     QString why;
-    auto rs = store::Recordset::OpenTable(scores::ClassFiles::databasePath(), cls, &why);
+    auto rs = store::Recordset::OpenTable(classes::ClassFiles::databasePath(), cls, &why);
     if (!rs) {
-        if (error) *error = scores::ClassFiles::unreadableMessage(cls, why);
+        if (error) *error = classes::ClassFiles::unreadableMessage(cls, why);
         return false;
     }
     const ct::Columns col(*rs);
@@ -60,7 +61,7 @@ QList<qint64> addressed(const QList<Student>& rows, const Target& t) {
 Outcome writeRows(const QString& cls, const QList<qint64>& keys, const QString& field, const QString& value,
                   qint64* lastKey) {
     QString error;
-    store::Database db = store::Database::OpenDatabase(scores::ClassFiles::databasePath(), &error);
+    store::Database db = store::Database::OpenDatabase(classes::ClassFiles::databasePath(), &error);
     if (!db.isValid()) return Outcome::storeFailed(error);
     if (!db.beginTransaction()) return Outcome::storeFailed(db.lastError());
     auto fail = [&](const QString& why) {
@@ -111,7 +112,8 @@ bool CommentWriter::referenceOpen() const {
 
 Outcome CommentWriter::students(QList<Student>& out) const {
     out.clear();
-    if (!workingOpen()) return Outcome::fail(Reason::NotOpen, kMsgNoClass);
+    if (Outcome open = classes_.isOpen(classes::ClassState::Taker::CommentWorking, kMsgNoClass); !open)
+        return open;
     QString error;
     QList<Student> rows;
     if (!readRows(workingClass(), rows, &error)) return Outcome::fail(Reason::Failed, error);
@@ -144,7 +146,8 @@ Outcome CommentWriter::save(const Target& t, const QString& typedName, const QSt
     if (number.isEmpty()) return Outcome::fail(Reason::Invalid, kMsgNoName);
     if (Outcome named = checkName(name); !named) return named;
     if (text.trimmed().isEmpty()) return Outcome::fail(Reason::Invalid, kMsgNoComment);
-    if (!workingOpen()) return Outcome::fail(Reason::NotOpen, kMsgNoClass);
+    if (Outcome open = classes_.isOpen(classes::ClassState::Taker::CommentWorking, kMsgNoClass); !open)
+        return open;
 
     const QString cls = workingClass();
     QString error;
@@ -158,9 +161,9 @@ Outcome CommentWriter::save(const Target& t, const QString& typedName, const QSt
     // A new student: the number must be a free student number.
     for (const Student& s : rows)
         if (s.number == number) return Outcome::fail(Reason::Exists, kMsgNumberExists);
-    if (scores::isSettingsRow(number)) return Outcome::fail(Reason::Invalid, kMsgNumberReserved);
-    auto rs = store::Recordset::OpenTable(scores::ClassFiles::databasePath(), cls, &error);
-    if (!rs) return Outcome::fail(Reason::Failed, scores::ClassFiles::unreadableMessage(cls, error));
+    if (classes::isSettingsRow(number)) return Outcome::fail(Reason::Invalid, kMsgNumberReserved);
+    auto rs = store::Recordset::OpenTable(classes::ClassFiles::databasePath(), cls, &error);
+    if (!rs) return Outcome::fail(Reason::Failed, classes::ClassFiles::unreadableMessage(cls, error));
     const ct::Columns col(*rs);
     const int numberSize = rs->fieldDefs().value(col.number).size;
     if (numberSize > 0 && characters(number) > numberSize)
@@ -185,7 +188,8 @@ Outcome CommentWriter::save(const Target& t, const QString& typedName, const QSt
 Outcome CommentWriter::rename(const Target& shown, const QString& typedName) const {
     const QString name = typedName.trimmed();
     if (Outcome named = checkName(name); !named) return named;
-    if (!workingOpen()) return Outcome::fail(Reason::NotOpen, kMsgNoClass);
+    if (Outcome open = classes_.isOpen(classes::ClassState::Taker::CommentWorking, kMsgNoClass); !open)
+        return open;
     const QString cls = workingClass();
     QString error;
     QList<Student> rows;

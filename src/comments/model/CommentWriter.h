@@ -14,7 +14,7 @@
 #include <functional>
 #include <optional>
 
-namespace scores {
+namespace classes {
 class ClassState;
 }
 
@@ -72,7 +72,7 @@ inline const QString kMsgSameNames =
 // reads the table as it is now, as the score manager may have changed it.
 class CommentWriter {
 public:
-    explicit CommentWriter(const scores::ClassState& classes) : classes_(classes) {}
+    explicit CommentWriter(const classes::ClassState& classes) : classes_(classes) {}
 
     bool workingOpen() const;
     bool referenceOpen() const;
@@ -125,7 +125,7 @@ public:
     static shell::Outcome checkName(const QString& trimmedName);
 
 private:
-    const scores::ClassState& classes_;
+    const classes::ClassState& classes_;
     QString pinned_;
 };
 

@@ -1,11 +1,11 @@
 #pragma once
 
-namespace scores {
+namespace classes {
 class ClassState;
 }
 
 namespace comments {
 // Gives the window registry the factories of this tool's windows; the
 // comment writer shares the program's class state with the score manager.
-void registerWindows(scores::ClassState& classes);
+void registerWindows(classes::ClassState& classes);
 } // namespace comments

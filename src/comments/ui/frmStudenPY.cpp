@@ -76,14 +76,14 @@ private:
 };
 } // namespace
 
-frmStudenPY::frmStudenPY(scores::ClassState& classes, QWidget* parent)
+frmStudenPY::frmStudenPY(classes::ClassState& classes, QWidget* parent)
     : QMainWindow(parent), classes_(classes), writer_(classes), random_(systemRandom()) {
     setObjectName(kSelf);
     setWindowTitle(shell::Windows::caption(kSelf));
 
     // A freshly loaded window has no class open, whatever the last one had.
-    classes_.close(scores::ClassState::Taker::CommentWorking);
-    classes_.close(scores::ClassState::Taker::CommentReference);
+    classes_.close(classes::ClassState::Taker::CommentWorking);
+    classes_.close(classes::ClassState::Taker::CommentReference);
 
     buildMenus();
     auto* central = new QWidget(this);
@@ -146,13 +146,19 @@ frmStudenPY::frmStudenPY(scores::ClassState& classes, QWidget* parent)
     outer->addWidget(fraAddPy_, 1);
     connect(fraAddPy_, &PhraseEditorPanel::backRequested, this, &frmStudenPY::showWritingView);
 
-    connect(imgNewPyFile_, &QToolButton::clicked, this,
-            [this] { openClassFile(scores::ClassFiles::Use::CommentNew); });
+    using Purpose = classes::frmOpenDatabase::Purpose;
+    connect(imgNewPyFile_, &QToolButton::clicked, this, [this] { openClassFile(Purpose::CommentNew); });
     connect(imgOpenNewFile_, &QToolButton::clicked, this,
-            [this] { openClassFile(scores::ClassFiles::Use::CommentOpenWorking); });
+            [this] { openClassFile(Purpose::CommentOpenWorking); });
     connect(imgOpenOldFile_, &QToolButton::clicked, this,
-            [] { scores::ClassFiles::openWindow(scores::ClassFiles::Use::CommentOpenReference); });
-    connect(&classes_, &scores::ClassState::classHandedBack, this, &frmStudenPY::classHandedBack);
+            [this] { openClassFile(Purpose::CommentOpenReference); });
+    connect(&classes_, &classes::ClassState::classHandedBack, this, &frmStudenPY::classHandedBack);
+    // The score manager opened another class as the shared working class:
+    // the names and the comment shown here belong to the one before.
+    connect(&classes_, &classes::ClassState::workingClassReplaced, this,
+            [this](classes::ClassState::Taker by) {
+                if (by == classes::ClassState::Taker::Scores) shell::Windows::instance().unload(this);
+            });
 
     connect(cobNewStd_, &QComboBox::activated, this, &frmStudenPY::pickStudent);
     connect(cobNewStd_->lineEdit(), &QLineEdit::returnPressed, this, &frmStudenPY::enterStudent);
@@ -314,15 +320,15 @@ void frmStudenPY::showOutcome(const shell::Outcome& o) {
 
 // ------------------------------------------------------------ classes
 
-void frmStudenPY::classHandedBack(scores::ClassState::Taker taker, const QString& name) {
+void frmStudenPY::classHandedBack(classes::ClassState::Taker taker, const QString& name) {
     switch (taker) {
-    case scores::ClassState::Taker::CommentWorking:
+    case classes::ClassState::Taker::CommentWorking:
         workingClassChanged(name);
         break;
-    case scores::ClassState::Taker::CommentReference:
+    case classes::ClassState::Taker::CommentReference:
         labOldClass_->setText(name);
         break;
-    case scores::ClassState::Taker::Scores:
+    case classes::ClassState::Taker::Scores:
         // The working class is one name for both tools: a class the score
         // manager creates becomes this window's too, and the names shown
         // must be the students the next save writes to. A comment still
@@ -333,12 +339,12 @@ void frmStudenPY::classHandedBack(scores::ClassState::Taker taker, const QString
     }
 }
 
-void frmStudenPY::openClassFile(scores::ClassFiles::Use use) {
+void frmStudenPY::openClassFile(classes::frmOpenDatabase::Purpose purpose) {
     // Another class replaces the name list and the comment box.
-    if (use != scores::ClassFiles::Use::CommentOpenReference && writer_.workingOpen() &&
+    if (purpose != classes::frmOpenDatabase::Purpose::CommentOpenReference && writer_.workingOpen() &&
         !mayLeaveComment(cobNewStd_->currentText()))
         return;
-    scores::ClassFiles::openWindow(use);
+    classes::frmOpenDatabase::openFor(purpose, this);
 }
 
 void frmStudenPY::workingClassChanged(const QString& name) {
@@ -625,11 +631,12 @@ void frmStudenPY::showPhraseList(bool on) {
 
 void frmStudenPY::previewPhrase(const QString& phrase) {
     auto* view = qobject_cast<shell::frmViewText*>(shell::Windows::instance().open(kPreview, this));
+    preview_ = view;
     if (view) view->setText(phrase);
 }
 
 void frmStudenPY::closePreview() {
-    shell::Windows::instance().unload(kPreview);
+    shell::Windows::instance().unload(preview_.data());
 }
 
 // ------------------------------------------------------------ views

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "classes/model/ClassFiles.h"
+#include "classes/model/ClassState.h"
+#include "classes/ui/frmOpenDatabase.h"
 #include "comments/model/CommentWriter.h"
 #include "comments/model/PhraseLibrary.h"
 #include "shell/ui/MenuTable.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 class QAbstractButton;
 class QComboBox;
@@ -34,7 +37,7 @@ class PhraseEditorPanel;
 class frmStudenPY : public QMainWindow {
     Q_OBJECT
 public:
-    explicit frmStudenPY(scores::ClassState& classes, QWidget* parent = nullptr);
+    explicit frmStudenPY(classes::ClassState& classes, QWidget* parent = nullptr);
 
     QAction* entry(const QString& name) const { return menus_.action(name); }
     // The random source of automatic generation (tests give their own).
@@ -59,7 +62,7 @@ private:
 
     // The hand-back of the class-file window (or of the score manager,
     // whose working class this window shares).
-    void classHandedBack(scores::ClassState::Taker taker, const QString& name);
+    void classHandedBack(classes::ClassState::Taker taker, const QString& name);
     void workingClassChanged(const QString& name);
     void updateOutputEntries();
 
@@ -79,7 +82,7 @@ private:
     // through).
     bool mayLeaveComment(const QString& owner);
     void putBackNameBox(const QString& text);
-    void openClassFile(scores::ClassFiles::Use use);
+    void openClassFile(classes::frmOpenDatabase::Purpose purpose);
 
     void phraseNodeDoubleClicked(const QString& key, const QString& text);
     void AppendRandomPhrase();
@@ -103,8 +106,10 @@ private:
 
     void showOutcome(const shell::Outcome& o);
 
-    scores::ClassState& classes_;
+    classes::ClassState& classes_;
     CommentWriter writer_;
+    // The phrase preview this window showed, closed with it.
+    QPointer<QWidget> preview_;
     PhraseLibrary library_;
     RandomSource random_;
 

@@ -10,5 +10,7 @@ void registerWindows() {
                                           [] { return new frmKaiXueJiHua; });
     shell::Windows::instance().setFactory(QStringLiteral("frmQiMoZhongJie"),
                                           [] { return new frmQiMoZhongJie; });
+    shell::Windows::instance().setHoldsData(QStringLiteral("frmKaiXueJiHua"));
+    shell::Windows::instance().setHoldsData(QStringLiteral("frmQiMoZhongJie"));
 }
 } // namespace compose

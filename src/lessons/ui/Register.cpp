@@ -6,5 +6,6 @@
 namespace lessons {
 void registerWindows() {
     shell::Windows::instance().setFactory(QStringLiteral("frmJiaoAn"), [] { return new frmJiaoAn; });
+    shell::Windows::instance().setHoldsData(QStringLiteral("frmJiaoAn"));
 }
 } // namespace lessons

@@ -58,7 +58,7 @@ PageSetupForm pageSetupForm(const ClassData& data) {
 }
 
 Outcome storePageSetup(ScoreModel& model, const PageSetupInput& input) {
-    if (!model.classOpen()) return Outcome::fail(Reason::NotOpen, msg::kNoClassOpen);
+    if (Outcome open = model.requireClass(); !open) return open;
 
     // Every box a plain number: the key filter lets "/" and a second "."
     // through, and an empty box would otherwise be stored as 0.
@@ -99,13 +99,14 @@ Outcome storePageSetup(ScoreModel& model, const PageSetupInput& input) {
     values[9] = QVariant::fromValue(rows);
 
     const Outcome out = model.writeTogether([&](store::Recordset& rs, QString& why) {
-        const int number = rs.fieldIndex(classtable::kNumber);
+        const int number = rs.fieldIndex(classes::classtable::kNumber);
         const int page = rs.fieldIndex(QStringLiteral("js4"));
         // The settings rows are the first thirteen records; a record whose
         // "编号" is not its own position keeps what it holds. Values 0 and
         // 10 to 12 are not the page setup's and are left alone.
         for (int i = 0; i < kSlots && !rs.isEOF(); ++i, rs.MoveNext()) {
-            if (!values[size_t(i)].isValid() || rs.text(number) != kSettingsPrefix + QString::number(i))
+            if (!values[size_t(i)].isValid() ||
+                rs.text(number) != classes::kSettingsPrefix + QString::number(i))
                 continue;
             rs.Edit();
             rs.SetField(page, values[size_t(i)]);

@@ -82,9 +82,9 @@ std::vector<StudentRow> loadStudents(ScoreModel& model) {
     store::Recordset* rs = model.readClass();
     if (!rs) return out;
     const int n = qBound(0, model.classData().subjectCount, kSlots);
-    const classtable::Columns col(*rs);
+    const classes::classtable::Columns col(*rs);
     out.reserve(size_t(rs->RecordCount()));
-    classtable::forEachStudent(*rs, col, [&](const QString& number) {
+    classes::classtable::forEachStudent(*rs, col, [&](const QString& number) {
         StudentRow row;
         row.name = rs->text(col.name);
         row.number = number;

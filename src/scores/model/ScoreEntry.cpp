@@ -9,8 +9,8 @@
 namespace scores {
 
 namespace {
-using classtable::kName;
-using classtable::kNumber;
+using classes::classtable::kName;
+using classes::classtable::kNumber;
 
 QStringList studentField(store::Recordset* rs, const QString& field) {
     QStringList out;
@@ -18,7 +18,7 @@ QStringList studentField(store::Recordset* rs, const QString& field) {
     const int number = rs->fieldIndex(kNumber);
     const int f = rs->fieldIndex(field);
     for (; !rs->isEOF(); rs->MoveNext()) {
-        if (isSettingsRow(rs->text(number))) continue;
+        if (classes::isSettingsRow(rs->text(number))) continue;
         const QString v = rs->text(f);
         if (!v.isEmpty()) out << v;
     }
@@ -36,8 +36,8 @@ QStringList ScoreModel::studentNames() {
 
 QList<NamedStudent> ScoreModel::namedStudents(store::Recordset& rs) {
     QList<NamedStudent> out;
-    const classtable::Columns col(rs);
-    classtable::forEachStudent(rs, col, [&](const QString& number) {
+    const classes::classtable::Columns col(rs);
+    classes::classtable::forEachStudent(rs, col, [&](const QString& number) {
         out.append({rs.text(col.name), number});
     });
     return out;
@@ -47,7 +47,7 @@ bool ScoreModel::moveToStudent(store::Recordset& rs, qsizetype index) {
     const int number = rs.fieldIndex(kNumber);
     qsizetype i = 0;
     for (rs.MoveFirst(); !rs.isEOF(); rs.MoveNext()) {
-        if (isSettingsRow(rs.text(number))) continue;
+        if (classes::isSettingsRow(rs.text(number))) continue;
         if (i++ == index) return true;
     }
     return false;
@@ -71,8 +71,8 @@ QString ScoreModel::studentText(int row, bool byName) {
     store::Recordset* rs = readClass();
     if (!rs || name.isEmpty()) return name;
     int holders = 0;
-    const classtable::Columns col(*rs);
-    classtable::forEachStudent(*rs, col, [&](const QString&) {
+    const classes::classtable::Columns col(*rs);
+    classes::classtable::forEachStudent(*rs, col, [&](const QString&) {
         if (rs->text(col.name) == name) ++holders;
     });
     return holders > 1 ? studentLabel(name, number) : name;

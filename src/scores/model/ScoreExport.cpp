@@ -42,7 +42,7 @@ Outcome writeGridSheet(const shell::Grid& grid, const QString& path, const QStri
 }
 
 ExportResult ExportScores(const ScoreModel& model, const QDateTime& when) {
-    if (!model.classOpen()) return {Outcome::fail(Reason::NotOpen, msg::kNoCommentLibrary), {}, 0, 0};
+    if (Outcome open = model.requireClass(msg::kNoCommentLibrary); !open) return {open, {}, 0, 0};
     auto failed = [](const Outcome& why) {
         return ExportResult{
             Outcome::fail(Reason::Failed, QStringLiteral("数据导出失败：%1！").arg(why.messages.value(0))),

@@ -9,7 +9,7 @@
 
 namespace scores {
 
-using namespace classtable;
+using namespace classes::classtable;
 
 namespace {
 
@@ -49,7 +49,7 @@ struct Plan {
 };
 
 Outcome makePlan(ScoreModel& model, const ImportRequest& req, Plan& plan) {
-    if (!model.classOpen()) return Outcome::fail(Reason::NotOpen, msg::kNoClassOpen);
+    if (Outcome open = model.requireClass(); !open) return open;
     const ClassData& data = model.classData();
     int numberCol = -1, nameCol = -1;
     QList<QPair<int, int>> subjectCols; // column, subject k
@@ -100,7 +100,7 @@ Outcome makePlan(ScoreModel& model, const ImportRequest& req, Plan& plan) {
             problem(rowNumber, QStringLiteral("学号含有换行符、控制字符或文字方向符号"));
             continue;
         }
-        if (isSettingsRow(p.number)) {
+        if (classes::isSettingsRow(p.number)) {
             problem(rowNumber, QStringLiteral("学号“%1”以“listKM”开头，这是系统保留的编号").arg(p.number));
             continue;
         }
@@ -227,7 +227,7 @@ Outcome importStudents(ScoreModel& model, const ImportRequest& request) {
         QSet<QString> done;
         for (rs.MoveFirst(); !rs.isEOF(); rs.MoveNext()) {
             const QString number = rs.text(col.number);
-            if (isSettingsRow(number) || done.contains(number)) continue;
+            if (classes::isSettingsRow(number) || done.contains(number)) continue;
             const auto it = byNumber.constFind(number);
             if (it == byNumber.constEnd()) continue;
             done.insert(number);

@@ -13,10 +13,10 @@ namespace scores {
 
 namespace {
 
-using classtable::kContent;
-using classtable::kFree;
-using classtable::kName;
-using classtable::kNumber;
+using classes::classtable::kContent;
+using classes::classtable::kFree;
+using classes::classtable::kName;
+using classes::classtable::kNumber;
 const QString kNoEntry = QStringLiteral("---");
 
 // The status panels with no class shown: ready, no current student, no count.
@@ -85,8 +85,8 @@ private:
     Text spare_;
 };
 
-using classtable::Columns;
-using classtable::forEachStudent;
+using classes::classtable::Columns;
+using classes::classtable::forEachStudent;
 
 } // namespace
 
@@ -121,7 +121,7 @@ int textTwips(const QString& text) {
     return twips;
 }
 
-ScoreModel::ScoreModel(ClassState& cls, QObject* parent)
+ScoreModel::ScoreModel(classes::ClassState& cls, QObject* parent)
     : QObject(parent), cls_(cls), panels_(readyPanels()) {
     view_.reset(kTableRows, 18);
     spare_.reset(3, 18);
@@ -156,8 +156,8 @@ bool ScoreModel::classReadable() {
     readProblem_.clear();
     if (!cls_.scoresOpen() || cls_.workingClass().isEmpty()) return false;
     // The file's own tables are never a class, whoever named them.
-    if (ClassFiles::isReservedName(cls_.workingClass())) {
-        readProblem_ = ClassFiles::kMsgNotAClass;
+    if (classes::ClassFiles::isReservedName(cls_.workingClass())) {
+        readProblem_ = classes::ClassFiles::kMsgNotAClass;
         return false;
     }
     return true;
@@ -171,17 +171,17 @@ bool ScoreModel::reread(const QString& key) {
     // Afresh, fields included: another program may have changed the
     // table's layout since the last read.
     QString error, why;
-    data1_ = store::Recordset::OpenTable(ClassFiles::databasePath(), cls_.workingClass(), &error);
+    data1_ = store::Recordset::OpenTable(classes::ClassFiles::databasePath(), cls_.workingClass(), &error);
     // A table that has lost fields reads as empty cells and takes writes to
     // nowhere: it is refused as a whole.
     if (data1_)
-        why = ClassFiles::fieldsProblem(data1_->fieldDefs());
-    else if (why = ClassFiles::classProblem(cls_.workingClass()); why.isEmpty())
+        why = classes::ClassFiles::fieldsProblem(data1_->fieldDefs());
+    else if (why = classes::ClassFiles::classProblem(cls_.workingClass()); why.isEmpty())
         why = error.isEmpty() ? QStringLiteral("数据库没有说明原因。") : error;
     if (!why.isEmpty()) {
         data1_.reset();
         data1Name_.clear();
-        readProblem_ = ClassFiles::unreadableMessage(cls_.workingClass(), why);
+        readProblem_ = classes::ClassFiles::unreadableMessage(cls_.workingClass(), why);
         return false;
     }
     data1Name_ = key;
@@ -192,7 +192,7 @@ store::Recordset* ScoreModel::data1() {
     if (!classReadable()) return nullptr;
     // The data folder can change between uses (tests), so the snapshot is
     // keyed by file and table.
-    const QString key = ClassFiles::databasePath() + u'\n' + cls_.workingClass();
+    const QString key = classes::ClassFiles::databasePath() + u'\n' + cls_.workingClass();
     // The version before the read: a commit during it makes the next use
     // read again rather than miss it.
     const qint64 version = dataVersion();
@@ -206,7 +206,7 @@ store::Recordset* ScoreModel::data1() {
 
 store::Recordset* ScoreModel::readClass() {
     if (!classReadable()) return nullptr;
-    const QString key = ClassFiles::databasePath() + u'\n' + cls_.workingClass();
+    const QString key = classes::ClassFiles::databasePath() + u'\n' + cls_.workingClass();
     const qint64 version = dataVersion();
     if (!snapshotCurrent(key, version)) {
         if (!reread(key)) {
@@ -219,6 +219,14 @@ store::Recordset* ScoreModel::readClass() {
     }
     data1_->MoveFirst();
     return data1_.get();
+}
+
+Outcome ScoreModel::requireClass() const {
+    return requireClass(msg::kNoClassOpen);
+}
+
+Outcome ScoreModel::requireClass(const QString& refusal) const {
+    return cls_.isOpen(classes::ClassState::Taker::Scores, refusal);
 }
 
 Outcome ScoreModel::unreadable() const {
@@ -259,7 +267,7 @@ Outcome ScoreModel::writeTogether(const Writes& writes) {
 }
 
 qint64 ScoreModel::dataVersion() {
-    return watch_.version(ClassFiles::databasePath());
+    return watch_.version(classes::ClassFiles::databasePath());
 }
 
 void ScoreModel::snapshotIsCurrent() {
@@ -283,17 +291,17 @@ void ScoreModel::windowLoaded() {
 }
 
 void ScoreModel::windowUnloaded() {
-    cls_.close(ClassState::Taker::Scores);
+    cls_.close(classes::ClassState::Taker::Scores);
     data1_.reset();
     data1Name_.clear();
 }
 
 Outcome ScoreModel::classOpened(const QString& name) {
-    if (ClassFiles::isReservedName(name)) {
+    if (classes::ClassFiles::isReservedName(name)) {
         closeClass();
-        return Outcome::fail(Reason::Invalid, ClassFiles::kMsgNotAClass);
+        return Outcome::fail(Reason::Invalid, classes::ClassFiles::kMsgNotAClass);
     }
-    cls_.open(ClassState::Taker::Scores, name);
+    cls_.open(classes::ClassState::Taker::Scores, name);
     // A damaged class table is named with the reason and not opened.
     if (!readClass()) {
         const Outcome refused = unreadable();
@@ -307,7 +315,7 @@ Outcome ScoreModel::classOpened(const QString& name) {
 }
 
 void ScoreModel::closeClass() {
-    cls_.close(ClassState::Taker::Scores);
+    cls_.close(classes::ClassState::Taker::Scores);
     data1_.reset();
     data1Name_.clear();
     classData_.rowCount = 0;
@@ -365,7 +373,7 @@ void ScoreModel::loadSettingsFrom(store::Recordset& cursor) {
     viewState_.levelComboItems.clear();
     classData_.levelCount = 0;
     for (int i = 0; i <= 10 && !rs->isEOF(); ++i, rs->MoveNext()) {
-        if (!isSettingsRow(rs->text(col.number))) break; // a short template: students follow
+        if (!classes::isSettingsRow(rs->text(col.number))) break; // a short template: students follow
         const QString title = rs->text(col.content);
         if (i < kLevelRows && title.trimmed() != kFree) {
             const int p = classData_.levelCount;
@@ -392,7 +400,7 @@ void ScoreModel::loadSettingsFrom(store::Recordset& cursor) {
     viewState_.subjectListItems.clear();
     classData_.subjectCount = 0;
     for (int i = 0; i < kSlots && !rs->isEOF(); ++i, rs->MoveNext()) {
-        if (!isSettingsRow(rs->text(col.number))) break;
+        if (!classes::isSettingsRow(rs->text(col.number))) break;
         const QString name = rs->text(col.name);
         if (name.trimmed() != kFree) {
             const int k = classData_.subjectCount;

@@ -13,6 +13,7 @@
 #include "StudentNames.h"
 #include "WideAmount.h"
 #include "classes/model/ClassFiles.h"
+#include "classes/model/ClassState.h"
 
 #include "shell/core/Grid.h"
 #include "shell/core/Outcome.h"
@@ -123,15 +124,19 @@ struct ScoreModelAccess;
 class ScoreModel : public QObject {
     Q_OBJECT
 public:
-    explicit ScoreModel(ClassState& cls, QObject* parent = nullptr);
+    explicit ScoreModel(classes::ClassState& cls, QObject* parent = nullptr);
     ~ScoreModel() override;
 
     // Both parts are read here and changed only through the operations
     // below and the model's own reports, sorting and filters.
     const ClassData& classData() const { return classData_; }
     const ViewState& viewState() const { return viewState_; }
-    const ClassState& classState() const { return cls_; }
+    const classes::ClassState& classState() const { return cls_; }
     bool classOpen() const { return cls_.scoresOpen(); }
+    // For an operation that needs the class: done, or refused with
+    // Reason::NotOpen and msg::kNoClassOpen (or `refusal`).
+    Outcome requireClass() const;
+    Outcome requireClass(const QString& refusal) const;
     QString className() const { return cls_.workingClass(); }
 
     // The visible grid (msfgCJView) and the hidden spare grid (msfgCjBAK).
@@ -306,7 +311,7 @@ private:
     // left on it; else false with the refusal to show.
     bool findByName(store::Recordset& rs, const QString& text, Outcome& refusal);
 
-    ClassState& cls_;
+    classes::ClassState& cls_;
     ClassData classData_;
     ViewState viewState_;
     shell::Grid view_;

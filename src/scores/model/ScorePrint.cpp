@@ -125,7 +125,7 @@ shell::DrawPage ScorePrintLayout::page(int index) const {
 
 Outcome layoutScoreTable(const ScoreModel& model, std::unique_ptr<ScorePrintLayout>& out) {
     out.reset();
-    if (!model.classOpen()) return Outcome::fail(Reason::NotOpen, msg::kNoClassOpen);
+    if (Outcome open = model.requireClass(); !open) return open;
     const PageGeometry g = pageGeometry(model.classData());
     if (const QString why = pageProblem(g); !why.isEmpty()) return Outcome::fail(Reason::Invalid, why);
     out = std::make_unique<ScorePrintLayout>(model.scoreGrid(), model.viewState().printTitle, g);

@@ -12,10 +12,10 @@ namespace scores {
 
 namespace {
 
-using classtable::kContent;
-using classtable::kFree;
-using classtable::kName;
-using classtable::kNumber;
+using classes::classtable::kContent;
+using classes::classtable::kFree;
+using classes::classtable::kName;
+using classes::classtable::kNumber;
 constexpr int kBandRows = 31; // heading, "参考人数" and 29 bands
 constexpr int kReportCols = 18;
 constexpr int kMaxInterval = 32767;  // the interval is kept as a 16-bit count of points
@@ -33,9 +33,9 @@ Outcome editSettingsRows(ScoreModel& model,
         const int number = rs.fieldIndex(kNumber);
         for (; !rs.isEOF(); rs.MoveNext()) {
             const QString key = rs.text(number);
-            if (!isSettingsRow(key)) continue;
+            if (!classes::isSettingsRow(key)) continue;
             bool ok = false;
-            const int r = QStringView(key).mid(kSettingsPrefix.size()).toInt(&ok);
+            const int r = QStringView(key).mid(classes::kSettingsPrefix.size()).toInt(&ok);
             if (!ok) continue;
             const FieldValues values = edit(r, rs);
             if (values.isEmpty()) continue;

@@ -13,13 +13,13 @@ namespace scores {
 
 namespace {
 
-using classtable::kName;
-using classtable::kNumber;
+using classes::classtable::kName;
+using classes::classtable::kNumber;
 constexpr int kMaxBatch = 1000;
 
 void setNewStudent(store::Recordset& rs, const QString& name, const QString& number) {
     rs.AddNew();
-    rs.SetField(classtable::kContent, QStringLiteral("你"));
+    rs.SetField(classes::classtable::kContent, QStringLiteral("你"));
     rs.SetField(kName, name);
     rs.SetField(kNumber, number);
     for (int k = 0; k < kSlots; ++k)
@@ -29,8 +29,8 @@ void setNewStudent(store::Recordset& rs, const QString& name, const QString& num
 // A number the roster can hold: at most ten characters and never mistaken
 // for a settings row. Empty when it can, else the refusal.
 QString numberProblem(const QString& number) {
-    if (const QString why = studentNumberProblem(number); !why.isEmpty()) return why;
-    if (isSettingsRow(number)) return QStringLiteral("学生学号不能以“listKM”开头，请另写！");
+    if (const QString why = classes::studentNumberProblem(number); !why.isEmpty()) return why;
+    if (classes::isSettingsRow(number)) return QStringLiteral("学生学号不能以“listKM”开头，请另写！");
     return {};
 }
 
@@ -44,7 +44,7 @@ bool ScoreModel::findStudent(store::Recordset& rs, const QString& field, const Q
     const int f = rs.fieldIndex(field);
     const int number = rs.fieldIndex(kNumber);
     for (; !rs.isEOF(); rs.MoveNext()) {
-        if (isSettingsRow(rs.text(number))) continue;
+        if (classes::isSettingsRow(rs.text(number))) continue;
         if (rs.text(f) == value) return true;
     }
     return false;
@@ -61,7 +61,7 @@ Outcome ScoreModel::addStudent(const QString& nameBox, const QString& numberBox)
     const QString key = numberBox.trimmed();
     const QString name = nameBox.trimmed();
     if (const QString why = numberProblem(key); !why.isEmpty()) return Outcome::fail(Reason::Invalid, why);
-    if (const QString why = studentNameProblem(name); !why.isEmpty())
+    if (const QString why = classes::studentNameProblem(name); !why.isEmpty())
         return Outcome::fail(Reason::Invalid, why);
     const Outcome out = editClass([&](store::Recordset& table) {
         store::Recordset* rs = &table;
@@ -116,7 +116,7 @@ Outcome ScoreModel::renameStudent(const QString& nameBox, const QString& numberB
     if (nameBox.isEmpty() || numberBox.isEmpty())
         return Outcome::fail(Reason::Invalid, msg::kNameOrNumberEmpty);
     const QString name = nameBox.trimmed();
-    if (const QString why = studentNameProblem(name); !why.isEmpty())
+    if (const QString why = classes::studentNameProblem(name); !why.isEmpty())
         return Outcome::fail(Reason::Invalid, why);
     const Outcome out = editClass([&](store::Recordset& table) {
         store::Recordset* rs = &table;

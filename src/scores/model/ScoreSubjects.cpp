@@ -12,10 +12,10 @@ namespace scores {
 
 namespace {
 
-using classtable::kName;
-using classtable::kNumber;
+using classes::classtable::kName;
+using classes::classtable::kNumber;
 const QString kFullMarks = QStringLiteral("js3");
-using classtable::kFree;
+using classes::classtable::kFree;
 
 bool boxesEmpty(const QString& nameBox, const QString& fullMarksBox) {
     return nameBox.trimmed().isEmpty() || fullMarksBox.trimmed().isEmpty();
@@ -23,7 +23,7 @@ bool boxesEmpty(const QString& nameBox, const QString& fullMarksBox) {
 
 // Moves to the settings row of `slot`; false when the table has none.
 bool findSlot(store::Recordset& rs, int slot) {
-    const QString key = kSettingsPrefix + QString::number(slot);
+    const QString key = classes::kSettingsPrefix + QString::number(slot);
     const int number = rs.fieldIndex(kNumber);
     for (; !rs.isEOF(); rs.MoveNext())
         if (rs.text(number) == key) return true;
@@ -32,7 +32,8 @@ bool findSlot(store::Recordset& rs, int slot) {
 
 // A subject name and full marks the slot can hold; empty when fine.
 QString subjectProblem(const QString& name, const QString& fullMarks) {
-    if (const QString why = shell::nameProblem(name, QStringLiteral("科目名称"), kNameChars); !why.isEmpty())
+    if (const QString why = shell::nameProblem(name, QStringLiteral("科目名称"), classes::kNameChars);
+        !why.isEmpty())
         return why;
     if (!store::Currency::parse(fullMarks)) return msg::kNumberOnly;
     return {};
@@ -43,9 +44,9 @@ QString subjectProblem(const QString& name, const QString& fullMarks) {
 Outcome ScoreModel::missingSlot(int slot) const {
     return Outcome::fail(
         Reason::Failed,
-        ClassFiles::unreadableMessage(
+        classes::ClassFiles::unreadableMessage(
             cls_.workingClass(),
-            QStringLiteral("表中没有设置行“%1”。").arg(kSettingsPrefix + QString::number(slot))));
+            QStringLiteral("表中没有设置行“%1”。").arg(classes::kSettingsPrefix + QString::number(slot))));
 }
 
 Outcome ScoreModel::addSubject(const QString& nameBox, const QString& fullMarksBox) {
@@ -61,7 +62,7 @@ Outcome ScoreModel::addSubject(const QString& nameBox, const QString& fullMarksB
         // The first free slot in row order: a gap left by a deletion is
         // filled before any slot after the last subject.
         for (; !rs.isEOF(); rs.MoveNext()) {
-            if (!isSettingsRow(rs.text(number)) || rs.text(nameField) != kFree) continue;
+            if (!classes::isSettingsRow(rs.text(number)) || rs.text(nameField) != kFree) continue;
             rs.Edit();
             rs.SetField(kName, name);
             rs.SetField(kFullMarks, marks);

@@ -61,7 +61,8 @@ void importTableFile(QWidget* window, ScoreModel& model) {
 
 } // namespace
 
-frmStudenCJ::frmStudenCJ(ScoreModel& model, QWidget* parent) : QMainWindow(parent), model_(model) {
+frmStudenCJ::frmStudenCJ(ScoreModel& model, classes::ClassState& classes, QWidget* parent)
+    : QMainWindow(parent), model_(model), classes_(classes) {
     setObjectName(QStringLiteral("frmStudenCJ"));
     setWindowTitle(shell::Windows::caption(QStringLiteral("frmStudenCJ")));
 
@@ -349,13 +350,15 @@ void frmStudenCJ::openPrintPreview() {
 }
 
 void frmStudenCJ::openClassFileWindow(bool create) {
-    auto* w = frmOpenDatabase::openFor(create ? frmOpenDatabase::Purpose::ScoreNew
-                                              : frmOpenDatabase::Purpose::ScoreOpen);
+    auto* w = classes::frmOpenDatabase::openFor(create ? classes::frmOpenDatabase::Purpose::ScoreNew
+                                                       : classes::frmOpenDatabase::Purpose::ScoreOpen,
+                                                this);
     if (!w) return;
     classWindow_ = w;
-    connect(w, &frmOpenDatabase::handedBack, this, [this](const QString& name, frmOpenDatabase::Purpose p) {
-        classHandedBack(name, p == frmOpenDatabase::Purpose::ScoreNew);
-    });
+    connect(w, &classes::frmOpenDatabase::handedBack, this,
+            [this](const QString& name, classes::frmOpenDatabase::Purpose p) {
+                classHandedBack(name, p == classes::frmOpenDatabase::Purpose::ScoreNew);
+            });
 }
 
 void frmStudenCJ::classHandedBack(const QString& name, bool created) {
@@ -367,7 +370,7 @@ void frmStudenCJ::classHandedBack(const QString& name, bool created) {
         shell::MessageBox::show(this, m);
     // The working class is shared with the comment writer: opening another
     // one here means the comment writer's view of it is stale.
-    if (!created) shell::Windows::instance().unload(QStringLiteral("frmStudenPY"));
+    if (!created) classes_.replaceWorkingClass(classes::ClassState::Taker::Scores);
     updateMenus();
 }
 
@@ -418,7 +421,8 @@ void frmStudenCJ::closeEvent(QCloseEvent* event) {
     // is gone and mark it open behind an empty score window.
     if (classWindow_) {
         const auto p = classWindow_->purpose();
-        if (p == frmOpenDatabase::Purpose::ScoreNew || p == frmOpenDatabase::Purpose::ScoreOpen)
+        if (p == classes::frmOpenDatabase::Purpose::ScoreNew ||
+            p == classes::frmOpenDatabase::Purpose::ScoreOpen)
             classWindow_->close();
     }
     // A page setup left open would write into a class this window no longer shows.

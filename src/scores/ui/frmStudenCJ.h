@@ -18,10 +18,13 @@ namespace shell {
 class GridView;
 }
 
+namespace classes {
+class frmOpenDatabase;
+}
+
 namespace scores {
 
 class TaskFrame;
-class frmOpenDatabase;
 
 // The score window "成绩管理助手": one class at a time in one grid, with the
 // task frames its menus bring up. The state and every table shown belong to
@@ -29,7 +32,9 @@ class frmOpenDatabase;
 class frmStudenCJ : public QMainWindow {
     Q_OBJECT
 public:
-    explicit frmStudenCJ(ScoreModel& model, QWidget* parent = nullptr);
+    // `classes` is the class state the model works on, shared with the
+    // comment writer.
+    frmStudenCJ(ScoreModel& model, classes::ClassState& classes, QWidget* parent = nullptr);
     ~frmStudenCJ() override;
 
     ScoreModel& model() const { return model_; }
@@ -82,6 +87,7 @@ private:
     void syncPageButtons();
 
     ScoreModel& model_;
+    classes::ClassState& classes_;
     QWidget* central_ = nullptr;
     shell::GridView* view_ = nullptr;
     shell::GridView* spare_ = nullptr;
@@ -91,7 +97,7 @@ private:
     QList<QWidget*> pictures_;
     bool entryLayout_ = false;
     // The class-file window this window opened, closed with it.
-    QPointer<frmOpenDatabase> classWindow_;
+    QPointer<classes::frmOpenDatabase> classWindow_;
     // The page setup this window opened; it is enabled again when that closes.
     QPointer<QWidget> pageSetup_;
 };

@@ -133,10 +133,8 @@ void frmSetSystem::restoreChosen() {
     // Windows that keep a class or a library open would go on showing, and
     // writing, what the restore replaces underneath them.
     QStringList busy;
-    for (const char* name :
-         {"frmStudenCJ", "frmStudenPY", "frmJiaoAn", "frmKaiXueJiHua", "frmQiMoZhongJie", "frmInternet"})
-        if (Windows::instance().find(QString::fromLatin1(name)))
-            busy.append(QStringLiteral("“%1”").arg(Windows::caption(QString::fromLatin1(name))));
+    for (const QString& name : Windows::instance().holdingData())
+        busy.append(QStringLiteral("“%1”").arg(Windows::caption(name)));
     if (!busy.isEmpty()) {
         MessageBox::show(this,
                          QStringLiteral("%1窗口正在使用数据，请先关闭后再恢复备份！").arg(busy.join(u'、')));

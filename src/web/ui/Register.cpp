@@ -9,5 +9,6 @@ void registerWindows() {
     shell::Windows& w = shell::Windows::instance();
     w.setFactory(QStringLiteral("frmInternet"), [] { return new frmInternet; });
     w.setFactory(QStringLiteral("frmSetInternet"), [] { return new frmSetInternet; });
+    w.setHoldsData(QStringLiteral("frmInternet"));
 }
 } // namespace web

@@ -1,6 +1,7 @@
 #include "Printers.h"
 #include "TestSupport.h"
 #include "classes/model/ClassFiles.h"
+#include "classes/model/ClassState.h"
 #include "store/Schema.h"
 #include "store/Store.h"
 
@@ -23,7 +24,7 @@ QStringList tableTexts(const QString& db, const QString& table) {
 } // namespace
 
 using shell::Reason;
-namespace cf = scores::ClassFiles;
+namespace cf = classes::ClassFiles;
 
 TEST(ClassFiles, CreateCopiesTemplateListsTrimmedNameAndHasNoStudents) {
     testing_support::DataFolder folder;
@@ -142,10 +143,10 @@ TEST(ClassFiles, ListGridKeepsSixRowsAndHeadingNeverPicksAClass) {
 // The class-file window hands a class to one tool; the other tool sharing
 // the state hears of it through the signal.
 TEST(ClassState, HandBackRaisesTheTakersFlagAndIsAnnounced) {
-    using Taker = scores::ClassState::Taker;
-    scores::ClassState s;
+    using Taker = classes::ClassState::Taker;
+    classes::ClassState s;
     QList<QPair<Taker, QString>> heard;
-    QObject::connect(&s, &scores::ClassState::classHandedBack, [&](Taker t, const QString& name) {
+    QObject::connect(&s, &classes::ClassState::classHandedBack, [&](Taker t, const QString& name) {
         heard.append({t, name});
     });
     s.handBack(Taker::Scores, QStringLiteral("初一1班"));
@@ -172,4 +173,29 @@ TEST(ClassState, HandBackRaisesTheTakersFlagAndIsAnnounced) {
     EXPECT_TRUE(s.commentReferenceOpen());
     EXPECT_EQ(s.workingClass(), QStringLiteral("初一3班"));
     EXPECT_EQ(heard.size(), expected.size());
+}
+
+// Operations that need a class ask the state once, each with its own words.
+TEST(ClassState, IsOpenRefusesWithTheCallersMessageUntilThatToolHasItsClass) {
+    using Taker = classes::ClassState::Taker;
+    classes::ClassState s;
+    const QString refusal = QStringLiteral("没有打开班级！");
+    s.open(Taker::CommentWorking, QStringLiteral("初一1班"));
+    for (Taker t : {Taker::Scores, Taker::CommentReference}) {
+        const shell::Outcome o = s.isOpen(t, refusal);
+        EXPECT_FALSE(o);
+        EXPECT_EQ(o.reason, Reason::NotOpen);
+        EXPECT_EQ(o.messages, QStringList{refusal});
+    }
+    EXPECT_TRUE(s.isOpen(Taker::CommentWorking, refusal));
+    EXPECT_TRUE(s.isOpen(Taker::CommentWorking, refusal).messages.isEmpty());
+    s.close(Taker::CommentWorking);
+    EXPECT_EQ(s.isOpen(Taker::CommentWorking, refusal).reason, Reason::NotOpen);
+
+    // Replacing the working class is announced, and changes no flag itself.
+    QList<Taker> replaced;
+    QObject::connect(&s, &classes::ClassState::workingClassReplaced, [&](Taker t) { replaced.append(t); });
+    s.replaceWorkingClass(Taker::Scores);
+    EXPECT_EQ(replaced, QList<Taker>{Taker::Scores});
+    EXPECT_FALSE(s.scoresOpen());
 }

@@ -19,12 +19,12 @@ TEST_F(CommentClass, NewClassListsTheSampleStudentWithItsComment) {
     EXPECT_EQ(shown->number, QStringLiteral("10001"));
 
     // A score class shows its students (named rows that are no settings rows).
-    ASSERT_TRUE(scores::ClassFiles::create(QStringLiteral("成绩班"), false));
-    classes.open(scores::ClassState::Taker::CommentWorking, QStringLiteral("成绩班"));
+    ASSERT_TRUE(classes::ClassFiles::create(QStringLiteral("成绩班"), false));
+    classes.open(classes::ClassState::Taker::CommentWorking, QStringLiteral("成绩班"));
     ASSERT_TRUE(writer.students(list));
     EXPECT_TRUE(list.isEmpty());
 
-    classes.close(scores::ClassState::Taker::CommentWorking);
+    classes.close(classes::ClassState::Taker::CommentWorking);
     EXPECT_EQ(writer.students(list).reason, Reason::NotOpen);
 }
 
@@ -154,9 +154,9 @@ TEST_F(CommentClass, RefusedSavesAndRenamesWriteNothing) {
          Reason::Invalid, cm::kMsgNameTooLong},
         {"no class open",
          [&] {
-             classes.close(scores::ClassState::Taker::CommentWorking);
+             classes.close(classes::ClassState::Taker::CommentWorking);
              auto o = writer.save({}, QStringLiteral("张三"), QStringLiteral("5"), text);
-             classes.open(scores::ClassState::Taker::CommentWorking, cls);
+             classes.open(classes::ClassState::Taker::CommentWorking, cls);
              return o;
          },
          Reason::NotOpen, cm::kMsgNoClass},
@@ -197,8 +197,8 @@ TEST_F(CommentClass, AFailedWriteSaysWhyAndChangesNoRow) {
 
 TEST_F(CommentClass, ReferenceCommentComesFromTheReferenceClassStudentsOnly) {
     EXPECT_FALSE(writer.referenceComment(QStringLiteral("学生姓名"))); // none open
-    ASSERT_TRUE(scores::ClassFiles::create(QStringLiteral("上学期"), true));
-    classes.open(scores::ClassState::Taker::CommentReference, QStringLiteral("上学期"));
+    ASSERT_TRUE(classes::ClassFiles::create(QStringLiteral("上学期"), true));
+    classes.open(classes::ClassState::Taker::CommentReference, QStringLiteral("上学期"));
     EXPECT_EQ(writer.referenceComment(QStringLiteral("学生姓名")), QStringLiteral("评语："));
     EXPECT_FALSE(writer.referenceComment(QStringLiteral("张三")));
     EXPECT_FALSE(writer.referenceComment(QStringLiteral("000"))); // the settings rows' name

@@ -70,19 +70,19 @@ protected:
     QPushButton* page(int i) { return get<QPushButton>(QStringLiteral("cmdNamePage(%1)").arg(i)); }
     QString classDb() const { return folder.file(store::kClassDb); }
 
-    scores::frmOpenDatabase* classWindow() {
-        return qobject_cast<scores::frmOpenDatabase*>(
+    classes::frmOpenDatabase* classWindow() {
+        return qobject_cast<classes::frmOpenDatabase*>(
             shell::Windows::instance().find(QStringLiteral("frmOpenDatabase")));
     }
     // Creates (button 1) or opens (button 2) a class through the class-file
     // window the picture `picture` opens.
     void throughClassWindow(const char* picture, const QString& name, int action) {
         get<QToolButton>(QString::fromLatin1(picture))->click();
-        scores::frmOpenDatabase* d = classWindow();
+        classes::frmOpenDatabase* d = classWindow();
         ASSERT_TRUE(d);
         auto* box = get<QLineEdit>(QStringLiteral("txtFileName"), d);
         if (box->isReadOnly()) {
-            const QStringList listed = scores::ClassFiles::list();
+            const QStringList listed = classes::ClassFiles::list();
             ASSERT_TRUE(listed.contains(name));
             d->pick(int(listed.indexOf(name)) + 1);
         } else {

@@ -2,6 +2,7 @@
 
 #include "XlsxReadBack.h"
 #include "scores/model/ScoreModel.h"
+#include "scores/ui/frmStudenCJ.h"
 #include "shell/ui/DocServices.h"
 #include "shell/ui/UnsavedQuestion.h"
 
@@ -154,7 +155,7 @@ TEST_F(CommentWindow, TwoStudentsOfOneNameKeepTheirOwnComments) {
 TEST_F(CommentWindow, AStudentNamedLikeASubjectLeavesTheSettingsRowsAlone) {
     createClass(QStringLiteral("初二(3)班"));
     {
-        scores::ClassState other;
+        classes::ClassState other;
         scores::ScoreModel m(other);
         ASSERT_TRUE(m.classOpened(QStringLiteral("初二(3)班")).ok);
         ASSERT_TRUE(m.addSubject("语文", "100").ok);
@@ -212,7 +213,7 @@ TEST_F(CommentWindow, RefusedAndFailedSavesSayWhyAndKeepTheText) {
 }
 
 TEST_F(CommentWindow, ReferenceClassShowsLastTermsComment) {
-    ASSERT_TRUE(scores::ClassFiles::create(QStringLiteral("上学期"), true));
+    ASSERT_TRUE(classes::ClassFiles::create(QStringLiteral("上学期"), true));
     createClass(QStringLiteral("本学期"));
     names()->setEditText(QStringLiteral("张三"));
     number()->setText(QStringLiteral("2"));
@@ -236,12 +237,34 @@ TEST_F(CommentWindow, ReferenceClassShowsLastTermsComment) {
 
 TEST_F(CommentWindow, AClassTheScoreManagerCreatesBecomesTheWorkingClassShown) {
     createClass(QStringLiteral("评语班"));
-    scores::frmOpenDatabase* d = scores::frmOpenDatabase::openFor(scores::frmOpenDatabase::Purpose::ScoreNew);
+    classes::frmOpenDatabase* d =
+        classes::frmOpenDatabase::openFor(classes::frmOpenDatabase::Purpose::ScoreNew, nullptr);
     ASSERT_TRUE(d);
     get<QLineEdit>(QStringLiteral("txtFileName"), d)->setText(QStringLiteral("成绩班"));
     get<QPushButton>(QStringLiteral("cmdFileCjYN(1)"), d)->click();
     EXPECT_EQ(get<QLabel>(QStringLiteral("labNewClass"))->text(), QStringLiteral("成绩班"));
     EXPECT_EQ(listed(), QStringList());
+}
+
+// Another existing class opened in the score manager replaces the shared
+// working class: the writer, showing the names of the one before, closes.
+TEST_F(CommentWindow, AClassTheScoreManagerOpensClosesTheWriter) {
+    createClass(QStringLiteral("评语班"));
+    ASSERT_TRUE(classes::ClassFiles::create(QStringLiteral("成绩班"), false));
+    auto* scoreWindow =
+        qobject_cast<scores::frmStudenCJ*>(shell::Windows::instance().open(QStringLiteral("frmStudenCJ")));
+    ASSERT_TRUE(scoreWindow);
+    scoreWindow->entry(QStringLiteral("mFileOpem"))->trigger();
+    classes::frmOpenDatabase* d = classWindow();
+    ASSERT_TRUE(d);
+    d->pick(int(classes::ClassFiles::list().indexOf(QStringLiteral("成绩班"))) + 1);
+    get<QPushButton>(QStringLiteral("cmdFileCjYN(2)"), d)->click();
+    EXPECT_FALSE(shell::Windows::instance().find(QStringLiteral("frmStudenPY")));
+    EXPECT_TRUE(scoreWindow->isEnabled());
+    EXPECT_EQ(testing_support::programClasses().workingClass(), QStringLiteral("成绩班"));
+    w = nullptr;
+    shell::Windows::instance().unload(QStringLiteral("frmStudenCJ"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(CommentWindow, SpreadsheetOfTheClassIsWrittenAndOpened) {
@@ -267,7 +290,7 @@ protected:
     const QString cls = QStringLiteral("初二(3)班");
     void SetUp() override {
         CommentWindow::SetUp();
-        ASSERT_TRUE(scores::ClassFiles::create(cls, true));
+        ASSERT_TRUE(classes::ClassFiles::create(cls, true));
         auto rs = store::Recordset::OpenTable(classDb(), cls);
         const std::pair<const char*, const char*> students[] = {{"张伟", "2"}, {"陈静", "3"}, {"李娜", "4"}};
         for (const auto& [name, no] : students) {
@@ -424,7 +447,7 @@ TEST_F(CommentClassOfThree, LeavingAnUnsavedCommentAsksFirstOnEveryWayOut) {
 }
 
 TEST_F(CommentClassOfThree, AnotherClassOrClosingAsksAboutTheUnsavedComment) {
-    ASSERT_TRUE(scores::ClassFiles::create(QStringLiteral("初二(4)班"), true));
+    ASSERT_TRUE(classes::ClassFiles::create(QStringLiteral("初二(4)班"), true));
     pick(1);
     typeComment(QStringLiteral("你很努力。"));
     shell::MessageBox::setNextAnswer(shell::MessageBox::Yes);
@@ -438,7 +461,8 @@ TEST_F(CommentClassOfThree, AnotherClassOrClosingAsksAboutTheUnsavedComment) {
     openClass(cls);
     pick(2);
     typeComment(QStringLiteral("你很文静。"));
-    scores::frmOpenDatabase* d = scores::frmOpenDatabase::openFor(scores::frmOpenDatabase::Purpose::ScoreNew);
+    classes::frmOpenDatabase* d =
+        classes::frmOpenDatabase::openFor(classes::frmOpenDatabase::Purpose::ScoreNew, nullptr);
     ASSERT_TRUE(d);
     get<QLineEdit>(QStringLiteral("txtFileName"), d)->setText(QStringLiteral("成绩班"));
     get<QPushButton>(QStringLiteral("cmdFileCjYN(1)"), d)->click();

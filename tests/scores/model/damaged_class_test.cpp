@@ -64,7 +64,7 @@ TEST_F(AnalysisFixture, ADamagedClassIsNamedWithTheReasonAndNotOpened) {
     };
     for (const Damage& d : damages) {
         const QString name = QString::fromUtf8(d.cls);
-        ASSERT_TRUE(scores::ClassFiles::create(name, false));
+        ASSERT_TRUE(classes::ClassFiles::create(name, false));
         exec(dbPath(),
              QStringLiteral("INSERT INTO \"%1\" (\"姓名\", \"编号\") VALUES ('张三', '1')").arg(name));
         if (*d.sql)
@@ -78,7 +78,7 @@ TEST_F(AnalysisFixture, ADamagedClassIsNamedWithTheReasonAndNotOpened) {
         const QString told = QStringLiteral("班级“%1”无法读取：").arg(name);
         // The class-file window's check, before any hand-back (it reads no rows).
         if (*d.sql) {
-            EXPECT_EQ(scores::ClassFiles::classProblem(name), QString::fromUtf8(d.why));
+            EXPECT_EQ(classes::ClassFiles::classProblem(name), QString::fromUtf8(d.why));
         }
         const scores::Outcome o = model.classOpened(name);
         EXPECT_FALSE(o.ok);
@@ -100,9 +100,9 @@ TEST_F(AnalysisFixture, WritesToAClassDamagedWhileOpenAreRefused) {
     for (const char* sql : damages) {
         SCOPED_TRACE(sql);
         testing_support::DataFolder fresh;
-        scores::ClassState state;
+        classes::ClassState state;
         scores::ScoreModel m(state);
-        ASSERT_TRUE(scores::ClassFiles::create(QStringLiteral("初一1班"), false));
+        ASSERT_TRUE(classes::ClassFiles::create(QStringLiteral("初一1班"), false));
         ASSERT_TRUE(m.classOpened(QStringLiteral("初一1班")).ok);
         ASSERT_TRUE(m.addSubject("语文", "100").ok);
         ASSERT_TRUE(m.addSubject("数学", "100").ok);

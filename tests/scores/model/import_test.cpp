@@ -32,7 +32,7 @@ protected:
         auto rs = table();
         for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext()) {
             const QString number = rs->text(QStringLiteral("编号"));
-            if (isSettingsRow(number)) continue;
+            if (classes::isSettingsRow(number)) continue;
             out << QStringList{number, rs->text(QStringLiteral("姓名")), rs->text(QStringLiteral("js0")),
                                rs->text(QStringLiteral("js1")), rs->text(QStringLiteral("js2"))}
                        .join(u'|');
@@ -262,7 +262,7 @@ TEST_F(ImportTest, ReadOnlyDatabaseRefusesTheWholeImport) {
     QFile::setPermissions(dbPath(), QFile::ReadOwner);
     if (QFile(dbPath()).open(QIODevice::ReadWrite))
         GTEST_SKIP() << "running as root: files cannot be read-only";
-    ScoresFixture::cls.open(ClassState::Taker::Scores, name);
+    ScoresFixture::cls.open(classes::ClassState::Taker::Scores, name);
     model.classOpened(name);
     const QStringList before = snapshot();
     const Outcome out = importStudents(model, request({{"学号", "姓名"}, {"5001", "甲"}, {"1001", "张三"}}));

@@ -164,7 +164,7 @@ TEST_F(PointsReport, DivisionsWithoutAValueLeaveTheCellEmpty) {
     // A class without students: counts 0, no rates, no average, no points.
     auto rs = table();
     for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext())
-        if (!scores::isSettingsRow(rs->text(QStringLiteral("编号")))) {
+        if (!classes::isSettingsRow(rs->text(QStringLiteral("编号")))) {
             ASSERT_TRUE(rs->Delete());
         }
     formula("40");

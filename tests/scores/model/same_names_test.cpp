@@ -26,7 +26,7 @@ protected:
         QStringList out;
         auto rs = table();
         for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext())
-            if (!scores::isSettingsRow(rs->text(QStringLiteral("编号"))))
+            if (!classes::isSettingsRow(rs->text(QStringLiteral("编号"))))
                 out << rs->text(QStringLiteral("编号")) + u'=' + rs->text(QStringLiteral("js0"));
         return out;
     }
@@ -145,10 +145,10 @@ TEST_F(ScoresFixture, NamesWithControlsOrBidiMarksAreRefusedEverywhere) {
         {QStringLiteral("班").repeated(51), QStringLiteral("文件名不能超过50个字符，请重做！")},
     };
     for (const auto& c : classes) {
-        const scores::Outcome o = scores::ClassFiles::create(c.name, false);
+        const scores::Outcome o = classes::ClassFiles::create(c.name, false);
         EXPECT_EQ(o.reason, scores::Reason::Invalid);
         EXPECT_EQ(o.messages, QStringList{c.message});
-        EXPECT_FALSE(scores::ClassFiles::exists(c.name));
+        EXPECT_FALSE(classes::ClassFiles::exists(c.name));
     }
     EXPECT_EQ(tableTexts(dbPath(), QStringLiteral("files")), files);
 }

@@ -227,14 +227,14 @@ TEST_F(ScoresFixture, TheFilesOwnTablesAreNoClass) {
         SCOPED_TRACE(name);
         const scores::Outcome o = model.classOpened(QString::fromLatin1(name));
         EXPECT_FALSE(o.ok);
-        EXPECT_EQ(o.messages, QStringList{scores::ClassFiles::kMsgNotAClass});
+        EXPECT_EQ(o.messages, QStringList{classes::ClassFiles::kMsgNotAClass});
         EXPECT_FALSE(cls.scoresOpen());
         // Even with the shared state naming it, nothing reaches the table.
-        cls.open(scores::ClassState::Taker::Scores, QString::fromLatin1(name));
+        cls.open(classes::ClassState::Taker::Scores, QString::fromLatin1(name));
         EXPECT_FALSE(model.addStudent("张三", "1").ok);
         EXPECT_FALSE(model.addSubject("语文", "100").ok);
         EXPECT_FALSE(model.addBatch("1", "3").ok);
-        cls.close(scores::ClassState::Taker::Scores);
+        cls.close(classes::ClassState::Taker::Scores);
     }
     EXPECT_EQ(tableTexts(dbPath(), QStringLiteral("files")), files);
     EXPECT_EQ(tableTexts(dbPath(), QStringLiteral("dataBak")), bak);

@@ -107,9 +107,9 @@ TEST_F(ScoresFixture, WeightedTotalsAndAveragesAsTheGridShowsThem) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         testing_support::DataFolder own;
-        scores::ClassState st;
+        classes::ClassState st;
         scores::ScoreModel m(st);
-        ASSERT_TRUE(scores::ClassFiles::create(QStringLiteral("c"), false));
+        ASSERT_TRUE(classes::ClassFiles::create(QStringLiteral("c"), false));
         m.classOpened(QStringLiteral("c"));
         for (int k = 0; k < c.weights.size(); ++k)
             ASSERT_TRUE(m.addSubject(QStringLiteral("科%1").arg(k), "100").ok);

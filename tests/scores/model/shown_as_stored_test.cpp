@@ -16,7 +16,7 @@ protected:
     }
     // Another writer of the same class: the comment writer's or another
     // program's model, with its own class state.
-    scores::ClassState otherState;
+    classes::ClassState otherState;
     scores::ScoreModel other{otherState};
     void openOther() { ASSERT_TRUE(other.classOpened(cls.workingClass()).ok); }
 };

@@ -117,7 +117,7 @@ TEST_F(AnalysisFixture, RefusedWritesEndTheirTransactionAndSayWhy) {
         {"grade level", [&] { return scores::storeLevel(model, 2, "优秀", "90"); }, "保存失败："},
         {"band interval", [&] { return scores::storeBandInterval(model, box); }, "保存失败："},
         {"numbered batch", [&] { return model.addBatch("501", "3"); }, "保存失败："},
-        {"new class", [&] { return scores::ClassFiles::create(QStringLiteral("新班"), false); },
+        {"new class", [&] { return classes::ClassFiles::create(QStringLiteral("新班"), false); },
          "无法建立班级“新班”："},
     };
     const QStringList before = fileContents(dbPath());

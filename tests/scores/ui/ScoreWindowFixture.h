@@ -44,14 +44,14 @@ protected:
         EXPECT_TRUE(c) << name.toStdString();
         return c;
     }
-    scores::frmOpenDatabase* classWindow() {
-        return qobject_cast<scores::frmOpenDatabase*>(
+    classes::frmOpenDatabase* classWindow() {
+        return qobject_cast<classes::frmOpenDatabase*>(
             shell::Windows::instance().find(QStringLiteral("frmOpenDatabase")));
     }
     // Creates a class through the real class-file window.
     void createClass(const QString& typed) {
         w->entry(QStringLiteral("mFileNew"))->trigger();
-        scores::frmOpenDatabase* d = classWindow();
+        classes::frmOpenDatabase* d = classWindow();
         ASSERT_TRUE(d);
         get<QLineEdit>(d, QStringLiteral("txtFileName"))->setText(typed);
         get<QPushButton>(d, QStringLiteral("cmdFileCjYN(1)"))->click();

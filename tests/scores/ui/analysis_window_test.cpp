@@ -32,7 +32,7 @@ protected:
     void SetUp() override {
         ScoreWindow::SetUp();
         const QString name = QStringLiteral("初二3班");
-        ASSERT_TRUE(scores::ClassFiles::create(name, false));
+        ASSERT_TRUE(classes::ClassFiles::create(name, false));
         w->classHandedBack(name, true);
         scores::ScoreModel& m = w->model();
         for (const char* s : {"语文", "数学", "英语"})

@@ -22,7 +22,7 @@
 #include <QTest>
 #include <sqlite3.h>
 
-using scores::frmOpenDatabase;
+using classes::frmOpenDatabase;
 using testing_support::child;
 namespace msg = scores::msg;
 
@@ -57,8 +57,8 @@ TEST_F(ScoreWindow, CreateAndOpenClassesThroughTheClassFileWindow) {
 
     // The same name again, in another case: refused, nothing listed twice.
     createClass(QStringLiteral("初一2班"));
-    EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{scores::ClassFiles::kMsgExists});
-    EXPECT_EQ(scores::ClassFiles::list(), QStringList{QStringLiteral("初一2班")});
+    EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{classes::ClassFiles::kMsgExists});
+    EXPECT_EQ(classes::ClassFiles::list(), QStringList{QStringLiteral("初一2班")});
     EXPECT_TRUE(w->isEnabled());
 
     // Opening: the name box only takes picks; the heading row picks nothing.
@@ -84,7 +84,7 @@ TEST_F(ScoreWindow, CreateAndOpenClassesThroughTheClassFileWindow) {
 }
 
 TEST_F(ScoreWindow, CommentWriterRowCreatesWithSampleAndOpensReference) {
-    frmOpenDatabase* d = frmOpenDatabase::openFor(frmOpenDatabase::Purpose::CommentNew);
+    frmOpenDatabase* d = frmOpenDatabase::openFor(frmOpenDatabase::Purpose::CommentNew, nullptr);
     ASSERT_TRUE(d);
     EXPECT_FALSE(get<QPushButton>(d, QStringLiteral("cmdFileYN(1)"))->isHidden());
     EXPECT_TRUE(get<QPushButton>(d, QStringLiteral("cmdFileCjYN(1)"))->isHidden());
@@ -97,7 +97,7 @@ TEST_F(ScoreWindow, CommentWriterRowCreatesWithSampleAndOpensReference) {
     EXPECT_EQ(handed, QStringLiteral("评语班"));
     EXPECT_TRUE(testing_support::programClasses().commentWorkingOpen());
 
-    d = frmOpenDatabase::openFor(frmOpenDatabase::Purpose::CommentOpenReference);
+    d = frmOpenDatabase::openFor(frmOpenDatabase::Purpose::CommentOpenReference, nullptr);
     ASSERT_TRUE(d);
     EXPECT_EQ(get<QLabel>(d, QStringLiteral("labNO"))->text(), QStringLiteral("old"));
     d->pick(1);
@@ -337,7 +337,7 @@ TEST_F(ScoreWindow, TheFilesOwnTablesAreNeverOpenedAsAClass) {
         ASSERT_TRUE(d);
         d->pick(row);
         get<QPushButton>(d, QStringLiteral("cmdFileCjYN(2)"))->click();
-        EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{scores::ClassFiles::kMsgNotAClass});
+        EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{classes::ClassFiles::kMsgNotAClass});
         EXPECT_EQ(testing_support::programClasses().workingClass(), QStringLiteral("初一2班"));
         get<QPushButton>(d, QStringLiteral("cmdFileCjYN(0)"))->click();
         EXPECT_EQ(w->statusPanel(0)->text(), QStringLiteral("初一2班"));
@@ -447,7 +447,7 @@ TEST_F(ScoreWindow, ClosingTheScoreWindowClosesItsClassFileWindow) {
 
     w = qobject_cast<scores::frmStudenCJ*>(shell::Windows::instance().open(QStringLiteral("frmStudenCJ")));
     ASSERT_TRUE(w);
-    ASSERT_TRUE(frmOpenDatabase::openFor(frmOpenDatabase::Purpose::CommentOpenReference));
+    ASSERT_TRUE(frmOpenDatabase::openFor(frmOpenDatabase::Purpose::CommentOpenReference, nullptr));
     w->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     frmOpenDatabase* comment = classWindow();

@@ -44,7 +44,7 @@ TEST_F(ScoreWindow, ImportAndWritesElsewhereShowTheClassAsStored) {
 
     // Students written by another model of the same class (as the comment
     // writer does) show when the window is active again.
-    scores::ClassState otherState;
+    classes::ClassState otherState;
     scores::ScoreModel other(otherState);
     ASSERT_TRUE(other.classOpened(QStringLiteral("初一5班")).ok);
     ASSERT_TRUE(other.addBatch("501", "2").ok);

@@ -86,4 +86,45 @@ TEST(SettingsWindowBackups, BackUpThenRestoreAfterTheQuestion) {
     settle();
 }
 
+// Every tool window that keeps a class or a library open holds a restore
+// back, and the message names exactly the ones open, always in one order.
+TEST(SettingsWindowBackups, EveryWindowHoldingDataIsNamedAndNoOther) {
+    testing_support::DataFolder data;
+    auto& windows = shell::Windows::instance();
+    QWidget* w = windows.open("frmSetSystem");
+    ASSERT_NE(w, nullptr);
+    child<QPushButton>(w, "cmdBackup(0)")->click();
+    MessageBox::takeShown();
+    auto* list = child<QListWidget>(w, "lstBackup");
+    ASSERT_EQ(list->count(), 1);
+    list->setCurrentRow(0);
+
+    const QStringList holders{"frmStudenCJ",    "frmStudenPY",     "frmJiaoAn",
+                              "frmKaiXueJiHua", "frmQiMoZhongJie", "frmInternet"};
+    // A service window holds nothing.
+    for (const char* name : {"frmHelpAbout"})
+        ASSERT_NE(windows.open(QString::fromLatin1(name)), nullptr);
+    for (const QString& name : holders)
+        ASSERT_NE(windows.open(name), nullptr) << qPrintable(name);
+    child<QPushButton>(w, "cmdBackup(1)")->click();
+    EXPECT_EQ(MessageBox::takeShown(),
+              QStringList{QStringLiteral("“成绩管理助手”、“学生评语快手”、“教案设计能手”、“开学计划高手”、"
+                                         "“期末总结枪手”、“网上资源--教育网站”窗口正在使用数据，"
+                                         "请先关闭后再恢复备份！")});
+
+    // Closed one by one, each leaves the message.
+    for (const QString& name : holders) {
+        ASSERT_TRUE(windows.unload(name)) << qPrintable(name);
+        settle();
+        child<QPushButton>(w, "cmdBackup(1)")->click();
+        const QStringList shown = MessageBox::takeShown();
+        ASSERT_FALSE(shown.isEmpty());
+        EXPECT_FALSE(shown[0].contains(QStringLiteral("“%1”").arg(shell::Windows::caption(name))))
+            << qPrintable(shown[0]);
+    }
+    for (const char* name : {"frmHelpAbout", "frmSetSystem"})
+        windows.unload(QString::fromLatin1(name));
+    settle();
+}
+
 } // namespace

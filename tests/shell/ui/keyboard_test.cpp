@@ -163,8 +163,8 @@ TEST_F(Keyboard, NoWindowGivesOneKeyToTwoEntries) {
 }
 
 TEST_F(Keyboard, ClassFileWindowOpensAClassOnDoubleClickOrEnter) {
-    ASSERT_TRUE(scores::ClassFiles::create(QStringLiteral("初一1班"), false));
-    ASSERT_TRUE(scores::ClassFiles::create(QStringLiteral("初一2班"), false));
+    ASSERT_TRUE(classes::ClassFiles::create(QStringLiteral("初一1班"), false));
+    ASSERT_TRUE(classes::ClassFiles::create(QStringLiteral("初一2班"), false));
     auto& classes = testing_support::programClasses();
     auto* scoreWindow = qobject_cast<scores::frmStudenCJ*>(openActive(QStringLiteral("frmStudenCJ")));
     ASSERT_TRUE(scoreWindow);
@@ -189,7 +189,7 @@ TEST_F(Keyboard, ClassFileWindowOpensAClassOnDoubleClickOrEnter) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        classes.close(scores::ClassState::Taker::Scores);
+        classes.close(classes::ClassState::Taker::Scores);
         scoreWindow->entry(QString::fromLatin1(c.entry))->trigger();
         QWidget* d = classWindow();
         ASSERT_TRUE(d);
@@ -230,6 +230,6 @@ TEST_F(Keyboard, ClassFileWindowOpensAClassOnDoubleClickOrEnter) {
     QTest::keyClick(name, Qt::Key_Enter);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(classWindow());
-    EXPECT_TRUE(scores::ClassFiles::list().contains(QStringLiteral("初一3班")));
+    EXPECT_TRUE(classes::ClassFiles::list().contains(QStringLiteral("初一3班")));
     EXPECT_EQ(classes.workingClass(), QStringLiteral("初一3班"));
 }
