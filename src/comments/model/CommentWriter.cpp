@@ -2,6 +2,7 @@
 
 #include "scores/model/ClassFiles.h"
 #include "scores/model/ClassTable.h"
+#include "shell/core/TextRules.h"
 #include "store/Store.h"
 
 #include <QDateTime>
@@ -15,10 +16,6 @@ using shell::Outcome;
 using shell::Reason;
 
 namespace {
-
-int characters(const QString& s) {
-    return int(s.toUcs4().size());
-}
 
 // Every student row of a class (settings rows left out), unnamed ones too.
 bool readRows(const QString& cls, QList<Student>& out, QString* error) {
@@ -133,7 +130,7 @@ std::optional<Student> CommentWriter::find(const Target& t, QString* error) cons
 
 Outcome CommentWriter::checkName(const QString& name) {
     if (name.isEmpty()) return Outcome::fail(Reason::Invalid, kMsgNoName);
-    if (characters(name) > kMaxNameLength) return Outcome::fail(Reason::Invalid, kMsgNameTooLong);
+    if (shell::characters(name) > kMaxNameLength) return Outcome::fail(Reason::Invalid, kMsgNameTooLong);
     return Outcome::done();
 }
 
@@ -163,7 +160,7 @@ Outcome CommentWriter::save(const Target& t, const QString& typedName, const QSt
     if (!rs) return Outcome::fail(Reason::Failed, scores::ClassFiles::unreadableMessage(cls, error));
     const ct::Columns col(*rs);
     const int numberSize = rs->fieldDefs().value(col.number).size;
-    if (numberSize > 0 && characters(number) > numberSize)
+    if (numberSize > 0 && shell::characters(number) > numberSize)
         return Outcome::fail(Reason::Invalid, kMsgNumberTooLong.arg(numberSize));
     rs->AddNew();
     rs->SetField(col.content, text);
