@@ -24,12 +24,13 @@ Outcome BookmarkBrowser::freshTable() {
     QString why;
     table_ = store::Recordset::OpenTable(dbPath_, kBookmarkTable, &why);
     if (!table_) return Outcome::fail(Reason::NotOpen, why);
-    // Reads go by position: a table with fewer fields is not one of ours.
-    if (table_->fieldCount() < 4) {
+    // A table without one of the four fields is not one of ours.
+    col_.emplace(*table_);
+    if (!col_->missing().isEmpty()) {
+        const QString why = col_->missingSentence(dbPath_);
         table_.reset();
-        return Outcome::fail(
-            Reason::NotOpen,
-            QStringLiteral("数据库“%1”中的表“filedata”少了字段，无法读取网页记录！").arg(dbPath_));
+        col_.reset();
+        return Outcome::fail(Reason::NotOpen, why);
     }
     version_ = version;
     return Outcome::done();
@@ -73,7 +74,7 @@ Outcome BookmarkBrowser::BuildBookmarkTree() {
     // Only the category of each record is read here.
     QSet<QString> seen;
     for (table_->MoveFirst(); !table_->isEOF(); table_->MoveNext()) {
-        const QString category = table_->text(1);
+        const QString category = table_->text(col_->category);
         if (category.isEmpty() || seen.contains(category)) continue;
         seen.insert(category);
         tree_.add(sort, sort + QString::number(tree_.count()), category, QStringLiteral("fileOff"),
@@ -98,16 +99,10 @@ Outcome BookmarkBrowser::ListBookmarks(const QString& nodeKey) {
     const QDate day = today();
     // The test reads one field; a page is taken whole only when it belongs.
     for (table_->MoveFirst(); !table_->isEOF(); table_->MoveNext()) {
-        if (group ? !inDateGroup(table_->Fields(2).toDate(), *group, day) : table_->text(1) != category)
+        if (group ? !inDateGroup(table_->Fields(col_->date).toDate(), *group, day)
+                  : table_->text(col_->category) != category)
             continue;
-        Bookmark b;
-        b.key = table_->storedKey();
-        b.name = table_->text(0);
-        b.category = table_->text(1);
-        b.date = table_->Fields(2).toDate();
-        b.dateText = table_->text(2);
-        b.address = table_->text(3);
-        rows_.append(std::move(b));
+        rows_.append(readBookmark(*table_, *col_));
     }
     listed_ = int(rows_.size());
     grid_.ensureRows(qMax(kGridRows, listed_ + 1), kRowHeight);

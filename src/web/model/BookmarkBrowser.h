@@ -60,6 +60,7 @@ private:
 
     QString dbPath_;
     std::unique_ptr<store::Recordset> table_;
+    std::optional<BookmarkColumns> col_; // found when table_ was opened
     store::ChangeWatch watch_;
     qint64 version_ = -1;
     QDate today_;

@@ -54,6 +54,34 @@ bool inDateGroup(const QDate& recorded, DateGroup group, const QDate& today) {
     return false;
 }
 
+BookmarkColumns::BookmarkColumns(const store::Recordset& rs)
+    : name(rs.fieldIndex(kPageName)), category(rs.fieldIndex(kCategory)), date(rs.fieldIndex(kRecorded)),
+      address(rs.fieldIndex(kAddress)) {}
+
+QString BookmarkColumns::missing() const {
+    if (name < 0) return kPageName;
+    if (category < 0) return kCategory;
+    if (date < 0) return kRecorded;
+    if (address < 0) return kAddress;
+    return {};
+}
+
+QString BookmarkColumns::missingSentence(const QString& dbPath) const {
+    return QStringLiteral("数据库“%1”中的表“filedata”缺少字段“%2”，无法读取网页记录！")
+        .arg(dbPath, missing());
+}
+
+Bookmark readBookmark(const store::Recordset& rs, const BookmarkColumns& col) {
+    Bookmark b;
+    b.key = rs.storedKey();
+    b.name = rs.text(col.name);
+    b.category = rs.text(col.category);
+    b.date = rs.Fields(col.date).toDate();
+    b.dateText = rs.text(col.date);
+    b.address = rs.text(col.address);
+    return b;
+}
+
 namespace {
 std::unique_ptr<store::Recordset> openTable(const QString& dbPath, Outcome* failure) {
     QString why;
@@ -62,11 +90,10 @@ std::unique_ptr<store::Recordset> openTable(const QString& dbPath, Outcome* fail
         *failure = Outcome::fail(Reason::NotOpen, why);
         return nullptr;
     }
-    // Reads go by position: a table with fewer fields is not one of ours.
-    if (rs->fieldCount() < 4) {
-        *failure = Outcome::fail(
-            Reason::NotOpen,
-            QStringLiteral("数据库“%1”中的表“filedata”少了字段，无法读取网页记录！").arg(dbPath));
+    // A table without one of the four fields is not one of ours.
+    const BookmarkColumns col(*rs);
+    if (!col.missing().isEmpty()) {
+        *failure = Outcome::fail(Reason::NotOpen, col.missingSentence(dbPath));
         return nullptr;
     }
     return rs;
@@ -79,16 +106,9 @@ Outcome readBookmarks(const QString& dbPath, QList<Bookmark>* out) {
     auto rs = openTable(dbPath, &failure);
     if (!rs) return failure;
     out->reserve(rs->RecordCount());
-    for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext()) {
-        Bookmark b;
-        b.key = rs->storedKey();
-        b.name = rs->text(0);
-        b.category = rs->text(1);
-        b.date = rs->Fields(2).toDate();
-        b.dateText = rs->text(2);
-        b.address = rs->text(3);
-        out->append(std::move(b));
-    }
+    const BookmarkColumns col(*rs);
+    for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext())
+        out->append(readBookmark(*rs, col));
     return Outcome::done();
 }
 
@@ -110,9 +130,8 @@ Outcome addBookmark(const QString& dbPath, const QString& name, const QString& c
     if (!rs) return failure;
     rs->AddNew();
     // Fields by name, as the table may have been made with them in another order.
-    const bool set =
-        rs->SetField(QStringLiteral("网页名称"), name) && rs->SetField(QStringLiteral("类别"), category) &&
-        rs->SetField(QStringLiteral("记录时间"), date) && rs->SetField(QStringLiteral("网站地址"), address);
+    const bool set = rs->SetField(kPageName, name) && rs->SetField(kCategory, category) &&
+                     rs->SetField(kRecorded, date) && rs->SetField(kAddress, address);
     if (!set || !rs->Update()) {
         const QString why = rs->lastError();
         rs->CancelUpdate();

@@ -14,10 +14,9 @@ class Recordset;
 
 namespace web {
 
-// One stored page of table "filedata" in "cJapy218.mdb": fields by
-// position 网页名称, 类别, 记录时间, 网站地址. `key` is the record's identity
-// (its place in the stored order), so that two pages of one name are two
-// different records.
+// One stored page of table "filedata" in "cJapy218.mdb": fields 网页名称,
+// 类别, 记录时间, 网站地址. `key` is the record's identity (its place in the
+// stored order), so that two pages of one name are two different records.
 struct Bookmark {
     qint64 key = -1;
     QString name;
@@ -28,6 +27,25 @@ struct Bookmark {
 };
 
 inline const QString kBookmarkTable = QStringLiteral("filedata");
+inline const QString kPageName = QStringLiteral("网页名称");
+inline const QString kCategory = QStringLiteral("类别");
+inline const QString kRecorded = QStringLiteral("记录时间");
+inline const QString kAddress = QStringLiteral("网站地址");
+
+// The fields of "filedata", found by name once per opened table: reads go by
+// name as the adding routine writes, so a table made with its fields in
+// another order, or with more of them, reads the same.
+struct BookmarkColumns {
+    int name = -1, category = -1, date = -1, address = -1;
+    explicit BookmarkColumns(const store::Recordset& rs);
+    // The first of the four fields the table lacks; empty when it has all.
+    QString missing() const;
+    // The sentence for a table that lacks one ("…缺少字段“类别”…").
+    QString missingSentence(const QString& dbPath) const;
+};
+
+// The page under the cursor.
+Bookmark readBookmark(const store::Recordset& rs, const BookmarkColumns& col);
 
 // The date groups of the "时间" folder, by their tree keys.
 enum class DateGroup { Folder, Today, Yesterday, Week, Month, Year, LastYear, Before };

@@ -2,6 +2,7 @@
 #include "shell/core/SafeOpen.h"
 #include "store/Schema.h"
 #include "store/Store.h"
+#include "web/model/BookmarkBrowser.h"
 #include "web/model/Bookmarks.h"
 
 #include <gtest/gtest.h>
@@ -115,4 +116,57 @@ TEST(BookmarkTable, MissingTableIsReportedNotCreated) {
     EXPECT_EQ(o.reason, shell::Reason::NotOpen);
     EXPECT_FALSE(o.messages.isEmpty());
     EXPECT_FALSE(addBookmark(db(f), "a", "b", QDate(2024, 1, 1), "http://x/").ok);
+}
+
+TEST(BookmarkTable, FieldsAreReadByNameInAnyOrder) {
+    DataFolder f(false);
+    {
+        store::Database d = store::Database::Create(db(f));
+        using store::FieldKind;
+        ASSERT_TRUE(d.CreateTable(kBookmarkTable, {{"网站地址", FieldKind::Text, 255},
+                                                   {"备注", FieldKind::Text, 50},
+                                                   {"记录时间", FieldKind::Date, 0},
+                                                   {"类别", FieldKind::Text, 50},
+                                                   {"网页名称", FieldKind::Text, 100}}));
+    }
+    const QDate d(2024, 3, 13);
+    ASSERT_TRUE(addBookmark(db(f), QStringLiteral("人教网"), QStringLiteral("教材"), d, "http://a.example/"));
+    QList<Bookmark> all;
+    ASSERT_TRUE(readBookmarks(db(f), &all));
+    ASSERT_EQ(all.size(), 1);
+    EXPECT_EQ(all[0].name, QStringLiteral("人教网"));
+    EXPECT_EQ(all[0].category, QStringLiteral("教材"));
+    EXPECT_EQ(all[0].date, d);
+    EXPECT_EQ(all[0].address, QStringLiteral("http://a.example/"));
+
+    // The window's tree and grid read the same fields.
+    BookmarkBrowser b(db(f));
+    b.setToday(d);
+    ASSERT_TRUE(b.BuildBookmarkTree());
+    EXPECT_EQ(b.tree().childTexts("leiBie"), QStringList{QStringLiteral("教材")});
+    ASSERT_TRUE(b.ListBookmarks("daToDay"));
+    ASSERT_EQ(b.listedCount(), 1);
+    EXPECT_EQ(b.grid().text(1, 1), QStringLiteral("人教网"));
+    EXPECT_EQ(b.grid().text(1, 2), QStringLiteral("教材"));
+    EXPECT_EQ(b.grid().text(1, 3), QStringLiteral("2024-3-13"));
+    EXPECT_EQ(b.grid().text(1, 4), QStringLiteral("http://a.example/"));
+}
+
+TEST(BookmarkTable, TableWithoutAFieldIsNamedAndNotRead) {
+    DataFolder f(false);
+    {
+        store::Database d = store::Database::Create(db(f));
+        ASSERT_TRUE(d.CreateTable(kBookmarkTable, {{"网页名称", store::FieldKind::Text, 100},
+                                                   {"记录时间", store::FieldKind::Date, 0},
+                                                   {"网站地址", store::FieldKind::Text, 255},
+                                                   {"备注", store::FieldKind::Text, 50}}));
+    }
+    QList<Bookmark> all;
+    const shell::Outcome read = readBookmarks(db(f), &all);
+    EXPECT_EQ(read.reason, shell::Reason::NotOpen);
+    ASSERT_FALSE(read.messages.isEmpty());
+    EXPECT_TRUE(read.messages[0].contains(QStringLiteral("“类别”"))) << read.messages[0].toStdString();
+    BookmarkBrowser b(db(f));
+    EXPECT_EQ(b.BuildBookmarkTree().reason, shell::Reason::NotOpen);
+    EXPECT_EQ(b.tree().count(), 10);
 }
