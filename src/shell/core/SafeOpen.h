@@ -74,11 +74,12 @@ void setDesktopOpener(UrlOpener opener);
 using Launcher = std::function<bool(const OpenTarget&)>;
 void setLauncherForTesting(Launcher launcher); // empty: back to the desktop
 
-// The window tests' seam, switched on once in their main: a local file,
-// folder or program that would be opened is checked as always but not
-// started; its absolute path is recorded and it counts as started.
-// takeShellOpened() returns the paths recorded since the last call. A
-// launcher set for a test comes first; web addresses are not affected.
+// The window tests' seam, switched on once in their main: a path given to
+// openPath or startProgram is checked as always but not started; its
+// absolute path is recorded and it counts as started, so that no test
+// starts a spreadsheet program or another window. takeShellOpened() returns
+// the paths recorded since the last call. Stored addresses (openTarget) are
+// not affected: their tests set a launcher.
 void setShellOpenTestMode(bool on);
 bool shellOpenTestMode();
 QStringList takeShellOpened();

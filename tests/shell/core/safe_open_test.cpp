@@ -164,8 +164,8 @@ TEST(SafeOpen, OpeningReportsWhatWentWrong) {
 
 // What the teacher chose to start (an export, a file found, a Tools-menu
 // program) goes through the same opener, without a question; the window
-// tests' record-only mode keeps local files and programs from starting but
-// lets web addresses through to the desktop's opener.
+// tests' record-only mode keeps those from starting but lets stored
+// addresses, pages and documents alike, through to the desktop's opener.
 TEST(SafeOpen, ChosenPathsAndProgramsGoThroughTheOneOpener) {
     QTemporaryDir dir;
     const QString script = makeFile(dir, "calc.sh", "#!/bin/sh\n", true);
@@ -199,12 +199,13 @@ TEST(SafeOpen, ChosenPathsAndProgramsGoThroughTheOneOpener) {
     EXPECT_TRUE(shell::startProgram(script, {}).ok);
     EXPECT_EQ(shell::openPath(dir.filePath("gone.pdf")).reason, shell::Reason::NotFound);
     EXPECT_TRUE(shell::openTarget(shell::classifyAddress("https://example.org/"), false).ok);
+    EXPECT_TRUE(shell::openTarget(shell::classifyAddress(doc), false).ok);
     const QStringList recorded = shell::takeShellOpened();
     shell::setShellOpenTestMode(false);
     shell::setDesktopOpener({});
     EXPECT_EQ(recorded,
               QStringList({QFileInfo(doc).absoluteFilePath(), QFileInfo(script).absoluteFilePath()}));
-    EXPECT_EQ(toDesktop, QList<QUrl>{QUrl("https://example.org/")});
+    EXPECT_EQ(toDesktop, (QList<QUrl>{QUrl("https://example.org/"), QUrl::fromLocalFile(doc)}));
 }
 
 TEST(SafeOpen, AsksForAnythingThatRunsOrIsOfAnUnknownKind) {
