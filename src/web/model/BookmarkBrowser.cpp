@@ -17,6 +17,7 @@ BookmarkBrowser::~BookmarkBrowser() = default;
 Outcome BookmarkBrowser::freshTable() {
     const qint64 version = watch_.version(dbPath_);
     if (table_ && version >= 0 && version == version_) return Outcome::done();
+    ++reads_;
     if (table_ && table_->Refresh()) {
         version_ = version;
         return Outcome::done();
@@ -104,6 +105,12 @@ Outcome BookmarkBrowser::ListBookmarks(const QString& nodeKey) {
             continue;
         rows_.append(readBookmark(*table_, *col_));
     }
+    showRows();
+    found_ = listed_;
+    return Outcome::done();
+}
+
+void BookmarkBrowser::showRows() {
     listed_ = int(rows_.size());
     grid_.ensureRows(qMax(kGridRows, listed_ + 1), kRowHeight);
     for (int i = 0; i < listed_; ++i) {
@@ -114,6 +121,34 @@ Outcome BookmarkBrowser::ListBookmarks(const QString& nodeKey) {
         grid_.setText(i + 1, 3, b.dateText);
         grid_.setText(i + 1, 4, b.address);
     }
+}
+
+Outcome BookmarkBrowser::search(const QString& query) {
+    grid_ = emptyGrid();
+    rows_.clear();
+    listed_ = 0;
+    found_ = 0;
+    if (BookmarkSearch::words(query).isEmpty()) return Outcome::done();
+    const Outcome read = freshTable();
+    if (!read) return read;
+    if (indexed_ != reads_) {
+        index_.clear();
+        for (table_->MoveFirst(); !table_->isEOF(); table_->MoveNext())
+            index_.add(table_->text(col_->name), table_->text(col_->category), table_->text(col_->address));
+        indexed_ = reads_;
+    }
+    const std::vector<int>& hits = index_.find(query);
+    found_ = int(hits.size());
+    // The hits count the pages in stored order, as the index was built.
+    size_t next = 0;
+    int page = 0;
+    for (table_->MoveFirst(); !table_->isEOF() && next < hits.size() && rows_.size() < kSearchShown;
+         table_->MoveNext(), ++page) {
+        if (page != hits[next]) continue;
+        rows_.append(readBookmark(*table_, *col_));
+        ++next;
+    }
+    showRows();
     return Outcome::done();
 }
 
@@ -129,6 +164,7 @@ Outcome BookmarkBrowser::deleteRow(int row) {
     if (removed) removed = removeBookmark(*table_, b->key);
     if (!removed && removed.reason != Reason::NotFound) return removed;
     // Gone either way: the row no longer stands for a record.
+    ++reads_;
     rows_[row - 1].key = -1;
     --listed_;
     for (int c = 1; c <= 4; ++c)

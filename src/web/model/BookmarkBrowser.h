@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BookmarkSearch.h"
 #include "Bookmarks.h"
 #include "shell/core/Grid.h"
 #include "shell/core/Tree.h"
@@ -39,6 +40,14 @@ public:
     // today(), any other node by its text as a category), in stored order.
     shell::Outcome ListBookmarks(const QString& nodeKey);
 
+    // The pages whose name, category or address hold every word of the
+    // query, in stored order, listed as a tree click lists them; at most
+    // kSearchShown rows, foundCount() tells how many matched. An empty
+    // query lists nothing.
+    static constexpr int kSearchShown = 1000;
+    shell::Outcome search(const QString& query);
+    int foundCount() const { return found_; }
+
     const shell::Tree& tree() const { return tree_; }
     const shell::Grid& grid() const { return grid_; }
     // The pages the grid lists now ("共列 N 个文件"): the rows of the last
@@ -66,7 +75,13 @@ private:
     QDate today_;
     shell::Tree tree_;
     shell::Grid grid_ = emptyGrid();
+    void showRows();
+
     QList<Bookmark> rows_; // rows_[r - 1] is grid row r; key -1 once deleted
+    BookmarkSearch index_;
+    quint64 reads_ = 0;       // the table's snapshots so far (a read, a deletion)
+    quint64 indexed_ = ~0ULL; // the snapshot index_ was built from
+    int found_ = 0;
     int listed_ = 0;
 };
 

@@ -67,8 +67,20 @@ std::optional<DateGroup> dateGroupOfKey(const QString& key);
 // holds nothing of its own and a page without a date belongs nowhere.
 bool inDateGroup(const QDate& recorded, DateGroup group, const QDate& today);
 
-// Every record of "filedata" in stored order.
-shell::Outcome readBookmarks(const QString& dbPath, QList<Bookmark>* out);
+// The longest texts the table takes, in characters (0: no limit).
+struct BookmarkLimits {
+    int name = 100, category = 50, address = 2048;
+};
+
+// What is wrong with a page as the teacher would store it: no name, no
+// category or no address (after trimming), or a text longer than the table
+// takes; a short phrase for a list ("没有网页名称"), empty when it can be
+// stored.
+QString checkBookmark(const QString& name, const QString& category, const QString& address,
+                      const BookmarkLimits& limits);
+
+// Every record of "filedata" in stored order, and the lengths its fields take.
+shell::Outcome readBookmarks(const QString& dbPath, QList<Bookmark>* out, BookmarkLimits* limits = nullptr);
 // The distinct non-empty categories in the order of their first record.
 // All of them: the list has no limit.
 QStringList bookmarkCategories(const QList<Bookmark>& records);
@@ -81,5 +93,19 @@ shell::Outcome addBookmark(const QString& dbPath, const QString& name, const QSt
 shell::Outcome removeBookmark(const QString& dbPath, qint64 key);
 // The same through an open cursor over "filedata".
 shell::Outcome removeBookmark(store::Recordset& table, qint64 key);
+// Removes the records with these keys in one transaction: all or none.
+// Keys no longer stored are passed over.
+shell::Outcome removeBookmarks(const QString& dbPath, const QList<qint64>& keys);
+// A page's name, category and address as the teacher edited them (names
+// and categories trimmed; its date kept). Invalid, with the sentence to
+// show, for what checkBookmark() refuses; NotFound when it is gone.
+shell::Outcome updateBookmark(const QString& dbPath, qint64 key, const QString& name, const QString& category,
+                              const QString& address);
+// Gives every page of category `from` the category `to` (trimmed) in one
+// transaction; when `to` is a category already, the two become one.
+// `changed` gets how many pages were written. Invalid for an empty or
+// over-long name, NotFound when no page has `from`.
+shell::Outcome renameCategory(const QString& dbPath, const QString& from, const QString& to,
+                              int* changed = nullptr);
 
 } // namespace web

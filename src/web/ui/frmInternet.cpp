@@ -3,17 +3,22 @@
 #include "shell/Windows.h"
 #include "shell/core/AppPaths.h"
 #include "shell/core/SafeOpen.h"
+#include "shell/ui/FileDialog.h"
 #include "shell/ui/GridView.h"
 #include "shell/ui/MenuTable.h"
 #include "shell/ui/MessageBox.h"
 #include "shell/ui/TreeView.h"
 #include "store/Schema.h"
+#include "web/model/BookmarkFile.h"
+#include "web/ui/BookmarkTools.h"
 
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QSplitter>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -73,9 +78,35 @@ frmInternet::frmInternet(QWidget* parent) : QWidget(parent), model_(shell::AppPa
     statusRow->addWidget(txtFile_, 1);
     statusRow->addWidget(txtFiles_, 1);
 
+    // The tools beside the documented tree and grid: search, browser
+    // bookmark files, duplicates, editing a page.
+    txtSearch_ = new QLineEdit(this);
+    txtSearch_->setObjectName(QStringLiteral("txtSearch"));
+    txtSearch_->setPlaceholderText(QStringLiteral("搜索网页名称、类别或网址"));
+    txtSearch_->setClearButtonEnabled(true);
+    auto* tools = new QHBoxLayout;
+    tools->addWidget(new QLabel(QStringLiteral("搜索："), this));
+    tools->addWidget(txtSearch_, 1);
+    auto tool = [this, tools](const QString& name, const QString& text, auto handler) {
+        auto* b = new QPushButton(text, this);
+        b->setObjectName(name);
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, handler);
+        tools->addWidget(b);
+        return b;
+    };
+    tool(QStringLiteral("cmdEditRow"), QStringLiteral("修改记录…"), [this] {
+        const QModelIndex at = MSFlexGrid1_->currentIndex();
+        editRow(at.isValid() ? at.row() : 0);
+    });
+    tool(QStringLiteral("cmdDuplicates"), QStringLiteral("查找重复网址"), [this] { showDuplicates(); });
+    tool(QStringLiteral("cmdImport"), QStringLiteral("导入书签…"), [this] { importBookmarks(); });
+    tool(QStringLiteral("cmdExport"), QStringLiteral("导出书签…"), [this] { exportBookmarks(); });
+
     auto* all = new QVBoxLayout(this);
     all->setContentsMargins(6, 4, 6, 6);
     all->addWidget(banner);
+    all->addLayout(tools);
     all->addWidget(split, 1);
     all->addLayout(statusRow);
 
@@ -87,6 +118,25 @@ frmInternet::frmInternet(QWidget* parent) : QWidget(parent), model_(shell::AppPa
                                       [this] { deleteChosenRows(); })},
                     this, built);
 
+    mnuCategory_ = new QMenu(QStringLiteral("类别"), this);
+    mnuCategory_->setObjectName(QStringLiteral("mnuCategory"));
+    shell::fillMenu(mnuCategory_,
+                    {shell::MenuEntry(QStringLiteral("mRenameCategory"), QStringLiteral("重命名或合并类别…"),
+                                      [this] { askCategoryName(menuCategory_); })},
+                    this, built);
+    tvwExplorer_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(tvwExplorer_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QTreeWidgetItem* item = tvwExplorer_->itemAt(at);
+        if (!item) return;
+        // Only the category nodes under "类别" can be renamed.
+        for (const QString& key : model_.tree().childKeys(QStringLiteral("leiBie"))) {
+            if (tvwExplorer_->item(key) != item) continue;
+            menuCategory_ = model_.tree().node(model_.tree().indexOf(key)).text;
+            mnuCategory_->popup(tvwExplorer_->viewport()->mapToGlobal(at));
+            return;
+        }
+    });
+    connect(txtSearch_, &QLineEdit::textChanged, this, &frmInternet::search);
     connect(tvwExplorer_, &shell::TreeView::nodeClicked, this, [this](const QString& key) { listNode(key); });
     connect(MSFlexGrid1_, &shell::GridView::cellDoubleClicked, this, &frmInternet::openCell);
 
@@ -110,6 +160,7 @@ void frmInternet::say(const QStringList& texts) {
 }
 
 void frmInternet::listNode(const QString& key) {
+    lastNode_ = key;
     const shell::Outcome listed = model_.ListBookmarks(key);
     showGrid();
     txtFile_->clear();
@@ -184,6 +235,161 @@ void frmInternet::deleteChosenRows() {
             say(removed.messages);
         }
     }
+}
+
+void frmInternet::search(const QString& text) {
+    const shell::Outcome found = model_.search(text);
+    showGrid();
+    txtFile_->clear();
+    txtFileName_->clear();
+    if (text.trimmed().isEmpty())
+        txtFiles_->clear();
+    else if (model_.foundCount() > model_.listedCount())
+        txtFiles_->setText(QStringLiteral("找到 %1 个网页，列出前 %2 个")
+                               .arg(model_.foundCount())
+                               .arg(model_.listedCount()));
+    else
+        txtFiles_->setText(QStringLiteral("共列 %1 个文件").arg(model_.listedCount()));
+    if (!found) say(found.messages);
+}
+
+void frmInternet::refreshAll() {
+    rebuildTree();
+    if (!txtSearch_->text().trimmed().isEmpty())
+        search(txtSearch_->text());
+    else if (!lastNode_.isEmpty() && model_.tree().indexOf(lastNode_) >= 0)
+        listNode(lastNode_);
+    else {
+        model_.ListBookmarks(QStringLiteral("date")); // the folder lists nothing
+        showGrid();
+    }
+}
+
+void frmInternet::importBookmarks() {
+    const QString path = shell::FileDialog::getOpenFileName(
+        this, QStringLiteral("导入浏览器书签"), {}, QStringLiteral("书签文件 (*.html *.htm);;所有文件 (*)"));
+    if (!path.isEmpty()) importFile(path);
+}
+
+void frmInternet::importFile(const QString& path) {
+    QList<FilePage> pages;
+    const shell::Outcome read = readBookmarkFile(path, &pages);
+    if (!read) {
+        say(read.messages);
+        return;
+    }
+    const QString db = shell::AppPaths::file(store::kCommonDb);
+    QList<Bookmark> stored;
+    BookmarkLimits limits;
+    const shell::Outcome readStored = readBookmarks(db, &stored, &limits);
+    if (!readStored) {
+        say(readStored.messages);
+        return;
+    }
+    if (pages.isEmpty()) {
+        say({QStringLiteral("书签文件中没有网页！")});
+        return;
+    }
+    auto* preview = new ImportPreviewDialog(planImport(pages, stored, limits, model_.today()), path, this);
+    preview->setAttribute(Qt::WA_DeleteOnClose);
+    connect(preview, &QDialog::accepted, this, [this, preview, db] {
+        const ImportPlan& plan = preview->plan();
+        const bool all = preview->withDuplicates();
+        const int take = plan.count(ImportKind::New) +
+                         (all ? plan.count(ImportKind::Stored) + plan.count(ImportKind::Repeated) : 0);
+        if (take == 0) {
+            say({QStringLiteral("没有可以导入的新网页！")});
+            return;
+        }
+        int written = 0;
+        const shell::Outcome imported = importPages(db, plan, all, &written);
+        if (!imported) {
+            say(imported.messages);
+            return;
+        }
+        refreshAll();
+        say({QStringLiteral("已导入 %1 个网页！").arg(written)});
+    });
+    preview->open();
+}
+
+void frmInternet::exportBookmarks() {
+    QList<Bookmark> pages;
+    const shell::Outcome read = readBookmarks(shell::AppPaths::file(store::kCommonDb), &pages);
+    if (!read) {
+        say(read.messages);
+        return;
+    }
+    const QString path = shell::FileDialog::getSaveFileName(this, QStringLiteral("导出书签"),
+                                                            QStringLiteral("网上资源书签.html"),
+                                                            QStringLiteral("书签文件 (*.html)"));
+    if (path.isEmpty()) return;
+    const shell::Outcome written = writeBookmarkFile(path, pages);
+    if (!written) {
+        say(written.messages);
+        return;
+    }
+    say({QStringLiteral("已把 %1 个网页导出到“%2”，浏览器可以导入这个文件！").arg(pages.size()).arg(path)});
+}
+
+void frmInternet::showDuplicates() {
+    auto* d = new DuplicatesDialog(shell::AppPaths::file(store::kCommonDb), this);
+    d->setAttribute(Qt::WA_DeleteOnClose);
+    connect(d, &DuplicatesDialog::changed, this, &frmInternet::refreshAll);
+    d->open();
+}
+
+void frmInternet::editRow(int row) {
+    const std::optional<Bookmark> b = model_.rowRecord(row);
+    if (!b) {
+        say({QStringLiteral("请先在列表中选择要修改的网页！")});
+        return;
+    }
+    auto* d = new EditBookmarkDialog(*b, model_.tree().childTexts(QStringLiteral("leiBie")), this);
+    d->setAttribute(Qt::WA_DeleteOnClose);
+    const qint64 key = b->key;
+    connect(d, &EditBookmarkDialog::confirmed, this, [this, d, key] {
+        const shell::Outcome edited = updateBookmark(shell::AppPaths::file(store::kCommonDb), key, d->name(),
+                                                     d->category(), d->address());
+        switch (edited.reason) {
+        case Reason::None:
+            d->accept();
+            refreshAll();
+            return;
+        case Reason::Invalid: // the dialog stays, with what was typed
+            say(edited.messages);
+            return;
+        default:
+            d->reject();
+            say(edited.messages);
+            refreshAll();
+        }
+    });
+    d->open();
+}
+
+void frmInternet::askCategoryName(const QString& from) {
+    bool ok = false;
+    const QString to =
+        QInputDialog::getText(this, QStringLiteral("重命名类别"),
+                              QStringLiteral("类别“%1”的新名称（可以是已有的类别，两者合并）：").arg(from),
+                              QLineEdit::Normal, from, &ok);
+    if (ok) renameCategoryTo(from, to);
+}
+
+void frmInternet::renameCategoryTo(const QString& from, const QString& to) {
+    const QString target = to.trimmed();
+    if (target == from) return;
+    const QStringList existing = model_.tree().childTexts(QStringLiteral("leiBie"));
+    if (existing.contains(target) &&
+        !shell::MessageBox::ask(
+            this, QStringLiteral("类别“%1”已经存在，要把“%2”中的网页都并入“%1”吗？").arg(target, from)))
+        return;
+    int changed = 0;
+    const shell::Outcome renamed =
+        renameCategory(shell::AppPaths::file(store::kCommonDb), from, target, &changed);
+    if (renamed.reason != Reason::Invalid) refreshAll();
+    if (!renamed) say(renamed.messages);
 }
 
 bool frmInternet::eventFilter(QObject* watched, QEvent* e) {

@@ -41,11 +41,30 @@ public:
     // The mouse over a cell: tooltip and status boxes.
     void hoverCell(int row, int col);
 
+    // The search box's text changed: the matching pages, as the teacher types.
+    void search(const QString& text);
+    // "导入书签…": a bookmark file chosen, its preview shown (frmImportBookmarks);
+    // the pages are written when the preview is confirmed.
+    void importBookmarks();
+    void importFile(const QString& path);
+    // "导出书签…": every page to a bookmark file a browser imports.
+    void exportBookmarks();
+    // "查找重复网址".
+    void showDuplicates();
+    // "修改记录…": the page of a grid row in an edit dialog (frmEditBookmark).
+    void editRow(int row);
+    // A category node renamed (asked in a box) or, to a name in use, merged
+    // after a question.
+    void renameCategoryTo(const QString& from, const QString& to);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void rebuildTree();
+    // The tree and the grid again after pages changed elsewhere.
+    void refreshAll();
+    void askCategoryName(const QString& from);
     void showGrid();
     void say(const QStringList& texts);
 
@@ -56,6 +75,10 @@ private:
     QLineEdit* txtFile_ = nullptr;
     QLineEdit* txtFiles_ = nullptr;
     QMenu* mnuDelete_ = nullptr;
+    QMenu* mnuCategory_ = nullptr;
+    QLineEdit* txtSearch_ = nullptr;
+    QString lastNode_;     // the node the grid lists, when not a search
+    QString menuCategory_; // the category node right-clicked
     int downRow_ = 0;
     int upRow_ = 0;
     int mouseRow_ = 0;
