@@ -3,6 +3,7 @@
 #include "classes/model/ClassFiles.h"
 #include "classes/model/ClassState.h"
 #include "classes/model/ClassTable.h"
+#include "shell/core/TextRules.h"
 #include "store/Store.h"
 
 #include <QDateTime>
@@ -16,10 +17,6 @@ using shell::Outcome;
 using shell::Reason;
 
 namespace {
-
-int characters(const QString& s) {
-    return int(s.toUcs4().size());
-}
 
 // Every student row of a class (settings rows left out), unnamed ones too.
 bool readRows(const QString& cls, QList<Student>& out, QString* error) {
@@ -135,7 +132,7 @@ std::optional<Student> CommentWriter::find(const Target& t, QString* error) cons
 
 Outcome CommentWriter::checkName(const QString& name) {
     if (name.isEmpty()) return Outcome::fail(Reason::Invalid, kMsgNoName);
-    if (characters(name) > kMaxNameLength) return Outcome::fail(Reason::Invalid, kMsgNameTooLong);
+    if (shell::characters(name) > kMaxNameLength) return Outcome::fail(Reason::Invalid, kMsgNameTooLong);
     return Outcome::done();
 }
 
@@ -166,7 +163,7 @@ Outcome CommentWriter::save(const Target& t, const QString& typedName, const QSt
     if (!rs) return Outcome::fail(Reason::Failed, classes::ClassFiles::unreadableMessage(cls, error));
     const ct::Columns col(*rs);
     const int numberSize = rs->fieldDefs().value(col.number).size;
-    if (numberSize > 0 && characters(number) > numberSize)
+    if (numberSize > 0 && shell::characters(number) > numberSize)
         return Outcome::fail(Reason::Invalid, kMsgNumberTooLong.arg(numberSize));
     rs->AddNew();
     rs->SetField(col.content, text);

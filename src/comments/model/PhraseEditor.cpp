@@ -2,6 +2,7 @@
 
 #include "PhraseLibrary.h"
 #include "shell/core/StatementTable.h"
+#include "shell/core/TextRules.h"
 
 namespace comments {
 
@@ -11,10 +12,6 @@ using shell::Reason;
 namespace {
 // The title field's size when the library cannot tell (it is made so).
 constexpr int kDefaultTitleSize = 50;
-
-qsizetype characters(const QString& s) {
-    return s.toUcs4().size();
-}
 
 Outcome openFailed(const QString& error) {
     return Outcome::fail(Reason::Failed, error);
@@ -91,7 +88,7 @@ Outcome PhraseEditor::add(const QString& categoryText, const QString& titleText,
     auto table = shell::StatementTable::open(path(), kPhraseTable, &error);
     if (!table) return openFailed(error);
     const int limit = table->fieldSize(QStringLiteral("标题"));
-    if (limit > 0 && characters(title) > limit)
+    if (limit > 0 && shell::characters(title) > limit)
         return Outcome::fail(Reason::Invalid, QStringLiteral("项目名称太长，不要超过%1个字！").arg(limit));
     const qint64 number = table->nextNumber();
     const Outcome written = table->append(QString::number(n), title, phraseText);

@@ -685,8 +685,9 @@ void frmStudenPY::exportSpreadsheet() {
     const shell::Outcome written = writeCommentWorkbook(entries, target.path);
     if (!written) return showOutcome(written);
     // The workbook opens in the desktop's spreadsheet program; where it was
-    // saved is said, since nothing else asks for a name.
-    shell::shellOpen(target.path);
+    // saved is said, since nothing else asks for a name (and whether the
+    // desktop could open it does not change that).
+    (void)shell::openPath(target.path);
     QStringList messages{
         QStringLiteral("评语电子表格已保存在：%1").arg(QDir::toNativeSeparators(target.path))};
     messages << written.messages;

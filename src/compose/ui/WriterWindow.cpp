@@ -90,32 +90,32 @@ WriterWindow::WriterWindow(Writer writer, Names names, QWidget* parent)
     composePanel_->setFixedWidth(200);
     composeLayout_ = new QVBoxLayout(composePanel_);
     composeLayout_->setContentsMargins(0, 0, 0, 0);
-    Label1_ = new QLabel(QStringLiteral("选择模式"), composePanel_);
-    Label1_->setObjectName(QStringLiteral("Label1"));
-    Label1_->setAlignment(Qt::AlignCenter);
-    QFont big = Label1_->font();
+    modeLabel_ = new QLabel(QStringLiteral("选择模式"), composePanel_);
+    modeLabel_->setObjectName(QStringLiteral("Label1"));
+    modeLabel_->setAlignment(Qt::AlignCenter);
+    QFont big = modeLabel_->font();
     big.setBold(true);
-    Label1_->setFont(big);
-    composeLayout_->addWidget(Label1_);
-    tvwMode_ = new shell::TreeView(composePanel_);
-    tvwMode_->setObjectName(QStringLiteral("tvwMode"));
-    composeLayout_->addWidget(tvwMode_, 1);
+    modeLabel_->setFont(big);
+    composeLayout_->addWidget(modeLabel_);
+    modeTree_ = new shell::TreeView(composePanel_);
+    modeTree_->setObjectName(QStringLiteral("tvwMode"));
+    composeLayout_->addWidget(modeTree_, 1);
     body_->addWidget(composePanel_);
 
-    ric_ = new QTextEdit(composing);
-    ric_->setObjectName(names_.article);
-    ric_->setDocument(article_.document());
+    articleBox_ = new QTextEdit(composing);
+    articleBox_->setObjectName(names_.article);
+    articleBox_->setDocument(article_.document());
     // Pastes and drops bring text only, in the article's own font.
-    ric_->setAcceptRichText(false);
+    articleBox_->setAcceptRichText(false);
     QFont songti(QStringLiteral("宋体"));
     songti.setPointSize(12);
-    ric_->document()->setDefaultFont(songti);
-    body_->addWidget(ric_, 1);
+    articleBox_->document()->setDefaultFont(songti);
+    body_->addWidget(articleBox_, 1);
     pages_->addWidget(composing);
 
-    txtDL_ = new QPlainTextEdit(this);
-    txtDL_->setObjectName(QStringLiteral("txtDL"));
-    txtDL_->hide();
+    paragraphBox_ = new QPlainTextEdit(this);
+    paragraphBox_->setObjectName(QStringLiteral("txtDL"));
+    paragraphBox_->hide();
 
     buildEditor();
     pages_->addWidget(editorPanel_);
@@ -184,8 +184,6 @@ QListWidget* WriterWindow::addList(int index, const QString& tip) {
     if (!tip.isEmpty()) list->setToolTip(tip);
     list->hide();
     composeLayout_->addWidget(list, 1);
-    if (lists_.size() <= index) lists_.resize(index + 1);
-    lists_[index] = list;
     return list;
 }
 
@@ -194,16 +192,200 @@ QPushButton* WriterWindow::addStageButton(int index, const QString& caption) {
     b->setObjectName(indexed(QStringLiteral("cmdBack"), index));
     b->hide();
     b->setEnabled(index == 0);
-    if (buttons_.size() <= index) buttons_.resize(index + 1);
-    buttons_[index] = b;
-    // Each pair on one row, the back button on the left.
-    if (index % 2 == 1) {
-        auto* row = new QHBoxLayout;
-        row->addWidget(buttons_[index - 1]);
-        row->addWidget(b);
-        composeLayout_->addLayout(row);
-    }
     return b;
+}
+
+void WriterWindow::connectList(QListWidget* list, std::function<void()> clicked,
+                               std::function<void()> doubleClicked) {
+    connect(list, &QListWidget::itemClicked, this, std::move(clicked));
+    connect(list, &QListWidget::itemDoubleClicked, this, std::move(doubleClicked));
+}
+
+QList<QListWidget*> WriterWindow::buildStages(const QString& middleTip, int extraLists) {
+    opening_.list = addList(0);
+    middle_.list = addList(1, middleTip);
+    ending_.list = addList(2);
+    QList<QListWidget*> extra;
+    for (int i = 0; i < extraLists; ++i)
+        extra << addList(3 + i);
+    const auto pair = [this](StageControls& s, int back, const QString& backCaption,
+                             const QString& nextCaption) {
+        s.back = addStageButton(back, backCaption);
+        s.next = addStageButton(back + 1, nextCaption);
+        // Each pair on one row, the back button on the left.
+        auto* row = new QHBoxLayout;
+        row->addWidget(s.back);
+        row->addWidget(s.next);
+        composeLayout_->addLayout(row);
+    };
+    pair(opening_, 0, QStringLiteral("返回模式"), QStringLiteral("进入中段"));
+    pair(middle_, 2, QStringLiteral("返回开头"), QStringLiteral("进入结尾"));
+    pair(ending_, 4, QStringLiteral("返回中段"), QStringLiteral("进入修改"));
+
+    const struct {
+        StageControls* controls;
+        Stage stage;
+    } stages[] = {{&opening_, Stage::Start}, {&middle_, Stage::Middle}, {&ending_, Stage::End}};
+    for (const auto& [controls, stage] : stages) {
+        const StageControls* c = controls;
+        const Stage st = stage;
+        connectList(
+            c->list, [this, c, st] { itemClicked(*c, st); }, [this, c, st] { itemDoubleClicked(*c, st); });
+    }
+    connect(opening_.back, &QPushButton::clicked, this, [this] {
+        hideStage(opening_);
+        modeTree_->show();
+        HighlightStep(0);
+    });
+    connect(opening_.next, &QPushButton::clicked, this, [this] { acceptOpening(currentParagraph()); });
+    connect(middle_.back, &QPushButton::clicked, this, &WriterWindow::backToOpening);
+    connect(middle_.next, &QPushButton::clicked, this, &WriterWindow::goToEnding);
+    connect(ending_.back, &QPushButton::clicked, this, [this] {
+        hideStage(ending_);
+        showMiddleStage(false);
+        HighlightStep(2);
+    });
+    connect(ending_.next, &QPushButton::clicked, this, [this] {
+        enterEditStep();
+        closePreview();
+    });
+    return extra;
+}
+
+void WriterWindow::setModeTree(const shell::Tree& tree) {
+    modeTree_->setTree(tree);
+    connect(modeTree_, &shell::TreeView::nodeClicked, this, &WriterWindow::nodeClicked);
+    connect(modeTree_, &shell::TreeView::nodeDoubleClicked, this,
+            [this](const QString& key, const QString& text) {
+                nodeClicked(key, text);
+                startOpening();
+            });
+}
+
+void WriterWindow::showStage(const StageControls& s, bool entering) {
+    s.list->show();
+    s.back->show();
+    s.next->show();
+    if (entering) {
+        s.back->setEnabled(true);
+        s.next->setEnabled(false);
+    }
+}
+
+void WriterWindow::hideStage(const StageControls& s) {
+    s.list->hide();
+    s.back->hide();
+    s.next->hide();
+}
+
+void WriterWindow::startOpening() {
+    if (!nodeStartsOpening()) return;
+    opening_.list->clear();
+    opening_.list->addItems(library_.titles(Stage::Start, categories(Stage::Start)));
+    modeLabel_->setText(modeText_);
+    showStage(opening_, true);
+    modeTree_->hide();
+    HighlightStep(1);
+}
+
+void WriterWindow::itemClicked(const StageControls& s, Stage stage) {
+    QListWidgetItem* item = s.list->currentItem();
+    if (!item) return;
+    showPreview({});
+    if (const auto t = library_.find(stage, item->text())) {
+        showPreview(*t);
+        setCurrentParagraph(*t);
+        if (stage == Stage::Middle) currentHeading_ = statementHeading(item->text());
+    }
+    s.next->setEnabled(true);
+}
+
+void WriterWindow::itemDoubleClicked(const StageControls& s, Stage stage) {
+    QListWidgetItem* item = s.list->currentItem();
+    if (!item) return;
+    switch (stage) {
+    case Stage::Start:
+        // The preview holds the opening the click found.
+        acceptOpening(library_.find(Stage::Start, item->text()).value_or(QString()));
+        return;
+    case Stage::Middle:
+        placeMiddle(currentHeading_, currentParagraph());
+        break;
+    case Stage::End:
+        placeEnding(currentParagraph());
+        enterEditStep();
+        break;
+    }
+    closePreview();
+}
+
+void WriterWindow::acceptOpening(const QString& text) {
+    hideStage(opening_);
+    HighlightStep(2);
+    showMiddleStage(true);
+    LoadMiddleList();
+    placeOpening(text);
+    closePreview();
+}
+
+void WriterWindow::showMiddleStage(bool entering) {
+    showStage(middleStage(), entering);
+    if (entering) showTimePanel(true);
+}
+
+void WriterWindow::backToOpening() {
+    for (const StageControls& s : middleStages())
+        hideStage(s);
+    showStage(opening_, false);
+    showTimePanel(false);
+    HighlightStep(1);
+    closePreview();
+}
+
+void WriterWindow::goToEnding() {
+    // A month or week panel stays beside the article while the ending is
+    // chosen.
+    for (const StageControls& s : middleStages())
+        hideStage(s);
+    showStage(ending_, true);
+    HighlightStep(3);
+    LoadEndingList();
+    closePreview();
+}
+
+void WriterWindow::LoadMiddleList() {
+    for (const StageControls& s : middleStages())
+        s.list->clear();
+    middleStage().list->addItems(library_.titles(Stage::Middle, categories(Stage::Middle)));
+}
+
+void WriterWindow::LoadEndingList() {
+    ending_.list->clear();
+    ending_.list->addItems(library_.titles(Stage::End, categories(Stage::End)));
+}
+
+void WriterWindow::enterEditStep() {
+    showTimePanel(false);
+    hideStage(ending_);
+    doneMark_->show();
+    HighlightStep(4);
+}
+
+void WriterWindow::stepClicked(int n) {
+    if (n >= 1 && n <= 3) return;
+    HighlightStep(n);
+    if (n == 0) {
+        modeTree_->show();
+        doneMark_->hide();
+        showTimePanel(false);
+        hideStage(opening_);
+        for (const StageControls& s : middleStages())
+            hideStage(s);
+        hideStage(ending_);
+    } else if (n == 5) {
+        ExportArticle();
+        HighlightStep(4);
+    }
 }
 
 void WriterWindow::showPreview(const QString& text) {
@@ -221,16 +403,16 @@ void WriterWindow::closePreview() {
 
 void WriterWindow::replaceArticle(const QString& text) {
     article_.replaceAll(text);
-    QTextCursor c = ric_->textCursor();
+    QTextCursor c = articleBox_->textCursor();
     c.movePosition(QTextCursor::End);
-    ric_->setTextCursor(c);
-    ric_->setFocus();
+    articleBox_->setTextCursor(c);
+    articleBox_->setFocus();
 }
 
 // --- menus and output ---
 
 void WriterWindow::buildMenus() {
-    edit_ = new shell::EditMenu(ric_, this);
+    edit_ = new shell::EditMenu(articleBox_, this);
     const QList<shell::MenuDef> defs{
         {QStringLiteral("mnuFile"),
          QStringLiteral("文件(&F)"),
@@ -300,104 +482,122 @@ void WriterWindow::buildEditor() {
     editorPanel_->setObjectName(names_.editorPanel);
     auto* grid = new QGridLayout(editorPanel_);
     grid->setContentsMargins(12, 8, 12, 8);
-    const QStringList labels{QStringLiteral("语库："), QStringLiteral("类型："), QStringLiteral("请选编号："),
-                             QStringLiteral("月"),     QStringLiteral("周"),     QStringLiteral("标题：")};
-    for (int i = 0; i < 6; ++i) {
-        labAddText_[i] = new QLabel(labels[i], editorPanel_);
-        labAddText_[i]->setObjectName(indexed(QStringLiteral("labAddText"), i));
-    }
-    for (int i = 0; i < 2; ++i) {
-        cobAddText_[i] = new QComboBox(editorPanel_);
-        cobAddText_[i]->setObjectName(indexed(QStringLiteral("cobAddText"), i));
-        cobAddText_[i]->setEditable(true);
-        cobAddText_[i]->setMinimumWidth(140);
-    }
-    cobAddText_[0]->addItems(LibraryEditor::libraryNames());
-    cobAddText_[0]->setCurrentText(QStringLiteral("开头语句"));
-    cobAddText_[1]->hide();
-    labAddText_[1]->hide();
-    for (int i = 0; i < 3; ++i) {
-        txtMW_[i] = new QLineEdit(i < 2 ? QStringLiteral("1") : QString(), editorPanel_);
-        txtMW_[i]->setObjectName(indexed(QStringLiteral("txtMW"), i));
-    }
-    txtMW_[0]->setMaximumWidth(48);
-    txtMW_[1]->setMaximumWidth(48);
-    for (QWidget* w : {static_cast<QWidget*>(txtMW_[0]), static_cast<QWidget*>(txtMW_[1]),
-                       static_cast<QWidget*>(labAddText_[3]), static_cast<QWidget*>(labAddText_[4])})
+    const auto label = [this](int index, const QString& caption) {
+        auto* l = new QLabel(caption, editorPanel_);
+        l->setObjectName(indexed(QStringLiteral("labAddText"), index));
+        return l;
+    };
+    libraryLabel_ = label(0, QStringLiteral("语库："));
+    typeLabel_ = label(1, QStringLiteral("类型："));
+    pickCaption_ = label(2, QStringLiteral("请选编号："));
+    monthLabel_ = label(3, QStringLiteral("月"));
+    weekLabel_ = label(4, QStringLiteral("周"));
+    titleLabel_ = label(5, QStringLiteral("标题："));
+    const auto comboBox = [this](int index) {
+        auto* box = new QComboBox(editorPanel_);
+        box->setObjectName(indexed(QStringLiteral("cobAddText"), index));
+        box->setEditable(true);
+        box->setMinimumWidth(140);
+        return box;
+    };
+    libraryBox_ = comboBox(0);
+    typeBox_ = comboBox(1);
+    libraryBox_->addItems(LibraryEditor::libraryNames());
+    libraryBox_->setCurrentText(QStringLiteral("开头语句"));
+    typeBox_->hide();
+    typeLabel_->hide();
+    const auto lineBox = [this](int index, const QString& text) {
+        auto* box = new QLineEdit(text, editorPanel_);
+        box->setObjectName(indexed(QStringLiteral("txtMW"), index));
+        return box;
+    };
+    monthBox_ = lineBox(0, QStringLiteral("1"));
+    weekBox_ = lineBox(1, QStringLiteral("1"));
+    titleBox_ = lineBox(2, QString());
+    monthBox_->setMaximumWidth(48);
+    weekBox_->setMaximumWidth(48);
+    for (QWidget* w : std::initializer_list<QWidget*>{monthBox_, weekBox_, monthLabel_, weekLabel_})
         w->hide();
-    txtAdd_ = new QTextEdit(editorPanel_);
-    txtAdd_->setObjectName(names_.editorText);
-    txtAdd_->setAcceptRichText(false);
-    txtAdd_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    grid_ = new shell::NumberGrid(editorPanel_);
-    grid_->setObjectName(names_.editorGrid);
-    grid_->setFixedWidth(110);
-    labNumber_ = new QLabel(QStringLiteral("xxx编号xxx"), editorPanel_);
-    labNumber_->setObjectName(QStringLiteral("labNumber"));
-    const QStringList captions{QStringLiteral("清除"), QStringLiteral("添加"), QStringLiteral("更新")};
-    for (int i = 0; i < 3; ++i) {
-        cmdAddText_[i] = new QPushButton(captions[i], editorPanel_);
-        cmdAddText_[i]->setObjectName(indexed(QStringLiteral("cmdAddText"), i));
-    }
-    cmdAddBack_ = new QPushButton(QStringLiteral("返回"), editorPanel_);
-    cmdAddBack_->setObjectName(QStringLiteral("cmdAddBack"));
+    textBox_ = new QTextEdit(editorPanel_);
+    textBox_->setObjectName(names_.editorText);
+    textBox_->setAcceptRichText(false);
+    textBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    numberGrid_ = new shell::NumberGrid(editorPanel_);
+    numberGrid_->setObjectName(names_.editorGrid);
+    numberGrid_->setFixedWidth(110);
+    pickedNumber_ = new QLabel(QStringLiteral("xxx编号xxx"), editorPanel_);
+    pickedNumber_->setObjectName(QStringLiteral("labNumber"));
+    const auto button = [this](int index, const QString& caption) {
+        auto* b = new QPushButton(caption, editorPanel_);
+        b->setObjectName(indexed(QStringLiteral("cmdAddText"), index));
+        return b;
+    };
+    clearButton_ = button(0, QStringLiteral("清除"));
+    addButton_ = button(1, QStringLiteral("添加"));
+    updateButton_ = button(2, QStringLiteral("更新"));
+    backButton_ = new QPushButton(QStringLiteral("返回"), editorPanel_);
+    backButton_->setObjectName(QStringLiteral("cmdAddBack"));
 
     auto* top = new QHBoxLayout;
-    top->addWidget(labAddText_[0]);
-    top->addWidget(cobAddText_[0]);
+    top->addWidget(libraryLabel_);
+    top->addWidget(libraryBox_);
     top->addSpacing(12);
-    top->addWidget(labAddText_[1]);
-    top->addWidget(cobAddText_[1]);
+    top->addWidget(typeLabel_);
+    top->addWidget(typeBox_);
     top->addSpacing(12);
-    top->addWidget(txtMW_[0]);
-    top->addWidget(labAddText_[3]);
-    top->addWidget(txtMW_[1]);
-    top->addWidget(labAddText_[4]);
+    top->addWidget(monthBox_);
+    top->addWidget(monthLabel_);
+    top->addWidget(weekBox_);
+    top->addWidget(weekLabel_);
     top->addStretch();
     grid->addLayout(top, 0, 0, 1, 2);
     auto* titleRow = new QHBoxLayout;
-    titleRow->addWidget(labAddText_[5]);
-    titleRow->addWidget(txtMW_[2], 1);
+    titleRow->addWidget(titleLabel_);
+    titleRow->addWidget(titleBox_, 1);
     grid->addLayout(titleRow, 1, 0);
-    grid->addWidget(txtAdd_, 2, 0);
+    grid->addWidget(textBox_, 2, 0);
     auto* side = new QVBoxLayout;
-    side->addWidget(grid_, 1);
-    side->addWidget(labAddText_[2]);
-    side->addWidget(labNumber_);
+    side->addWidget(numberGrid_, 1);
+    side->addWidget(pickCaption_);
+    side->addWidget(pickedNumber_);
     grid->addLayout(side, 1, 1, 2, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    for (auto* b : cmdAddText_)
+    for (auto* b : {clearButton_, addButton_, updateButton_})
         buttons->addWidget(b);
     buttons->addSpacing(24);
-    buttons->addWidget(cmdAddBack_);
+    buttons->addWidget(backButton_);
     grid->addLayout(buttons, 3, 0, 1, 2);
     grid->setColumnStretch(0, 1);
     grid->setRowStretch(2, 1);
 
     // The library and type boxes take what the teacher picks from their
     // lists or types and leaves with Enter or the focus, not every keystroke.
-    connect(cobAddText_[0], &QComboBox::activated, this, [this] { SelectLibrary(); });
-    connect(cobAddText_[0]->lineEdit(), &QLineEdit::editingFinished, this, [this] {
-        if (cobAddText_[0]->currentText().trimmed() != editor_.libraryName()) SelectLibrary();
+    connect(libraryBox_, &QComboBox::activated, this, [this] { SelectLibrary(); });
+    connect(libraryBox_->lineEdit(), &QLineEdit::editingFinished, this, [this] {
+        if (libraryBox_->currentText().trimmed() != editor_.libraryName()) SelectLibrary();
     });
-    connect(cobAddText_[1], &QComboBox::activated, this, [this] { FillLibraryGrid(); });
-    connect(cobAddText_[1]->lineEdit(), &QLineEdit::editingFinished, this, [this] { FillLibraryGrid(); });
-    connect(grid_, &shell::NumberGrid::numberPicked, this,
+    connect(typeBox_, &QComboBox::activated, this, [this] { FillLibraryGrid(); });
+    connect(typeBox_->lineEdit(), &QLineEdit::editingFinished, this, [this] { FillLibraryGrid(); });
+    connect(numberGrid_, &shell::NumberGrid::numberPicked, this,
             [this](int, const QString& n) { LoadLibraryRow(n); });
-    connect(cmdAddText_[0], &QPushButton::clicked, this, [this] { clearStatement(); });
-    connect(cmdAddText_[1], &QPushButton::clicked, this, [this] { AddStatement(); });
-    connect(cmdAddText_[2], &QPushButton::clicked, this, [this] { UpdateStatement(); });
-    connect(cmdAddBack_, &QPushButton::clicked, this, [this] { showEditor(false); });
+    connect(clearButton_, &QPushButton::clicked, this, [this] { clearStatement(); });
+    connect(addButton_, &QPushButton::clicked, this, [this] { AddStatement(); });
+    connect(updateButton_, &QPushButton::clicked, this, [this] { UpdateStatement(); });
+    connect(backButton_, &QPushButton::clicked, this, [this] { showEditor(false); });
     if (writer_ == Writer::Plan) {
-        for (int i = 0; i < 2; ++i)
-            connect(txtMW_[i], &QLineEdit::textChanged, this, [this, i](const QString& text) {
-                const shell::Outcome o = i == 0 ? LibraryEditor::checkMonth(text, nullptr)
-                                                : LibraryEditor::checkWeek(text, nullptr);
-                if (o) return;
-                tell(o);
-                txtMW_[i]->setText(QStringLiteral("1"));
+        // A month or week out of range is refused as it is typed and the box
+        // starts again from 1.
+        const auto checked = [this](QLineEdit* box, shell::Outcome (*check)(const QString&, int*)) {
+            connect(box, &QLineEdit::textChanged, this, [this, box, check](const QString& text) {
+                if (const shell::Outcome o = check(text, nullptr); !o) {
+                    tell(o);
+                    box->setText(QStringLiteral("1"));
+                }
             });
+        };
+        checked(monthBox_, &LibraryEditor::checkMonth);
+        checked(weekBox_, &LibraryEditor::checkWeek);
     }
 }
 
@@ -407,31 +607,31 @@ void WriterWindow::tell(const shell::Outcome& o) {
 
 void WriterWindow::showEditor(bool on) {
     pages_->setCurrentIndex(on ? 1 : 0);
-    if (!on) composingShown();
+    // The month or week panel comes back at the next month or week stage.
+    if (!on) showTimePanel(false);
 }
 
 void WriterWindow::SelectLibrary() {
-    const shell::Outcome o = editor_.selectLibrary(cobAddText_[0]->currentText());
+    const shell::Outcome o = editor_.selectLibrary(libraryBox_->currentText());
     if (!o) {
         tell(o);
         return;
     }
-    cobAddText_[1]->show();
-    labAddText_[1]->show();
-    cobAddText_[1]->clear();
+    typeBox_->show();
+    typeLabel_->show();
+    typeBox_->clear();
     const QStringList types = editor_.types();
-    cobAddText_[1]->addItems(types);
+    typeBox_->addItems(types);
     // As though each type had been chosen in turn: the last one stays.
-    cobAddText_[1]->setCurrentIndex(int(types.size()) - 1);
+    typeBox_->setCurrentIndex(int(types.size()) - 1);
     FillLibraryGrid();
 }
 
-void WriterWindow::editorTypeChosen(const QString& typeName) {
+void WriterWindow::showMonthWeekBoxes(const QString& typeName) {
     if (writer_ != Writer::Plan) return;
     const bool outline = typeName == u"纲要型" || typeName == u"阐述型";
     const bool middle = editor_.libTable() == u"jhMidData";
-    QWidget* boxes[] = {txtMW_[0], txtMW_[1], labAddText_[3], labAddText_[4]};
-    for (QWidget* w : boxes) {
+    for (QWidget* w : std::initializer_list<QWidget*>{monthBox_, weekBox_, monthLabel_, weekLabel_}) {
         if (!outline)
             w->hide();
         else if (middle)
@@ -440,57 +640,57 @@ void WriterWindow::editorTypeChosen(const QString& typeName) {
 }
 
 void WriterWindow::FillLibraryGrid() {
-    const QString type = cobAddText_[1]->currentText().trimmed();
-    editorTypeChosen(type);
+    const QString type = typeBox_->currentText().trimmed();
+    showMonthWeekBoxes(type);
     editor_.selectType(type);
     typeCode_ = editor_.typeCode();
-    grid_->setGrid(editor_.grid());
+    numberGrid_->setGrid(editor_.grid());
 }
 
 void WriterWindow::LoadLibraryRow(const QString& number) {
-    labNumber_->setText(number);
+    pickedNumber_->setText(number);
     const auto picked = editor_.pick(number);
     if (!picked) return;
-    txtMW_[2]->setText(picked->title);
-    txtAdd_->setPlainText(picked->text);
-    if (picked->month) txtMW_[0]->setText(QString::number(*picked->month));
-    if (picked->week) txtMW_[1]->setText(QString::number(*picked->week));
+    titleBox_->setText(picked->title);
+    textBox_->setPlainText(picked->text);
+    if (picked->month) monthBox_->setText(QString::number(*picked->month));
+    if (picked->week) weekBox_->setText(QString::number(*picked->week));
 }
 
 void WriterWindow::AddStatement() {
-    const QString type = editor_.libTable().isEmpty() ? QString() : cobAddText_[1]->currentText();
+    const QString type = editor_.libTable().isEmpty() ? QString() : typeBox_->currentText();
     const shell::Outcome o =
-        editor_.add(type, txtMW_[2]->text(), txtAdd_->toPlainText(), txtMW_[0]->text(), txtMW_[1]->text());
+        editor_.add(type, titleBox_->text(), textBox_->toPlainText(), monthBox_->text(), weekBox_->text());
     tell(o);
-    if (o) grid_->setGrid(editor_.grid());
+    if (o) numberGrid_->setGrid(editor_.grid());
 }
 
 void WriterWindow::UpdateStatement() {
-    const shell::Outcome o = editor_.update(txtMW_[2]->text(), txtAdd_->toPlainText());
+    const shell::Outcome o = editor_.update(titleBox_->text(), textBox_->toPlainText());
     tell(o);
     if (o)
-        grid_->setGrid(editor_.grid());
+        numberGrid_->setGrid(editor_.grid());
     else if (o.reason == shell::Reason::Exists)
-        txtMW_[2]->setFocus();
+        titleBox_->setFocus();
 }
 
 void WriterWindow::clearStatement() {
     if (writer_ == Writer::Summary) {
-        const shell::Outcome o = editor_.checkTitleLength(txtMW_[2]->text());
+        const shell::Outcome o = editor_.checkTitleLength(titleBox_->text());
         if (!o && o.reason == shell::Reason::Invalid) {
             tell(o);
             return;
         }
     }
-    txtAdd_->clear();
+    textBox_->clear();
 }
 
 QString WriterWindow::currentParagraph() const {
-    return txtDL_->toPlainText();
+    return paragraphBox_->toPlainText();
 }
 
 void WriterWindow::setCurrentParagraph(const QString& t) {
-    txtDL_->setPlainText(t);
+    paragraphBox_->setPlainText(t);
 }
 
 void WriterWindow::nodeClicked(const QString& key, const QString& text) {

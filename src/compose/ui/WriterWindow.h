@@ -5,6 +5,7 @@
 #include "shell/ui/MenuTable.h"
 
 #include <QMainWindow>
+#include <functional>
 
 class QComboBox;
 class QFrame;
@@ -21,6 +22,7 @@ class QHBoxLayout;
 namespace shell {
 class EditMenu;
 class NumberGrid;
+class Tree;
 class TreeView;
 } // namespace shell
 
@@ -50,7 +52,7 @@ public:
     ~WriterWindow() override;
 
     shell::Article& article() { return article_; }
-    QTextEdit* articleBox() const { return ric_; }
+    QTextEdit* articleBox() const { return articleBox_; }
     const StatementLibrary& library() const { return library_; }
     LibraryEditor& editor() { return editor_; }
 
@@ -71,16 +73,55 @@ protected:
     void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    // Built by the subclass, then finish() puts the window together.
-    void finish();
-    virtual void stepClicked(int n) = 0;
-    // The composing view comes back (after the editor).
-    virtual void composingShown() {}
-    // Month and week boxes of the plan editor; the summary has none.
-    virtual void editorTypeChosen(const QString& typeName);
+    // A stage of composing: the list the teacher picks from and the two
+    // buttons that lead back and on.
+    struct StageControls {
+        QListWidget* list = nullptr;
+        QPushButton* back = nullptr;
+        QPushButton* next = nullptr;
+    };
 
+    // Built by the subclass's constructor, in this order: the mode tree, the
+    // stage lists and buttons (buildStages, then the subclass's own), the
+    // picture of the finished step (doneMark_).
+    void setModeTree(const shell::Tree& tree);
+    // The opening, middle and ending lists (ListJHBT 0 to 2) with
+    // `extraLists` more after them (returned), then the stage buttons
+    // cmdBack 0 to 5 in pairs.
+    QList<QListWidget*> buildStages(const QString& middleTip, int extraLists);
     QListWidget* addList(int index, const QString& tip = {});
     QPushButton* addStageButton(int index, const QString& caption);
+    void connectList(QListWidget* list, std::function<void()> clicked, std::function<void()> doubleClicked);
+
+    // --- what differs between the writers ---
+    // Whether a double click on the node just clicked starts an opening.
+    virtual bool nodeStartsOpening() = 0;
+    // The 类别 values whose statements a stage lists (empty: every one).
+    virtual QStringList categories(Stage s) const = 0;
+    // How a chosen statement goes into the article.
+    virtual void placeOpening(const QString& text) = 0;
+    virtual void placeMiddle(const QString& heading, const QString& text) = 0;
+    virtual void placeEnding(const QString& text) = 0;
+    // Every middle stage, and the one of the mode chosen.
+    virtual QList<StageControls> middleStages() const { return {middle_}; }
+    virtual StageControls middleStage() const { return middle_; }
+    // The plan's month or week panel beside the article, shown with the
+    // middle stage of its mode.
+    virtual void showTimePanel(bool) {}
+
+    // The composing flow, stage by stage.
+    void startOpening();
+    void acceptOpening(const QString& text);
+    void showMiddleStage(bool entering);
+    void backToOpening();
+    void goToEnding();
+    void LoadMiddleList();
+    void LoadEndingList();
+    void enterEditStep();
+    void stepClicked(int n);
+    void showStage(const StageControls& s, bool entering);
+    static void hideStage(const StageControls& s);
+
     void showPreview(const QString& text);
     void closePreview();
     // Replaces the article by `text` (one undoable step) and puts the caret
@@ -92,46 +133,30 @@ protected:
     shell::Article article_;
     StatementLibrary library_;
     LibraryEditor editor_;
-    QTextEdit* ric_ = nullptr;
-    QLabel* Label1_ = nullptr;
-    shell::TreeView* tvwMode_ = nullptr;
-    QList<QListWidget*> lists_;
-    QList<QPushButton*> buttons_;
+    QTextEdit* articleBox_ = nullptr;
+    QLabel* modeLabel_ = nullptr;
+    shell::TreeView* modeTree_ = nullptr;
+    StageControls opening_, middle_, ending_;
+    QWidget* doneMark_ = nullptr; // shown at the "修改文本" step
     QFrame* composePanel_ = nullptr;
     QVBoxLayout* composeLayout_ = nullptr; // tree, lists, button rows
     QHBoxLayout* body_ = nullptr;          // composition panel | (month/week panel) | article
-    QWidget* stepStrip_ = nullptr;
-    QList<QLabel*> stepLabels_;
-    QList<QLabel*> stepPictures_;
-    QPlainTextEdit* txtDL_ = nullptr; // currentParagraph
-    // The heading of the middle statement picked last (its title without
-    // number or label); currentParagraph holds its text.
-    QString currentHeading_;
-    QString currentParagraph() const;
-    void setCurrentParagraph(const QString& t);
-    // A tree node picked: its key gives the statement kind ("sw", "gy",
-    // "cs" → "1", "2", "3") and the mode; the first step is highlighted.
-    void nodeClicked(const QString& key, const QString& text);
+    // The mode last clicked in the tree: its text, its key (the plan's mode
+    // is its last character) and the statement kind its key gives ("sw",
+    // "gy", "cs" → "1", "2", "3").
     QString modeText_, modeKey_, kindCode_;
-    // Library editor.
-    QStackedWidget* pages_ = nullptr;
-    QFrame* editorPanel_ = nullptr;
-    QComboBox* cobAddText_[2] = {};
-    QLineEdit* txtMW_[3] = {};
-    QLabel* labAddText_[6] = {};
-    QTextEdit* txtAdd_ = nullptr;
-    shell::NumberGrid* grid_ = nullptr;
-    QLabel* labNumber_ = nullptr;
-    QPushButton* cmdAddText_[3] = {};
-    QPushButton* cmdAddBack_ = nullptr;
-    shell::EditMenu* edit_ = nullptr;
-    shell::BuiltMenus menus_;
     QString typeCode_; // set by the tree (summary) and the editor's type box
 
 private:
     void buildStepStrip();
     void buildEditor();
     void buildMenus();
+    void itemClicked(const StageControls& s, Stage stage);
+    void itemDoubleClicked(const StageControls& s, Stage stage);
+    void nodeClicked(const QString& key, const QString& text);
+    QString currentParagraph() const;
+    void setCurrentParagraph(const QString& t);
+    void showMonthWeekBoxes(const QString& typeName);
     void SelectLibrary();
     void FillLibraryGrid();
     void LoadLibraryRow(const QString& number);
@@ -139,6 +164,38 @@ private:
     void UpdateStatement();
     void clearStatement();
     void tell(const shell::Outcome& o);
+
+    QWidget* stepStrip_ = nullptr;
+    QList<QLabel*> stepLabels_;
+    QList<QLabel*> stepPictures_;
+    // The statement the stage buttons and double clicks put into the
+    // article (txtDL, hidden), and the heading of the middle statement
+    // picked last (its title without number or label).
+    QPlainTextEdit* paragraphBox_ = nullptr;
+    QString currentHeading_;
+    // Library editor.
+    QStackedWidget* pages_ = nullptr;
+    QFrame* editorPanel_ = nullptr;
+    QComboBox* libraryBox_ = nullptr;
+    QComboBox* typeBox_ = nullptr;
+    QLabel* libraryLabel_ = nullptr;
+    QLabel* typeLabel_ = nullptr;
+    QLabel* pickCaption_ = nullptr;
+    QLineEdit* monthBox_ = nullptr;
+    QLineEdit* weekBox_ = nullptr;
+    QLabel* monthLabel_ = nullptr;
+    QLabel* weekLabel_ = nullptr;
+    QLineEdit* titleBox_ = nullptr;
+    QLabel* titleLabel_ = nullptr;
+    QTextEdit* textBox_ = nullptr;
+    shell::NumberGrid* numberGrid_ = nullptr;
+    QLabel* pickedNumber_ = nullptr;
+    QPushButton* clearButton_ = nullptr;
+    QPushButton* addButton_ = nullptr;
+    QPushButton* updateButton_ = nullptr;
+    QPushButton* backButton_ = nullptr;
+    shell::EditMenu* edit_ = nullptr;
+    shell::BuiltMenus menus_;
 
     int step_ = -1;
     QString savedPath_;

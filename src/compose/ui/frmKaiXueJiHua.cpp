@@ -59,30 +59,28 @@ QPixmap editPicture() {
 
 frmKaiXueJiHua::frmKaiXueJiHua(QWidget* parent) : WriterWindow(Writer::Plan, planNames(), parent) {
     buildTree();
-    addList(0);
-    addList(1, QStringLiteral("单击浏览；双击选中!"));
-    addList(2);
-    addList(3);
-    addList(4);
-    const QStringList captions{QStringLiteral("返回模式"), QStringLiteral("进入中段"),
-                               QStringLiteral("返回开头"), QStringLiteral("进入结尾"),
-                               QStringLiteral("返回中段"), QStringLiteral("进入修改"),
-                               QStringLiteral("返回开头"), QStringLiteral("进入结尾")};
-    for (int i = 0; i < 8; ++i) {
-        addStageButton(i, captions[i]);
-        connect(buttons_[i], &QPushButton::clicked, this, [this, i] { stageButton(i); });
-    }
-    for (int i = 0; i < 5; ++i) {
-        connect(lists_[i], &QListWidget::itemClicked, this, [this, i] { itemClicked(i); });
-        connect(lists_[i], &QListWidget::itemDoubleClicked, this, [this, i] { itemDoubleClicked(i); });
-    }
+    const QList<QListWidget*> timeLists = buildStages(QStringLiteral("单击浏览；双击选中!"), 2);
+    byMonth_.list = timeLists[0];
+    byWeek_.list = timeLists[1];
+    byMonth_.back = byWeek_.back = addStageButton(6, QStringLiteral("返回开头"));
+    byMonth_.next = byWeek_.next = addStageButton(7, QStringLiteral("进入结尾"));
+    auto* row = new QHBoxLayout;
+    row->addWidget(byMonth_.back);
+    row->addWidget(byMonth_.next);
+    composeLayout_->addLayout(row);
+    connect(byMonth_.back, &QPushButton::clicked, this, &frmKaiXueJiHua::backToOpening);
+    connect(byMonth_.next, &QPushButton::clicked, this, &frmKaiXueJiHua::goToEnding);
+    for (QListWidget* list : timeLists)
+        connectList(
+            list, [this, list] { timeItemClicked(list); }, [this, list] { timeItemDoubleClicked(list); });
     buildPanels();
-    imgJH_ = new QLabel(composePanel_);
-    imgJH_->setObjectName(QStringLiteral("imgJH"));
-    imgJH_->setPixmap(editPicture());
-    imgJH_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    imgJH_->hide();
-    composeLayout_->addWidget(imgJH_, 1);
+    auto* picture = new QLabel(composePanel_);
+    picture->setObjectName(QStringLiteral("imgJH"));
+    picture->setPixmap(editPicture());
+    picture->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    picture->hide();
+    composeLayout_->addWidget(picture, 1);
+    doneMark_ = picture;
     HighlightStep(0);
     resize(1100, 680);
 }
@@ -116,303 +114,143 @@ void frmKaiXueJiHua::buildTree() {
     t.setExpanded(QStringLiteral("SanWen0"));
     t.setExpanded(QStringLiteral("mouth0"));
     t.setExpanded(QStringLiteral("week0"));
-    tvwMode_->setTree(t);
-    connect(tvwMode_, &shell::TreeView::nodeClicked, this, &frmKaiXueJiHua::nodeClicked);
-    connect(tvwMode_, &shell::TreeView::nodeDoubleClicked, this,
-            [this](const QString& key, const QString& text) {
-                nodeClicked(key, text);
-                startOpening();
-            });
+    setModeTree(t);
 }
 
 void frmKaiXueJiHua::buildPanels() {
     // The month and week panels stand between the composition panel and the
     // article while a month or week plan is written.
-    fraJhMidSelect_[0] = new QGroupBox(QStringLiteral("选择月份"), this);
-    fraJhMidSelect_[0]->setObjectName(QStringLiteral("fraJhMidSelect(0)"));
-    auto* months = new QVBoxLayout(fraJhMidSelect_[0]);
+    monthPanel_ = new QGroupBox(QStringLiteral("选择月份"), this);
+    monthPanel_->setObjectName(QStringLiteral("fraJhMidSelect(0)"));
+    auto* months = new QVBoxLayout(monthPanel_);
     for (int m = 1; m <= 12; ++m) {
-        optMouth_[m] = new QRadioButton(QStringLiteral("%1月份").arg(m), fraJhMidSelect_[0]);
-        optMouth_[m]->setObjectName(indexed("optMouth", m));
-        months->addWidget(optMouth_[m]);
-        connect(optMouth_[m], &QRadioButton::clicked, this, [this, m] { pickMonth(m); });
+        monthOptions_[m] = new QRadioButton(QStringLiteral("%1月份").arg(m), monthPanel_);
+        monthOptions_[m]->setObjectName(indexed("optMouth", m));
+        months->addWidget(monthOptions_[m]);
+        connect(monthOptions_[m], &QRadioButton::clicked, this, [this, m] { pickMonth(m); });
     }
     months->addStretch();
 
-    fraJhMidSelect_[1] = new QGroupBox(QStringLiteral("设置周序"), this);
-    fraJhMidSelect_[1]->setObjectName(QStringLiteral("fraJhMidSelect(1)"));
-    auto* week = new QGridLayout(fraJhMidSelect_[1]);
+    weekPanel_ = new QGroupBox(QStringLiteral("设置周序"), this);
+    weekPanel_->setObjectName(QStringLiteral("fraJhMidSelect(1)"));
+    auto* week = new QGridLayout(weekPanel_);
     week->setSpacing(2);
-    Text1_ = new QLineEdit(QStringLiteral("2003-2-11"), fraJhMidSelect_[1]);
-    Text1_->setObjectName(QStringLiteral("Text1"));
-    Text2_ = new QLineEdit(QStringLiteral("2003-6-29"), fraJhMidSelect_[1]);
-    Text2_->setObjectName(QStringLiteral("Text2"));
-    auto* start = new QPushButton(QStringLiteral("开学时间"), fraJhMidSelect_[1]);
+    startDateBox_ = new QLineEdit(QStringLiteral("2003-2-11"), weekPanel_);
+    startDateBox_->setObjectName(QStringLiteral("Text1"));
+    endDateBox_ = new QLineEdit(QStringLiteral("2003-6-29"), weekPanel_);
+    endDateBox_->setObjectName(QStringLiteral("Text2"));
+    auto* start = new QPushButton(QStringLiteral("开学时间"), weekPanel_);
     start->setObjectName(QStringLiteral("Command2"));
-    auto* end = new QPushButton(QStringLiteral("期末时间"), fraJhMidSelect_[1]);
+    auto* end = new QPushButton(QStringLiteral("期末时间"), weekPanel_);
     end->setObjectName(QStringLiteral("Command3"));
-    auto* ok = new QPushButton(QStringLiteral("确定"), fraJhMidSelect_[1]);
+    auto* ok = new QPushButton(QStringLiteral("确定"), weekPanel_);
     ok->setObjectName(QStringLiteral("Command1"));
     connect(start, &QPushButton::clicked, this, [this] { chooseDate(shell::frmDate::SemesterStart); });
     connect(end, &QPushButton::clicked, this, [this] { chooseDate(shell::frmDate::TermEnd); });
     connect(ok, &QPushButton::clicked, this, &frmKaiXueJiHua::GenerateWeekSchedule);
     week->addWidget(start, 0, 0, 1, 4);
-    week->addWidget(Text1_, 1, 0, 1, 4);
+    week->addWidget(startDateBox_, 1, 0, 1, 4);
     week->addWidget(end, 2, 0, 1, 4);
-    week->addWidget(Text2_, 3, 0, 1, 4);
+    week->addWidget(endDateBox_, 3, 0, 1, 4);
     week->addWidget(ok, 4, 0, 1, 4);
     for (int n = 1; n <= 28; ++n) {
-        optWeek_[n] = new QRadioButton(QString::number(n), fraJhMidSelect_[1]);
-        optWeek_[n]->setObjectName(indexed("optWeek", n));
-        optWeek_[n]->setStyleSheet(
+        weekOptions_[n] = new QRadioButton(QString::number(n), weekPanel_);
+        weekOptions_[n]->setObjectName(indexed("optWeek", n));
+        weekOptions_[n]->setStyleSheet(
             QStringLiteral("QRadioButton { background: rgb(100, 135, 220); color: white; }"));
-        optWeek_[n]->hide();
-        week->addWidget(optWeek_[n], 5 + (n - 1) / 4, (n - 1) % 4);
-        connect(optWeek_[n], &QRadioButton::clicked, this, [this, n] { pickWeek(n); });
+        weekOptions_[n]->hide();
+        week->addWidget(weekOptions_[n], 5 + (n - 1) / 4, (n - 1) % 4);
+        connect(weekOptions_[n], &QRadioButton::clicked, this, [this, n] { pickWeek(n); });
     }
     week->setRowStretch(12, 1);
-    for (QGroupBox* g : fraJhMidSelect_) {
+    for (QGroupBox* g : {monthPanel_, weekPanel_}) {
         g->setFixedWidth(180);
         g->hide();
     }
-    body_->insertWidget(1, fraJhMidSelect_[0]);
-    body_->insertWidget(2, fraJhMidSelect_[1]);
+    body_->insertWidget(1, monthPanel_);
+    body_->insertWidget(2, weekPanel_);
 }
 
-void frmKaiXueJiHua::startOpening() {
+bool frmKaiXueJiHua::nodeStartsOpening() {
     // The root and the group nodes have longer names than the types.
-    if (modeText_.trimmed().size() > 3) return;
-    lists_[0]->clear();
-    lists_[0]->addItems(library_.titles(Stage::Start, {modeText_}));
-    Label1_->setText(modeText_);
-    lists_[0]->show();
-    buttons_[0]->show();
-    buttons_[1]->show();
-    buttons_[0]->setEnabled(true);
-    buttons_[1]->setEnabled(false);
-    tvwMode_->hide();
-    HighlightStep(1);
+    return modeText_.trimmed().size() <= 3;
 }
 
-void frmKaiXueJiHua::itemClicked(int list) {
-    QListWidgetItem* item = lists_[list]->currentItem();
+QStringList frmKaiXueJiHua::categories(Stage s) const {
+    // Openings are filed under the type's name, the rest under its kind.
+    return {s == Stage::Start ? modeText_ : kindCode_};
+}
+
+void frmKaiXueJiHua::placeOpening(const QString& text) {
+    replaceArticle(text);
+}
+
+void frmKaiXueJiHua::placeMiddle(const QString& heading, const QString& text) {
+    // Its heading and its text, each on a line of their own.
+    article_.insertStatement(article_.length(), heading, text, false);
+}
+
+void frmKaiXueJiHua::placeEnding(const QString& text) {
+    article_.append(u'\n' + text);
+}
+
+QList<WriterWindow::StageControls> frmKaiXueJiHua::middleStages() const {
+    return {middle_, byMonth_, byWeek_};
+}
+
+WriterWindow::StageControls frmKaiXueJiHua::middleStage() const {
+    const QChar m = mode();
+    return m == u'2' ? byMonth_ : m == u'3' ? byWeek_ : middle_;
+}
+
+void frmKaiXueJiHua::showTimePanel(bool shown) {
+    monthPanel_->setVisible(shown && mode() == u'2');
+    weekPanel_->setVisible(shown && mode() == u'3');
+}
+
+void frmKaiXueJiHua::timeItemClicked(QListWidget* list) {
+    QListWidgetItem* item = list->currentItem();
     if (!item) return;
     showPreview({});
-    if (list <= 2) {
-        const auto t = library_.find(Stage(list), item->text());
-        if (t) {
-            showPreview(*t);
-            setCurrentParagraph(*t);
-            if (list == 1) currentHeading_ = statementHeading(item->text());
-        }
-        buttons_[list == 0 ? 1 : list == 1 ? 3 : 5]->setEnabled(true);
-    } else {
-        showPreview(item->text());
-        buttons_[7]->setEnabled(true);
-    }
+    showPreview(item->text());
+    byMonth_.next->setEnabled(true);
 }
 
-void frmKaiXueJiHua::acceptOpening(const QString& text) {
-    lists_[0]->hide();
-    buttons_[0]->hide();
-    buttons_[1]->hide();
-    HighlightStep(2);
-    ShowMiddleStage();
-    LoadMiddleList();
-    replaceArticle(text);
-    closePreview();
-}
-
-void frmKaiXueJiHua::itemDoubleClicked(int list) {
-    QListWidgetItem* item = lists_[list]->currentItem();
+void frmKaiXueJiHua::timeItemDoubleClicked(QListWidget* list) {
+    QListWidgetItem* item = list->currentItem();
     if (!item) return;
-    switch (list) {
-    case 0: {
-        // The preview holds the opening the click found.
-        const auto t = library_.find(Stage::Start, item->text());
-        acceptOpening(t.value_or(QString()));
-        return;
-    }
-    case 1:
-        // Its heading and its text, each on a line of their own.
-        article_.insertStatement(article_.length(), currentHeading_, currentParagraph(), false);
-        break;
-    case 2:
-        article_.append(u'\n' + currentParagraph());
-        enterEditStep();
-        break;
-    case 3:
-    case 4: {
-        const QString text = article_.text();
-        const Insertion ins = list == 3 ? monthItem(text, headingNumber_, item->text())
-                                        : weekItem(text, headingNumber_, item->text());
-        article_.insert(ins.position, ins.text);
-        break;
-    }
-    default:
-        break;
-    }
+    const QString text = article_.text();
+    const Insertion ins = list == byMonth_.list ? monthItem(text, headingNumber_, item->text())
+                                                : weekItem(text, headingNumber_, item->text());
+    article_.insert(ins.position, ins.text);
     closePreview();
-}
-
-void frmKaiXueJiHua::LoadMiddleList() {
-    for (int i : {1, 3, 4})
-        lists_[i]->clear();
-    const QStringList titles = library_.titles(Stage::Middle, {kindCode_});
-    const QChar m = mode();
-    lists_[m == u'2' ? 3 : m == u'3' ? 4 : 1]->addItems(titles);
-}
-
-void frmKaiXueJiHua::LoadEndingList() {
-    lists_[2]->clear();
-    lists_[2]->addItems(library_.titles(Stage::End, {kindCode_}));
-}
-
-void frmKaiXueJiHua::showPanels(bool month, bool week) {
-    fraJhMidSelect_[0]->setVisible(month);
-    fraJhMidSelect_[1]->setVisible(week);
-}
-
-void frmKaiXueJiHua::ShowMiddleStage() {
-    const QChar m = mode();
-    if (m == u'2' || m == u'3') {
-        lists_[m == u'2' ? 3 : 4]->show();
-        buttons_[6]->show();
-        buttons_[7]->show();
-        buttons_[6]->setEnabled(true);
-        buttons_[7]->setEnabled(false);
-        showPanels(m == u'2', m == u'3');
-    } else {
-        lists_[1]->show();
-        buttons_[2]->show();
-        buttons_[3]->show();
-        buttons_[2]->setEnabled(true);
-        buttons_[3]->setEnabled(false);
-        showPanels(false, false);
-    }
-}
-
-void frmKaiXueJiHua::enterEditStep() {
-    showPanels(false, false);
-    lists_[2]->hide();
-    buttons_[4]->hide();
-    buttons_[5]->hide();
-    imgJH_->show();
-    HighlightStep(4);
-}
-
-void frmKaiXueJiHua::stageButton(int index) {
-    auto hide = [this](std::initializer_list<int> lists, std::initializer_list<int> buttons) {
-        for (int i : lists)
-            lists_[i]->hide();
-        for (int i : buttons)
-            buttons_[i]->hide();
-    };
-    auto showPair = [this](int back, int next) {
-        buttons_[back]->show();
-        buttons_[next]->show();
-        buttons_[back]->setEnabled(true);
-        buttons_[next]->setEnabled(false);
-    };
-    switch (index) {
-    case 0:
-        hide({0}, {0, 1});
-        tvwMode_->show();
-        HighlightStep(0);
-        break;
-    case 1:
-        hide({0}, {0, 1});
-        HighlightStep(2);
-        ShowMiddleStage();
-        LoadMiddleList();
-        replaceArticle(currentParagraph());
-        closePreview();
-        break;
-    case 2:
-    case 6:
-        hide({1, 3, 4}, {2, 3, 6, 7});
-        lists_[0]->show();
-        buttons_[0]->show();
-        buttons_[1]->show();
-        showPanels(false, false);
-        HighlightStep(1);
-        closePreview();
-        break;
-    case 3:
-    case 7:
-        hide({1, 3, 4}, {2, 3, 6, 7});
-        lists_[2]->show();
-        showPair(4, 5);
-        HighlightStep(3);
-        LoadEndingList();
-        closePreview();
-        break;
-    case 4: {
-        hide({2}, {4, 5});
-        const QChar m = mode();
-        const bool byTime = m == u'2' || m == u'3';
-        lists_[m == u'2' ? 3 : m == u'3' ? 4 : 1]->show();
-        buttons_[byTime ? 6 : 2]->show();
-        buttons_[byTime ? 7 : 3]->show();
-        HighlightStep(2);
-        break;
-    }
-    case 5:
-        enterEditStep();
-        closePreview();
-        break;
-    default:
-        break;
-    }
-}
-
-void frmKaiXueJiHua::stepClicked(int n) {
-    if (n >= 1 && n <= 3) return;
-    HighlightStep(n);
-    if (n == 0) {
-        tvwMode_->show();
-        imgJH_->hide();
-        showPanels(false, false);
-        for (QListWidget* l : lists_)
-            l->hide();
-        for (QPushButton* b : buttons_)
-            b->hide();
-    } else if (n == 5) {
-        ExportArticle();
-        HighlightStep(4);
-    }
-}
-
-void frmKaiXueJiHua::composingShown() {
-    // The month and week panel come back at the next month or week stage.
-    showPanels(false, false);
 }
 
 void frmKaiXueJiHua::pickMonth(int m) {
     headingNumber_ = m;
-    lists_[3]->clear();
-    lists_[3]->addItems(library_.monthStatements(m));
+    byMonth_.list->clear();
+    byMonth_.list->addItems(library_.monthStatements(m));
 }
 
 void frmKaiXueJiHua::pickWeek(int n) {
     headingNumber_ = n + 1;
-    lists_[4]->clear();
-    lists_[4]->addItems(library_.weekStatements(n));
+    byWeek_.list->clear();
+    byWeek_.list->addItems(library_.weekStatements(n));
 }
 
 void frmKaiXueJiHua::GenerateWeekSchedule() {
     WeekSchedule s;
-    const shell::Outcome o = weekSchedule(Text1_->text(), Text2_->text(), &s);
+    const shell::Outcome o = weekSchedule(startDateBox_->text(), endDateBox_->text(), &s);
     if (!o) {
         shell::MessageBox::showAll(this, o.messages);
         return;
     }
     for (int n = 1; n <= 28; ++n)
-        optWeek_[n]->hide();
-    ric_->setFocus();
+        weekOptions_[n]->hide();
+    articleBox_->setFocus();
     article_.append(s.text);
     for (int n = 1; n <= s.weeks; ++n)
-        optWeek_[n]->show();
+        weekOptions_[n]->show();
 }
 
 void frmKaiXueJiHua::chooseDate(shell::frmDate::Purpose purpose) {
@@ -423,8 +261,8 @@ void frmKaiXueJiHua::chooseDate(shell::frmDate::Purpose purpose) {
 }
 
 void frmKaiXueJiHua::takeDate(int purpose, const QString& text) {
-    if (purpose == shell::frmDate::SemesterStart) Text1_->setText(text);
-    if (purpose == shell::frmDate::TermEnd) Text2_->setText(text);
+    if (purpose == shell::frmDate::SemesterStart) startDateBox_->setText(text);
+    if (purpose == shell::frmDate::TermEnd) endDateBox_->setText(text);
 }
 
 } // namespace compose

@@ -3,6 +3,8 @@
 #include "WriterWindow.h"
 #include "shell/windows/frmDate.h"
 
+#include <array>
+
 class QGroupBox;
 class QRadioButton;
 
@@ -26,33 +28,36 @@ public:
     int headingNumber() const { return headingNumber_; }
 
 protected:
-    void stepClicked(int n) override;
-    void composingShown() override;
+    bool nodeStartsOpening() override;
+    QStringList categories(Stage s) const override;
+    void placeOpening(const QString& text) override;
+    void placeMiddle(const QString& heading, const QString& text) override;
+    void placeEnding(const QString& text) override;
+    QList<StageControls> middleStages() const override;
+    StageControls middleStage() const override;
+    void showTimePanel(bool shown) override;
 
 private:
     void takeDate(int purpose, const QString& text);
     void buildTree();
     void buildPanels();
-    void startOpening();
-    void itemClicked(int list);
-    void itemDoubleClicked(int list);
-    void acceptOpening(const QString& text);
-    void LoadMiddleList();
-    void LoadEndingList();
-    void ShowMiddleStage();
-    void enterEditStep();
-    void showPanels(bool month, bool week);
-    void stageButton(int index);
+    // A month or week item: previewed on a click, put under its heading on
+    // a double click.
+    void timeItemClicked(QListWidget* list);
+    void timeItemDoubleClicked(QListWidget* list);
     void pickMonth(int m);
     void pickWeek(int n);
 
     int headingNumber_ = 0;
-    QGroupBox* fraJhMidSelect_[2] = {};
-    QRadioButton* optMouth_[13] = {};
-    QRadioButton* optWeek_[29] = {};
-    QLineEdit* Text1_ = nullptr;
-    QLineEdit* Text2_ = nullptr;
-    QLabel* imgJH_ = nullptr;
+    // The middle stages by month and by week: their own lists, one pair of
+    // buttons.
+    StageControls byMonth_, byWeek_;
+    QGroupBox* monthPanel_ = nullptr;
+    QGroupBox* weekPanel_ = nullptr;
+    std::array<QRadioButton*, 13> monthOptions_{}; // by month, 1 to 12
+    std::array<QRadioButton*, 29> weekOptions_{};  // by week, 1 to 28
+    QLineEdit* startDateBox_ = nullptr;
+    QLineEdit* endDateBox_ = nullptr;
 };
 
 } // namespace compose

@@ -16,24 +16,18 @@ public:
     static constexpr int kIndent = 550;
 
 protected:
-    void stepClicked(int n) override;
+    bool nodeStartsOpening() override;
+    QStringList categories(Stage s) const override;
+    void placeOpening(const QString& text) override;
+    void placeMiddle(const QString& heading, const QString& text) override;
+    void placeEnding(const QString& text) override;
 
 private:
     void buildTree();
-    void startOpening();
-    void itemClicked(int list);
-    void itemDoubleClicked(int list);
-    void acceptOpening(const QString& text);
-    void LoadMiddleList();
-    void LoadEndingList();
     // The statement replaces the selection, as paragraphs of its own: the
     // heading (numbered with the others) when there is one, then the text,
     // each paragraph with the first-line indent; the caret after it.
     void InsertAtCaret(const QString& heading, const QString& p);
-    void enterEditStep();
-    void stageButton(int index);
-
-    QLabel* labZJ_ = nullptr;
 };
 
 } // namespace compose

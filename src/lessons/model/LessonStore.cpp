@@ -1,6 +1,7 @@
 #include "LessonStore.h"
 
 #include "shell/core/Branding.h"
+#include "shell/core/TextRules.h"
 #include "store/Store.h"
 
 namespace lessons {
@@ -114,14 +115,6 @@ std::optional<int> volumeOf(const QVariant& stored) {
     return int(v);
 }
 
-// Characters as a teacher counts them (an emoji once), as the store counts.
-int characters(const QString& s) {
-    int n = 0;
-    for (int i = 0; i < s.size(); ++i, ++n)
-        if (s.at(i).isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate()) ++i;
-    return n;
-}
-
 std::unique_ptr<store::Recordset> openLessons(const QString& dbPath, const QString& table, Outcome* failure) {
     QString why;
     auto rs = store::Recordset::OpenTable(dbPath, table, &why);
@@ -146,10 +139,10 @@ int textLimit(const store::Recordset& rs, int field) {
 
 Outcome checkSizes(const store::Recordset& rs, const LessonPlan& plan, bool checkTopic) {
     const int topicMax = textLimit(rs, kTopicField);
-    if (checkTopic && topicMax > 0 && characters(plan.topic) > topicMax)
+    if (checkTopic && topicMax > 0 && shell::characters(plan.topic) > topicMax)
         return Outcome::fail(Reason::Invalid, text::topicTooLong(topicMax));
     const int addressMax = textLimit(rs, kAddressField);
-    if (addressMax > 0 && characters(plan.address) > addressMax)
+    if (addressMax > 0 && shell::characters(plan.address) > addressMax)
         return Outcome::fail(Reason::Invalid, text::addressTooLong(addressMax));
     return Outcome::done();
 }

@@ -104,7 +104,7 @@ Outcome makePlan(ScoreModel& model, const ImportRequest& req, Plan& plan) {
             problem(rowNumber, QStringLiteral("学号“%1”以“listKM”开头，这是系统保留的编号").arg(p.number));
             continue;
         }
-        if (characters(p.number) > kNumberChars) {
+        if (shell::characters(p.number) > kNumberChars) {
             problem(rowNumber, QStringLiteral("学号“%1”超过%2个字符").arg(p.number).arg(kNumberChars));
             ok = false;
         }
@@ -113,7 +113,7 @@ Outcome makePlan(ScoreModel& model, const ImportRequest& req, Plan& plan) {
             continue;
         }
         firstRow.insert(p.number, rowNumber);
-        if (characters(p.name) > kNameChars) {
+        if (shell::characters(p.name) > kNameChars) {
             problem(rowNumber, QStringLiteral("姓名超过%1个字符").arg(kNameChars));
             ok = false;
         } else if (hasForbiddenCharacters(p.name)) {

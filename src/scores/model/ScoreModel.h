@@ -90,12 +90,6 @@ struct ViewState {
 // character a full em, plus 10 pixels of margin.
 int textTwips(const QString& text);
 
-// The length of a name as the teacher counts it: characters, not UTF-16
-// units (an emoji or a rare CJK character outside the basic plane is one).
-inline qsizetype characters(const QString& s) {
-    return s.toUcs4().size();
-}
-
 // A whole number from a stored or typed amount, held to the int range (NaN
 // gives 0): a value from a damaged or hostile file never wraps.
 inline int boundedInt(double v) {

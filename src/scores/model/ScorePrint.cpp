@@ -1,5 +1,6 @@
 #include "ScorePrint.h"
 
+#include "shell/core/TextRules.h"
 #include "shell/core/Units.h"
 
 #include <climits>
@@ -96,7 +97,7 @@ shell::DrawPage ScorePrintLayout::page(int index) const {
 
     // The title centred on the paper; one wider than the paper starts at
     // the left margin rather than off the sheet.
-    const qint64 chars = title_.toUcs4().size();
+    const qint64 chars = shell::characters(title_);
     const double centred = g_.width / 2.0 - double(chars) * kTitleCharWidth / 2.0;
     const int titleX = qMax<int>(g_.left, int(std::lround(qMax(centred, double(INT_MIN / 2)))));
     ops << shell::DrawOp::textAt(titleX, g_.top, kTitleSize, title_);

@@ -306,7 +306,7 @@ void frmStudenCJ::exportGrid() {
     }
     // Where the copy ended: the grid's last cell, moved to once.
     view_->setCurrentIndex(view_->model()->index(exported.lastRow, exported.lastCol));
-    const bool opened = shell::shellOpen(exported.path);
+    const bool opened = shell::openPath(exported.path).ok;
     shell::MessageBox::show(this,
                             opened ? msg::exported(exported.path) : msg::exportedNotOpened(exported.path));
 }

@@ -1,9 +1,11 @@
 #include "SafeOpen.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QProcess>
 #include <QSet>
+#include <utility>
 
 namespace shell {
 
@@ -201,7 +203,9 @@ UrlOpener& desktopOpener() {
 bool desktopLaunch(const OpenTarget& t) {
     if (t.kind == OpenKind::Program && !t.localPath.isEmpty() && QFileInfo(t.localPath).isExecutable() &&
         QFileInfo(t.localPath).isFile())
-        return QProcess::startDetached(t.localPath, {}, QFileInfo(t.localPath).absolutePath());
+        return QProcess::startDetached(t.localPath, t.arguments,
+                                       t.workingFolder.isEmpty() ? QFileInfo(t.localPath).absolutePath()
+                                                                 : t.workingFolder);
     if (desktopOpener() && desktopOpener()(t.url)) return true;
     // The URL always begins with its scheme, so xdg-open never takes it for
     // an option.
@@ -211,6 +215,22 @@ bool desktopLaunch(const OpenTarget& t) {
 Launcher& launcher() {
     static Launcher l;
     return l;
+}
+
+bool g_testMode = false;
+QStringList& recorded() {
+    static QStringList paths;
+    return paths;
+}
+
+// What the teacher chose to start, opened without a question; in the
+// window tests' record-only mode, recorded instead.
+Outcome openChosen(const OpenTarget& t) {
+    if (g_testMode && !t.localPath.isEmpty() && t.kind != OpenKind::Missing) {
+        recorded() << t.localPath;
+        return Outcome::done();
+    }
+    return openTarget(t, true);
 }
 
 } // namespace
@@ -282,11 +302,23 @@ Outcome openTarget(const OpenTarget& t, bool consented) {
     case OpenKind::Document:
         break;
     }
-    const bool started = launcher() ? launcher()(t) : desktopLaunch(t);
-    if (!started)
+    if (!(launcher() ? launcher()(t) : desktopLaunch(t)))
         return Outcome::fail(Reason::Failed,
                              QStringLiteral("无法打开“%1”：桌面没有可以打开它的程序！").arg(t.text));
     return Outcome::done();
+}
+
+Outcome openPath(const QString& path) {
+    if (path.isEmpty()) return openTarget(OpenTarget{}, true);
+    return openChosen(classifyAddress(QFileInfo(path).absoluteFilePath()));
+}
+
+Outcome startProgram(const QString& program, const QStringList& arguments) {
+    OpenTarget t = classifyAddress(QFileInfo(program).absoluteFilePath());
+    t.arguments = arguments;
+    // A tool's own file dialogs start where the teacher's files are.
+    t.workingFolder = QDir::homePath();
+    return openChosen(t);
 }
 
 void setDesktopOpener(UrlOpener o) {
@@ -295,6 +327,19 @@ void setDesktopOpener(UrlOpener o) {
 
 void setLauncherForTesting(Launcher l) {
     launcher() = std::move(l);
+}
+
+void setShellOpenTestMode(bool on) {
+    g_testMode = on;
+    recorded().clear();
+}
+
+bool shellOpenTestMode() {
+    return g_testMode;
+}
+
+QStringList takeShellOpened() {
+    return std::exchange(recorded(), {});
 }
 
 } // namespace shell

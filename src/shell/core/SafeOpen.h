@@ -3,6 +3,7 @@
 #include "Outcome.h"
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <functional>
 
@@ -28,6 +29,10 @@ struct OpenTarget {
     QString text; // the address as given, trimmed
     QUrl url;     // what is handed to the desktop (a file: URL for local paths)
     QString localPath;
+    // For a program: what it is started with, and where (empty: its own
+    // folder).
+    QStringList arguments;
+    QString workingFolder;
     bool needsConsent() const {
         return kind == OpenKind::Program || kind == OpenKind::Unknown || kind == OpenKind::OtherScheme;
     }
@@ -47,6 +52,16 @@ OpenTarget classifyAddress(const QString& address);
 // would not start anything. The messages are the texts to show.
 Outcome openTarget(const OpenTarget& target, bool consented);
 
+// The shell's "open" of a path the teacher chose to start (a Tools-menu
+// program, a file the finder found, an export just written): a program is
+// started, any other file or folder opened with the desktop's program for
+// it, without a question. Reason::NotFound when the path is not there.
+Outcome openPath(const QString& path);
+
+// A program the desktop describes (the Tools menu's stand-ins), started
+// with `arguments` in the home folder.
+Outcome startProgram(const QString& program, const QStringList& arguments);
+
 // How targets reach the desktop: a consented program with its executable bit
 // is started itself; anything else goes to the desktop opener the window
 // layer installs (Qt's, which finds a portal, xdg-open or a browser on its
@@ -58,5 +73,15 @@ void setDesktopOpener(UrlOpener opener);
 // Tests put a recorder here: it takes the place of the whole launch.
 using Launcher = std::function<bool(const OpenTarget&)>;
 void setLauncherForTesting(Launcher launcher); // empty: back to the desktop
+
+// The window tests' seam, switched on once in their main: a path given to
+// openPath or startProgram is checked as always but not started; its
+// absolute path is recorded and it counts as started, so that no test
+// starts a spreadsheet program or another window. takeShellOpened() returns
+// the paths recorded since the last call. Stored addresses (openTarget) are
+// not affected: their tests set a launcher.
+void setShellOpenTestMode(bool on);
+bool shellOpenTestMode();
+QStringList takeShellOpened();
 
 } // namespace shell

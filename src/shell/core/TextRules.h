@@ -8,9 +8,18 @@
 // they are refused where the teacher types them. Whatever reaches a file
 // written as XML anyway (a cell of an older class) is cleaned there.
 
+#include <QList>
 #include <QString>
 
 namespace shell {
+
+// The length of a text as the teacher counts it: characters, not UTF-16
+// units (an emoji or a rare CJK character outside the basic plane is one, as
+// is a stray half of a surrogate pair). Field sizes and name limits count
+// this way.
+inline qsizetype characters(const QString& s) {
+    return s.toUcs4().size();
+}
 
 // XML 1.0's Char production: tab, line feed, carriage return, U+0020 to
 // U+D7FF, U+E000 to U+FFFD and the planes beyond.

@@ -2,7 +2,6 @@
 
 #include "Fonts.h"
 
-#include "FileDialog.h"
 #include "MessageBox.h"
 #include "PagePainter.h"
 #include "Placement.h"
@@ -15,12 +14,10 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileInfo>
 #include <QFont>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QProcess>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -44,12 +41,6 @@ const QString kSongti = QStringLiteral("宋体");
     return true;
 }();
 
-bool g_shellOpenTest = false;
-QStringList& shellOpened() {
-    static QStringList paths;
-    return paths;
-}
-
 } // namespace
 
 bool RunToolProgram(const QString& key, QWidget* parent) {
@@ -58,19 +49,9 @@ bool RunToolProgram(const QString& key, QWidget* parent) {
         MessageBox::showAll(parent, found.messages);
         return false;
     }
-    QString program = launch.configuredPath;
-    bool started = false;
-    if (!launch.configuredPath.isEmpty()) {
-        started = shellOpen(launch.configuredPath);
-    } else {
-        program = launch.desktop->program;
-        if (g_shellOpenTest) {
-            shellOpened() << program;
-            started = true;
-        } else {
-            started = QProcess::startDetached(program, launch.desktop->arguments, QDir::homePath());
-        }
-    }
+    const QString program = launch.configuredPath.isEmpty() ? launch.desktop->program : launch.configuredPath;
+    const bool started = launch.configuredPath.isEmpty() ? startProgram(program, launch.desktop->arguments).ok
+                                                         : openPath(program).ok;
     if (!started) {
         QString caption = key;
         for (const ToolEntry& t : toolEntries())
@@ -80,32 +61,6 @@ bool RunToolProgram(const QString& key, QWidget* parent) {
             QStringLiteral("“%1”的程序“%2”无法启动！").arg(caption, QDir::toNativeSeparators(program)));
     }
     return started;
-}
-
-bool shellOpen(const QString& path) {
-    if (path.isEmpty()) return false;
-    const QFileInfo info(path);
-    if (!info.exists()) return false;
-    if (g_shellOpenTest) {
-        shellOpened() << info.absoluteFilePath();
-        return true;
-    }
-    // What the teacher chose to start (a Tools-menu program, a file found,
-    // an export) is started without a question, by the one opener.
-    return openTarget(classifyAddress(info.absoluteFilePath()), true).ok;
-}
-
-void setShellOpenTestMode(bool on) {
-    g_shellOpenTest = on;
-    shellOpened().clear();
-}
-
-bool shellOpenTestMode() {
-    return g_shellOpenTest;
-}
-
-QStringList takeShellOpened() {
-    return std::exchange(shellOpened(), {});
 }
 
 QString supportPageAddress() {
@@ -167,14 +122,6 @@ void setDefaultLayout(QPrinter& printer) {
 } // namespace
 
 Outcome printDocument(const QTextDocument& doc, QPrinter& printer) {
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        return Outcome::fail(
-            Reason::Failed,
-            printer.outputFormat() == QPrinter::PdfFormat
-                ? QStringLiteral("无法写入文件“%1”").arg(QDir::toNativeSeparators(printer.outputFileName()))
-                : QStringLiteral("打印机“%1”不能使用").arg(printer.printerName()));
-    }
     std::unique_ptr<QTextDocument> copy(doc.clone());
     copy->documentLayout()->setPaintDevice(&printer);
     copy->setDocumentMargin(0);
@@ -202,12 +149,8 @@ Outcome printDocument(const QTextDocument& doc, QPrinter& printer) {
         }
     }
     const int pages = lastTextPage + 1; // no empty page for trailing blank lines
-    for (int i = 0; i < pages; ++i) {
-        if (i > 0 && !printer.newPage()) {
-            painter.end();
-            return Outcome::fail(Reason::Failed, QStringLiteral("第%1页无法输出").arg(i + 1));
-        }
-        if (i >= linesOfPage.size() || linesOfPage[i].isNull()) continue;
+    return paintPages(printer, pages, [&](QPainter& painter, int i) {
+        if (i >= linesOfPage.size() || linesOfPage[i].isNull()) return;
         const QRectF onPage(0, i * pageHeight, page.width(), pageHeight);
         const QRectF lines = linesOfPage[i].intersected(onPage);
         painter.save();
@@ -215,10 +158,7 @@ Outcome printDocument(const QTextDocument& doc, QPrinter& printer) {
         painter.setClipRect(onPage);
         copy->drawContents(&painter, QRectF(0, lines.top(), page.width(), lines.height()));
         painter.restore();
-    }
-    if (!painter.end()) return Outcome::fail(Reason::Failed, QStringLiteral("打印没有完成"));
-    if (const QString why = mendPdfOutput(printer); !why.isEmpty()) return Outcome::fail(Reason::Failed, why);
-    return Outcome::done();
+    });
 }
 
 Outcome printTextToPdf(const QString& text, const QString& pdfPath) {
@@ -248,7 +188,7 @@ void PrintViaWord(const QString& text, QWidget* parent) {
     // try.
     auto print = [preview, doc](QPrinter& p) {
         if (const Outcome printed = printDocument(*doc, p); !printed)
-            MessageBox::show(preview, QStringLiteral("打印失败：%1！").arg(printed.messages.value(0)));
+            MessageBox::show(preview, QStringLiteral("打印失败：%1").arg(printed.messages.value(0)));
     };
     QObject::connect(preview, &QPrintPreviewDialog::paintRequested, preview,
                      [print](QPrinter* p) { print(*p); });
@@ -259,11 +199,9 @@ void PrintViaWord(const QString& text, QWidget* parent) {
     toPdf->setObjectName(QStringLiteral("actSavePdf"));
     toPdf->setToolTip(QStringLiteral("打印到PDF文件"));
     QObject::connect(toPdf, &QAction::triggered, preview, [preview, print] {
-        QString file =
-            FileDialog::getSaveFileName(preview, QStringLiteral("打印到PDF文件"), QStringLiteral("打印.pdf"),
-                                        QStringLiteral("PDF 文件 (*.pdf)"));
+        const QString file =
+            choosePdfFile(preview, QStringLiteral("打印到PDF文件"), QStringLiteral("打印.pdf"));
         if (file.isEmpty()) return;
-        if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".pdf");
         QPrinter pdf(QPrinter::HighResolution);
         pdf.setPageLayout(preview->printer()->pageLayout());
         pdf.setOutputFormat(QPrinter::PdfFormat);

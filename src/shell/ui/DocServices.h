@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/core/Outcome.h"
+#include "shell/core/SafeOpen.h" // every path and address opens through it
 
 #include <QString>
 #include <QStringList>
@@ -20,20 +21,6 @@ namespace shell {
 // something was started.
 bool RunToolProgram(const QString& key, QWidget* parent = nullptr);
 
-// The shell's "open" of a path: a program file is started, any other file or
-// folder is opened with the desktop's program for it. False when the path is
-// not there or nothing could be started.
-bool shellOpen(const QString& path);
-
-// --- test seam of shellOpen ---
-// In test mode shellOpen checks the path as always but starts nothing: it
-// records the absolute path and reports success, so that no test ever
-// starts a spreadsheet program or another window. takeShellOpened() returns
-// the paths recorded since the last call.
-void setShellOpenTestMode(bool on);
-bool shellOpenTestMode();
-QStringList takeShellOpened();
-
 // The program's support page in the web browser.
 QString supportPageAddress();
 void OpenSupportPage();
@@ -49,8 +36,7 @@ void PrintViaWord(const QString& text, QWidget* parent = nullptr);
 std::unique_ptr<QTextDocument> buildPrintDocument(const QString& text);
 // Lays the document out on the printer's pages (A4 with the word
 // processor's usual margins unless the printer says otherwise) and paints
-// them. When the printer or file cannot be written: Reason::Failed, and the
-// message says which and why ("无法写入文件“…”").
+// them through paintPages, whose message says what failed.
 Outcome printDocument(const QTextDocument& doc, QPrinter& printer);
 // buildPrintDocument + printDocument into a PDF file.
 Outcome printTextToPdf(const QString& text, const QString& pdfPath);

@@ -92,6 +92,13 @@ Outcome printPages(const PageSource& pages, QPrinter& printer) {
     printer.setPageLayout(QPageLayout(QPageSize(portraitMm, QPageSize::Millimeter),
                                       landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(),
                                       QPageLayout::Millimeter));
+    const double dpi = printer.resolution();
+    return paintPages(printer, pages.pageCount(), [&](QPainter& painter, int i) {
+        paintPage(painter, pages.page(i), pages.fontFamily(), dpi);
+    });
+}
+
+Outcome paintPages(QPrinter& printer, int pageCount, const std::function<void(QPainter&, int)>& paint) {
     QPainter painter;
     if (!painter.begin(&printer)) {
         return Outcome::fail(
@@ -100,13 +107,12 @@ Outcome printPages(const PageSource& pages, QPrinter& printer) {
                 ? QStringLiteral("无法写入文件“%1”！").arg(QDir::toNativeSeparators(printer.outputFileName()))
                 : QStringLiteral("打印机“%1”无法开始打印！").arg(printer.printerName()));
     }
-    const double dpi = printer.resolution();
-    for (int i = 0; i < pages.pageCount(); ++i) {
+    for (int i = 0; i < pageCount; ++i) {
         if (i > 0 && !printer.newPage()) {
             painter.end();
             return Outcome::fail(Reason::Failed, QStringLiteral("第%1页无法输出，打印没有完成！").arg(i + 1));
         }
-        paintPage(painter, pages.page(i), pages.fontFamily(), dpi);
+        paint(painter, i);
     }
     if (!painter.end()) return Outcome::fail(Reason::Failed, QStringLiteral("打印没有完成！"));
     if (const QString why = mendPdfOutput(printer); !why.isEmpty())
@@ -133,6 +139,13 @@ Outcome printPagesToPdf(const PageSource& pages, const QString& pdfPath) {
     return printPages(pages, printer);
 }
 
+QString choosePdfFile(QWidget* parent, const QString& caption, const QString& suggested) {
+    QString file =
+        FileDialog::getSaveFileName(parent, caption, suggested, QStringLiteral("PDF 文件 (*.pdf)"));
+    if (!file.isEmpty() && QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".pdf");
+    return file;
+}
+
 Outcome printOnDefaultPrinter(const PageSource& pages, QWidget* parent, const QString& suggestedName,
                               QString* pdfPath) {
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
@@ -140,10 +153,9 @@ Outcome printOnDefaultPrinter(const PageSource& pages, QWidget* parent, const QS
         QPrinter printer(info, QPrinter::HighResolution);
         return printPages(pages, printer);
     }
-    QString file = FileDialog::getSaveFileName(parent, QStringLiteral("没有打印机，打印到PDF文件"),
-                                               fileNameOf(suggestedName), QStringLiteral("PDF 文件 (*.pdf)"));
+    const QString file =
+        choosePdfFile(parent, QStringLiteral("没有打印机，打印到PDF文件"), fileNameOf(suggestedName));
     if (file.isEmpty()) return Outcome::fail(Reason::NotChosen);
-    if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".pdf");
     if (pdfPath) *pdfPath = file;
     return printPagesToPdf(pages, file);
 }

@@ -9,6 +9,7 @@
 
 #include <QImage>
 #include <QString>
+#include <functional>
 
 class QPainter;
 class QPrinter;
@@ -24,9 +25,15 @@ void paintPage(QPainter& painter, const DrawPage& page, const QString& fontFamil
 // is a pixel), white, ready to show.
 QImage renderPage(const PageSource& pages, int index, double dpi = 96.0);
 
+// The one print run of the program, whatever it prints: starts `printer`,
+// has `paint` draw page 0 to `pageCount` − 1 (a new sheet before each page
+// after the first) and finishes a PDF file for readers. A printer or file
+// that cannot be started, a page that cannot be begun or a run that does not
+// end gives Reason::Failed with one message saying so, ending in "！".
+Outcome paintPages(QPrinter& printer, int pageCount, const std::function<void(QPainter&, int)>& paint);
+
 // Every page on `printer`, whose paper is set to the pages' size and
-// orientation. A printer or file that cannot be started, or a page that
-// cannot be begun, gives Reason::Failed with one message saying so.
+// orientation, through paintPages.
 Outcome printPages(const PageSource& pages, QPrinter& printer);
 // After Qt has finished a PDF file on `printer`: its text put right for
 // readers (shell/docs/PdfText.h). Empty when done or when the printer is no
@@ -34,6 +41,10 @@ Outcome printPages(const PageSource& pages, QPrinter& printer);
 QString mendPdfOutput(const QPrinter& printer);
 // Every page into a PDF file.
 Outcome printPagesToPdf(const PageSource& pages, const QString& pdfPath);
+
+// Asks, over `parent`, for the PDF file to print into, starting from
+// `suggested`; a name without a suffix gets ".pdf". Empty when cancelled.
+QString choosePdfFile(QWidget* parent, const QString& caption, const QString& suggested);
 
 // Prints on the default printer straight away. Where there is no printer,
 // the teacher names a PDF file (starting from `suggestedName` in the home

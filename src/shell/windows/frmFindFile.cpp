@@ -166,7 +166,9 @@ frmFindFile::frmFindFile(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::Win
             &frmFindFile::selectionChanged);
     connect(List1_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
         chosen_ = index.data().toString();
-        if (!chosen_.isEmpty()) shellOpen(chosen_); // starts the program found
+        // Starts the program found; a file that will not open is left
+        // unsaid, as the teacher sees nothing start.
+        if (!chosen_.isEmpty()) (void)openPath(chosen_);
     });
 
     Drive1_->setCurrentIndex(0);

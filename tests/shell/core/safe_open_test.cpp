@@ -162,6 +162,52 @@ TEST(SafeOpen, OpeningReportsWhatWentWrong) {
     EXPECT_EQ(rec.launched.size(), 2);
 }
 
+// What the teacher chose to start (an export, a file found, a Tools-menu
+// program) goes through the same opener, without a question; the window
+// tests' record-only mode keeps those from starting but lets stored
+// addresses, pages and documents alike, through to the desktop's opener.
+TEST(SafeOpen, ChosenPathsAndProgramsGoThroughTheOneOpener) {
+    QTemporaryDir dir;
+    const QString script = makeFile(dir, "calc.sh", "#!/bin/sh\n", true);
+    const QString doc = makeFile(dir, "成绩.pdf", "%PDF-1.4\n%%EOF\n");
+    {
+        Recorder rec;
+        EXPECT_TRUE(shell::openPath(script).ok);
+        ASSERT_EQ(rec.launched.size(), 1);
+        EXPECT_EQ(rec.launched[0].kind, OpenKind::Program);
+        EXPECT_EQ(rec.launched[0].localPath, QFileInfo(script).absoluteFilePath());
+
+        const shell::Outcome gone = shell::openPath(dir.filePath("gone.xlsx"));
+        EXPECT_EQ(gone.reason, shell::Reason::NotFound);
+        EXPECT_TRUE(gone.messages.value(0).contains("gone.xlsx"));
+        EXPECT_EQ(shell::openPath(QString()).reason, shell::Reason::Invalid);
+        EXPECT_EQ(rec.launched.size(), 1);
+
+        EXPECT_TRUE(shell::startProgram(script, {"--mode", "basic mode"}).ok);
+        ASSERT_EQ(rec.launched.size(), 2);
+        EXPECT_EQ(rec.launched[1].arguments, QStringList({"--mode", "basic mode"}));
+        EXPECT_EQ(rec.launched[1].workingFolder, QDir::homePath());
+    }
+
+    QList<QUrl> toDesktop;
+    shell::setDesktopOpener([&](const QUrl& url) {
+        toDesktop << url;
+        return true;
+    });
+    shell::setShellOpenTestMode(true);
+    EXPECT_TRUE(shell::openPath(doc).ok);
+    EXPECT_TRUE(shell::startProgram(script, {}).ok);
+    EXPECT_EQ(shell::openPath(dir.filePath("gone.pdf")).reason, shell::Reason::NotFound);
+    EXPECT_TRUE(shell::openTarget(shell::classifyAddress("https://example.org/"), false).ok);
+    EXPECT_TRUE(shell::openTarget(shell::classifyAddress(doc), false).ok);
+    const QStringList recorded = shell::takeShellOpened();
+    shell::setShellOpenTestMode(false);
+    shell::setDesktopOpener({});
+    EXPECT_EQ(recorded,
+              QStringList({QFileInfo(doc).absoluteFilePath(), QFileInfo(script).absoluteFilePath()}));
+    EXPECT_EQ(toDesktop, (QList<QUrl>{QUrl("https://example.org/"), QUrl::fromLocalFile(doc)}));
+}
+
 TEST(SafeOpen, AsksForAnythingThatRunsOrIsOfAnUnknownKind) {
     QTemporaryDir dir;
     const QByteArray elf = QByteArray("\x7f"

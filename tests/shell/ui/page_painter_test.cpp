@@ -1,5 +1,8 @@
 #include "shell/ui/PagePainter.h"
 
+#include "shell/ui/DocServices.h"
+
+#include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -68,4 +71,18 @@ TEST(PagePainter, PdfThatCannotBeWrittenIsTold) {
     EXPECT_EQ(out.reason, shell::Reason::Failed);
     ASSERT_EQ(out.messages.size(), 1);
     EXPECT_TRUE(out.messages[0].contains(QStringLiteral("无法写入文件"))) << out.messages[0].toStdString();
+}
+
+// Printed text and laid-out pages go through one print run: a file that
+// cannot be written is told in the same words, whichever was printed.
+TEST(PagePainter, TextAndPagesTellTheSameFailure) {
+    OnePage page;
+    QTemporaryDir dir;
+    const QString bad = dir.filePath(QStringLiteral("no/such/folder/x.pdf"));
+    const shell::Outcome pages = shell::printPagesToPdf(page, bad);
+    const shell::Outcome text = shell::printTextToPdf(QStringLiteral("期末评语"), bad);
+    EXPECT_EQ(text.reason, shell::Reason::Failed);
+    EXPECT_EQ(pages.messages,
+              QStringList{QStringLiteral("无法写入文件“%1”！").arg(QDir::toNativeSeparators(bad))});
+    EXPECT_EQ(text.messages, pages.messages);
 }
