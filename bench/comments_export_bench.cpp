@@ -6,9 +6,9 @@
 // with plain SQLite, the RTF escaped into one buffer, the cells written
 // straight through libxlsxwriter with the same formats.
 
+#include "classes/model/ClassFiles.h"
 #include "comments/model/CommentExport.h"
 #include "common/DataFolder.h"
-#include "scores/model/ClassFiles.h"
 #include "shell/docs/RtfWriter.h"
 #include "store/Schema.h"
 

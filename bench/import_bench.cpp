@@ -12,7 +12,7 @@
 // (BM_Backup), beside a plain copy of the file (BM_FileCopyFloor, a floor:
 // it neither reads pages through SQLite nor takes a lock).
 
-#include "scores/model/ClassFiles.h"
+#include "classes/model/ClassFiles.h"
 #include "scores/model/ScoreImport.h"
 #include "shell/core/TableFile.h"
 #include "shell/docs/SpreadsheetWriter.h"

@@ -2,7 +2,7 @@
 // subjects: the per-subject report, the band report, the sorts and each of
 // the nine filters, each as the teacher's click runs it (reading the class
 // table included).
-#include "scores/model/ClassFiles.h"
+#include "classes/model/ClassFiles.h"
 #include "scores/model/ScoreModel.h"
 #include "scores/model/ScoreReports.h"
 #include "scores/model/ScoreSortFilter.h"

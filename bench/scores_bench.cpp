@@ -4,8 +4,8 @@
 // SQLite read (or write) of the same rows, so the cost of the record store,
 // the grid and the view shows.
 
+#include "classes/model/ClassFiles.h"
 #include "common/DataFolder.h"
-#include "scores/model/ClassFiles.h"
 #include "scores/model/ScoreModel.h"
 #include "scores/ui/frmStudenCJ.h"
 #include "shell/ui/GridView.h"

@@ -5,8 +5,8 @@
 // test, a bordered format on every cell), in both of the library's memory
 // modes, so the writer's own cost shows.
 
+#include "classes/model/ClassFiles.h"
 #include "common/DataFolder.h"
-#include "scores/model/ClassFiles.h"
 #include "scores/model/ScoreExport.h"
 #include "scores/model/ScoreModel.h"
 #include "shell/docs/SpreadsheetWriter.h"

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "classes/model/ClassFiles.h"
 #include "comments/ui/Register.h"
 #include "compose/ui/Register.h"
 #include "lessons/ui/Register.h"
-#include "scores/model/ClassFiles.h"
 #include "scores/ui/Register.h"
 #include "shell/windows/Register.h"
 #include "web/ui/Register.h"

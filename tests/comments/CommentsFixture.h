@@ -5,8 +5,8 @@
 
 #include "Printers.h"
 #include "TestSupport.h"
+#include "classes/model/ClassFiles.h"
 #include "comments/model/CommentWriter.h"
-#include "scores/model/ClassFiles.h"
 #include "store/Schema.h"
 #include "store/Store.h"
 

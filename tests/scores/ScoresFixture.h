@@ -1,7 +1,7 @@
 #pragma once
 
 #include "TestSupport.h"
-#include "scores/model/ClassFiles.h"
+#include "classes/model/ClassFiles.h"
 #include "scores/model/ScoreModel.h"
 #include "store/Schema.h"
 #include "store/Store.h"

@@ -1,7 +1,7 @@
 #include "CommentExport.h"
 
-#include "scores/model/ClassFiles.h"
-#include "scores/model/ClassTable.h"
+#include "classes/model/ClassFiles.h"
+#include "classes/model/ClassTable.h"
 #include "shell/core/Units.h"
 #include "shell/docs/SpreadsheetWriter.h"
 #include "store/Store.h"

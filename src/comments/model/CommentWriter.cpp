@@ -1,7 +1,7 @@
 #include "CommentWriter.h"
 
-#include "scores/model/ClassFiles.h"
-#include "scores/model/ClassTable.h"
+#include "classes/model/ClassFiles.h"
+#include "classes/model/ClassTable.h"
 #include "store/Store.h"
 
 #include <QDateTime>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "classes/model/ClassFiles.h"
 #include "comments/model/CommentWriter.h"
 #include "comments/model/PhraseLibrary.h"
-#include "scores/model/ClassFiles.h"
 #include "shell/ui/MenuTable.h"
 
 #include <QMainWindow>

@@ -1,7 +1,7 @@
 #include "PageSetup.h"
 
-#include "ClassTable.h"
 #include "ScorePrint.h"
+#include "classes/model/ClassTable.h"
 
 #include "shell/core/Units.h"
 

@@ -3,8 +3,8 @@
 
 #include "ScoreModel.h"
 
-#include "ClassTable.h"
 #include "StudentNames.h"
+#include "classes/model/ClassTable.h"
 
 namespace scores {
 

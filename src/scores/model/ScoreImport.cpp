@@ -1,6 +1,6 @@
 #include "ScoreImport.h"
 
-#include "ClassTable.h"
+#include "classes/model/ClassTable.h"
 #include "shell/core/TextRules.h"
 
 #include <QHash>

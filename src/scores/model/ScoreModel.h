@@ -10,9 +10,9 @@
 // and readClass(), writes the class through editClass()/writeTogether() and
 // the grids through ScoreModelAccess.
 
-#include "ClassFiles.h"
 #include "StudentNames.h"
 #include "WideAmount.h"
+#include "classes/model/ClassFiles.h"
 
 #include "shell/core/Grid.h"
 #include "shell/core/Outcome.h"

@@ -1,6 +1,6 @@
 #include "ScoreReports.h"
 
-#include "ClassTable.h"
+#include "classes/model/ClassTable.h"
 
 #include "shell/core/Units.h"
 

@@ -4,8 +4,8 @@
 
 #include "ScoreAnalysis.h"
 
-#include "ClassTable.h"
 #include "ScoreModel.h"
+#include "classes/model/ClassTable.h"
 
 #include <cmath>
 

@@ -4,7 +4,7 @@
 
 #include "ScoreModel.h"
 
-#include "ClassTable.h"
+#include "classes/model/ClassTable.h"
 
 #include "shell/core/TextRules.h"
 

@@ -1,7 +1,7 @@
 #include "Register.h"
 
+#include "classes/ui/frmOpenDatabase.h"
 #include "frmImport.h"
-#include "frmOpenDatabase.h"
 #include "frmPrintView.h"
 #include "frmSetPage.h"
 #include "frmStudenCJ.h"

@@ -1,8 +1,8 @@
 #include "frmStudenCJ.h"
 
 #include "PictureButton.h"
+#include "classes/ui/frmOpenDatabase.h"
 #include "frmImport.h"
-#include "frmOpenDatabase.h"
 #include "frmPrintView.h"
 #include "scores/model/ScoreExport.h"
 #include "scores/model/ScorePrint.h"

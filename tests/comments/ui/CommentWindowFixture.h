@@ -5,8 +5,8 @@
 
 #include "CommentsFixture.h"
 #include "WidgetSupport.h"
+#include "classes/ui/frmOpenDatabase.h"
 #include "comments/ui/frmStudenPY.h"
-#include "scores/ui/frmOpenDatabase.h"
 #include "shell/Windows.h"
 #include "shell/ui/FileDialog.h"
 #include "shell/ui/MessageBox.h"

@@ -6,8 +6,8 @@
 
 #include "TestSupport.h"
 #include "WidgetSupport.h"
+#include "classes/ui/frmOpenDatabase.h"
 #include "scores/ui/frames/TaskFrame.h"
-#include "scores/ui/frmOpenDatabase.h"
 #include "scores/ui/frmStudenCJ.h"
 #include "shell/Windows.h"
 #include "shell/ui/GridView.h"

@@ -2,9 +2,9 @@
 #include "ScoresFixture.h"
 #include "WidgetSupport.h"
 
+#include "classes/ui/frmOpenDatabase.h"
 #include "scores/ui/frames/GapLabel.h"
 #include "scores/ui/frames/TaskFrame.h"
-#include "scores/ui/frmOpenDatabase.h"
 #include "scores/ui/frmStudenCJ.h"
 #include "shell/Windows.h"
 #include "shell/core/Units.h"

@@ -5,7 +5,7 @@
 
 #include "TestSupport.h"
 #include "WidgetSupport.h"
-#include "scores/model/ClassFiles.h"
+#include "classes/model/ClassFiles.h"
 #include "scores/ui/frmStudenCJ.h"
 #include "shell/Windows.h"
 #include "shell/ui/FileDialog.h"

@@ -11,8 +11,8 @@
 
 #include "TestSupport.h"
 #include "WidgetSupport.h"
+#include "classes/ui/frmOpenDatabase.h"
 #include "comments/ui/frmStudenPY.h"
-#include "scores/ui/frmOpenDatabase.h"
 #include "scores/ui/frmStudenCJ.h"
 #include "shell/Windows.h"
 #include "shell/ui/DocServices.h"

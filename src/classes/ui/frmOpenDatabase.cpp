@@ -1,6 +1,6 @@
 #include "frmOpenDatabase.h"
 
-#include "scores/model/ClassFiles.h"
+#include "classes/model/ClassFiles.h"
 
 #include "shell/Windows.h"
 #include "shell/ui/GridView.h"

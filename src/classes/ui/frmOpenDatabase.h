@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scores/model/ClassFiles.h"
+#include "classes/model/ClassFiles.h"
 #include "shell/core/Grid.h"
 
 #include <QWidget>

@@ -3,7 +3,7 @@
 // The fields of a class table, by name: every reader and writer of a class
 // addresses them through these, so a row is read the same way everywhere.
 
-#include "scores/model/ClassFiles.h"
+#include "classes/model/ClassFiles.h"
 #include "store/Store.h"
 
 #include <QString>

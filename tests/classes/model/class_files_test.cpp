@@ -1,4 +1,26 @@
-#include "ScoresFixture.h"
+#include "Printers.h"
+#include "TestSupport.h"
+#include "classes/model/ClassFiles.h"
+#include "store/Schema.h"
+#include "store/Store.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+// Every row of a table as one line of its field texts, in stored order.
+QStringList tableTexts(const QString& db, const QString& table) {
+    QStringList out;
+    auto rs = store::Recordset::OpenTable(db, table);
+    if (!rs) return out;
+    for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext()) {
+        QStringList f;
+        for (int i = 0; i < rs->fieldCount(); ++i)
+            f << rs->text(i);
+        out << f.join(u'|');
+    }
+    return out;
+}
+} // namespace
 
 using shell::Reason;
 namespace cf = scores::ClassFiles;
