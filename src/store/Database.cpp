@@ -250,6 +250,30 @@ bool Database::redefineField(const QString& table, const FieldDef& field) {
     return !own || commit();
 }
 
+bool Database::addField(const QString& table, const FieldDef& field) {
+    if (!conn_) return false;
+    if (conn_->readOnly) {
+        conn_->lastError = conn_->writeRefusal();
+        return false;
+    }
+    const QList<FieldDef> defs = fields(table);
+    if (defs.isEmpty()) return false; // no such table, or unreadable: lastError() says which
+    for (const FieldDef& f : defs)
+        if (f.name.compare(field.name, Qt::CaseInsensitive) == 0) {
+            conn_->lastError = QStringLiteral("表“%1”中已经有字段“%2”。").arg(table, field.name);
+            return false;
+        }
+    QSqlQuery q(conn_->db());
+    if (!q.exec(
+            QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
+                .arg(quoteIdentifier(findTable(table)), quoteIdentifier(field.name), kindToDecl(field)))) {
+        conn_->lastError = sqlError(q, conn_->path());
+        return false;
+    }
+    conn_->afterCommit();
+    return true;
+}
+
 bool Database::beginTransaction() {
     if (!conn_) return false;
     if (conn_->readOnly) {

@@ -83,6 +83,11 @@ public:
     // transaction to be rolled back). The table goes to the end of tables().
     bool redefineField(const QString& table, const FieldDef& field);
 
+    // Adds a field at the end of a table; every record reads null in it and
+    // the stored order is kept. Fails (false, with lastError()) when the
+    // table is missing or already has a field of that name.
+    bool addField(const QString& table, const FieldDef& field);
+
     // A write transaction around several updates: all of them or none.
     // Each returns false with the reason in lastError() when it fails, and
     // no call leaves a transaction open behind a failure: a COMMIT that

@@ -87,6 +87,7 @@ Outcome BookmarkBrowser::BuildBookmarkTree() {
 Outcome BookmarkBrowser::ListBookmarks(const QString& nodeKey) {
     grid_ = emptyGrid();
     rows_.clear();
+    rowStates_.clear();
     listed_ = 0;
     const int at = tree_.indexOf(nodeKey);
     if (at < 0) return Outcome::fail(Reason::NotFound);
@@ -103,15 +104,35 @@ Outcome BookmarkBrowser::ListBookmarks(const QString& nodeKey) {
         if (group ? !inDateGroup(table_->Fields(col_->date).toDate(), *group, day)
                   : table_->text(col_->category) != category)
             continue;
-        rows_.append(readBookmark(*table_, *col_));
+        if (!passesFilter()) continue;
+        take();
     }
     showRows();
     found_ = listed_;
     return Outcome::done();
 }
 
+void BookmarkBrowser::take() {
+    rows_.append(readBookmark(*table_, *col_));
+    rowStates_.append(col_->linkStatus >= 0 ? table_->text(col_->linkStatus) : QString());
+}
+
+bool BookmarkBrowser::passesFilter() const {
+    if (statusFilter_.isEmpty()) return true;
+    const QString status = col_->linkStatus >= 0 ? table_->text(col_->linkStatus) : QString();
+    return statusFilter_ == QStringLiteral("未检查") ? status.isEmpty() : status == statusFilter_;
+}
+
 void BookmarkBrowser::showRows() {
     listed_ = int(rows_.size());
+    // Once links were checked, their state is the grid's last column.
+    const bool checked = col_ && col_->linkStatus >= 0;
+    if (checked) {
+        grid_.setCols(6);
+        grid_.setText(0, 5, QStringLiteral("链接状态"));
+        grid_.setColWidth(5, 1100);
+        grid_.setColAlign(5, Grid::Align::Left);
+    }
     grid_.ensureRows(qMax(kGridRows, listed_ + 1), kRowHeight);
     for (int i = 0; i < listed_; ++i) {
         const Bookmark& b = rows_[i];
@@ -120,12 +141,14 @@ void BookmarkBrowser::showRows() {
         grid_.setText(i + 1, 2, b.category);
         grid_.setText(i + 1, 3, b.dateText);
         grid_.setText(i + 1, 4, b.address);
+        if (checked) grid_.setText(i + 1, 5, rowStates_.value(i));
     }
 }
 
 Outcome BookmarkBrowser::search(const QString& query) {
     grid_ = emptyGrid();
     rows_.clear();
+    rowStates_.clear();
     listed_ = 0;
     found_ = 0;
     if (BookmarkSearch::words(query).isEmpty()) return Outcome::done();
@@ -138,15 +161,22 @@ Outcome BookmarkBrowser::search(const QString& query) {
         indexed_ = reads_;
     }
     const std::vector<int>& hits = index_.find(query);
-    found_ = int(hits.size());
     // The hits count the pages in stored order, as the index was built.
     size_t next = 0;
     int page = 0;
     for (table_->MoveFirst(); !table_->isEOF() && next < hits.size() && rows_.size() < kSearchShown;
          table_->MoveNext(), ++page) {
         if (page != hits[next]) continue;
-        rows_.append(readBookmark(*table_, *col_));
         ++next;
+        if (!passesFilter()) continue;
+        ++found_;
+        take();
+    }
+    // The hits past the rows shown, by the same filter.
+    for (; !table_->isEOF() && next < hits.size(); table_->MoveNext(), ++page) {
+        if (page != hits[next]) continue;
+        ++next;
+        if (passesFilter()) ++found_;
     }
     showRows();
     return Outcome::done();
@@ -174,4 +204,12 @@ Outcome BookmarkBrowser::deleteRow(int row) {
     return rebuilt;
 }
 
+} // namespace web
+
+namespace web {
+void BookmarkBrowser::reopen() {
+    table_.reset();
+    col_.reset();
+    indexed_ = ~0ULL;
+}
 } // namespace web

@@ -48,6 +48,13 @@ public:
     shell::Outcome search(const QString& query);
     int foundCount() const { return found_; }
 
+    // Lists only the pages whose last link check found `status` ("正常",
+    // "失效", …; "未检查" for pages never checked); empty lists all. Applies
+    // from the next listing or search.
+    void setStatusFilter(const QString& status) { statusFilter_ = status; }
+    // Opens the table afresh at the next read (after fields were added).
+    void reopen();
+
     const shell::Tree& tree() const { return tree_; }
     const shell::Grid& grid() const { return grid_; }
     // The pages the grid lists now ("共列 N 个文件"): the rows of the last
@@ -76,12 +83,16 @@ private:
     shell::Tree tree_;
     shell::Grid grid_ = emptyGrid();
     void showRows();
+    bool passesFilter() const;
+    void take(); // the page under the cursor becomes the next row
 
-    QList<Bookmark> rows_; // rows_[r - 1] is grid row r; key -1 once deleted
+    QList<Bookmark> rows_;  // rows_[r - 1] is grid row r; key -1 once deleted
+    QStringList rowStates_; // the last link check of each row's page
     BookmarkSearch index_;
     quint64 reads_ = 0;       // the table's snapshots so far (a read, a deletion)
     quint64 indexed_ = ~0ULL; // the snapshot index_ was built from
     int found_ = 0;
+    QString statusFilter_;
     int listed_ = 0;
 };
 

@@ -57,7 +57,8 @@ bool inDateGroup(const QDate& recorded, DateGroup group, const QDate& today) {
 
 BookmarkColumns::BookmarkColumns(const store::Recordset& rs)
     : name(rs.fieldIndex(kPageName)), category(rs.fieldIndex(kCategory)), date(rs.fieldIndex(kRecorded)),
-      address(rs.fieldIndex(kAddress)) {}
+      address(rs.fieldIndex(kAddress)), linkStatus(rs.fieldIndex(kLinkStatusField)),
+      checkedAt(rs.fieldIndex(kCheckedAtField)) {}
 
 QString BookmarkColumns::missing() const {
     if (name < 0) return kPageName;

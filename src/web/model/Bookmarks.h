@@ -31,12 +31,18 @@ inline const QString kPageName = QStringLiteral("网页名称");
 inline const QString kCategory = QStringLiteral("类别");
 inline const QString kRecorded = QStringLiteral("记录时间");
 inline const QString kAddress = QStringLiteral("网站地址");
+// The link check's result and time, added to "filedata" when a file made
+// before them is first checked.
+inline const QString kLinkStatusField = QStringLiteral("链接状态");
+inline const QString kCheckedAtField = QStringLiteral("检查时间");
 
 // The fields of "filedata", found by name once per opened table: reads go by
 // name as the adding routine writes, so a table made with its fields in
 // another order, or with more of them, reads the same.
 struct BookmarkColumns {
     int name = -1, category = -1, date = -1, address = -1;
+    // The link check's two fields, -1 until a check added them.
+    int linkStatus = -1, checkedAt = -1;
     explicit BookmarkColumns(const store::Recordset& rs);
     // The first of the four fields the table lacks; empty when it has all.
     QString missing() const;

@@ -12,13 +12,16 @@
 #include "web/model/BookmarkFile.h"
 #include "web/ui/BookmarkTools.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QSet>
 #include <QSplitter>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -102,6 +105,37 @@ frmInternet::frmInternet(QWidget* parent) : QWidget(parent), model_(shell::AppPa
     tool(QStringLiteral("cmdDuplicates"), QStringLiteral("查找重复网址"), [this] { showDuplicates(); });
     tool(QStringLiteral("cmdImport"), QStringLiteral("导入书签…"), [this] { importBookmarks(); });
     tool(QStringLiteral("cmdExport"), QStringLiteral("导出书签…"), [this] { exportBookmarks(); });
+    cmdCheckLinks_ =
+        tool(QStringLiteral("cmdCheckLinks"), QStringLiteral("检查网址"), [this] { checkLinks(); });
+    cmdStopCheck_ = tool(QStringLiteral("cmdStopCheck"), QStringLiteral("停止"), [this] { stopCheck(); });
+    cmdStopCheck_->setEnabled(false);
+    prgCheck_ = new QProgressBar(this);
+    prgCheck_->setObjectName(QStringLiteral("prgCheck"));
+    prgCheck_->setMaximumWidth(160);
+    prgCheck_->setFormat(QStringLiteral("%v/%m"));
+    prgCheck_->hide();
+    tools->addWidget(prgCheck_);
+    cobLinkFilter_ = new QComboBox(this);
+    cobLinkFilter_->setObjectName(QStringLiteral("cobLinkFilter"));
+    cobLinkFilter_->addItems({QStringLiteral("全部状态"), QStringLiteral("正常"), QStringLiteral("已移动"),
+                              QStringLiteral("失效"), QStringLiteral("拒绝访问"), QStringLiteral("超时"),
+                              QStringLiteral("未检查")});
+    tools->addWidget(cobLinkFilter_);
+    connect(cobLinkFilter_, &QComboBox::currentIndexChanged, this, [this](int i) {
+        model_.setStatusFilter(i == 0 ? QString() : cobLinkFilter_->itemText(i));
+        relist();
+    });
+    checker_ = new LinkChecker(this);
+    connect(checker_, &LinkChecker::checked, this, [this](const LinkResult& r) {
+        unsaved_ << r;
+        ++tally_[r.status];
+        if (unsaved_.size() >= 50 && !storeResults()) stopCheck();
+    });
+    connect(checker_, &LinkChecker::progress, this, [this](int done, int total) {
+        prgCheck_->setMaximum(total);
+        prgCheck_->setValue(done);
+    });
+    connect(checker_, &LinkChecker::finished, this, &frmInternet::checkEnded);
 
     auto* all = new QVBoxLayout(this);
     all->setContentsMargins(6, 4, 6, 6);
@@ -143,6 +177,12 @@ frmInternet::frmInternet(QWidget* parent) : QWidget(parent), model_(shell::AppPa
     resize(1220, 620);
     MSFlexGrid1_->setGrid(model_.grid());
     rebuildTree();
+}
+
+frmInternet::~frmInternet() {
+    // Closed during a check: what was found so far is kept.
+    checker_->blockSignals(true);
+    if (!unsaved_.isEmpty()) (void)storeLinkResults(shell::AppPaths::file(store::kCommonDb), unsaved_);
 }
 
 void frmInternet::rebuildTree() {
@@ -255,6 +295,10 @@ void frmInternet::search(const QString& text) {
 
 void frmInternet::refreshAll() {
     rebuildTree();
+    relist();
+}
+
+void frmInternet::relist() {
     if (!txtSearch_->text().trimmed().isEmpty())
         search(txtSearch_->text());
     else if (!lastNode_.isEmpty() && model_.tree().indexOf(lastNode_) >= 0)
@@ -390,6 +434,60 @@ void frmInternet::renameCategoryTo(const QString& from, const QString& to) {
         renameCategory(shell::AppPaths::file(store::kCommonDb), from, target, &changed);
     if (renamed.reason != Reason::Invalid) refreshAll();
     if (!renamed) say(renamed.messages);
+}
+
+void frmInternet::checkLinks() {
+    if (checker_->running()) return;
+    QSet<int> chosen;
+    for (const QModelIndex& i : MSFlexGrid1_->selectionModel()->selectedIndexes())
+        if (model_.rowRecord(i.row())) chosen.insert(i.row());
+    QList<QPair<qint64, QString>> pages;
+    for (int r = 1; r < model_.grid().rows(); ++r) {
+        if (chosen.size() >= 2 && !chosen.contains(r)) continue;
+        if (const std::optional<Bookmark> b = model_.rowRecord(r)) pages.append({b->key, b->address});
+    }
+    if (pages.isEmpty()) {
+        say({QStringLiteral("请先在左边选择一个类别，或在列表中选择要检查的网页！")});
+        return;
+    }
+    tally_.clear();
+    unsaved_.clear();
+    prgCheck_->setRange(0, int(pages.size()));
+    prgCheck_->setValue(0);
+    prgCheck_->show();
+    cmdCheckLinks_->setEnabled(false);
+    cmdStopCheck_->setEnabled(true);
+    checker_->start(pages);
+}
+
+void frmInternet::stopCheck() {
+    checker_->stop();
+}
+
+bool frmInternet::storeResults() {
+    if (unsaved_.isEmpty()) return true;
+    const shell::Outcome stored = storeLinkResults(shell::AppPaths::file(store::kCommonDb), unsaved_);
+    unsaved_.clear();
+    // The fields may be new: the grid reads the table afresh.
+    model_.reopen();
+    relist();
+    if (!stored) say(stored.messages);
+    return stored.ok;
+}
+
+void frmInternet::checkEnded(bool stopped) {
+    prgCheck_->hide();
+    cmdCheckLinks_->setEnabled(true);
+    cmdStopCheck_->setEnabled(false);
+    if (!storeResults()) return;
+    const QString counts = QStringLiteral("正常 %1 个，已移动 %2 个，失效 %3 个，拒绝访问 %4 个，超时 %5 个")
+                               .arg(tally_.value(LinkStatus::Ok))
+                               .arg(tally_.value(LinkStatus::Moved))
+                               .arg(tally_.value(LinkStatus::Dead))
+                               .arg(tally_.value(LinkStatus::Refused))
+                               .arg(tally_.value(LinkStatus::TimedOut));
+    say({stopped ? QStringLiteral("检查已停止：%1！").arg(counts)
+                 : QStringLiteral("检查完毕：%1！").arg(counts)});
 }
 
 bool frmInternet::eventFilter(QObject* watched, QEvent* e) {

@@ -1,11 +1,16 @@
 #pragma once
 
 #include "web/model/BookmarkBrowser.h"
+#include "web/model/LinkCheck.h"
 
+#include <QMap>
 #include <QWidget>
 
+class QComboBox;
 class QLineEdit;
 class QMenu;
+class QProgressBar;
+class QPushButton;
 
 namespace shell {
 class GridView;
@@ -21,6 +26,7 @@ class frmInternet : public QWidget {
     Q_OBJECT
 public:
     explicit frmInternet(QWidget* parent = nullptr);
+    ~frmInternet() override;
 
     // The date the groups count from (tests fix it); rebuilds nothing.
     void setToday(const QDate& d) { model_.setToday(d); }
@@ -56,6 +62,13 @@ public:
     // A category node renamed (asked in a box) or, to a name in use, merged
     // after a question.
     void renameCategoryTo(const QString& from, const QString& to);
+    // "检查网址": the rows chosen in the grid (two or more), else every page
+    // it lists, checked in the background; "停止" ends it. Results are
+    // stored as they come, a batch at a time, and shown in the grid's
+    // 链接状态 column.
+    void checkLinks();
+    void stopCheck();
+    LinkChecker& linkChecker() { return *checker_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -65,6 +78,10 @@ private:
     // The tree and the grid again after pages changed elsewhere.
     void refreshAll();
     void askCategoryName(const QString& from);
+    void relist();
+    void checkEnded(bool stopped);
+    // Stores the results not yet stored; false (after saying why) on failure.
+    bool storeResults();
     void showGrid();
     void say(const QStringList& texts);
 
@@ -79,6 +96,13 @@ private:
     QLineEdit* txtSearch_ = nullptr;
     QString lastNode_;     // the node the grid lists, when not a search
     QString menuCategory_; // the category node right-clicked
+    LinkChecker* checker_ = nullptr;
+    QList<LinkResult> unsaved_;
+    QMap<LinkStatus, int> tally_; // of the check running
+    QPushButton* cmdCheckLinks_ = nullptr;
+    QPushButton* cmdStopCheck_ = nullptr;
+    QProgressBar* prgCheck_ = nullptr;
+    QComboBox* cobLinkFilter_ = nullptr;
     int downRow_ = 0;
     int upRow_ = 0;
     int mouseRow_ = 0;

@@ -5,6 +5,7 @@
 #include "shell/ui/MessageBox.h"
 #include "store/Schema.h"
 #include "web/capture/BrowserCapture.h"
+#include "web/model/Addresses.h"
 #include "web/model/Bookmarks.h"
 
 #include <QClipboard>
@@ -208,9 +209,24 @@ void frmSetInternet::confirm() {
         say({QStringLiteral("名称或类别不能为空，请输入名称！")});
         return;
     }
+    const QString db = shell::AppPaths::file(store::kCommonDb);
+    // A page kept already is saved again only when the teacher says so.
+    // (When the table cannot be read, saving tells why.)
+    QList<Bookmark> records;
+    if (readBookmarks(db, &records)) {
+        const QString address = normalizedAddress(txtAddress_->text());
+        for (const Bookmark& b : records) {
+            if (address.isEmpty() || normalizedAddress(b.address) != address) continue;
+            tim_->stop();
+            const bool again = shell::MessageBox::ask(
+                this,
+                QStringLiteral("这个网址已经收藏为《%1》（%2），还要再保存一次吗？").arg(b.name, b.category));
+            if (!again) return;
+            break;
+        }
+    }
     const QDate day = today_.isValid() ? today_ : QDate::currentDate();
-    const shell::Outcome added = addBookmark(shell::AppPaths::file(store::kCommonDb), txt_->text(), category,
-                                             day, txtAddress_->text());
+    const shell::Outcome added = addBookmark(db, txt_->text(), category, day, txtAddress_->text());
     if (added.ok) {
         close();
         return;

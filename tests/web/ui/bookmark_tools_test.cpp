@@ -5,6 +5,7 @@
 #include "shell/ui/MessageBox.h"
 #include "shell/ui/TreeView.h"
 #include "store/Schema.h"
+#include "store/Store.h"
 #include "web/model/BookmarkFile.h"
 #include "web/model/Bookmarks.h"
 #include "web/ui/frmInternet.h"
@@ -16,6 +17,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -273,4 +276,78 @@ TEST(BookmarkTools, CategoriesRenamedOrMergedAndAPageEdited) {
     EXPECT_EQ(win.categories(), QStringList{"国文"});
     win.w->editRow(9); // a row without a page
     EXPECT_EQ(shell::MessageBox::takeShown(), QStringList{QStringLiteral("请先在列表中选择要修改的网页！")});
+}
+
+namespace {
+// Answers 200, 404 or 403 by path, on 127.0.0.1.
+class TinySite : public QObject {
+public:
+    TinySite() {
+        EXPECT_TRUE(server_.listen(QHostAddress::LocalHost));
+        connect(&server_, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* s = server_.nextPendingConnection())
+                connect(s, &QTcpSocket::readyRead, s, [s] {
+                    const QByteArray head = s->peek(4096);
+                    if (!head.contains("\r\n\r\n")) return;
+                    const QByteArray path = head.split(' ').value(1);
+                    const int code = path == "/gone" ? 404 : path == "/forbidden" ? 403 : 200;
+                    s->write("HTTP/1.1 " + QByteArray::number(code) +
+                             " X\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+                    s->disconnectFromHost();
+                });
+        });
+    }
+    QString url(const char* path) const {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path);
+    }
+
+private:
+    QTcpServer server_;
+};
+} // namespace
+
+TEST(BookmarkTools, LinkCheckShowsAndKeepsEachPagesState) {
+    DataFolder data;
+    TinySite site;
+    add(data, "ok", QStringLiteral("甲"), site.url("/ok"));
+    add(data, "gone", QStringLiteral("甲"), site.url("/gone"));
+    add(data, "forbidden", QStringLiteral("甲"), site.url("/forbidden"));
+    add(data, "other", QStringLiteral("乙"), site.url("/gone"));
+    Window win;
+    EXPECT_EQ(win.grid().cols(), 5) << "no state column before any check";
+    child<QPushButton>(win.w, "cmdCheckLinks")->click();
+    EXPECT_EQ(shell::MessageBox::takeShown(),
+              QStringList{QStringLiteral("请先在左边选择一个类别，或在列表中选择要检查的网页！")});
+
+    win.w->listNode(win.w->model().tree().childKeys("leiBie").value(0)); // 甲
+    child<QPushButton>(win.w, "cmdCheckLinks")->click();
+    EXPECT_TRUE(child<QPushButton>(win.w, "cmdStopCheck")->isEnabled());
+    ASSERT_TRUE(testing_support::waitFor([] { return !shell::MessageBox::lastShown().isEmpty(); }, 10000));
+    EXPECT_EQ(shell::MessageBox::takeShown(),
+              QStringList{
+                  QStringLiteral("检查完毕：正常 1 个，已移动 0 个，失效 1 个，拒绝访问 1 个，超时 0 个！")});
+    EXPECT_FALSE(child<QPushButton>(win.w, "cmdStopCheck")->isEnabled());
+    ASSERT_EQ(win.grid().cols(), 6);
+    EXPECT_EQ(win.grid().text(0, 5), QStringLiteral("链接状态"));
+    EXPECT_EQ(win.grid().column(5).mid(0, 3), (QStringList{"正常", "失效", "拒绝访问"}));
+    auto rs = store::Recordset::OpenTable(db(data), kBookmarkTable);
+    ASSERT_NE(rs, nullptr);
+    QStringList states, times;
+    for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext()) {
+        states << rs->text(kLinkStatusField);
+        times << rs->text(kCheckedAtField);
+    }
+    // Only the listed category was checked.
+    EXPECT_EQ(states, (QStringList{"正常", "失效", "拒绝访问", ""}));
+    EXPECT_FALSE(times[1].isEmpty());
+
+    // The filter: only the dead ones; 未检查 finds the other category's page.
+    auto* filter = child<QComboBox>(win.w, "cobLinkFilter");
+    filter->setCurrentText(QStringLiteral("失效"));
+    win.w->listNode("daToDay");
+    EXPECT_EQ(win.names(2), (QStringList{"gone", ""}));
+    filter->setCurrentText(QStringLiteral("未检查"));
+    EXPECT_EQ(win.names(2), (QStringList{"other", ""}));
+    filter->setCurrentIndex(0);
+    EXPECT_EQ(win.status(), QStringLiteral("共列 4 个文件"));
 }

@@ -257,3 +257,30 @@ TEST(SetInternetWindow, AnAddressCopiedBeforeOpeningCounts) {
     EXPECT_EQ(all[0].address, QStringLiteral("https://www.zxx.edu.cn/syncClassroom"));
     QGuiApplication::clipboard()->clear();
 }
+
+TEST(BookmarkTools, SavingAnAddressKeptAlreadyAsksFirst) {
+    DataFolder data;
+    ASSERT_TRUE(addBookmark(data.file(store::kCommonDb), QStringLiteral("人教网"), QStringLiteral("教材"),
+                            QDate(2024, 1, 1), "http://www.pep.com.cn/"));
+    Desktop desk;
+    desk.browser(QStringLiteral("人教网首页 - Microsoft Internet Explorer"),
+                 QStringLiteral("HTTP://WWW.PEP.COM.CN/#top"));
+    Window win;
+    win.w->tick();
+    shell::MessageBox::setNextAnswer(shell::MessageBox::No);
+    win.ok->click();
+    settle();
+    EXPECT_EQ(shell::MessageBox::takeShown(),
+              QStringList{QStringLiteral("这个网址已经收藏为《人教网》（教材），还要再保存一次吗？")});
+    EXPECT_EQ(stored(data).size(), 1);
+    ASSERT_NE(shell::Windows::instance().find("frmSetInternet"), nullptr) << "No keeps the window";
+    EXPECT_EQ(win.txt->text(), QStringLiteral("人教网首页"));
+
+    shell::MessageBox::setNextAnswer(shell::MessageBox::Yes);
+    win.ok->click();
+    settle();
+    const QList<Bookmark> all = stored(data);
+    ASSERT_EQ(all.size(), 2);
+    EXPECT_EQ(all[1].name, QStringLiteral("人教网首页"));
+    EXPECT_EQ(shell::Windows::instance().find("frmSetInternet"), nullptr);
+}
